@@ -1,0 +1,155 @@
+// Reading the installation profile: an INI file, found through the
+// environment variable KALVEX_PROFILE (a full path) or as kalvex.ini beside
+// the program file. The file is read anew at every call, so a changed
+// profile is seen at once; callers read it a handful of times per process.
+//
+// Format: UTF-8 (with or without BOM) or UTF-16LE with BOM; "[Section]"
+// lines; "Key=Value" lines; lines starting with ';' or '#' are comments.
+// Section and key names compare without regard to case, as in Windows INI
+// files; white space around names and values is dropped.
+#include "vel32.h"
+
+#include <cwchar>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool ProfilePath(std::wstring &path)
+{
+    wchar_t env[MAX_PATH + 1];
+    const DWORD n = GetEnvironmentVariableW(L"KALVEX_PROFILE", env, MAX_PATH + 1);
+    if (n > 0 && n <= MAX_PATH) {
+        path.assign(env, n);
+        return true;
+    }
+    wchar_t module[MAX_PATH + 1];
+    const DWORD m = GetModuleFileNameW(nullptr, module, MAX_PATH + 1);
+    if (m == 0 || m > MAX_PATH)
+        return false;
+    std::wstring dir(module, m);
+    const size_t slash = dir.find_last_of(L"\\/");
+    dir.resize(slash == std::wstring::npos ? 0 : slash + 1);
+    path = dir + L"kalvex.ini";
+    return true;
+}
+
+bool ReadWholeFile(const std::wstring &path, std::vector<char> &bytes)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    LARGE_INTEGER size;
+    // A profile is a few hundred bytes; anything past a megabyte is not one.
+    bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= (1 << 20);
+    if (ok) {
+        bytes.resize(static_cast<size_t>(size.QuadPart));
+        DWORD got = 0;
+        ok = bytes.empty() ||
+             (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &got, nullptr) &&
+              got == bytes.size());
+    }
+    CloseHandle(file);
+    return ok;
+}
+
+std::wstring Decode(const std::vector<char> &bytes)
+{
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+        static_cast<unsigned char>(bytes[1]) == 0xFE) {
+        std::wstring text((bytes.size() - 2) / 2, L'\0');
+        for (size_t i = 0; i < text.size(); ++i)
+            text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
+                                           (static_cast<unsigned char>(bytes[3 + 2 * i]) << 8));
+        return text;
+    }
+    size_t skip = 0;
+    if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF &&
+        static_cast<unsigned char>(bytes[1]) == 0xBB && static_cast<unsigned char>(bytes[2]) == 0xBF)
+        skip = 3;
+    const int inLen = static_cast<int>(bytes.size() - skip);
+    if (inLen == 0)
+        return std::wstring();
+    const int outLen = MultiByteToWideChar(CP_UTF8, 0, bytes.data() + skip, inLen, nullptr, 0);
+    std::wstring text(static_cast<size_t>(outLen), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data() + skip, inLen, &text[0], outLen);
+    return text;
+}
+
+std::wstring Trim(const std::wstring &s)
+{
+    const wchar_t *blanks = L" \t\r\n";
+    const size_t first = s.find_first_not_of(blanks);
+    if (first == std::wstring::npos)
+        return std::wstring();
+    const size_t last = s.find_last_not_of(blanks);
+    return s.substr(first, last - first + 1);
+}
+
+bool SameName(const std::wstring &a, const wchar_t *b)
+{
+    return CompareStringOrdinal(a.c_str(), -1, b, -1, TRUE) == CSTR_EQUAL;
+}
+
+// Finds the value of key in section; false when the section or key is absent.
+bool FindValue(const std::wstring &text, const wchar_t *section, const wchar_t *key,
+               std::wstring &value)
+{
+    bool inSection = false;
+    size_t pos = 0;
+    while (pos <= text.size()) {
+        size_t end = text.find(L'\n', pos);
+        if (end == std::wstring::npos)
+            end = text.size();
+        const std::wstring line = Trim(text.substr(pos, end - pos));
+        pos = end + 1;
+        if (line.empty() || line[0] == L';' || line[0] == L'#')
+            continue;
+        if (line[0] == L'[') {
+            const size_t close = line.find(L']');
+            inSection = close != std::wstring::npos && SameName(Trim(line.substr(1, close - 1)), section);
+            continue;
+        }
+        if (!inSection)
+            continue;
+        const size_t eq = line.find(L'=');
+        if (eq == std::wstring::npos)
+            continue;
+        if (SameName(Trim(line.substr(0, eq)), key)) {
+            value = Trim(line.substr(eq + 1));
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+extern "C" {
+
+int16_t WINAPI ProfReadStringW(const wchar_t *section, const wchar_t *key, wchar_t *buffer,
+                               int32_t *size, KxStatus *status)
+{
+    *status = 1;
+    if (!section || !key || !buffer || !size || *size < 1)
+        return *status;
+    try {
+        std::wstring path;
+        std::vector<char> bytes;
+        std::wstring value;
+        if (!ProfilePath(path) || !ReadWholeFile(path, bytes) ||
+            !FindValue(Decode(bytes), section, key, value))
+            return *status;
+        const size_t room = static_cast<size_t>(*size) - 1;
+        const size_t n = value.size() < room ? value.size() : room;
+        wmemcpy(buffer, value.data(), n);
+        buffer[n] = L'\0';
+        *status = 0;
+    } catch (...) {
+        *status = 1;
+    }
+    return *status;
+}
+
+} // extern "C"

@@ -1,0 +1,97 @@
+// Texts of the window support library's own windows, in the installation's
+// language: the common resource library named by the profile first, then
+// the English table inside velw32.dll.
+#include "texts.h"
+
+#include "vel32.h"
+
+#include <cwchar>
+
+namespace {
+
+HMODULE CommonModule()
+{
+    static bool searched = false;
+    static HMODULE module = nullptr;
+    if (searched)
+        return module;
+    searched = true;
+
+    wchar_t language[80];
+    wchar_t directory[MAX_PATH];
+    int32_t size = 80;
+    KxStatus status = 0;
+    ProfReadStringW(L"VelWin_Section", L"Language", language, &size, &status);
+    if (status != 0)
+        language[0] = L'\0';
+    size = MAX_PATH;
+    ProfReadStringW(L"Kalvex_Section", L"Resource_Binary_Dir", directory, &size, &status);
+    if (status != 0)
+        return nullptr;
+
+    const wchar_t *suffix = L"n.dll";
+    if (wcscmp(language, L"German") == 0)
+        suffix = L"g.dll";
+    else if (wcscmp(language, L"French") == 0)
+        suffix = L"f.dll";
+    else if (wcscmp(language, L"Japan") == 0)
+        suffix = L"j.dll";
+    std::wstring path = directory;
+    path += L"\\kxcommo";
+    path += suffix;
+    // Resource-only: the library has no entry point, so loading runs no code.
+    module = LoadLibraryW(path.c_str());
+    return module;
+}
+
+} // namespace
+
+HMODULE VelwModule()
+{
+    HMODULE self = nullptr;
+    GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                       reinterpret_cast<LPCWSTR>(&VelwModule), &self);
+    return self;
+}
+
+std::wstring VelwLoadString(HMODULE module, UINT id)
+{
+    // With a zero capacity LoadStringW hands out a read-only pointer to the
+    // resource text itself, which is not NUL-terminated; its length comes back.
+    const wchar_t *text = nullptr;
+    const int length = LoadStringW(module, id, reinterpret_cast<LPWSTR>(&text), 0);
+    if (length <= 0 || !text)
+        return std::wstring();
+    return std::wstring(text, static_cast<size_t>(length));
+}
+
+std::wstring VelwText(UINT id)
+{
+    if (HMODULE common = CommonModule()) {
+        std::wstring text = VelwLoadString(common, id);
+        if (!text.empty())
+            return text;
+    }
+    return VelwLoadString(VelwModule(), id);
+}
+
+std::wstring VelwSubstitute(const std::wstring &pattern, std::initializer_list<std::wstring> values)
+{
+    std::wstring out;
+    auto next = values.begin();
+    for (size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] == L'%' && i + 1 < pattern.size() && pattern[i + 1] == L's') {
+            if (next != values.end())
+                out += *next++;
+            ++i;
+        } else {
+            out += pattern[i];
+        }
+    }
+    return out;
+}
+
+std::wstring VelwFormat(UINT id, std::initializer_list<std::wstring> values)
+{
+    return VelwSubstitute(VelwText(id), values);
+}

@@ -1,0 +1,85 @@
+/*
+ * resource.h - the resource IDs of the Unit Assignment Set Editor, shared by
+ * the program's code, its resource script and its translated string tables.
+ */
+#ifndef UASEDIT_RESOURCE_H
+#define UASEDIT_RESOURCE_H
+
+/* Icon and menu resources of the program file. */
+#define IDI_UASEDIT                 1
+#define IDM_MAINMENU                1
+
+/* The program's string table (same IDs in every translated string library). */
+#define IDS_CLASSNAME               50
+#define IDS_TITLE                   51
+#define IDS_SETNAMEPREFIX           54
+#define IDS_DESCRIPTION             55
+#define IDS_DIMENSIONS              56
+#define IDS_UNITS                   57
+#define IDS_NONE                    58
+#define IDS_ALERT                   130
+#define IDS_WARNING                 131
+#define IDS_CONFIRMDELETE           140
+#define IDS_QUERYSAVEUNNAMED        141
+#define IDS_QUERYSAVENAMED          142
+#define IDS_OP_NEW                  150
+#define IDS_OP_OPEN                 151
+#define IDS_OP_SAVE                 152
+#define IDS_OP_SAVEAS               153
+#define IDS_OP_DELETE               154
+#define IDS_OP_PRINT                155
+#define IDS_OP_EXIT                 156
+#define IDS_OP_CLOSE                157
+#define IDS_OP_SELECTDEFAULT        158
+#define IDS_OP_EDITDESCRIPTION      159
+#define IDS_MENU_GLOBALDEFAULT      160
+#define IDS_CLEAR                   161
+#define IDS_ERR_UNITFILES           162
+#define IDS_ERR_DELETE              163
+#define IDS_ERR_WRITE               164
+#define IDS_ERR_UNSTORABLE          165   /* description holds characters above code 255 */
+#define IDS_ERR_OPEN                166   /* a chosen set file cannot be read; %s: set name */
+
+/* Strings of the installation's common resource library that the program uses. */
+#define IDS_COMMON_PRODUCT          50
+#define IDS_COMMON_PRODUCTINFO      54
+#define IDS_COMMON_FILE             100
+#define IDS_COMMON_NEW              101
+#define IDS_COMMON_SAVE             104
+#define IDS_COMMON_SAVEAS           105
+#define IDS_COMMON_EXIT             112
+#define IDS_COMMON_DELETE           115
+#define IDS_COMMON_OPEN             136
+#define IDS_COMMON_HELP             190
+#define IDS_COMMON_USINGHELP        192
+#define IDS_COMMON_PRODUCTINFOMENU  195
+
+/* Menu commands. */
+#define IDM_NEW                     12
+#define IDM_OPEN                    13
+#define IDM_SAVE                    14
+#define IDM_SAVEAS                  15
+#define IDM_DELETE                  16
+#define IDM_GLOBALDEFAULT           17
+#define IDM_EXIT                    19
+#define IDM_USINGHELP               21
+#define IDM_PRODUCTINFO             25
+
+/* Positions of the two popups in the main menu. */
+#define MENUPOS_FILE                0
+#define MENUPOS_HELP                1
+
+/* The main window's child controls. */
+#define IDC_SETNAME                 70
+#define IDC_DESCLABEL               71
+#define IDC_DESCRIPTION             72
+#define IDC_CLEAR                   73
+#define IDC_DIMLABEL                74
+#define IDC_DIMLIST                 75
+#define IDC_UNITLABEL               76
+#define IDC_UNITLIST                77
+
+/* Help context of the main window. */
+#define HELPCTX_MAINWINDOW          100
+
+#endif /* UASEDIT_RESOURCE_H */

@@ -1,0 +1,83 @@
+# Shared by the project's scripts: packages, builds, a private Wine prefix
+# and a virtual X display. Source it; do not run it.
+
+UAS_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+UAS_BUILD=${UAS_BUILD:-$UAS_ROOT/build}
+
+# Debian packages the project needs. Never wine32 and never the i386
+# architecture: this kernel runs 64-bit Windows programs only.
+UAS_PACKAGES="cmake make python3 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
+binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 googletest wine wine64 xvfb xauth \
+xdotool imagemagick x11-utils"
+
+uas_log() { printf '== %s\n' "$*" >&2; }
+
+# Installs whatever of the given packages is missing (apt-get update first).
+uas_install() {
+    local missing=""
+    for p in "$@"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing="$missing $p"
+    done
+    [ -z "$missing" ] && return 0
+    uas_log "installing:$missing"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq >/dev/null
+    # shellcheck disable=SC2086
+    apt-get install -y -qq --no-install-recommends $missing >/dev/null
+}
+
+uas_setup() { uas_install $UAS_PACKAGES; }
+
+# uas_build ARCH [cmake options...]: configures and builds build/ARCH.
+uas_build() {
+    local arch=$1; shift
+    local dir=$UAS_BUILD/$arch
+    uas_log "building $arch in $dir"
+    cmake -S "$UAS_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$UAS_ROOT/cmake/toolchain-$arch.cmake" "$@" >/dev/null
+    cmake --build "$dir" -j "$(nproc)"
+}
+
+# Starts Xvfb on a free display and exports DISPLAY; remembers its pid.
+uas_start_xvfb() {
+    local n=${UAS_DISPLAY_FROM:-90}
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    UAS_XVFB_PID=$!
+    export DISPLAY=":$n"
+    for _ in $(seq 1 100); do
+        xdpyinfo >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    uas_log "Xvfb did not start on $DISPLAY"
+    return 1
+}
+
+# Prepares the private Wine prefix of a build and keeps one wineserver alive.
+# Output goes to /dev/null: a wineserver started from a captured call would
+# hold the capturing pipe open.
+uas_wine_prefix() {
+    export WINEPREFIX=$1
+    export WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml="
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        uas_log "creating Wine prefix $WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
+        wine wineboot -i >/dev/null 2>&1 </dev/null
+        wineserver -w
+        # Title bars without a window manager, for screenshots.
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d Y /f >/dev/null 2>&1 </dev/null
+        wineserver -w
+    fi
+    wineserver -p >/dev/null 2>&1 </dev/null
+    # The first program of a server session starts Wine's services and the
+    # desktop process, which inherit its standard handles; start them here,
+    # unattached, so that no test's captured output is held open by them.
+    wine cmd /c ver >/dev/null 2>&1 </dev/null
+}
+
+uas_stop() {
+    [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
+    [ -n "${UAS_XVFB_PID:-}" ] && kill "$UAS_XVFB_PID" 2>/dev/null || true
+}

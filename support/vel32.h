@@ -1,0 +1,69 @@
+/*
+ * vel32.h - the installation's general support library as its programs call
+ * it: memory blocks, ordered lists with caller-owned iterators, ordinal string
+ * comparison and reading the installation profile.
+ *
+ * Every call that can fail takes the address of a status word as its last
+ * argument and writes it on every call: 0 is success, anything else failure.
+ */
+#ifndef VEL32_H
+#define VEL32_H
+
+#include <windows.h>
+#include <stdint.h>
+
+#ifdef VEL32_BUILD
+#define VEL32_API __declspec(dllexport)
+#else
+#define VEL32_API __declspec(dllimport)
+#endif
+
+#ifdef __cplusplus
+extern "C" {
+#endif
+
+/* Signed 16-bit status word: 0 success, any other value failure. */
+typedef int16_t KxStatus;
+
+/* Opaque handle to an ordered sequence of item pointers. Items are neither
+ * copied nor interpreted by the list. */
+typedef struct KxListRec *ListHandle;
+
+/* Caller-owned iterator: exactly one pointer-sized word. */
+typedef struct ListIterator {
+    void *Position;
+} ListIterator;
+
+/* Memory blocks. KxFree releases blocks from KxMalloc, KxStrdupW and
+ * StrLoadNewW (velw32). */
+VEL32_API void *WINAPI KxMalloc(uint32_t size);
+VEL32_API void WINAPI KxFree(void *block);
+VEL32_API wchar_t *WINAPI KxStrdupW(const wchar_t *text);
+
+/* Lists. ListFree releases the list only, never its items. */
+VEL32_API ListHandle WINAPI ListCreate(KxStatus *status);
+VEL32_API void WINAPI ListAddBack(ListHandle list, void *item, KxStatus *status);
+VEL32_API void *WINAPI ListFindIth(ListHandle list, int32_t position, KxStatus *status);
+VEL32_API void WINAPI ListIteratorInit(ListIterator *iterator, ListHandle list);
+VEL32_API int16_t WINAPI ListIteratorNext(ListIterator *iterator, void **item);
+VEL32_API void WINAPI ListFree(ListHandle list);
+
+/* Ordinal comparisons: 0 exactly when the strings are equal (IntlStrCmpIW:
+ * equal ignoring letter case); otherwise negative or positive. */
+VEL32_API int32_t WINAPI IntlStrCmpW(const wchar_t *a, const wchar_t *b);
+VEL32_API int32_t WINAPI IntlStrCmpIW(const wchar_t *a, const wchar_t *b);
+
+/* Reads a value of the installation profile (an INI file named by the
+ * environment variable KALVEX_PROFILE, otherwise kalvex.ini beside the
+ * program file). *size holds the buffer's capacity in wide characters,
+ * terminator included; a longer value is cut to fit. A missing file, section
+ * or key gives a non-zero status and leaves the buffer alone. Returns the
+ * status as well. */
+VEL32_API int16_t WINAPI ProfReadStringW(const wchar_t *section, const wchar_t *key,
+                                         wchar_t *buffer, int32_t *size, KxStatus *status);
+
+#ifdef __cplusplus
+}
+#endif
+
+#endif /* VEL32_H */

@@ -1,0 +1,85 @@
+// Test helpers for driving real windows in the test's own thread.
+#include "uitest.h"
+
+namespace uitest {
+
+namespace {
+thread_local DialogResponder *current = nullptr;
+}
+
+DialogResponder::DialogResponder(Handler handler) : handler_(std::move(handler))
+{
+    current = this;
+    hook_ = SetWindowsHookExW(WH_CBT, &DialogResponder::Hook, nullptr, GetCurrentThreadId());
+}
+
+DialogResponder::~DialogResponder()
+{
+    if (hook_)
+        UnhookWindowsHookEx(hook_);
+    current = nullptr;
+}
+
+LRESULT CALLBACK DialogResponder::Hook(int code, WPARAM wParam, LPARAM lParam)
+{
+    DialogResponder *self = current;
+    if (code == HCBT_ACTIVATE && self) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        wchar_t cls[32] = L"";
+        GetClassNameW(window, cls, 32);
+        // A dialog is activated again when a box it opened closes: answer
+        // each dialog once only.
+        if (wcscmp(cls, L"#32770") == 0 && self->handled_.insert(window).second) {
+            self->seen_.push_back(window);
+            self->handler_(window);
+        }
+    }
+    return CallNextHookEx(self ? self->hook_ : nullptr, code, wParam, lParam);
+}
+
+MessageBoxAnswerer::MessageBoxAnswerer(std::vector<int> answers)
+    : answers_(std::move(answers)), responder_([this](HWND box) {
+          BoxRecord record;
+          record.Caption = TextOf(box);
+          record.Text = MessageBoxText(box);
+          record.Style = GetWindowLongPtrW(box, GWL_STYLE);
+          const size_t i = boxes_.size();
+          record.Answer = answers_.empty() ? IDCANCEL
+                                           : answers_[i < answers_.size() ? i : answers_.size() - 1];
+          boxes_.push_back(record);
+          Press(box, record.Answer);
+      })
+{
+}
+
+std::wstring TextOf(HWND window)
+{
+    const int n = GetWindowTextLengthW(window);
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    const int got = GetWindowTextW(window, &text[0], n + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return text;
+}
+
+std::wstring MessageBoxText(HWND box)
+{
+    HWND label = GetDlgItem(box, 0xFFFF);
+    return label ? TextOf(label) : std::wstring();
+}
+
+void Press(HWND dialog, int buttonId)
+{
+    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
+}
+
+void PumpMessages()
+{
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+} // namespace uitest

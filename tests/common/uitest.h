@@ -1,0 +1,72 @@
+// Test helpers for driving real windows in the test's own thread: answering
+// the modal message boxes and dialogs that the code under test opens, and
+// reading control texts.
+#ifndef UITEST_H
+#define UITEST_H
+
+#include <windows.h>
+
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace uitest {
+
+// Calls the handler once for each dialog or message box (window class
+// #32770) that becomes active on this thread while the responder lives.
+// The handler answers it, typically with Press(). Nested responders are not
+// supported: one per thread at a time.
+class DialogResponder {
+public:
+    using Handler = std::function<void(HWND dialog)>;
+    explicit DialogResponder(Handler handler);
+    ~DialogResponder();
+    DialogResponder(const DialogResponder &) = delete;
+    DialogResponder &operator=(const DialogResponder &) = delete;
+
+    // Dialogs seen so far, in order of first activation.
+    const std::vector<HWND> &Seen() const { return seen_; }
+    int Count() const { return static_cast<int>(seen_.size()); }
+
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
+    HHOOK hook_ = nullptr;
+    Handler handler_;
+    std::set<HWND> handled_;
+    std::vector<HWND> seen_;
+};
+
+// A record of one message box: what it said and how it was answered.
+struct BoxRecord {
+    std::wstring Caption;
+    std::wstring Text;
+    LONG_PTR Style = 0;     // window style of the box itself
+    int Answer = 0;
+};
+
+// Answers every message box with the next of the given button IDs (the last
+// one repeats) and records caption and text.
+class MessageBoxAnswerer {
+public:
+    explicit MessageBoxAnswerer(std::vector<int> answers);
+    const std::vector<BoxRecord> &Boxes() const { return boxes_; }
+
+private:
+    std::vector<int> answers_;
+    std::vector<BoxRecord> boxes_;
+    DialogResponder responder_;
+};
+
+// The text of a window (any length).
+std::wstring TextOf(HWND window);
+// The text of a message box (its static control 0xFFFF).
+std::wstring MessageBoxText(HWND box);
+// Posts a button press to a dialog (WM_COMMAND with the button ID).
+void Press(HWND dialog, int buttonId);
+// Runs the thread's message queue until it is empty.
+void PumpMessages();
+
+} // namespace uitest
+
+#endif
