@@ -1,1 +1,67 @@
-// placeholder
+// The program's main routine: signs the user on, starts the units library,
+// creates the main window and runs the message loop until the editor posts
+// its quit message.
+#include "appmain.h"
+
+#include "mainwnd.h"
+#include "resloc.h"
+#include "resource.h"
+#include "vel32.h"
+#include "velw32.h"
+#include "velx32.h"
+
+namespace {
+
+// Steps 1 to 5: the sign-on, with the texts it needs released whatever it
+// decides.
+int16_t AppSignOn()
+{
+    int32_t argumentCount = 0;
+    wchar_t **arguments = GetArguments(&argumentCount);
+    wchar_t *title = StrLoadNewW(ResGetStringModule(), IDS_TITLE);
+    wchar_t *text = StrLoadNewW(ResGetCommonModule(), IDS_COMMON_PRODUCTINFO);
+    BYTE signOnArea[LOGIN_AREA_BYTES];
+    const int16_t signedOn = LoginChkParameters(argumentCount, arguments, title, text, 1, signOnArea);
+    KxFree(title);
+    KxFree(text);
+    return signedOn;
+}
+
+void AppRunMessageLoop()
+{
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+} // namespace
+
+int AppMain(HINSTANCE, HINSTANCE, LPWSTR, int)
+{
+    if (!AppSignOn())
+        return 0;
+
+    int32_t unitStatus = 0;
+    UnitInitialize(&unitStatus);
+
+    HWND window = MainWindowCreate(nullptr);
+    if (!window) {
+        // No window is left that could post the quit message, so a message
+        // loop would never end. The creation handler has told the user why.
+        HelpQuit(nullptr);
+        return 0;
+    }
+
+    // The icon always comes from the program file, never from a string library.
+    HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_UASEDIT));
+    SetClassLongPtrW(window, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
+    SetForegroundWindow(window);
+
+    AppRunMessageLoop();
+
+    HelpQuit(window);
+    DestroyWindow(window);
+    return 1;
+}
