@@ -1,0 +1,209 @@
+// Filling list boxes from lists, their selection and the selection notice
+// that the parent receives.
+#include <gtest/gtest.h>
+
+#include "velw32.h"
+#include "uitest.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// One selection notice as the parent saw it, with the list box's state at
+// that moment.
+struct Notice {
+    int Id;
+    int Code;
+    HWND From;
+    LRESULT Count;
+    LRESULT Selection;
+};
+
+std::vector<Notice> notices;
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND && lParam) {
+        HWND from = reinterpret_cast<HWND>(lParam);
+        notices.push_back({LOWORD(wParam), HIWORD(wParam), from,
+                           SendMessageW(from, LB_GETCOUNT, 0, 0),
+                           SendMessageW(from, LB_GETCURSEL, 0, 0)});
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+class LBoxTest : public ::testing::Test {
+protected:
+    static constexpr int ListId = 75;
+
+    void SetUp() override
+    {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = ParentProc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"LBoxTestParent";
+        RegisterClassW(&wc);
+        parent_ = CreateWindowExW(0, L"LBoxTestParent", L"parent", WS_OVERLAPPEDWINDOW, 0, 0, 300,
+                                  300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(parent_, nullptr);
+        list_ = CreateWindowExW(0, L"listbox", L"",
+                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                                0, 0, 200, 60, parent_, reinterpret_cast<HMENU>(ListId),
+                                GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(list_, nullptr);
+        notices.clear();
+    }
+
+    void TearDown() override
+    {
+        DestroyWindow(parent_);
+        for (ListHandle l : lists_)
+            ListFree(l);
+        uitest::PumpMessages();
+    }
+
+    ListHandle MakeList(const std::vector<const wchar_t *> &items)
+    {
+        KxStatus status = 0;
+        ListHandle list = ListCreate(&status);
+        for (const wchar_t *item : items)
+            ListAddBack(list, const_cast<wchar_t *>(item), &status);
+        lists_.push_back(list);
+        return list;
+    }
+
+    std::vector<std::wstring> Rows()
+    {
+        std::vector<std::wstring> rows;
+        const LRESULT n = SendMessageW(list_, LB_GETCOUNT, 0, 0);
+        for (LRESULT i = 0; i < n; ++i) {
+            wchar_t text[100] = L"";
+            SendMessageW(list_, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+            rows.push_back(text);
+        }
+        return rows;
+    }
+
+    void AddRow(const wchar_t *text)
+    {
+        SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
+    }
+
+    HWND parent_ = nullptr;
+    HWND list_ = nullptr;
+    std::vector<ListHandle> lists_;
+};
+
+TEST_F(LBoxTest, ReplacesRowsSelectsAndNotifiesOnceBeforeReturning)
+{
+    AddRow(L"old one");
+    AddRow(L"old two");
+    LBoxFromList(list_, MakeList({L"bar", L"kPa", L"psi"}), 1);
+
+    // Recorded synchronously: nothing has been pumped yet.
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].Id, ListId);
+    EXPECT_EQ(notices[0].Code, LBN_SELCHANGE);
+    EXPECT_EQ(notices[0].From, list_);
+    // The list box was already filled and selected when the parent heard of it.
+    EXPECT_EQ(notices[0].Count, 3);
+    EXPECT_EQ(notices[0].Selection, 1);
+
+    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"bar", L"kPa", L"psi"}));
+    EXPECT_EQ(SendMessageW(list_, LB_GETCURSEL, 0, 0), 1);
+
+    uitest::PumpMessages();
+    EXPECT_EQ(notices.size(), 1u) << "no second notice arrives later";
+}
+
+TEST_F(LBoxTest, TwiceLeavesOneCopyOfEachString)
+{
+    ListHandle list = MakeList({L"Length", L"Mass", L"Time"});
+    LBoxFromList(list_, list, 0);
+    LBoxFromList(list_, list, 2);
+    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Length", L"Mass", L"Time"}));
+    EXPECT_EQ(LBoxQuerySelection(list_, -1), 2);
+    EXPECT_EQ(notices.size(), 2u);
+}
+
+TEST_F(LBoxTest, KeepsListOrderInASortingListBox)
+{
+    DestroyWindow(list_);
+    list_ = CreateWindowExW(0, L"listbox", L"", WS_CHILD | LBS_NOTIFY | LBS_SORT, 0, 0, 100, 100,
+                            parent_, reinterpret_cast<HMENU>(ListId), GetModuleHandleW(nullptr),
+                            nullptr);
+    LBoxFromList(list_, MakeList({L"zeta", L"alpha", L"mu"}), 0);
+    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"zeta", L"alpha", L"mu"}));
+}
+
+TEST_F(LBoxTest, RowsAreCopies)
+{
+    wchar_t item[] = L"Pa";
+    LBoxFromList(list_, MakeList({item}), 0);
+    item[0] = L'X';
+    EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Pa"}));
+}
+
+TEST_F(LBoxTest, EmptyListStillNotifiesWithNoSelection)
+{
+    AddRow(L"stale");
+    LBoxFromList(list_, MakeList({}), 0);
+    EXPECT_TRUE(Rows().empty());
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(notices[0].Selection, LB_ERR);
+    EXPECT_EQ(LBoxQuerySelection(list_, -1), -1);
+}
+
+TEST_F(LBoxTest, QuerySelectionFallsBackWithoutSelection)
+{
+    AddRow(L"a");
+    AddRow(L"b");
+    EXPECT_EQ(LBoxQuerySelection(list_, -1), -1);
+    EXPECT_EQ(LBoxQuerySelection(list_, 7), 7);
+    SendMessageW(list_, LB_SETCURSEL, 1, 0);
+    EXPECT_EQ(LBoxQuerySelection(list_, -1), 1);
+    EXPECT_EQ(LBoxQuerySelection(nullptr, 3), 3);
+}
+
+TEST_F(LBoxTest, SelectItemSelectsWithoutNotice)
+{
+    LBoxFromList(list_, MakeList({L"a", L"b", L"c"}), 0);
+    notices.clear();
+    LBoxSelectItem(list_, 2, 1);
+    EXPECT_EQ(LBoxQuerySelection(list_, -1), 2);
+    LBoxSelectItem(list_, -1, 1);
+    EXPECT_EQ(LBoxQuerySelection(list_, -1), -1);
+    uitest::PumpMessages();
+    EXPECT_TRUE(notices.empty());
+}
+
+TEST_F(LBoxTest, SelectItemBeyondTheRowsChangesNothing)
+{
+    LBoxFromList(list_, MakeList({L"a", L"b"}), 1);
+    LBoxSelectItem(list_, 5, 1);
+    EXPECT_EQ(LBoxQuerySelection(list_, -1), 1);
+}
+
+TEST_F(LBoxTest, SelectItemScrollsOnlyWithFlag)
+{
+    std::vector<std::wstring> texts;
+    for (int i = 0; i < 40; ++i)
+        texts.push_back(L"row " + std::to_wstring(i));
+    std::vector<const wchar_t *> items;
+    for (const auto &t : texts)
+        items.push_back(t.c_str());
+    LBoxFromList(list_, MakeList(items), 0);
+    ASSERT_EQ(SendMessageW(list_, LB_GETTOPINDEX, 0, 0), 0);
+
+    LBoxSelectItem(list_, 30, 0);
+    EXPECT_EQ(LBoxQuerySelection(list_, -1), 30);
+    EXPECT_EQ(SendMessageW(list_, LB_GETTOPINDEX, 0, 0), 0) << "flag 0 keeps the view";
+
+    LBoxSelectItem(list_, 35, 1);
+    EXPECT_EQ(LBoxQuerySelection(list_, -1), 35);
+    EXPECT_GT(SendMessageW(list_, LB_GETTOPINDEX, 0, 0), 0) << "flag 1 scrolls the row into view";
+}
+
+} // namespace

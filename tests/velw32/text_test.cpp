@@ -1,0 +1,143 @@
+// Loading string-table texts and trimming texts in place.
+#include <gtest/gtest.h>
+
+#include "velw32.h"
+#include "test_ids.h"
+
+#include <string>
+
+namespace {
+
+HMODULE Self() { return GetModuleHandleW(nullptr); }
+
+TEST(StrLoadNewTest, LoadsTheWholeString)
+{
+    wchar_t *text = StrLoadNewW(Self(), TEST_IDS_LONG);
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(text, L"Twenty characters ok");
+    KxFree(text);
+}
+
+TEST(StrLoadNewTest, MissingStringGivesAnEmptyBlock)
+{
+    wchar_t *text = StrLoadNewW(Self(), TEST_IDS_MISSING);
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(text, L"");
+    KxFree(text);
+}
+
+TEST(StrLoadNewTest, NullModuleMeansTheProgramFile)
+{
+    wchar_t *text = StrLoadNewW(nullptr, TEST_IDS_SHORT);
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(text, L"Short");
+    KxFree(text);
+}
+
+TEST(StrLoadTest, FitsAndReturnsTheLength)
+{
+    wchar_t buffer[100];
+    EXPECT_EQ(StrLoadW(Self(), TEST_IDS_SHORT, buffer, 100), 5);
+    EXPECT_STREQ(buffer, L"Short");
+}
+
+TEST(StrLoadTest, CutsAtTheCapacityWithoutOverrun)
+{
+    // Ten usable places and guard characters after them.
+    wchar_t buffer[16];
+    for (wchar_t &c : buffer)
+        c = L'#';
+    EXPECT_EQ(StrLoadW(Self(), TEST_IDS_LONG, buffer, 10), 9);
+    EXPECT_EQ(std::wstring(buffer), L"Twenty ch");
+    for (int i = 10; i < 16; ++i)
+        EXPECT_EQ(buffer[i], L'#') << "guard " << i;
+}
+
+TEST(StrLoadTest, ExactFitKeepsTheTerminatorInside)
+{
+    wchar_t buffer[8];
+    for (wchar_t &c : buffer)
+        c = L'#';
+    EXPECT_EQ(StrLoadW(Self(), TEST_IDS_SHORT, buffer, 6), 5);
+    EXPECT_STREQ(buffer, L"Short");
+    EXPECT_EQ(buffer[6], L'#');
+    EXPECT_EQ(StrLoadW(Self(), TEST_IDS_SHORT, buffer, 5), 4);
+    EXPECT_STREQ(buffer, L"Shor");
+    EXPECT_EQ(buffer[5], L'\0') << "left from the previous call";
+}
+
+TEST(StrLoadTest, NoRoomWritesNothing)
+{
+    wchar_t buffer[2] = {L'#', L'#'};
+    EXPECT_EQ(StrLoadW(Self(), TEST_IDS_SHORT, buffer, 0), 0);
+    EXPECT_EQ(buffer[0], L'#');
+    EXPECT_EQ(StrLoadW(Self(), TEST_IDS_SHORT, buffer, 1), 0);
+    EXPECT_EQ(buffer[0], L'\0');
+    EXPECT_EQ(buffer[1], L'#');
+}
+
+TEST(StrLoadTest, MissingStringGivesTheEmptyText)
+{
+    wchar_t buffer[10] = L"old";
+    EXPECT_EQ(StrLoadW(Self(), TEST_IDS_MISSING, buffer, 10), 0);
+    EXPECT_STREQ(buffer, L"");
+}
+
+std::wstring Trimmed(const std::wstring &in)
+{
+    std::wstring copy = in;
+    RemoveBlanks(&copy[0]);
+    return copy.c_str();
+}
+
+std::wstring WithoutEoln(const std::wstring &in)
+{
+    std::wstring copy = in;
+    RemoveEoln(&copy[0]);
+    return copy.c_str();
+}
+
+TEST(RemoveBlanksTest, TrimsBothEndsKeepsInnerBlanks)
+{
+    EXPECT_EQ(Trimmed(L"  Pump  set\t A \r\n"), L"Pump  set\t A");
+    EXPECT_EQ(Trimmed(L"\x3000\x00A0Name\x3000"), L"Name");
+    EXPECT_EQ(Trimmed(L"word"), L"word");
+}
+
+TEST(RemoveBlanksTest, BlankOrEmptyBecomesEmpty)
+{
+    EXPECT_EQ(Trimmed(L" \t \r\n "), L"");
+    EXPECT_EQ(Trimmed(L""), L"");
+}
+
+TEST(RemoveBlanksTest, SecondTrimChangesNothing)
+{
+    const wchar_t *samples[] = {L"  a b  ", L"\tx\t", L"  ", L"one", L" \n two  three \n "};
+    for (const wchar_t *sample : samples) {
+        const std::wstring once = Trimmed(sample);
+        EXPECT_EQ(Trimmed(once), once) << "sample: [" << sample << "]";
+    }
+}
+
+TEST(RemoveBlanksTest, NullIsIgnored)
+{
+    RemoveBlanks(nullptr);
+    RemoveEoln(nullptr);
+}
+
+TEST(RemoveEolnTest, RemovesLineEndsAtTheEndOnly)
+{
+    EXPECT_EQ(WithoutEoln(L"Pressure\n"), L"Pressure");
+    EXPECT_EQ(WithoutEoln(L"Pressure\r\n"), L"Pressure");
+    EXPECT_EQ(WithoutEoln(L"two\nlines\n"), L"two\nlines");
+    EXPECT_EQ(WithoutEoln(L"\n"), L"");
+    EXPECT_EQ(WithoutEoln(L"none"), L"none");
+}
+
+TEST(RemoveEolnTest, KeepsBlanksBeforeTheLineEnd)
+{
+    EXPECT_EQ(WithoutEoln(L"bar \n"), L"bar ");
+    EXPECT_EQ(WithoutEoln(L" lead\t\r\n"), L" lead\t");
+}
+
+} // namespace
