@@ -1,0 +1,179 @@
+// The sign-on: who may use the installation's programs, and the process's
+// command-line arguments that the sign-on reads.
+//
+// The sign-on rule:
+// - The user signing on is the current Windows user (GetUserNameW).
+// - The profile key Allowed_Users in section "Kalvex_Section" lists the user
+//   names allowed to sign on, separated by commas; blanks around a name do
+//   not count, and names compare ignoring letter case. A key that is absent,
+//   empty or holds no name at all lets every user sign on.
+// - The one argument the sign-on understands is /user:NAME (also
+//   -user:NAME, the key in any letter case): the user states who they
+//   expect to be signed on as. The sign-on is refused unless NAME is the
+//   Windows user's name (ignoring case); given more than once, every NAME
+//   must match. An argument can thus only narrow who signs on, never widen
+//   it. Every other argument is ignored; the first one is the program.
+#include "velw32.h"
+#include "velw32_ids.h"
+#include "velw32_login.h"
+#include "texts.h"
+
+#include <shellapi.h>
+#include <strsafe.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == 0x00A0 || c == 0x3000; }
+
+std::wstring Trim(const std::wstring &s)
+{
+    size_t first = 0;
+    size_t last = s.size();
+    while (first < last && IsBlank(s[first]))
+        ++first;
+    while (last > first && IsBlank(s[last - 1]))
+        --last;
+    return s.substr(first, last - first);
+}
+
+// The whole value of the key, however long: a list cut to a buffer could end
+// in a partial name that would let another user in.
+bool ReadAllowedUsers(std::wstring &value)
+{
+    for (int32_t capacity = 256; capacity <= (1 << 20); capacity *= 4) {
+        std::vector<wchar_t> buffer(static_cast<size_t>(capacity));
+        int32_t size = capacity;
+        KxStatus status = 0;
+        ProfReadStringW(L"Kalvex_Section", L"Allowed_Users", buffer.data(), &size, &status);
+        if (status != 0)
+            return false;
+        const size_t length = wcsnlen(buffer.data(), buffer.size());
+        if (length + 1 < static_cast<size_t>(capacity)) {
+            value.assign(buffer.data(), length);
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<std::wstring> SplitNames(const std::wstring &list)
+{
+    std::vector<std::wstring> names;
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t comma = list.find(L',', start);
+        if (comma == std::wstring::npos)
+            comma = list.size();
+        std::wstring name = Trim(list.substr(start, comma - start));
+        if (!name.empty())
+            names.push_back(name);
+        start = comma + 1;
+    }
+    return names;
+}
+
+// The NAME of a /user:NAME or -user:NAME argument, or false.
+bool UserArgument(const wchar_t *argument, std::wstring &name)
+{
+    if (!argument || (argument[0] != L'/' && argument[0] != L'-'))
+        return false;
+    static const wchar_t key[] = L"user:";
+    const int keyLength = 5;
+    if (wcsnlen(argument + 1, keyLength) < static_cast<size_t>(keyLength) ||
+        CompareStringOrdinal(argument + 1, keyLength, key, keyLength, TRUE) != CSTR_EQUAL)
+        return false;
+    name = argument + 1 + keyLength;
+    return true;
+}
+
+bool SameUser(const std::wstring &a, const std::wstring &b) { return IntlStrCmpIW(a.c_str(), b.c_str()) == 0; }
+
+int16_t Refuse(const std::wstring &reason, const wchar_t *title, const wchar_t *text, int16_t flags)
+{
+    if (flags & 1) {
+        std::wstring message = reason;
+        if (text && *text) {
+            message += L"\n\n";
+            message += text;
+        }
+        MessageBoxW(nullptr, message.c_str(), title ? title : L"", MB_OK | MB_ICONSTOP);
+    }
+    return 0;
+}
+
+} // namespace
+
+extern "C" {
+
+// The vector is made once and kept for the process: the sign-on and anyone
+// else may hold on to it.
+VELW32_API wchar_t **WINAPI GetArguments(int32_t *count)
+{
+    static wchar_t **arguments = nullptr;
+    static int32_t argumentCount = 0;
+    if (!arguments) {
+        int n = 0;
+        arguments = CommandLineToArgvW(GetCommandLineW(), &n);
+        argumentCount = arguments ? n : 0;
+    }
+    if (count)
+        *count = argumentCount;
+    return arguments;
+}
+
+// flags bit 0 (value 1): tell the user why a sign-on is refused, in a
+// message box captioned with the title: the reason, an empty line, then the
+// text. Without it the refusal is silent. The area, when given, receives a
+// LoginRecord on success and is cleared (all LOGIN_AREA_BYTES) otherwise.
+VELW32_API int16_t WINAPI LoginChkParameters(int32_t count, wchar_t **arguments,
+                                             const wchar_t *title, const wchar_t *text,
+                                             int16_t flags, void *area)
+{
+    if (area)
+        std::memset(area, 0, LOGIN_AREA_BYTES);
+
+    wchar_t userBuffer[257] = L"";  // UNLEN + 1
+    DWORD userSize = 257;
+    const bool haveUser = GetUserNameW(userBuffer, &userSize) && userBuffer[0] != L'\0';
+    const std::wstring user = haveUser ? std::wstring(userBuffer) : std::wstring();
+
+    for (int32_t i = 1; arguments && i < count; ++i) {
+        std::wstring asked;
+        if (!UserArgument(arguments[i], asked))
+            continue;
+        if (!haveUser)
+            return Refuse(VelwText(VELW_IDS_LOGIN_NO_USER), title, text, flags);
+        if (!SameUser(asked, user))
+            return Refuse(VelwFormat(VELW_IDS_LOGIN_OTHER_USER, {asked, user}), title, text, flags);
+    }
+
+    std::wstring allowed;
+    const std::vector<std::wstring> names =
+        ReadAllowedUsers(allowed) ? SplitNames(allowed) : std::vector<std::wstring>();
+    if (!names.empty()) {
+        if (!haveUser)
+            return Refuse(VelwText(VELW_IDS_LOGIN_NO_USER), title, text, flags);
+        bool found = false;
+        for (const std::wstring &name : names)
+            found = found || SameUser(name, user);
+        if (!found)
+            return Refuse(VelwFormat(VELW_IDS_LOGIN_NOT_ALLOWED, {user}), title, text, flags);
+    }
+
+    if (area) {
+        LoginRecord record = {};
+        record.Magic = LOGIN_RECORD_MAGIC;
+        record.Size = sizeof record;
+        GetSystemTimeAsFileTime(&record.SignOnTime);
+        record.ProcessId = GetCurrentProcessId();
+        StringCchCopyNW(record.User, LOGIN_USER_CHARS, user.c_str(), user.size());
+        std::memcpy(area, &record, sizeof record);
+    }
+    return 1;
+}
+
+} // extern "C"
