@@ -1,0 +1,123 @@
+// A temporary installation for tests of the program.
+#include "testinstall.h"
+
+#include <cstdio>
+
+namespace testinstall {
+
+namespace {
+std::wstring root;
+
+std::string Utf8(const std::wstring &text)
+{
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n, nullptr,
+                        nullptr);
+    return out;
+}
+
+std::wstring Parent(const std::wstring &path)
+{
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+} // namespace
+
+const std::vector<Dimension> &Dimensions()
+{
+    static const std::vector<Dimension> dims = {
+        {L"Temperature", {L"K", L"degC", L"degF", L"degR"}},
+        {L"Pressure", {L"Pa", L"kPa", L"bar", L"psi", L"atm"}},
+        {L"MassFlow", {L"kg/s", L"kg/h", L"t/h", L"lb/h"}},
+        {L"Length", {L"m", L"mm", L"ft", L"in"}},
+        {L"Density", {L"kg/m3", L"g/cm3", L"lb/ft3"}},
+        {L"Fraction", {L"-", L"%"}},
+    };
+    return dims;
+}
+
+std::wstring BinFolder()
+{
+    wchar_t module[MAX_PATH];
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    return Parent(module);
+}
+
+std::wstring ResFolder()
+{
+    return Parent(BinFolder()) + L"\\res";
+}
+
+std::wstring Root() { return root; }
+std::wstring SetFolder() { return root + L"\\sets"; }
+std::wstring SetPath(const std::wstring &name) { return SetFolder() + L"\\" + name + L".uas"; }
+
+bool WriteBytes(const std::wstring &path, const std::string &bytes)
+{
+    FILE *f = _wfopen(path.c_str(), L"wb");
+    if (!f)
+        return false;
+    const bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return fclose(f) == 0 && ok;
+}
+
+bool ReadBytes(const std::wstring &path, std::string &bytes)
+{
+    FILE *f = _wfopen(path.c_str(), L"rb");
+    if (!f)
+        return false;
+    bytes.clear();
+    char chunk[4096];
+    size_t n;
+    while ((n = fread(chunk, 1, sizeof chunk, f)) > 0)
+        bytes.append(chunk, n);
+    fclose(f);
+    return true;
+}
+
+bool Exists(const std::wstring &path)
+{
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring Create(const Options &options)
+{
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    root = std::wstring(temp) + L"uastest-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+           std::to_wstring(GetTickCount());
+    CreateDirectoryW(root.c_str(), nullptr);
+    CreateDirectoryW(SetFolder().c_str(), nullptr);
+    CreateDirectoryW((root + L"\\help").c_str(), nullptr);
+
+    std::wstring units = L"# test units\r\n";
+    for (const auto &d : Dimensions()) {
+        units += d.Name;
+        for (const auto &s : d.Symbols)
+            units += L" " + s;
+        units += L"\r\n";
+    }
+    if (options.BrokenUnits)
+        units = L"NameThatIsFarTooLongToBeADimensionName K\r\n";
+    WriteBytes(root + L"\\units.txt", Utf8(units));
+    WriteBytes(root + L"\\help\\VOLPRA.txt", "Test help.\r\n");
+
+    std::wstring profile;
+    profile += L"[Kalvex_Section]\r\n";
+    profile += L"Root_Dir=" + root + L"\r\n";
+    profile += L"Resource_Binary_Dir=" + ResFolder() + L"\r\n";
+    profile += L"Units_File=" + root + L"\\units.txt\r\n";
+    profile += L"Set_Dir=" + SetFolder() + L"\r\n";
+    profile += L"Help_Dir=" + root + L"\\help\r\n";
+    profile += L"Allowed_Users=" + options.AllowedUsers + L"\r\n";
+    profile += L"[VelWin_Section]\r\n";
+    profile += L"Language=" + options.Language + L"\r\n";
+    const std::wstring profilePath = root + L"\\kalvex.ini";
+    WriteBytes(profilePath, Utf8(profile));
+    SetEnvironmentVariableW(L"KALVEX_PROFILE", profilePath.c_str());
+    return root;
+}
+
+} // namespace testinstall
