@@ -1,0 +1,533 @@
+// The resource locator against real installation profiles and real resource
+// libraries, laid out in a temporary folder per test.
+#include <gtest/gtest.h>
+
+#include "resloc.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::wstring ModulePath(HMODULE module)
+{
+    wchar_t path[1024];
+    const DWORD n = GetModuleFileNameW(module, path, 1024);
+    return std::wstring(path, n);
+}
+
+// Folder of the test program (bin/ of the build), with a trailing backslash.
+std::wstring ProgramFolder()
+{
+    std::wstring path = ModulePath(nullptr);
+    return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+// What the locator makes of the test program's own base name: its first
+// seven characters.
+std::wstring ProgramPrefix()
+{
+    std::wstring path = ModulePath(nullptr);
+    std::wstring base = path.substr(path.find_last_of(L'\\') + 1);
+    base = base.substr(0, base.find_last_of(L'.'));
+    return base.substr(0, 7);
+}
+
+// A resource-only library built for these tests (a single string).
+std::wstring MarkerLibrary()
+{
+    return ProgramFolder() + L"reslocmark.dll";
+}
+
+HMODULE Own()
+{
+    return GetModuleHandleW(nullptr);
+}
+
+class ResLocTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResLocated = false;
+        ResFixed = false;
+        ResBaseModule = nullptr;
+        ResStringModule = nullptr;
+        ResCommonModule = nullptr;
+
+        wchar_t temp[MAX_PATH];
+        ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+        static int counter = 0;
+        folder_ = std::wstring(temp) + L"resloc-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                  std::to_wstring(++counter);
+        ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
+        profile_ = folder_ + L"\\kalvex.ini";
+        ASSERT_TRUE(SetEnvironmentVariableW(L"KALVEX_PROFILE", profile_.c_str()));
+    }
+
+    void TearDown() override
+    {
+        // Unload whatever was loaded from the folder, so that it can go.
+        for (const std::wstring &file : files_) {
+            for (int i = 0; i < 16; ++i) {
+                HMODULE m = GetModuleHandleW(file.c_str());
+                if (!m)
+                    break;
+                FreeLibrary(m);
+            }
+            DeleteFileW(file.c_str());
+        }
+        DeleteFileW(profile_.c_str());
+        for (auto it = folders_.rbegin(); it != folders_.rend(); ++it)
+            RemoveDirectoryW(it->c_str());
+        RemoveDirectoryW(folder_.c_str());
+        SetEnvironmentVariableW(L"KALVEX_PROFILE", nullptr);
+        ResLocated = false;
+        ResFixed = false;
+        ResBaseModule = ResStringModule = ResCommonModule = nullptr;
+    }
+
+    // A subfolder of the test's folder (the installation's resource folder).
+    std::wstring Folder(const std::wstring &name)
+    {
+        std::wstring path = folder_ + L"\\" + name;
+        EXPECT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
+        folders_.push_back(path);
+        return path;
+    }
+
+    // A copy of the marker library as folder\name.
+    std::wstring Library(const std::wstring &folder, const std::wstring &name)
+    {
+        std::wstring path = folder + L"\\" + name;
+        EXPECT_TRUE(CopyFileW(MarkerLibrary().c_str(), path.c_str(), TRUE))
+            << "cannot copy the marker library to " << std::string(path.begin(), path.end());
+        files_.push_back(path);
+        return path;
+    }
+
+    void WriteProfile(const std::string &text)
+    {
+        HANDLE file = CreateFileW(profile_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        ASSERT_TRUE(WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
+        CloseHandle(file);
+    }
+
+    // A complete profile: root, language and resource folder.
+    void WriteProfile(const std::wstring &language, const std::wstring &resourceDir)
+    {
+        WriteProfile("[Kalvex_Section]\r\nRoot_Dir=" + Narrow(folder_) +
+                     "\r\nResource_Binary_Dir=" + Narrow(resourceDir) +
+                     "\r\n[VelWin_Section]\r\nLanguage=" + Narrow(language) + "\r\n");
+    }
+
+    static std::string Narrow(const std::wstring &text)
+    {
+        char buffer[2048];
+        const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, buffer, sizeof buffer,
+                                          nullptr, nullptr);
+        return std::string(buffer, n > 0 ? n - 1 : 0);
+    }
+
+    // The library loaded from path, or null when it is not loaded.
+    static HMODULE Loaded(const std::wstring &path)
+    {
+        return GetModuleHandleW(path.c_str());
+    }
+
+    std::wstring folder_;
+    std::wstring profile_;
+    std::vector<std::wstring> files_;
+    std::vector<std::wstring> folders_;
+};
+
+// --- Choosing the language suffix ---------------------------------------
+
+TEST_F(ResLocTest, LanguageDifferingOnlyInCaseGivesNoSuffix)
+{
+    const std::wstring res = Folder(L"res");
+    Library(res, ProgramPrefix() + L"g.dll");
+    const std::wstring english = Library(res, L"kxcommon.dll");
+    const std::wstring german = Library(res, L"kxcommog.dll");
+    WriteProfile(L"german", res);
+
+    EXPECT_EQ(ResGetStringModule(), Own());
+    EXPECT_EQ(ResGetModule(), Own());
+    const HMODULE gotEnglish = ResGetCommonModule();
+    EXPECT_EQ(gotEnglish, Loaded(english));
+    EXPECT_NE(ResCommonModule, nullptr);
+    EXPECT_EQ(Loaded(german), nullptr);
+    EXPECT_EQ(Loaded(res + L"\\" + ProgramPrefix() + L"g.dll"), nullptr);
+    EXPECT_TRUE(ResLocated);
+}
+
+TEST_F(ResLocTest, EachLanguageLoadsItsStringAndCommonLibrary)
+{
+    const std::wstring res = Folder(L"res");
+    const struct {
+        const wchar_t *Language;
+        const wchar_t *Letter;
+    } cases[] = {{L"German", L"g"}, {L"French", L"f"}, {L"Japan", L"j"}};
+    for (const auto &c : cases) {
+        const std::wstring strings = Library(res, ProgramPrefix() + c.Letter + L".dll");
+        const std::wstring common = Library(res, std::wstring(L"kxcommo") + c.Letter + L".dll");
+        WriteProfile(c.Language, res);
+        ResLocated = false;
+        ResBaseModule = ResStringModule = ResCommonModule = nullptr;
+
+        ASSERT_TRUE(ResLocate());
+        EXPECT_NE(ResStringModule, nullptr);
+        EXPECT_EQ(ResStringModule, Loaded(strings)) << c.Letter;
+        EXPECT_EQ(ResCommonModule, Loaded(common)) << c.Letter;
+        // The base module stays what it was: the program's own (null).
+        EXPECT_EQ(ResBaseModule, nullptr) << c.Letter;
+    }
+}
+
+TEST_F(ResLocTest, GermanWithoutStringLibraryUsesOwnTextsButGermanCommonLibrary)
+{
+    const std::wstring res = Folder(L"res");
+    Library(res, L"kxcommon.dll");
+    const std::wstring german = Library(res, L"kxcommog.dll");
+    WriteProfile(L"German", res);
+
+    EXPECT_EQ(ResGetStringModule(), Own());
+    EXPECT_EQ(ResGetModule(), Own());
+    EXPECT_NE(ResGetCommonModule(), nullptr);
+    const HMODULE gotGerman = ResGetCommonModule();
+    EXPECT_EQ(gotGerman, Loaded(german));
+}
+
+TEST_F(ResLocTest, MissingStringLibraryOverridesFixedModules)
+{
+    const std::wstring res = Folder(L"res");
+    HMODULE marker = LoadLibraryW(Library(Folder(L"own"), L"fixed.dll").c_str());
+    ASSERT_NE(marker, nullptr);
+    ResSetModuleFixed(marker);
+    WriteProfile(L"French", res);
+
+    EXPECT_TRUE(ResLocate());
+    EXPECT_EQ(ResBaseModule, Own());
+    EXPECT_EQ(ResStringModule, Own());
+    FreeLibrary(marker);
+}
+
+TEST_F(ResLocTest, NoSuffixKeepsFixedModulesOnly)
+{
+    const std::wstring res = Folder(L"res");
+    HMODULE marker = LoadLibraryW(Library(Folder(L"own"), L"fixed.dll").c_str());
+    ASSERT_NE(marker, nullptr);
+    WriteProfile(L"English", res);
+
+    ResSetModuleFixed(marker);
+    EXPECT_TRUE(ResFixed);
+    EXPECT_TRUE(ResLocate());
+    EXPECT_EQ(ResBaseModule, marker);
+    EXPECT_EQ(ResStringModule, marker);
+
+    ResLocated = false;
+    ResSetModule(marker);
+    EXPECT_FALSE(ResFixed);
+    EXPECT_FALSE(ResLocated) << "setting the modules must not locate";
+    EXPECT_TRUE(ResLocate());
+    EXPECT_EQ(ResBaseModule, Own());
+    EXPECT_EQ(ResStringModule, Own());
+    FreeLibrary(marker);
+}
+
+// --- Naming the string library after the base module -------------------
+
+TEST_F(ResLocTest, ShortBaseNameGivesWholeNameToStringLibrary)
+{
+    const std::wstring res = Folder(L"res");
+    HMODULE base = LoadLibraryW(Library(Folder(L"prog"), L"ab.dll").c_str());
+    ASSERT_NE(base, nullptr);
+    const std::wstring strings = Library(res, L"abg.dll");
+    Library(res, L"abcdefg.dll");  // what a padded or misread name would give
+    WriteProfile(L"German", res);
+    ResSetModule(base);
+
+    EXPECT_NE(ResGetStringModule(), nullptr);
+    const HMODULE gotStrings = ResGetStringModule();
+    EXPECT_EQ(gotStrings, Loaded(strings));
+    EXPECT_EQ(ResGetModule(), base) << "a loaded string library leaves the base module alone";
+    FreeLibrary(base);
+}
+
+TEST_F(ResLocTest, LongBaseNameContributesSevenCharacters)
+{
+    const std::wstring res = Folder(L"res");
+    HMODULE base = LoadLibraryW(Library(Folder(L"prog"), L"abcdefghij.dll").c_str());
+    ASSERT_NE(base, nullptr);
+    const std::wstring strings = Library(res, L"abcdefgj.dll");
+    Library(res, L"abcdefghj.dll");
+    WriteProfile(L"Japan", res);
+    ResSetModule(base);
+
+    const HMODULE gotStrings = ResGetStringModule();
+    EXPECT_EQ(gotStrings, Loaded(strings));
+    EXPECT_NE(ResStringModule, nullptr);
+    FreeLibrary(base);
+}
+
+TEST_F(ResLocTest, ResourceFolderEndingInBackslashStillLoads)
+{
+    const std::wstring res = Folder(L"res");
+    const std::wstring strings = Library(res, ProgramPrefix() + L"g.dll");
+    const std::wstring common = Library(res, L"kxcommog.dll");
+    WriteProfile(L"German", res + L"\\");
+
+    EXPECT_TRUE(ResLocate());
+    EXPECT_NE(ResStringModule, nullptr);
+    EXPECT_NE(ResStringModule, Own());
+    EXPECT_EQ(ResStringModule, Loaded(strings));
+    EXPECT_NE(ResCommonModule, nullptr);
+    EXPECT_EQ(ResCommonModule, Loaded(common));
+}
+
+// A base module whose full name does not fit the 255 characters that the
+// locator asks for: the cut name would name some other library, so the
+// program's own texts are used instead.
+TEST_F(ResLocTest, CutModuleNameIsNotUsedForTheStringLibrary)
+{
+    const std::wstring res = Folder(L"res");
+    // A chain of folders that makes the library's full name 262 characters
+    // long: the first 255 end inside its base name.
+    const std::wstring fileName = L"abcdefgh.dll";
+    const size_t folderLength = 262 - 1 - fileName.size();
+    std::wstring deep = folder_;
+    for (wchar_t letter = L'a'; deep.size() < folderLength; ++letter) {
+        const size_t room = folderLength - deep.size();
+        const size_t n = room - 1 <= 60 ? room - 1 : 50;
+        deep += L"\\" + std::wstring(n, letter);
+        ASSERT_TRUE(CreateDirectoryW((L"\\\\?\\" + deep).c_str(), nullptr));
+        folders_.push_back(L"\\\\?\\" + deep);
+    }
+    const std::wstring longPath = L"\\\\?\\" + deep + L"\\" + fileName;
+    ASSERT_TRUE(CopyFileW(MarkerLibrary().c_str(), longPath.c_str(), TRUE));
+    files_.push_back(longPath);
+    HMODULE base = LoadLibraryW(longPath.c_str());
+    if (!base)
+        GTEST_SKIP() << "this system does not load libraries from long paths";
+
+    // What a locator that took the cut name would look for.
+    wchar_t cut[256] = {0};
+    ASSERT_EQ(GetModuleFileNameW(base, cut, 255), 255u) << "the name should not fit";
+    std::wstring previous;
+    for (size_t length : {size_t(254), size_t(255)}) {
+        const std::wstring name(cut, length);
+        std::wstring cutBase = name.substr(name.find_last_of(L'\\') + 1, 7);
+        cutBase = cutBase.substr(0, cutBase.find(L'.'));
+        ASSERT_NE(cutBase, L"abcdefg");
+        if (cutBase != previous)
+            Library(res, cutBase + L"g.dll");
+        previous = cutBase;
+    }
+    WriteProfile(L"German", res);
+    ResSetModule(base);
+
+    EXPECT_TRUE(ResLocate());
+    EXPECT_EQ(ResStringModule, Own());
+    EXPECT_EQ(ResBaseModule, Own());
+    FreeLibrary(base);
+}
+
+// --- Reading the profile -------------------------------------------------
+
+TEST_F(ResLocTest, ProfileWithoutRootDirLocatesNothing)
+{
+    const std::wstring res = Folder(L"res");
+    Library(res, ProgramPrefix() + L"g.dll");
+    const std::wstring common = Library(res, L"kxcommog.dll");
+    WriteProfile("[Kalvex_Section]\r\nResource_Binary_Dir=" + Narrow(res) +
+                 "\r\n[VelWin_Section]\r\nLanguage=German\r\n");
+    HMODULE marker = LoadLibraryW(Library(Folder(L"own"), L"set.dll").c_str());
+    ASSERT_NE(marker, nullptr);
+    ResSetModule(marker);
+
+    EXPECT_FALSE(ResLocate());
+    EXPECT_FALSE(ResLocated);
+    EXPECT_EQ(ResGetModule(), marker);
+    EXPECT_EQ(ResGetStringModule(), marker);
+    EXPECT_EQ(ResGetCommonModule(), nullptr);
+    EXPECT_EQ(Loaded(common), nullptr);
+    FreeLibrary(marker);
+}
+
+TEST_F(ResLocTest, MissingLanguageOrResourceFolderChangesNoHandle)
+{
+    const std::wstring res = Folder(L"res");
+    Library(res, L"kxcommon.dll");
+    HMODULE marker = LoadLibraryW(Library(Folder(L"own"), L"set.dll").c_str());
+    ASSERT_NE(marker, nullptr);
+    ResSetModule(marker);
+
+    WriteProfile("[Kalvex_Section]\r\nRoot_Dir=C:\\\r\nResource_Binary_Dir=" + Narrow(res) + "\r\n");
+    EXPECT_FALSE(ResLocate());
+    WriteProfile("[Kalvex_Section]\r\nRoot_Dir=C:\\\r\n[VelWin_Section]\r\nLanguage=English\r\n");
+    EXPECT_FALSE(ResLocate());
+
+    EXPECT_FALSE(ResLocated);
+    EXPECT_EQ(ResBaseModule, marker);
+    EXPECT_EQ(ResStringModule, marker);
+    EXPECT_EQ(ResCommonModule, nullptr);
+    FreeLibrary(marker);
+}
+
+TEST_F(ResLocTest, MissingProfileIsReadAgainAtEveryGetterCall)
+{
+    const std::wstring res = Folder(L"res");
+    const std::wstring common = Library(res, L"kxcommon.dll");
+
+    EXPECT_EQ(ResGetStringModule(), nullptr);
+    EXPECT_EQ(ResGetCommonModule(), nullptr);
+    EXPECT_EQ(ResGetModule(), nullptr);
+    EXPECT_FALSE(ResLocated);
+
+    // The profile turns up: the very next getter call finds it.
+    WriteProfile(L"English", res);
+    const HMODULE gotCommon = ResGetCommonModule();
+    EXPECT_EQ(gotCommon, Loaded(common));
+    EXPECT_NE(ResCommonModule, nullptr);
+    EXPECT_EQ(ResGetStringModule(), Own());
+    EXPECT_TRUE(ResLocated);
+}
+
+TEST_F(ResLocTest, PresentProfileIsReadOncePerProcess)
+{
+    const std::wstring first = Folder(L"first");
+    const std::wstring second = Folder(L"second");
+    const std::wstring english = Library(first, L"kxcommon.dll");
+    Library(second, ProgramPrefix() + L"f.dll");
+    const std::wstring french = Library(second, L"kxcommof.dll");
+    WriteProfile(L"English", first);
+
+    HMODULE common = ResGetCommonModule();
+    EXPECT_EQ(common, Loaded(english));
+    EXPECT_EQ(ResGetStringModule(), Own());
+
+    WriteProfile(L"French", second);
+    EXPECT_EQ(ResGetCommonModule(), common);
+    EXPECT_EQ(ResGetStringModule(), Own());
+    EXPECT_EQ(ResGetModule(), Own());
+    EXPECT_EQ(Loaded(french), nullptr);
+
+    // Not even a missing profile is noticed any more.
+    DeleteFileW(profile_.c_str());
+    EXPECT_EQ(ResGetCommonModule(), common);
+}
+
+TEST_F(ResLocTest, CommonLibraryThatDoesNotLoadStillCountsAsLocated)
+{
+    const std::wstring res = Folder(L"res");
+    const std::wstring strings = Library(res, ProgramPrefix() + L"j.dll");
+    Library(res, L"kxcommon.dll");  // not the one Japan asks for
+    WriteProfile(L"Japan", res);
+
+    EXPECT_TRUE(ResLocate());
+    EXPECT_TRUE(ResLocated);
+    EXPECT_EQ(ResCommonModule, nullptr);
+    EXPECT_EQ(ResStringModule, Loaded(strings));
+
+    // Once located, a library that turns up later is not looked for.
+    Library(res, L"kxcommoj.dll");
+    EXPECT_EQ(ResGetCommonModule(), nullptr);
+}
+
+TEST_F(ResLocTest, DemoProfileFindsTheEnglishCommonLibrary)
+{
+    const std::wstring demo = ProgramFolder() + L"kalvex.ini";
+    ASSERT_NE(GetFileAttributesW(demo.c_str()), INVALID_FILE_ATTRIBUTES);
+    SetEnvironmentVariableW(L"KALVEX_PROFILE", demo.c_str());
+
+    EXPECT_EQ(ResGetStringModule(), Own());
+    HMODULE common = ResGetCommonModule();
+    ASSERT_NE(common, nullptr) << "the demo profile's resource folder holds no kxcommon.dll";
+    const std::wstring path = ModulePath(common);
+    EXPECT_EQ(_wcsicmp(path.substr(path.size() - 13).c_str(), L"\\kxcommon.dll"), 0);
+    wchar_t text[160];
+    EXPECT_GT(LoadStringW(common, 50, text, 160), 0);
+}
+
+// --- Setters and release -------------------------------------------------
+
+TEST_F(ResLocTest, StringAndCommonSettersLocateFirst)
+{
+    const std::wstring res = Folder(L"res");
+    const std::wstring common = Library(res, L"kxcommon.dll");
+    HMODULE marker = LoadLibraryW(Library(Folder(L"own"), L"set.dll").c_str());
+    ASSERT_NE(marker, nullptr);
+    WriteProfile(L"English", res);
+
+    ResSetStringModule(marker);
+    EXPECT_TRUE(ResLocated);
+    EXPECT_EQ(ResStringModule, marker);
+    EXPECT_EQ(ResBaseModule, Own());
+    EXPECT_EQ(ResCommonModule, Loaded(common));
+
+    ResSetCommonModule(marker);
+    EXPECT_EQ(ResGetCommonModule(), marker);
+    EXPECT_EQ(ResGetStringModule(), marker);
+    FreeLibrary(marker);
+}
+
+TEST_F(ResLocTest, ReleaseBeforeLocatingDoesNothing)
+{
+    HMODULE marker = LoadLibraryW(Library(Folder(L"own"), L"set.dll").c_str());
+    ASSERT_NE(marker, nullptr);
+    ResSetModuleFixed(marker);
+    ResCommonModule = marker;
+
+    EXPECT_FALSE(ResRelease());
+    EXPECT_TRUE(ResFixed);
+    EXPECT_EQ(ResCommonModule, marker);
+    EXPECT_EQ(Loaded(files_.back()), marker) << "the module must not have been freed";
+    FreeLibrary(marker);
+}
+
+TEST_F(ResLocTest, ReleaseFreesTheCommonLibraryAndLocatesAgainLater)
+{
+    const std::wstring res = Folder(L"res");
+    const std::wstring strings = Library(res, ProgramPrefix() + L"g.dll");
+    const std::wstring common = Library(res, L"kxcommog.dll");
+    WriteProfile(L"German", res);
+    ASSERT_TRUE(ResLocate());
+    HMODULE stringModule = ResStringModule;
+    ASSERT_NE(Loaded(common), nullptr);
+    ResFixed = true;
+
+    EXPECT_TRUE(ResRelease());
+    EXPECT_FALSE(ResLocated);
+    EXPECT_FALSE(ResFixed);
+    EXPECT_EQ(Loaded(common), nullptr) << "the common library stays loaded";
+    EXPECT_EQ(ResCommonModule, nullptr) << "a freed module must not be handed out";
+    EXPECT_EQ(ResStringModule, stringModule);
+    EXPECT_EQ(Loaded(strings), stringModule) << "the string library is not freed";
+
+    // Without a profile the getter cannot locate again; it must not hand out
+    // the freed library.
+    DeleteFileW(profile_.c_str());
+    EXPECT_EQ(ResGetCommonModule(), nullptr);
+
+    WriteProfile(L"German", res);
+    const HMODULE gotCommon = ResGetCommonModule();
+    EXPECT_EQ(gotCommon, Loaded(common));
+    EXPECT_NE(ResCommonModule, nullptr);
+    EXPECT_TRUE(ResLocated);
+}
+
+TEST_F(ResLocTest, ReleaseWithoutCommonLibrarySucceeds)
+{
+    const std::wstring res = Folder(L"res");
+    WriteProfile(L"English", res);
+    ASSERT_TRUE(ResLocate());
+    ASSERT_EQ(ResCommonModule, nullptr);
+
+    EXPECT_TRUE(ResRelease());
+    EXPECT_FALSE(ResLocated);
+    EXPECT_EQ(ResStringModule, Own());
+}
+
+} // namespace

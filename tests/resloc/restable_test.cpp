@@ -1,0 +1,468 @@
+// The program's own resources (string table, menu, icon; linked into this
+// test program from the program's resource script) and the resource
+// libraries that the locator loads: the translated string libraries and the
+// common resource libraries of the four languages.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "resource.h"
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace {
+
+HMODULE Own()
+{
+    return GetModuleHandleW(nullptr);
+}
+
+std::wstring ResourceFolder()
+{
+    wchar_t path[MAX_PATH];
+    const DWORD n = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring program(path, n);
+    return program.substr(0, program.find_last_of(L'\\') + 1) + L"..\\res\\";
+}
+
+// A string of the module's table exactly as stored (trailing blanks
+// included); empty when the ID is missing.
+std::wstring Text(HMODULE module, UINT id)
+{
+    const wchar_t *stored = nullptr;
+    const int n = LoadStringW(module, id, reinterpret_cast<LPWSTR>(&stored), 0);
+    return n > 0 && stored ? std::wstring(stored, n) : std::wstring();
+}
+
+BOOL CALLBACK CollectBlock(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param)
+{
+    if (IS_INTRESOURCE(name))
+        reinterpret_cast<std::vector<UINT> *>(param)->push_back(LOWORD(reinterpret_cast<ULONG_PTR>(name)));
+    return TRUE;
+}
+
+// Every string ID that the module's table holds.
+std::set<UINT> Ids(HMODULE module)
+{
+    std::vector<UINT> blocks;
+    EnumResourceNamesW(module, RT_STRING, CollectBlock, reinterpret_cast<LONG_PTR>(&blocks));
+    std::set<UINT> ids;
+    for (UINT block : blocks)
+        for (UINT id = (block - 1) * 16; id < block * 16; ++id)
+            if (!Text(module, id).empty())
+                ids.insert(id);
+    return ids;
+}
+
+// Whether the table's block holding id is stored under the language.
+bool StoredInLanguage(HMODULE module, UINT id, LANGID language)
+{
+    return FindResourceExW(module, RT_STRING, MAKEINTRESOURCEW(id / 16 + 1), language) != nullptr;
+}
+
+int Count(const std::wstring &text, const std::wstring &part)
+{
+    int n = 0;
+    for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + part.size()))
+        ++n;
+    return n;
+}
+
+// The access key of a menu text: the character after its single '&'; 0 when
+// the text has no single, usable one.
+wchar_t AccessKey(const std::wstring &text)
+{
+    if (Count(text, L"&") != 1)
+        return 0;
+    const size_t at = text.find(L'&');
+    if (at + 1 >= text.size() || iswspace(text[at + 1]))
+        return 0;
+    return static_cast<wchar_t>(reinterpret_cast<ULONG_PTR>(
+        CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(text[at + 1])))));
+}
+
+std::string Utf8(const std::wstring &text)
+{
+    std::string out(text.size() * 4 + 1, '\0');
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0],
+                                      static_cast<int>(out.size()), nullptr, nullptr);
+    out.resize(n > 0 ? n - 1 : 0);
+    return out;
+}
+
+const std::map<UINT, std::wstring> &EnglishTexts()
+{
+    static const std::map<UINT, std::wstring> texts = {
+        {IDS_CLASSNAME, L"Unit Assignment Set Builder"},
+        {IDS_TITLE, L"Unit Assignment Set Editor"},
+        {IDS_SETNAMEPREFIX, L"Set Name: "},
+        {IDS_DESCRIPTION, L"Description"},
+        {IDS_DIMENSIONS, L"Dimensions"},
+        {IDS_UNITS, L"Units"},
+        {IDS_NONE, L"<none>"},
+        {IDS_ALERT, L"Alert"},
+        {IDS_WARNING, L"Warning"},
+        {IDS_CONFIRMDELETE, L"Are you sure that you want to delete '%s'?"},
+        {IDS_QUERYSAVEUNNAMED, L"The current set has been altered.  Do you want to save it prior to %s?"},
+        {IDS_QUERYSAVENAMED, L"%s has been altered.  Do you want to save %s prior to %s?"},
+        {IDS_OP_NEW, L"NEW"},
+        {IDS_OP_OPEN, L"OPEN"},
+        {IDS_OP_SAVE, L"SAVE"},
+        {IDS_OP_SAVEAS, L"SAVE AS"},
+        {IDS_OP_DELETE, L"DELETE"},
+        {IDS_OP_PRINT, L"PRINT"},
+        {IDS_OP_EXIT, L"EXIT"},
+        {IDS_OP_CLOSE, L"CLOSE"},
+        {IDS_OP_SELECTDEFAULT, L"SELECT DEFAULT"},
+        {IDS_OP_EDITDESCRIPTION, L"EDIT DESCRIPTION"},
+        {IDS_MENU_GLOBALDEFAULT, L"&Global Default..."},
+        {IDS_CLEAR, L"Clear"},
+        {IDS_ERR_UNITFILES, L"Error reading system unit files."},
+        {IDS_ERR_DELETE, L"Cannot delete the unit assignment set."},
+        {IDS_ERR_WRITE, L"Error opening/writing database."},
+        {IDS_ERR_UNSTORABLE, L"The description contains characters that cannot be stored in a unit "
+                             L"assignment set file. Remove them and save again."},
+        {IDS_ERR_OPEN, L"The unit assignment set '%s' cannot be read."},
+    };
+    return texts;
+}
+
+// --- The English table in the program file ------------------------------
+
+TEST(EnglishTable, HoldsEveryTextExactly)
+{
+    for (const auto &entry : EnglishTexts())
+        EXPECT_EQ(Text(Own(), entry.first), entry.second) << "string " << entry.first;
+}
+
+TEST(EnglishTable, HoldsNoOtherStrings)
+{
+    std::set<UINT> expected;
+    for (const auto &entry : EnglishTexts())
+        expected.insert(entry.first);
+    EXPECT_EQ(Ids(Own()), expected);
+}
+
+TEST(EnglishTable, IsStoredAsEnglish)
+{
+    for (const auto &entry : EnglishTexts())
+        EXPECT_TRUE(StoredInLanguage(Own(), entry.first, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)))
+            << "string " << entry.first;
+}
+
+// --- The translated string libraries ------------------------------------
+
+struct Translation {
+    const wchar_t *File;
+    LANGID Language;
+    const wchar_t *CommonFile;
+};
+
+const Translation kTranslations[] = {
+    {L"uaseditg.dll", MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), L"kxcommog.dll"},
+    {L"uaseditf.dll", MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH), L"kxcommof.dll"},
+    {L"uaseditj.dll", MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), L"kxcommoj.dll"},
+};
+
+class TranslatedTable : public ::testing::TestWithParam<Translation> {
+protected:
+    void SetUp() override
+    {
+        module_ = LoadLibraryW((ResourceFolder() + GetParam().File).c_str());
+        ASSERT_NE(module_, nullptr) << "cannot load " << Utf8(GetParam().File);
+    }
+    void TearDown() override
+    {
+        if (module_)
+            FreeLibrary(module_);
+    }
+    HMODULE module_ = nullptr;
+};
+
+TEST_P(TranslatedTable, HoldsExactlyTheEnglishIds)
+{
+    std::set<UINT> expected;
+    for (const auto &entry : EnglishTexts())
+        expected.insert(entry.first);
+    EXPECT_EQ(Ids(module_), expected);
+}
+
+TEST_P(TranslatedTable, KeepsEveryPlaceholderAndNoOtherDirective)
+{
+    for (const auto &entry : EnglishTexts()) {
+        const std::wstring text = Text(module_, entry.first);
+        const int placeholders = Count(entry.second, L"%s");
+        EXPECT_EQ(Count(text, L"%s"), placeholders) << "string " << entry.first << ": " << Utf8(text);
+        EXPECT_EQ(Count(text, L"%"), placeholders) << "string " << entry.first << ": " << Utf8(text);
+    }
+}
+
+TEST_P(TranslatedTable, IsTranslatedAndStoredInItsLanguage)
+{
+    int same = 0;
+    for (const auto &entry : EnglishTexts()) {
+        if (Text(module_, entry.first) == entry.second)
+            ++same;
+        EXPECT_TRUE(StoredInLanguage(module_, entry.first, GetParam().Language)) << "string " << entry.first;
+    }
+    // The class name stays; at most one word may happen to read the same.
+    EXPECT_LE(same, 2);
+    EXPECT_NE(Text(module_, IDS_TITLE), EnglishTexts().at(IDS_TITLE));
+}
+
+TEST_P(TranslatedTable, KeepsTheWindowClassName)
+{
+    EXPECT_EQ(Text(module_, IDS_CLASSNAME), EnglishTexts().at(IDS_CLASSNAME));
+}
+
+TEST_P(TranslatedTable, TextsFitWhereTheProgramPutsThem)
+{
+    // The set name follows the prefix directly.
+    const std::wstring prefix = Text(module_, IDS_SETNAMEPREFIX);
+    ASSERT_FALSE(prefix.empty());
+    EXPECT_EQ(prefix.back(), L' ');
+    // The product information window takes the title into 160 characters.
+    EXPECT_LT(Text(module_, IDS_TITLE).size(), 160u);
+    EXPECT_NE(AccessKey(Text(module_, IDS_MENU_GLOBALDEFAULT)), 0) << Utf8(Text(module_, IDS_MENU_GLOBALDEFAULT));
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, TranslatedTable, ::testing::ValuesIn(kTranslations));
+
+// --- The common resource libraries --------------------------------------
+
+struct Common {
+    const wchar_t *File;
+    LANGID Language;
+    const wchar_t *StringLibrary;  // the program's table of that language; null: the program's own
+};
+
+const Common kCommons[] = {
+    {L"kxcommon.dll", MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), nullptr},
+    {L"kxcommog.dll", MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), L"uaseditg.dll"},
+    {L"kxcommof.dll", MAKELANGID(LANG_FRENCH, SUBLANG_FRENCH), L"uaseditf.dll"},
+    {L"kxcommoj.dll", MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), L"uaseditj.dll"},
+};
+
+const UINT kMenuTexts[] = {IDS_COMMON_FILE, IDS_COMMON_NEW, IDS_COMMON_SAVE, IDS_COMMON_SAVEAS,
+                           IDS_COMMON_EXIT, IDS_COMMON_DELETE, IDS_COMMON_OPEN, IDS_COMMON_HELP,
+                           IDS_COMMON_USINGHELP, IDS_COMMON_PRODUCTINFOMENU};
+
+class CommonLibrary : public ::testing::TestWithParam<Common> {
+protected:
+    void SetUp() override
+    {
+        module_ = LoadLibraryW((ResourceFolder() + GetParam().File).c_str());
+        ASSERT_NE(module_, nullptr) << "cannot load " << Utf8(GetParam().File);
+        if (GetParam().StringLibrary) {
+            strings_ = LoadLibraryW((ResourceFolder() + GetParam().StringLibrary).c_str());
+            ASSERT_NE(strings_, nullptr);
+        }
+    }
+    void TearDown() override
+    {
+        if (module_)
+            FreeLibrary(module_);
+        if (strings_)
+            FreeLibrary(strings_);
+    }
+    HMODULE StringModule() const { return strings_ ? strings_ : Own(); }
+
+    HMODULE module_ = nullptr;
+    HMODULE strings_ = nullptr;
+};
+
+TEST_P(CommonLibrary, HoldsTheTwelveSharedStrings)
+{
+    std::set<UINT> shared;
+    for (UINT id : Ids(module_))
+        if (id < 1024)
+            shared.insert(id);
+    const std::set<UINT> expected = {IDS_COMMON_PRODUCT, IDS_COMMON_PRODUCTINFO, IDS_COMMON_FILE,
+                                     IDS_COMMON_NEW, IDS_COMMON_SAVE, IDS_COMMON_SAVEAS,
+                                     IDS_COMMON_EXIT, IDS_COMMON_DELETE, IDS_COMMON_OPEN,
+                                     IDS_COMMON_HELP, IDS_COMMON_USINGHELP, IDS_COMMON_PRODUCTINFOMENU};
+    EXPECT_EQ(shared, expected);
+    for (UINT id : expected)
+        EXPECT_TRUE(StoredInLanguage(module_, id, GetParam().Language)) << "string " << id;
+}
+
+TEST_P(CommonLibrary, ProductTextsFitTheProductInformationWindow)
+{
+    for (UINT id : {IDS_COMMON_PRODUCT, IDS_COMMON_PRODUCTINFO}) {
+        const std::wstring text = Text(module_, id);
+        EXPECT_FALSE(text.empty()) << "string " << id;
+        EXPECT_LT(text.size(), 160u) << "string " << id;
+        EXPECT_EQ(Count(text, L"%"), 0) << "string " << id;
+    }
+}
+
+TEST_P(CommonLibrary, EveryMenuTextHasOneAccessKey)
+{
+    for (UINT id : kMenuTexts)
+        EXPECT_NE(AccessKey(Text(module_, id)), 0) << "string " << id << ": " << Utf8(Text(module_, id));
+}
+
+TEST_P(CommonLibrary, AccessKeysAreUniqueWithinEachMenu)
+{
+    struct Item {
+        HMODULE Module;
+        UINT Id;
+    };
+    const std::vector<std::vector<Item>> menus = {
+        {{module_, IDS_COMMON_FILE}, {module_, IDS_COMMON_HELP}},
+        {{module_, IDS_COMMON_NEW}, {module_, IDS_COMMON_OPEN}, {module_, IDS_COMMON_SAVE},
+         {module_, IDS_COMMON_SAVEAS}, {module_, IDS_COMMON_DELETE},
+         {StringModule(), IDS_MENU_GLOBALDEFAULT}, {module_, IDS_COMMON_EXIT}},
+        {{module_, IDS_COMMON_USINGHELP}, {module_, IDS_COMMON_PRODUCTINFOMENU}},
+    };
+    for (const auto &menu : menus) {
+        std::map<wchar_t, std::wstring> keys;
+        for (const Item &item : menu) {
+            const std::wstring text = Text(item.Module, item.Id);
+            const wchar_t key = AccessKey(text);
+            ASSERT_NE(key, 0) << Utf8(text);
+            EXPECT_EQ(keys.count(key), 0u) << Utf8(text) << " and " << Utf8(keys[key]) << " share a key";
+            keys[key] = text;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, CommonLibrary, ::testing::ValuesIn(kCommons));
+
+// --- The menu template ----------------------------------------------------
+
+struct MenuEntry {
+    UINT Id;  // 0: separator
+    const wchar_t *Text;
+};
+
+void ExpectMenu(HMENU menu, const std::vector<MenuEntry> &expected)
+{
+    ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(expected.size()));
+    for (size_t i = 0; i < expected.size(); ++i) {
+        wchar_t text[128] = {0};
+        MENUITEMINFOW info = {};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_ID | MIIM_STRING;
+        info.dwTypeData = text;
+        info.cch = 128;
+        ASSERT_TRUE(GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &info));
+        if (expected[i].Id == 0) {
+            EXPECT_TRUE(info.fType & MFT_SEPARATOR) << "position " << i;
+        } else {
+            EXPECT_FALSE(info.fType & MFT_SEPARATOR) << "position " << i;
+            EXPECT_EQ(info.wID, expected[i].Id) << "position " << i;
+            EXPECT_EQ(std::wstring(text), expected[i].Text) << "position " << i;
+        }
+    }
+}
+
+TEST(MenuTemplate, HasTheFileAndHelpPopups)
+{
+    HMENU menu = LoadMenuW(Own(), MAKEINTRESOURCEW(IDM_MAINMENU));
+    ASSERT_NE(menu, nullptr);
+    ASSERT_EQ(GetMenuItemCount(menu), 2);
+    wchar_t text[64];
+    GetMenuStringW(menu, MENUPOS_FILE, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"&Filexxx");
+    GetMenuStringW(menu, MENUPOS_HELP, text, 64, MF_BYPOSITION);
+    EXPECT_STREQ(text, L"&Helpxxx");
+
+    HMENU file = GetSubMenu(menu, MENUPOS_FILE);
+    ASSERT_NE(file, nullptr);
+    ExpectMenu(file, {{IDM_NEW, L"&Newxxx"},
+                      {0, nullptr},
+                      {IDM_OPEN, L"&Openxxx..."},
+                      {IDM_SAVE, L"&Savexxx"},
+                      {IDM_SAVEAS, L"Save &Asxxx..."},
+                      {IDM_DELETE, L"&Deletexxx..."},
+                      {0, nullptr},
+                      {IDM_GLOBALDEFAULT, L"&Global Defaultxxx..."},
+                      {0, nullptr},
+                      {IDM_EXIT, L"E&xitxxx"}});
+    HMENU help = GetSubMenu(menu, MENUPOS_HELP);
+    ASSERT_NE(help, nullptr);
+    ExpectMenu(help, {{IDM_USINGHELP, L"&Using helpxxx..."},
+                      {0, nullptr},
+                      {IDM_PRODUCTINFO, L"&Product informationxxx..."}});
+    DestroyMenu(menu);
+}
+
+// --- The icon -------------------------------------------------------------
+
+#pragma pack(push, 2)
+struct GroupIconEntry {
+    BYTE Width;
+    BYTE Height;
+    BYTE ColorCount;
+    BYTE Reserved;
+    WORD Planes;
+    WORD BitCount;
+    DWORD BytesInRes;
+    WORD Id;
+};
+struct GroupIconHeader {
+    WORD Reserved;
+    WORD Type;
+    WORD Count;
+};
+#pragma pack(pop)
+
+TEST(ProgramIcon, HoldsThreeImagesOfTheRightSizesAndColours)
+{
+    HRSRC found = FindResourceW(Own(), MAKEINTRESOURCEW(IDI_UASEDIT), RT_GROUP_ICON);
+    ASSERT_NE(found, nullptr);
+    const BYTE *data = static_cast<const BYTE *>(LockResource(LoadResource(Own(), found)));
+    ASSERT_NE(data, nullptr);
+    ASSERT_GE(SizeofResource(Own(), found), sizeof(GroupIconHeader));
+    const GroupIconHeader *header = reinterpret_cast<const GroupIconHeader *>(data);
+    EXPECT_EQ(header->Type, 1);
+    ASSERT_EQ(header->Count, 3);
+    ASSERT_GE(SizeofResource(Own(), found), sizeof(GroupIconHeader) + 3 * sizeof(GroupIconEntry));
+    const GroupIconEntry *entries = reinterpret_cast<const GroupIconEntry *>(data + sizeof(GroupIconHeader));
+
+    // Width, height, bits per pixel; 16-colour images say so.
+    const struct {
+        int Size;
+        int Bits;
+    } expected[] = {{32, 4}, {32, 8}, {16, 4}};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(entries[i].Width, expected[i].Size) << "image " << i;
+        EXPECT_EQ(entries[i].Height, expected[i].Size) << "image " << i;
+        EXPECT_EQ(entries[i].BitCount, expected[i].Bits) << "image " << i;
+        EXPECT_EQ(entries[i].ColorCount, expected[i].Bits == 4 ? 16 : 0) << "image " << i;
+
+        // Each image must make a real icon of its size.
+        HRSRC image = FindResourceW(Own(), MAKEINTRESOURCEW(entries[i].Id), RT_ICON);
+        ASSERT_NE(image, nullptr) << "image " << i;
+        BYTE *bits = static_cast<BYTE *>(LockResource(LoadResource(Own(), image)));
+        HICON icon = CreateIconFromResourceEx(bits, SizeofResource(Own(), image), TRUE, 0x00030000,
+                                              expected[i].Size, expected[i].Size, LR_DEFAULTCOLOR);
+        ASSERT_NE(icon, nullptr) << "image " << i;
+        ICONINFO info = {};
+        ASSERT_TRUE(GetIconInfo(icon, &info));
+        BITMAP mask = {};
+        GetObjectW(info.hbmMask, sizeof mask, &mask);
+        EXPECT_EQ(mask.bmWidth, expected[i].Size) << "image " << i;
+        DeleteObject(info.hbmMask);
+        if (info.hbmColor)
+            DeleteObject(info.hbmColor);
+        DestroyIcon(icon);
+    }
+}
+
+TEST(ProgramIcon, LoadsAtBothDesktopSizes)
+{
+    for (int size : {16, 32}) {
+        HICON icon = static_cast<HICON>(
+            LoadImageW(Own(), MAKEINTRESOURCEW(IDI_UASEDIT), IMAGE_ICON, size, size, 0));
+        EXPECT_NE(icon, nullptr) << size;
+        if (icon)
+            DestroyIcon(icon);
+    }
+}
+
+} // namespace
