@@ -35,4 +35,11 @@
 #define VELW_IDC_ABOUT_TEXT1         1003
 #define VELW_IDC_ABOUT_TEXT2         1004
 
+/* The help window: its window class and its child controls. */
+#define VELW_HELP_CLASS              L"VelwHelpWindow"
+#define VELW_IDC_HELP_LABEL          1101
+#define VELW_IDC_HELP_TOPICS         1102
+#define VELW_IDC_HELP_TEXT           1103
+#define VELW_IDC_HELP_CLOSE          1104
+
 #endif /* VELW32_IDS_H */

@@ -1,0 +1,368 @@
+// The help service: a modeless help window of the library's own, with the
+// list of topics and the text of the selected topic. It is a plain
+// top-level window owned by the program's window, not a dialog, because the
+// programs' message loops do no dialog navigation: the window handles Tab,
+// Esc and Enter itself. One help window per process.
+#include "velw32.h"
+#include "velw32_ids.h"
+#include "helpfile.h"
+#include "texts.h"
+#include "velwin.h"
+
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct HelpState {
+    std::wstring Name;     // the help name given to HelpInit
+    std::wstring Path;     // the help file, empty when the profile names no folder
+    HWND Window = nullptr;
+    HWND LastFocus = nullptr;
+    HelpDocument Document;
+    bool Loaded = false;
+};
+
+HelpState state;
+
+const UINT_PTR SubclassId = 1;
+
+HWND Child(int id) { return GetDlgItem(state.Window, id); }
+
+// The help file of a help name: NAME.txt in the folder Help_Dir of the
+// installation profile; empty when the profile names no folder.
+std::wstring HelpFilePath(const std::wstring &name)
+{
+    std::vector<wchar_t> folder(32768);
+    int32_t size = static_cast<int32_t>(folder.size());
+    KxStatus status = 0;
+    ProfReadStringW(L"Kalvex_Section", L"Help_Dir", folder.data(), &size, &status);
+    if (status != 0 || folder[0] == L'\0')
+        return std::wstring();
+    std::wstring path = folder.data();
+    if (path.back() != L'\\' && path.back() != L'/')
+        path += L'\\';
+    return path + name + L".txt";
+}
+
+// What the window shows instead of a topic when there is none to show.
+std::wstring Problem()
+{
+    if (state.Loaded)
+        return VelwText(VELW_IDS_HELP_EMPTY);
+    std::wstring text = VelwText(VELW_IDS_HELP_NOT_FOUND);
+    const std::wstring detail = state.Path.empty() ? (state.Name.empty() ? std::wstring()
+                                                                         : VelwText(VELW_IDS_HELP_NO_FOLDER))
+                                                   : VelwFormat(VELW_IDS_HELP_LOOKED_FOR, {state.Path});
+    if (!detail.empty())
+        text += L"\r\n\r\n" + detail;
+    return text;
+}
+
+void ShowTopic(int index)
+{
+    const auto &topics = state.Document.Topics;
+    if (index < 0 || static_cast<size_t>(index) >= topics.size()) {
+        SetWindowTextW(Child(VELW_IDC_HELP_TEXT), topics.empty() ? Problem().c_str() : L"");
+        return;
+    }
+    SendMessageW(Child(VELW_IDC_HELP_TOPICS), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SetWindowTextW(Child(VELW_IDC_HELP_TEXT), topics[static_cast<size_t>(index)].Text.c_str());
+}
+
+void Layout(HWND window)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    int margin = 0, label = 0, buttonWidth = 0, buttonHeight = 0;
+    DlgUnitToScrCoord(4, 10, &margin, &label);
+    DlgUnitToScrCoord(50, 14, &buttonWidth, &buttonHeight);
+    const int width = client.right;
+    const int height = client.bottom;
+    const int listWidth = (width - 3 * margin) / 3;
+    const int top = margin + label;
+    const int bottom = height - 2 * margin - buttonHeight;
+    const int textLeft = 2 * margin + listWidth;
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    SetWindowPos(Child(VELW_IDC_HELP_LABEL), nullptr, margin, margin, listWidth, label, flags);
+    SetWindowPos(Child(VELW_IDC_HELP_TOPICS), nullptr, margin, top, listWidth, bottom - top, flags);
+    SetWindowPos(Child(VELW_IDC_HELP_TEXT), nullptr, textLeft, top, width - textLeft - margin, bottom - top,
+                 flags);
+    SetWindowPos(Child(VELW_IDC_HELP_CLOSE), nullptr, width - margin - buttonWidth, height - margin - buttonHeight,
+                 buttonWidth, buttonHeight, flags);
+}
+
+// Tab order: topics, text, Close.
+void MoveFocus(HWND from, bool backwards)
+{
+    const int order[] = {VELW_IDC_HELP_TOPICS, VELW_IDC_HELP_TEXT, VELW_IDC_HELP_CLOSE};
+    const int n = 3;
+    int at = 0;
+    for (int i = 0; i < n; ++i)
+        if (Child(order[i]) == from)
+            at = i;
+    const int next = backwards ? (at + n - 1) % n : (at + 1) % n;
+    SetFocus(Child(order[next]));
+}
+
+// The keyboard of the three controls that take the focus.
+LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    switch (message) {
+    case WM_KEYDOWN:
+        if (wParam == VK_TAB) {
+            MoveFocus(control, GetKeyState(VK_SHIFT) < 0);
+            return 0;
+        }
+        if (wParam == VK_ESCAPE) {
+            PostMessageW(GetParent(control), WM_CLOSE, 0, 0);
+            return 0;
+        }
+        if (wParam == VK_RETURN && GetDlgCtrlID(control) == VELW_IDC_HELP_CLOSE) {
+            PostMessageW(GetParent(control), WM_CLOSE, 0, 0);
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        // Their characters would only make the controls beep.
+        if (wParam == L'\t' || wParam == 27 || wParam == L'\r')
+            return 0;
+        break;
+    case WM_SETFOCUS:
+        state.LastFocus = control;
+        break;
+    case WM_NCDESTROY:
+        RemoveWindowSubclass(control, ControlProc, SubclassId);
+        break;
+    default:
+        break;
+    }
+    return DefSubclassProc(control, message, wParam, lParam);
+}
+
+HWND CreateChild(HWND parent, const wchar_t *cls, const wchar_t *text, DWORD style, int id)
+{
+    HWND child = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), VelwModule(), nullptr);
+    return child;
+}
+
+void FillTopics()
+{
+    HWND list = Child(VELW_IDC_HELP_TOPICS);
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    for (const HelpTopic &topic : state.Document.Topics)
+        SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
+                     reinterpret_cast<LPARAM>(topic.Title.c_str()));
+}
+
+std::wstring Caption()
+{
+    if (!state.Document.Title.empty())
+        return VelwFormat(VELW_IDS_HELP_CAPTION_TITLE, {state.Document.Title});
+    return VelwText(VELW_IDS_HELP_CAPTION);
+}
+
+LRESULT CALLBACK HelpProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE: {
+        state.Window = window;
+        CreateChild(window, L"static", VelwText(VELW_IDS_HELP_TOPICS).c_str(), SS_LEFT | SS_NOPREFIX,
+                    VELW_IDC_HELP_LABEL);
+        HWND list = CreateChild(window, L"listbox", L"",
+                                WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                                VELW_IDC_HELP_TOPICS);
+        HWND text = CreateChild(window, L"edit", L"",
+                                WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                                VELW_IDC_HELP_TEXT);
+        HWND close = CreateChild(window, L"button", VelwText(VELW_IDS_HELP_CLOSE).c_str(),
+                                 WS_TABSTOP | BS_PUSHBUTTON, VELW_IDC_HELP_CLOSE);
+        if (!list || !text || !close)
+            return -1;
+        SendMessageW(text, EM_SETLIMITTEXT, 0, 0);
+        for (HWND control : {list, text, close})
+            SetWindowSubclass(control, ControlProc, SubclassId, 0);
+        state.LastFocus = list;
+        return 0;
+    }
+    case WM_SIZE:
+        Layout(window);
+        return 0;
+    case WM_GETMINMAXINFO: {
+        int w = 0, h = 0;
+        DlgUnitToScrCoord(160, 100, &w, &h);
+        MINMAXINFO *info = reinterpret_cast<MINMAXINFO *>(lParam);
+        info->ptMinTrackSize.x = w;
+        info->ptMinTrackSize.y = h;
+        return 0;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == VELW_IDC_HELP_TOPICS && HIWORD(wParam) == LBN_SELCHANGE) {
+            const LRESULT selected = SendMessageW(Child(VELW_IDC_HELP_TOPICS), LB_GETCURSEL, 0, 0);
+            if (selected != LB_ERR)
+                ShowTopic(static_cast<int>(selected));
+        } else if (LOWORD(wParam) == VELW_IDC_HELP_CLOSE && HIWORD(wParam) == BN_CLICKED) {
+            DestroyWindow(window);
+        }
+        return 0;
+    case WM_CTLCOLORSTATIC:
+        // The read-only text reads like a page, not like a disabled field.
+        if (reinterpret_cast<HWND>(lParam) == Child(VELW_IDC_HELP_TEXT)) {
+            HDC dc = reinterpret_cast<HDC>(wParam);
+            SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+            SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+        }
+        break;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE && state.LastFocus && IsWindow(state.LastFocus))
+            SetFocus(state.LastFocus);
+        return 0;
+    case WM_SETFOCUS:
+        if (state.LastFocus && IsWindow(state.LastFocus))
+            SetFocus(state.LastFocus);
+        return 0;
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    case WM_DESTROY:
+        if (state.Window == window) {
+            state.Window = nullptr;
+            state.LastFocus = nullptr;
+        }
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+bool RegisterHelpClass()
+{
+    WNDCLASSEXW existing = {};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExW(VelwModule(), VELW_HELP_CLASS, &existing))
+        return true;
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof wc;
+    wc.style = CS_HREDRAW | CS_VREDRAW;
+    wc.lpfnWndProc = HelpProc;
+    wc.hInstance = VelwModule();
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = VELW_HELP_CLASS;
+    return RegisterClassExW(&wc) != 0;
+}
+
+// Cascaded from the owner's top-left corner, kept on the owner's screen.
+void PlaceWindow(HWND window, HWND owner)
+{
+    int width = 0, height = 0;
+    DlgUnitToScrCoord(320, 220, &width, &height);
+    MONITORINFO monitor = {};
+    monitor.cbSize = sizeof monitor;
+    GetMonitorInfoW(MonitorFromWindow(owner ? owner : window, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT work = monitor.rcWork;
+    int x = work.left + 40;
+    int y = work.top + 40;
+    RECT ownerRect = {};
+    if (owner && GetWindowRect(owner, &ownerRect)) {
+        x = ownerRect.left + 40;
+        y = ownerRect.top + 40;
+    }
+    if (width > work.right - work.left)
+        width = work.right - work.left;
+    if (height > work.bottom - work.top)
+        height = work.bottom - work.top;
+    if (x + width > work.right)
+        x = work.right - width;
+    if (y + height > work.bottom)
+        y = work.bottom - height;
+    if (x < work.left)
+        x = work.left;
+    if (y < work.top)
+        y = work.top;
+    SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// Opens the window when it is not open (reading the help file anew) and
+// brings it to the front.
+bool OpenWindow(HWND owner)
+{
+    if (state.Window && IsWindow(state.Window)) {
+        if (IsIconic(state.Window))
+            ShowWindow(state.Window, SW_RESTORE);
+        SetForegroundWindow(state.Window);
+        return true;
+    }
+    state.Document = HelpDocument();
+    state.Loaded = !state.Path.empty() && HelpLoad(state.Path, state.Document);
+    if (!RegisterHelpClass())
+        return false;
+    if (owner && !IsWindow(owner))
+        owner = nullptr;
+    HWND window = CreateWindowExW(0, VELW_HELP_CLASS, Caption().c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, owner, nullptr, VelwModule(), nullptr);
+    if (!window)
+        return false;
+    WindowSetFont(window);
+    FillTopics();
+    PlaceWindow(window, owner);
+    Layout(window);
+    ShowWindow(window, SW_SHOWNORMAL);
+    SetForegroundWindow(window);
+    SetFocus(state.LastFocus);
+    return true;
+}
+
+} // namespace
+
+extern "C" {
+
+// Remembers the help name and finds its file; 1 when the file is there.
+// The file itself is read each time the window opens.
+VELW32_API int16_t WINAPI HelpInit(const wchar_t *helpName)
+{
+    state.Name = helpName ? helpName : L"";
+    state.Path = state.Name.empty() ? std::wstring() : HelpFilePath(state.Name);
+    return !state.Path.empty() && GetFileAttributesW(state.Path.c_str()) != INVALID_FILE_ATTRIBUTES ? 1 : 0;
+}
+
+// Shows the topic bound to the context, or the first topic when none is.
+// 1 when the window shows that topic; 0 when it shows the first one
+// instead, only the message that the help text is missing, or could not open.
+VELW32_API int16_t WINAPI HelpContext(HWND window, int32_t context)
+{
+    if (!OpenWindow(window))
+        return 0;
+    const int index = HelpFindContext(state.Document, context);
+    ShowTopic(index >= 0 ? index : 0);
+    return index >= 0 ? 1 : 0;
+}
+
+// Shows the list of topics; an open window keeps its selected topic.
+// 1 when there are topics, 0 when the window shows the missing-help message.
+VELW32_API int16_t WINAPI HelpTopics(HWND window)
+{
+    const bool wasOpen = state.Window && IsWindow(state.Window);
+    if (!OpenWindow(window))
+        return 0;
+    const LRESULT selected = SendMessageW(Child(VELW_IDC_HELP_TOPICS), LB_GETCURSEL, 0, 0);
+    if (!wasOpen || selected == LB_ERR)
+        ShowTopic(0);
+    SetFocus(Child(VELW_IDC_HELP_TOPICS));
+    return state.Document.Topics.empty() ? 0 : 1;
+}
+
+VELW32_API int16_t WINAPI HelpQuit(HWND)
+{
+    if (state.Window && IsWindow(state.Window))
+        DestroyWindow(state.Window);
+    state.Window = nullptr;
+    return 1;
+}
+
+} // extern "C"

@@ -1,0 +1,261 @@
+// The help window: opening on the topics or on a context, the help file's
+// format, its keyboard, closing, a missing help text, and the shipped help.
+#include <gtest/gtest.h>
+
+#include "velw32.h"
+#include "velw32_ids.h"
+#include "tempprofile.h"
+#include "uitest.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char TestHelp[] =
+    "\xEF\xBB\xBF; The help of the tests.\r\n"
+    "@title Test Editor\r\n"
+    "ignored before the first topic\r\n"
+    "@topic Overview\r\n"
+    "\r\n"
+    "First line\r\n"
+    "Second line  \r\n"
+    "\r\n"
+    "@topic The main window\r\n"
+    "@context 100, 101\r\n"
+    "Main text\r\n"
+    "\\@not a directive\r\n"
+    "; a comment inside a topic\r\n"
+    "\\; not a comment\r\n"
+    "@topicality is text\r\n"
+    "@topic Keys\n"
+    "@context 7\n"
+    "F1 opens help \xE2\x80\x94 \xE3\x83\x98\xE3\x83\xAB\xE3\x83\x97\n";
+
+HWND HelpWindow() { return FindWindowW(VELW_HELP_CLASS, nullptr); }
+
+std::vector<std::wstring> ListRows(HWND list)
+{
+    std::vector<std::wstring> rows;
+    const LRESULT n = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < n; ++i) {
+        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]));
+        text.resize(static_cast<size_t>(length));
+        rows.push_back(text);
+    }
+    return rows;
+}
+
+class HelpTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        owner_ = CreateWindowExW(0, L"static", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(owner_, nullptr);
+        profile_.Write(L"[Kalvex_Section]\r\nHelp_Dir=" + profile_.Folder() + L"\r\n");
+        profile_.WriteFile(L"TESTHELP.txt", TestHelp);
+    }
+
+    void TearDown() override
+    {
+        HelpQuit(owner_);
+        DestroyWindow(owner_);
+        uitest::PumpMessages();
+    }
+
+    HWND Child(int id) { return GetDlgItem(HelpWindow(), id); }
+    std::wstring Text() { return uitest::TextOf(Child(VELW_IDC_HELP_TEXT)); }
+    LRESULT Selected() { return SendMessageW(Child(VELW_IDC_HELP_TOPICS), LB_GETCURSEL, 0, 0); }
+
+    HWND owner_ = nullptr;
+    TempProfile profile_;
+};
+
+TEST_F(HelpTest, TopicsOpenAnOwnedWindowOnTheFirstTopic)
+{
+    ASSERT_EQ(HelpInit(L"TESTHELP"), 1);
+    EXPECT_EQ(HelpTopics(owner_), 1);
+    HWND help = HelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_TRUE(IsWindowVisible(help));
+    EXPECT_EQ(GetWindow(help, GW_OWNER), owner_);
+    EXPECT_FALSE(GetWindowLongPtrW(help, GWL_STYLE) & WS_CHILD);
+    EXPECT_EQ(uitest::TextOf(help), L"Test Editor - Help");
+    EXPECT_EQ(uitest::TextOf(Child(VELW_IDC_HELP_LABEL)), L"Topics");
+    EXPECT_EQ(uitest::TextOf(Child(VELW_IDC_HELP_CLOSE)), L"Close");
+    EXPECT_TRUE(GetWindowLongPtrW(Child(VELW_IDC_HELP_TEXT), GWL_STYLE) & ES_READONLY);
+
+    EXPECT_EQ(ListRows(Child(VELW_IDC_HELP_TOPICS)),
+              (std::vector<std::wstring>{L"Overview", L"The main window", L"Keys"}));
+    EXPECT_EQ(Selected(), 0);
+    EXPECT_EQ(Text(), L"First line\r\nSecond line  ");
+    EXPECT_EQ(GetFocus(), Child(VELW_IDC_HELP_TOPICS));
+}
+
+TEST_F(HelpTest, ContextShowsItsTopicInTheSameWindow)
+{
+    HelpInit(L"TESTHELP");
+    EXPECT_EQ(HelpContext(owner_, 100), 1);
+    HWND help = HelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(Selected(), 1);
+    EXPECT_EQ(Text(), L"Main text\r\n@not a directive\r\n; not a comment\r\n@topicality is text");
+
+    EXPECT_EQ(HelpContext(owner_, 7), 1);
+    EXPECT_EQ(HelpWindow(), help) << "one help window";
+    EXPECT_EQ(Selected(), 2);
+    EXPECT_EQ(Text(), L"F1 opens help \x2014 \x30D8\x30EB\x30D7");
+
+    EXPECT_EQ(HelpContext(owner_, 101), 1);
+    EXPECT_EQ(Selected(), 1);
+
+    // An open window keeps its topic when the contents are asked for.
+    EXPECT_EQ(HelpTopics(owner_), 1);
+    EXPECT_EQ(Selected(), 1);
+}
+
+TEST_F(HelpTest, UnknownContextShowsTheFirstTopic)
+{
+    HelpInit(L"TESTHELP");
+    EXPECT_EQ(HelpContext(owner_, 555), 0);
+    ASSERT_NE(HelpWindow(), nullptr);
+    EXPECT_EQ(Selected(), 0);
+    EXPECT_EQ(Text(), L"First line\r\nSecond line  ");
+}
+
+TEST_F(HelpTest, ChoosingATopicShowsItsText)
+{
+    HelpInit(L"TESTHELP");
+    HelpTopics(owner_);
+    HWND list = Child(VELW_IDC_HELP_TOPICS);
+    SendMessageW(list, WM_KEYDOWN, VK_END, 0);
+    EXPECT_EQ(Selected(), 2);
+    EXPECT_EQ(Text().substr(0, 13), L"F1 opens help");
+    SendMessageW(list, WM_KEYDOWN, VK_UP, 0);
+    EXPECT_EQ(Text().substr(0, 9), L"Main text");
+}
+
+TEST_F(HelpTest, TabMovesBetweenTheControlsAndEscCloses)
+{
+    HelpInit(L"TESTHELP");
+    HelpTopics(owner_);
+    HWND list = Child(VELW_IDC_HELP_TOPICS);
+    HWND text = Child(VELW_IDC_HELP_TEXT);
+    HWND close = Child(VELW_IDC_HELP_CLOSE);
+    ASSERT_EQ(GetFocus(), list);
+    SendMessageW(list, WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(GetFocus(), text);
+    SendMessageW(text, WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(GetFocus(), close);
+    SendMessageW(close, WM_KEYDOWN, VK_TAB, 0);
+    EXPECT_EQ(GetFocus(), list);
+    EXPECT_EQ(Text(), L"First line\r\nSecond line  ") << "Tab changes no text";
+
+    PostMessageW(text, WM_KEYDOWN, VK_ESCAPE, 0);
+    uitest::PumpMessages();
+    EXPECT_EQ(HelpWindow(), nullptr);
+    EXPECT_TRUE(IsWindow(owner_));
+}
+
+TEST_F(HelpTest, CloseButtonCloses)
+{
+    HelpInit(L"TESTHELP");
+    HelpTopics(owner_);
+    HWND close = Child(VELW_IDC_HELP_CLOSE);
+    SendMessageW(HelpWindow(), WM_COMMAND, MAKEWPARAM(VELW_IDC_HELP_CLOSE, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(close));
+    EXPECT_EQ(HelpWindow(), nullptr);
+    // And it opens again afterwards.
+    EXPECT_EQ(HelpContext(owner_, 100), 1);
+    EXPECT_NE(HelpWindow(), nullptr);
+}
+
+TEST_F(HelpTest, QuitDestroysTheWindow)
+{
+    HelpInit(L"TESTHELP");
+    HelpTopics(owner_);
+    HWND help = HelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(HelpQuit(owner_), 1);
+    EXPECT_FALSE(IsWindow(help));
+    EXPECT_EQ(HelpQuit(owner_), 1) << "quitting again is harmless";
+}
+
+TEST_F(HelpTest, GoesWithItsOwner)
+{
+    HelpInit(L"TESTHELP");
+    HelpTopics(owner_);
+    DestroyWindow(owner_);
+    EXPECT_EQ(HelpWindow(), nullptr);
+    owner_ = CreateWindowExW(0, L"static", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
+                             GetModuleHandleW(nullptr), nullptr);
+    EXPECT_EQ(HelpTopics(owner_), 1);
+    EXPECT_EQ(GetWindow(HelpWindow(), GW_OWNER), owner_);
+}
+
+TEST_F(HelpTest, MissingFileSaysSo)
+{
+    EXPECT_EQ(HelpInit(L"NOSUCHHELP"), 0);
+    EXPECT_EQ(HelpTopics(owner_), 0);
+    ASSERT_NE(HelpWindow(), nullptr);
+    EXPECT_TRUE(ListRows(Child(VELW_IDC_HELP_TOPICS)).empty());
+    const std::wstring text = Text();
+    EXPECT_EQ(text.rfind(L"The help text could not be found.", 0), 0u) << "text: " << text.c_str();
+    EXPECT_NE(text.find(L"NOSUCHHELP.txt"), std::wstring::npos);
+    EXPECT_EQ(uitest::TextOf(HelpWindow()), L"Help");
+    EXPECT_EQ(HelpContext(owner_, 100), 0);
+    EXPECT_EQ(Text(), text);
+}
+
+TEST_F(HelpTest, MissingFolderSaysSo)
+{
+    profile_.Write(L"[Kalvex_Section]\r\nRoot_Dir=C:\\\r\n");
+    EXPECT_EQ(HelpInit(L"TESTHELP"), 0);
+    HelpTopics(owner_);
+    const std::wstring text = Text();
+    EXPECT_EQ(text.rfind(L"The help text could not be found.", 0), 0u);
+    EXPECT_NE(text.find(L"Help_Dir"), std::wstring::npos);
+}
+
+TEST_F(HelpTest, FileWithoutTopics)
+{
+    profile_.WriteFile(L"EMPTY.txt", "; nothing yet\r\n@title Empty\r\n");
+    EXPECT_EQ(HelpInit(L"EMPTY"), 1);
+    EXPECT_EQ(HelpTopics(owner_), 0);
+    EXPECT_EQ(Text(), L"The help file holds no topics.");
+}
+
+// The help text that the build installs for the editor.
+TEST_F(HelpTest, ShippedHelpCoversTheEditor)
+{
+    wchar_t program[MAX_PATH];
+    GetModuleFileNameW(nullptr, program, MAX_PATH);
+    std::wstring folder = program;
+    folder.resize(folder.find_last_of(L'\\'));
+    profile_.Write(L"[Kalvex_Section]\r\nHelp_Dir=" + folder + L"\\..\\data\\help\r\n");
+    ASSERT_EQ(HelpInit(L"VOLPRA"), 1);
+    EXPECT_EQ(HelpContext(owner_, 100), 1);
+    const std::wstring main = Text();
+    for (const wchar_t *word : {L"Set Name", L"Description", L"Dimensions", L"Units", L"Clear"})
+        EXPECT_NE(main.find(word), std::wstring::npos) << "topic 100 explains " << word;
+
+    std::wstring all;
+    HWND list = Child(VELW_IDC_HELP_TOPICS);
+    const std::vector<std::wstring> rows = ListRows(list);
+    EXPECT_GE(rows.size(), 6u);
+    for (size_t i = 0; i < rows.size(); ++i) {
+        SendMessageW(list, LB_SETCURSEL, i, 0);
+        SendMessageW(HelpWindow(), WM_COMMAND, MAKEWPARAM(VELW_IDC_HELP_TOPICS, LBN_SELCHANGE),
+                     reinterpret_cast<LPARAM>(list));
+        EXPECT_FALSE(Text().empty()) << "topic " << i;
+        all += Text();
+    }
+    for (const wchar_t *word : {L"New", L"Open", L"Save As", L"Delete", L"Global Default", L"Exit", L"Using help",
+                                L"Product information", L".uas", L"F1", L"Alt+F", L"Alt+H", L"Home", L"End"})
+        EXPECT_NE(all.find(word), std::wstring::npos) << "the help mentions " << word;
+}
+
+} // namespace
