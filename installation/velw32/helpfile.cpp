@@ -50,20 +50,54 @@ void ParseContexts(const std::wstring &list, std::vector<int32_t> &contexts)
     }
 }
 
-void FinishTopic(HelpDocument &document, HelpTopic &topic, std::vector<std::wstring> &lines, bool open)
+// A text line of a topic; an escaped line (written with a leading '\') is
+// plain paragraph text whatever it starts with.
+struct TextLine {
+    std::wstring Text;
+    bool Escaped;
+};
+
+// Joins the lines of each paragraph (see helpfile.h).
+std::vector<std::wstring> Reflow(const std::vector<TextLine> &lines)
+{
+    std::vector<std::wstring> out;
+    bool joinable = false;
+    for (const TextLine &text : lines) {
+        std::wstring line = text.Text;
+        while (!line.empty() && (line.back() == L' ' || line.back() == L'\t'))
+            line.pop_back();
+        if (line.empty()) {
+            out.push_back(line);
+            joinable = false;
+        } else if (!text.Escaped && (line[0] == L' ' || line[0] == L'\t')) {
+            out.push_back(line);
+            joinable = false;
+        } else if (!joinable || (!text.Escaped && (StartsWith(line, L"- ") || StartsWith(line, L"* ")))) {
+            out.push_back(line);
+            joinable = true;
+        } else {
+            out.back() += L' ';
+            out.back() += line;
+        }
+    }
+    return out;
+}
+
+void FinishTopic(HelpDocument &document, HelpTopic &topic, std::vector<TextLine> &lines, bool open)
 {
     if (!open)
         return;
+    const std::vector<std::wstring> shown = Reflow(lines);
     size_t first = 0;
-    size_t last = lines.size();
-    while (first < last && lines[first].empty())
+    size_t last = shown.size();
+    while (first < last && shown[first].empty())
         ++first;
-    while (last > first && lines[last - 1].empty())
+    while (last > first && shown[last - 1].empty())
         --last;
     for (size_t i = first; i < last; ++i) {
         if (i > first)
             topic.Text += L"\r\n";
-        topic.Text += lines[i];
+        topic.Text += shown[i];
     }
     document.Topics.push_back(topic);
     topic = HelpTopic();
@@ -93,7 +127,7 @@ HelpDocument HelpParse(const std::wstring &text)
 {
     HelpDocument document;
     HelpTopic topic;
-    std::vector<std::wstring> lines;
+    std::vector<TextLine> lines;
     bool open = false;
 
     size_t pos = 0;
@@ -118,7 +152,8 @@ HelpDocument HelpParse(const std::wstring &text)
             if (open)
                 ParseContexts(Argument(line, 8), topic.Contexts);
         } else if (open) {
-            lines.push_back(StartsWith(line, L"\\") ? line.substr(1) : line);
+            const bool escaped = StartsWith(line, L"\\");
+            lines.push_back({escaped ? line.substr(1) : line, escaped});
         }
     }
     FinishTopic(document, topic, lines, open);

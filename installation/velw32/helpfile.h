@@ -9,10 +9,14 @@
 //                    commas between them); HelpContext shows that topic
 //   \...             a text line that begins with the rest (so a text line
 //                    may start with ';', '@' or '\')
-// Any other line belongs to the current topic's text as it stands; empty
-// lines at the start and end of a topic's text are dropped. Lines before
-// the first topic that are no directives are ignored. Line ends may be LF
-// or CR LF; a UTF-8 byte order mark is allowed.
+// Any other line is text of the current topic. Text lines that follow each
+// other make one paragraph, which the window wraps to its width; an empty
+// line ends the paragraph. A line that starts with "- " or "* " (a list
+// item) starts a new line, and a line that starts with a blank or a tab is
+// shown as it stands, on a line of its own (tables of keys and the like).
+// Blanks at line ends and empty lines at the start and end of a topic are
+// dropped. Lines before the first topic that are no directives are
+// ignored. Line ends may be LF or CR LF; a UTF-8 byte order mark is allowed.
 #ifndef VELW32_HELPFILE_H
 #define VELW32_HELPFILE_H
 

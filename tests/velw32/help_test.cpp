@@ -19,7 +19,13 @@ const char TestHelp[] =
     "@topic Overview\r\n"
     "\r\n"
     "First line\r\n"
-    "Second line  \r\n"
+    "joins the paragraph.  \r\n"
+    "\r\n"
+    "Second paragraph:\r\n"
+    "- item one\r\n"
+    "continued\r\n"
+    "- item two\r\n"
+    "    Alt+F   kept as written\r\n"
     "\r\n"
     "@topic The main window\r\n"
     "@context 100, 101\r\n"
@@ -27,10 +33,15 @@ const char TestHelp[] =
     "\\@not a directive\r\n"
     "; a comment inside a topic\r\n"
     "\\; not a comment\r\n"
+    "\\- not an item\r\n"
     "@topicality is text\r\n"
     "@topic Keys\n"
     "@context 7\n"
     "F1 opens help \xE2\x80\x94 \xE3\x83\x98\xE3\x83\xAB\xE3\x83\x97\n";
+
+const wchar_t OverviewText[] =
+    L"First line joins the paragraph.\r\n\r\nSecond paragraph:\r\n- item one continued\r\n- item two\r\n"
+    L"    Alt+F   kept as written";
 
 HWND HelpWindow() { return FindWindowW(VELW_HELP_CLASS, nullptr); }
 
@@ -91,7 +102,7 @@ TEST_F(HelpTest, TopicsOpenAnOwnedWindowOnTheFirstTopic)
     EXPECT_EQ(ListRows(Child(VELW_IDC_HELP_TOPICS)),
               (std::vector<std::wstring>{L"Overview", L"The main window", L"Keys"}));
     EXPECT_EQ(Selected(), 0);
-    EXPECT_EQ(Text(), L"First line\r\nSecond line  ");
+    EXPECT_EQ(Text(), OverviewText);
     EXPECT_EQ(GetFocus(), Child(VELW_IDC_HELP_TOPICS));
 }
 
@@ -102,7 +113,7 @@ TEST_F(HelpTest, ContextShowsItsTopicInTheSameWindow)
     HWND help = HelpWindow();
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(Selected(), 1);
-    EXPECT_EQ(Text(), L"Main text\r\n@not a directive\r\n; not a comment\r\n@topicality is text");
+    EXPECT_EQ(Text(), L"Main text @not a directive ; not a comment - not an item @topicality is text");
 
     EXPECT_EQ(HelpContext(owner_, 7), 1);
     EXPECT_EQ(HelpWindow(), help) << "one help window";
@@ -123,7 +134,7 @@ TEST_F(HelpTest, UnknownContextShowsTheFirstTopic)
     EXPECT_EQ(HelpContext(owner_, 555), 0);
     ASSERT_NE(HelpWindow(), nullptr);
     EXPECT_EQ(Selected(), 0);
-    EXPECT_EQ(Text(), L"First line\r\nSecond line  ");
+    EXPECT_EQ(Text(), OverviewText);
 }
 
 TEST_F(HelpTest, ChoosingATopicShowsItsText)
@@ -152,7 +163,7 @@ TEST_F(HelpTest, TabMovesBetweenTheControlsAndEscCloses)
     EXPECT_EQ(GetFocus(), close);
     SendMessageW(close, WM_KEYDOWN, VK_TAB, 0);
     EXPECT_EQ(GetFocus(), list);
-    EXPECT_EQ(Text(), L"First line\r\nSecond line  ") << "Tab changes no text";
+    EXPECT_EQ(Text(), OverviewText) << "Tab changes no text";
 
     PostMessageW(text, WM_KEYDOWN, VK_ESCAPE, 0);
     uitest::PumpMessages();
