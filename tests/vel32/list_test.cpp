@@ -3,6 +3,37 @@
 
 #include "vel32.h"
 
+#include <climits>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// A list of the given items, built through the library.
+ListHandle MakeList(const std::vector<void *> &items)
+{
+    KxStatus status = 99;
+    ListHandle list = ListCreate(&status);
+    EXPECT_EQ(status, 0);
+    for (void *item : items) {
+        status = 99;
+        ListAddBack(list, item, &status);
+        EXPECT_EQ(status, 0);
+    }
+    return list;
+}
+
+std::vector<void *> Walk(ListIterator &it)
+{
+    std::vector<void *> seen;
+    void *item = nullptr;
+    while (ListIteratorNext(&it, &item) && seen.size() < 100000)
+        seen.push_back(item);
+    return seen;
+}
+
+} // namespace
+
 TEST(ListTest, EmptyListYieldsNothing)
 {
     KxStatus status = 99;
@@ -13,5 +44,130 @@ TEST(ListTest, EmptyListYieldsNothing)
     ListIteratorInit(&it, list);
     void *item = &status;
     EXPECT_EQ(ListIteratorNext(&it, &item), 0);
+    ListFindIth(list, 0, &status);
+    EXPECT_NE(status, 0);
     ListFree(list);
+}
+
+TEST(ListTest, KeepsOrderForIterationAndPosition)
+{
+    int values[5] = {};
+    std::vector<void *> items;
+    for (int &v : values)
+        items.push_back(&v);
+    ListHandle list = MakeList(items);
+
+    ListIterator it;
+    ListIteratorInit(&it, list);
+    EXPECT_EQ(Walk(it), items);
+    for (int i = 0; i < 5; ++i) {
+        KxStatus status = 99;
+        EXPECT_EQ(ListFindIth(list, i, &status), items[i]) << "position " << i;
+        EXPECT_EQ(status, 0);
+    }
+    ListFree(list);
+}
+
+TEST(ListTest, FindIthOutOfRangeFails)
+{
+    int a = 0, b = 0;
+    ListHandle list = MakeList({&a, &b});
+    for (int32_t position : {-1, 2, 3, INT32_MAX, INT32_MIN}) {
+        KxStatus status = 0;
+        EXPECT_EQ(ListFindIth(list, position, &status), nullptr) << "position " << position;
+        EXPECT_NE(status, 0) << "position " << position;
+    }
+    ListFree(list);
+}
+
+// The list stores pointers as given: null and repeated items included.
+TEST(ListTest, StoresNullAndRepeatedItemsAsGiven)
+{
+    int a = 0;
+    const std::vector<void *> items = {&a, nullptr, &a};
+    ListHandle list = MakeList(items);
+    ListIterator it;
+    ListIteratorInit(&it, list);
+    EXPECT_EQ(Walk(it), items);
+    ListFree(list);
+}
+
+TEST(ListTest, IteratorStartsAgainOnAnotherList)
+{
+    int a = 1, b = 2, c = 3;
+    ListHandle first = MakeList({&a, &b});
+    ListHandle second = MakeList({&c});
+    ListIterator it;
+    ListIteratorInit(&it, first);
+    void *item = nullptr;
+    ASSERT_NE(ListIteratorNext(&it, &item), 0);
+    EXPECT_EQ(item, &a);
+
+    ListIteratorInit(&it, second);
+    EXPECT_EQ(Walk(it), std::vector<void *>{&c});
+    ListIteratorInit(&it, first);
+    EXPECT_EQ(Walk(it), (std::vector<void *>{&a, &b}));
+    ListFree(first);
+    ListFree(second);
+}
+
+TEST(ListTest, IteratorsOfOneListAreIndependent)
+{
+    int a = 1, b = 2;
+    ListHandle list = MakeList({&a, &b});
+    ListIterator outer, inner;
+    ListIteratorInit(&outer, list);
+    void *item = nullptr;
+    ASSERT_NE(ListIteratorNext(&outer, &item), 0);
+    ListIteratorInit(&inner, list);
+    EXPECT_EQ(Walk(inner), (std::vector<void *>{&a, &b}));
+    ASSERT_NE(ListIteratorNext(&outer, &item), 0);
+    EXPECT_EQ(item, &b);
+    EXPECT_EQ(ListIteratorNext(&outer, &item), 0);
+    ListFree(list);
+}
+
+TEST(ListTest, LongListKeepsEveryPosition)
+{
+    std::vector<int> values(20000);
+    std::vector<void *> items;
+    for (int &v : values)
+        items.push_back(&v);
+    ListHandle list = MakeList(items);
+    ListIterator it;
+    ListIteratorInit(&it, list);
+    EXPECT_EQ(Walk(it), items);
+    for (int32_t i : {0, 1, 9999, 19999}) {
+        KxStatus status = 99;
+        EXPECT_EQ(ListFindIth(list, i, &status), items[static_cast<size_t>(i)]);
+        EXPECT_EQ(status, 0);
+    }
+    ListFree(list);
+}
+
+TEST(ListTest, FreeLeavesItemsAlone)
+{
+    std::vector<void *> blocks;
+    for (int i = 0; i < 3; ++i) {
+        auto *block = static_cast<char *>(KxMalloc(16));
+        ASSERT_NE(block, nullptr);
+        memset(block, 'a' + i, 16);
+        blocks.push_back(block);
+    }
+    ListFree(MakeList(blocks));
+    for (int i = 0; i < 3; ++i) {
+        // Still allocated, and untouched.
+        EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, blocks[i]));
+        const char *block = static_cast<const char *>(blocks[i]);
+        EXPECT_EQ(std::string(block, 16), std::string(16, static_cast<char>('a' + i)));
+        KxFree(blocks[i]);
+    }
+}
+
+TEST(ListTest, AddToNoListFails)
+{
+    int a = 0;
+    KxStatus status = 0;
+    ListAddBack(nullptr, &a, &status);
+    EXPECT_NE(status, 0);
 }

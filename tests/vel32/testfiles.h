@@ -1,0 +1,93 @@
+// Helpers for tests that read real files: a temporary folder that cleans up
+// after itself, and an environment variable set for one scope.
+#ifndef TESTFILES_H
+#define TESTFILES_H
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace testfiles {
+
+class TempDir {
+public:
+    TempDir()
+    {
+        static int serial = 0;
+        wchar_t base[MAX_PATH + 1];
+        GetTempPathW(MAX_PATH + 1, base);
+        path_ = std::wstring(base) + L"uas-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                std::to_wstring(++serial);
+        CreateDirectoryW(path_.c_str(), nullptr);
+    }
+    ~TempDir()
+    {
+        for (const std::wstring &file : files_)
+            DeleteFileW(file.c_str());
+        RemoveDirectoryW(path_.c_str());
+    }
+    TempDir(const TempDir &) = delete;
+    TempDir &operator=(const TempDir &) = delete;
+
+    const std::wstring &Path() const { return path_; }
+
+    // Writes the bytes to a file of that name in the folder; returns its path.
+    std::wstring Write(const std::wstring &name, const std::string &bytes)
+    {
+        const std::wstring file = path_ + L"\\" + name;
+        HANDLE h = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            DWORD written = 0;
+            WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+            CloseHandle(h);
+        }
+        files_.push_back(file);
+        return file;
+    }
+
+private:
+    std::wstring path_;
+    std::vector<std::wstring> files_;
+};
+
+// Sets (or, with null, removes) an environment variable until the end of the
+// scope, then restores what was there.
+class ScopedEnv {
+public:
+    ScopedEnv(const wchar_t *name, const wchar_t *value) : name_(name)
+    {
+        const DWORD n = GetEnvironmentVariableW(name, nullptr, 0);
+        if (n > 0) {
+            std::vector<wchar_t> old(n);
+            GetEnvironmentVariableW(name, old.data(), n);
+            old_.assign(old.data());
+            had_ = true;
+        }
+        SetEnvironmentVariableW(name, value);
+    }
+    ~ScopedEnv() { SetEnvironmentVariableW(name_.c_str(), had_ ? old_.c_str() : nullptr); }
+    ScopedEnv(const ScopedEnv &) = delete;
+    ScopedEnv &operator=(const ScopedEnv &) = delete;
+
+private:
+    std::wstring name_;
+    std::wstring old_;
+    bool had_ = false;
+};
+
+inline std::string Utf8(const std::wstring &text)
+{
+    if (text.empty())
+        return std::string();
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr, nullptr);
+    return out;
+}
+
+} // namespace testfiles
+
+#endif // TESTFILES_H

@@ -1,0 +1,164 @@
+// The child side of the units library tests, the parent's launcher, and the
+// test program's main, which picks the side.
+#include "child.h"
+
+#include <gtest/gtest.h>
+
+#include "testfiles.h"
+#include "velx32.h"
+
+#include <sstream>
+
+namespace childtest {
+
+namespace {
+
+constexpr wchar_t OutVar[] = L"VELX32_TEST_OUT";
+constexpr wchar_t InitVar[] = L"VELX32_TEST_INIT";
+
+std::wstring EnvValue(const wchar_t *name)
+{
+    wchar_t value[1024];
+    const DWORD n = GetEnvironmentVariableW(name, value, 1024);
+    return n > 0 && n < 1024 ? std::wstring(value, n) : std::wstring();
+}
+
+// Fields are separated by tabs: names and symbols hold no white space.
+int ChildMain(const std::wstring &outPath)
+{
+    std::wostringstream out;
+    if (EnvValue(InitVar) == L"1") {
+        int32_t result = -1;
+        const int16_t ret = UnitInitialize(&result);
+        out << L"init\t" << result << L'\t' << ret << L'\n';
+    }
+    KxStatus status = -1;
+    UnitList dims = UnitGetDimList(&status);
+    out << L"dims\t" << status << L'\t' << (dims ? 0 : 1) << L'\n';
+    for (wchar_t **dim = dims; dim && *dim; ++dim) {
+        KxStatus symStatus = -1;
+        UnitList syms = UnitGetSymList(*dim, &symStatus);
+        out << L"dim\t" << *dim << L'\t' << symStatus;
+        for (wchar_t **sym = syms; sym && *sym; ++sym)
+            out << L'\t' << *sym;
+        out << L'\n';
+        UnitDestroyList(syms);
+    }
+    UnitDestroyList(dims);
+    status = -1;
+    UnitList probe = UnitGetSymList(L"Temperature", &status);
+    out << L"probe\t" << status << L'\t' << (probe ? 0 : 1) << L'\n';
+    UnitDestroyList(probe);
+    wchar_t global[UNIT_GLOBAL_PATH_CHARS];
+    UserGetGlobalUnitSet(global);
+    out << L"global\t" << global << L"\nend\n";
+
+    const std::wstring text = out.str();
+    HANDLE file = CreateFileW(outPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 3;
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size() * sizeof(wchar_t)), &written,
+                              nullptr);
+    CloseHandle(file);
+    return ok ? 0 : 3;
+}
+
+std::vector<std::wstring> Fields(const std::wstring &line)
+{
+    std::vector<std::wstring> fields;
+    size_t pos = 0;
+    for (;;) {
+        const size_t tab = line.find(L'\t', pos);
+        fields.push_back(line.substr(pos, tab == std::wstring::npos ? std::wstring::npos : tab - pos));
+        if (tab == std::wstring::npos)
+            return fields;
+        pos = tab + 1;
+    }
+}
+
+void ParseReport(const std::wstring &text, ChildReport &report)
+{
+    std::wistringstream in(text);
+    std::wstring line;
+    while (std::getline(in, line)) {
+        const std::vector<std::wstring> f = Fields(line);
+        if (f[0] == L"init" && f.size() == 3) {
+            report.CalledInitialize = true;
+            report.InitResult = std::stoi(f[1]);
+            report.InitReturn = std::stoi(f[2]);
+        } else if (f[0] == L"dims" && f.size() == 3) {
+            report.DimStatus = std::stoi(f[1]);
+            report.DimListNull = f[2] == L"1";
+        } else if (f[0] == L"dim" && f.size() >= 3) {
+            ReportedDimension dim;
+            dim.Name = f[1];
+            dim.Status = std::stoi(f[2]);
+            dim.Symbols.assign(f.begin() + 3, f.end());
+            report.Dims.push_back(dim);
+        } else if (f[0] == L"probe" && f.size() == 3) {
+            report.ProbeStatus = std::stoi(f[1]);
+            report.ProbeNull = f[2] == L"1";
+        } else if (f[0] == L"global" && f.size() == 2) {
+            report.GlobalSet = f[1];
+        } else if (f[0] == L"end") {
+            report.Finished = true;
+        }
+    }
+}
+
+} // namespace
+
+ChildReport RunChild(const wchar_t *profile, bool initialize)
+{
+    ChildReport report;
+    testfiles::TempDir dir;
+    const std::wstring outPath = dir.Write(L"report.txt", std::string());
+    wchar_t exe[MAX_PATH + 1];
+    GetModuleFileNameW(nullptr, exe, MAX_PATH + 1);
+    std::wstring command = L"\"" + std::wstring(exe) + L"\"";
+
+    PROCESS_INFORMATION pi = {};
+    {
+        testfiles::ScopedEnv profileVar(L"KALVEX_PROFILE", profile);
+        testfiles::ScopedEnv outVar(OutVar, outPath.c_str());
+        testfiles::ScopedEnv initVar(InitVar, initialize ? L"1" : L"0");
+        STARTUPINFOW si = {};
+        si.cb = sizeof si;
+        if (!CreateProcessW(exe, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+            ADD_FAILURE() << "the child process did not start: " << GetLastError();
+            return report;
+        }
+    }
+    if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) {
+        TerminateProcess(pi.hProcess, 99);
+        ADD_FAILURE() << "the child process did not end in time";
+    }
+    GetExitCodeProcess(pi.hProcess, &report.ExitCode);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+
+    HANDLE file = CreateFileW(outPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        std::wstring text(GetFileSize(file, nullptr) / sizeof(wchar_t), L'\0');
+        DWORD got = 0;
+        if (!text.empty() && ReadFile(file, &text[0], static_cast<DWORD>(text.size() * sizeof(wchar_t)), &got,
+                                      nullptr))
+            ParseReport(text, report);
+        CloseHandle(file);
+    }
+    return report;
+}
+
+} // namespace childtest
+
+int main(int argc, char **argv)
+{
+    const std::wstring outPath = childtest::EnvValue(childtest::OutVar);
+    if (!outPath.empty())
+        return childtest::ChildMain(outPath);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
