@@ -100,7 +100,7 @@ int16_t Refuse(const std::wstring &reason, const wchar_t *title, const wchar_t *
             message += L"\n\n";
             message += text;
         }
-        MessageBoxW(nullptr, message.c_str(), title ? title : L"", MB_OK | MB_ICONSTOP);
+        MessageBoxW(nullptr, message.c_str(), title ? title : L"", MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
     }
     return 0;
 }

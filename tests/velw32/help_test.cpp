@@ -221,22 +221,20 @@ TEST_F(HelpTest, MissingFileSaysSo)
     EXPECT_EQ(Text(), text);
 }
 
-TEST_F(HelpTest, MissingFolderSaysSo)
+TEST_F(HelpTest, FileWithoutTopicsOrFolderSaysSo)
 {
+    profile_.WriteFile(L"EMPTY.txt", "; nothing yet\r\n@title Empty\r\n");
+    EXPECT_EQ(HelpInit(L"EMPTY"), 1);
+    EXPECT_EQ(HelpTopics(owner_), 0);
+    EXPECT_EQ(Text(), L"The help file holds no topics.");
+    HelpQuit(owner_);
+
     profile_.Write(L"[Kalvex_Section]\r\nRoot_Dir=C:\\\r\n");
     EXPECT_EQ(HelpInit(L"TESTHELP"), 0);
     HelpTopics(owner_);
     const std::wstring text = Text();
     EXPECT_EQ(text.rfind(L"The help text could not be found.", 0), 0u);
     EXPECT_NE(text.find(L"Help_Dir"), std::wstring::npos);
-}
-
-TEST_F(HelpTest, FileWithoutTopics)
-{
-    profile_.WriteFile(L"EMPTY.txt", "; nothing yet\r\n@title Empty\r\n");
-    EXPECT_EQ(HelpInit(L"EMPTY"), 1);
-    EXPECT_EQ(HelpTopics(owner_), 0);
-    EXPECT_EQ(Text(), L"The help file holds no topics.");
 }
 
 // The help text that the build installs for the editor.

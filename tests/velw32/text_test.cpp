@@ -53,7 +53,7 @@ TEST(StrLoadTest, CutsAtTheCapacityWithoutOverrun)
         EXPECT_EQ(buffer[i], L'#') << "guard " << i;
 }
 
-TEST(StrLoadTest, ExactFitKeepsTheTerminatorInside)
+TEST(StrLoadTest, ExactFitAndNoRoom)
 {
     wchar_t buffer[8];
     for (wchar_t &c : buffer)
@@ -64,11 +64,9 @@ TEST(StrLoadTest, ExactFitKeepsTheTerminatorInside)
     EXPECT_EQ(StrLoadW(Self(), TEST_IDS_SHORT, buffer, 5), 4);
     EXPECT_STREQ(buffer, L"Shor");
     EXPECT_EQ(buffer[5], L'\0') << "left from the previous call";
-}
 
-TEST(StrLoadTest, NoRoomWritesNothing)
-{
-    wchar_t buffer[2] = {L'#', L'#'};
+    // No room even for the terminator: nothing is written.
+    buffer[0] = buffer[1] = L'#';
     EXPECT_EQ(StrLoadW(Self(), TEST_IDS_SHORT, buffer, 0), 0);
     EXPECT_EQ(buffer[0], L'#');
     EXPECT_EQ(StrLoadW(Self(), TEST_IDS_SHORT, buffer, 1), 0);
