@@ -79,7 +79,6 @@ static HMODULE ResLoadStringLibrary(const wchar_t *directory, const wchar_t *suf
     wchar_t baseName[RES_PATH_PART];
     wchar_t extension[RES_PATH_PART];
 
-    SetLastError(ERROR_SUCCESS);
     const DWORD length = GetModuleFileNameW(ResBaseModule, moduleName, RES_MODULE_NAME - 1);
     /* A name that filled the whole room may have been cut, and a cut name
      * would name some other library. */
