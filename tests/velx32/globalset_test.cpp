@@ -102,30 +102,24 @@ TEST_F(GlobalSetTest, OverLongPathIsRefused)
     EXPECT_EQ(Get(), L"C:\\sets\\kept.uas");
 }
 
-// Values stored by other means: one that does not fit the caller's buffer,
-// or is not a string, counts as none rather than as a cut path.
-TEST_F(GlobalSetTest, UnfitStoredValuesReadAsNone)
+// Values stored by other means: a string that fits is read even without its
+// terminator; one that does not fit, or is not a string, counts as none
+// rather than as a cut path.
+TEST_F(GlobalSetTest, ValuesStoredByOtherMeans)
 {
-    const std::wstring longPath = L"C:\\" + std::wstring(297, L'q');
-    StoreRaw(REG_SZ, longPath.c_str(), (longPath.size() + 1) * sizeof(wchar_t));
-    EXPECT_EQ(Get(), L"");
+    const std::wstring fits(UNIT_GLOBAL_PATH_CHARS - 1, L'u');
+    StoreRaw(REG_SZ, fits.data(), fits.size() * sizeof(wchar_t));
+    EXPECT_EQ(Get(), fits);
 
     const std::wstring full(UNIT_GLOBAL_PATH_CHARS, L'r');
     StoreRaw(REG_SZ, full.data(), full.size() * sizeof(wchar_t));
     EXPECT_EQ(Get(), L"");
-
+    const std::wstring longPath = L"C:\\" + std::wstring(297, L'q');
+    StoreRaw(REG_SZ, longPath.c_str(), (longPath.size() + 1) * sizeof(wchar_t));
+    EXPECT_EQ(Get(), L"");
     const DWORD number = 42;
     StoreRaw(REG_DWORD, &number, sizeof number);
     EXPECT_EQ(Get(), L"");
-}
-
-TEST_F(GlobalSetTest, StoredWithoutTerminator)
-{
-    const std::wstring path(UNIT_GLOBAL_PATH_CHARS - 1, L'u');
-    StoreRaw(REG_SZ, path.data(), path.size() * sizeof(wchar_t));
-    EXPECT_EQ(Get(), path);
-    StoreRaw(REG_SZ, L"C:\\a.uas", 8 * sizeof(wchar_t));
-    EXPECT_EQ(Get(), L"C:\\a.uas");
 }
 
 TEST_F(GlobalSetTest, SeenByTheNextProcess)

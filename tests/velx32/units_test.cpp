@@ -306,13 +306,14 @@ TEST(DemoUnitsTest, LoadsAndIsWellFormed)
     }
 }
 
+// The dimensions the editor's users expect, each starting with its SI unit.
 TEST(DemoUnitsTest, SiUnitFirst)
 {
     const ChildReport r = RunChild(nullptr);
     ASSERT_TRUE(r.Finished);
     ASSERT_FALSE(r.Dims.empty());
     EXPECT_EQ(r.Dims[0].Name, L"Temperature");
-    const std::pair<const wchar_t *, const wchar_t *> expected[] = {
+    const wchar_t *const expected[][2] = {
         {L"Temperature", L"K"}, {L"Pressure", L"Pa"}, {L"MassFlow", L"kg/s"}, {L"MolarFlow", L"mol/s"},
         {L"VolumeFlow", L"m3/s"}, {L"Density", L"kg/m3"}, {L"DynamicViscosity", L"Pa*s"},
         {L"KinematicViscosity", L"m2/s"}, {L"MassEnthalpy", L"J/kg"}, {L"MolarEnthalpy", L"J/mol"},
@@ -324,14 +325,11 @@ TEST(DemoUnitsTest, SiUnitFirst)
         {L"Angle", L"rad"}, {L"Force", L"N"}, {L"Torque", L"N*m"}, {L"Fraction", L"-"},
     };
     for (const auto &e : expected) {
-        bool found = false;
-        for (const auto &dim : r.Dims) {
-            if (dim.Name == e.first) {
-                found = true;
-                ASSERT_FALSE(dim.Symbols.empty()) << e.first;
-                EXPECT_EQ(dim.Symbols[0], e.second) << e.first;
-            }
-        }
-        EXPECT_TRUE(found) << e.first;
+        auto dim = r.Dims.begin();
+        while (dim != r.Dims.end() && dim->Name != e[0])
+            ++dim;
+        ASSERT_NE(dim, r.Dims.end()) << e[0];
+        ASSERT_FALSE(dim->Symbols.empty()) << e[0];
+        EXPECT_EQ(dim->Symbols[0], e[1]) << e[0];
     }
 }
