@@ -1,0 +1,276 @@
+// The set catalogue: the unit assignment sets of the installation, one
+// NAME.uas file per set in the folder that the profile names (Set_Dir in
+// Kalvex_Section). The file name is the only record of a set's name, so the
+// catalogue and the disk cannot disagree about which file is which set.
+#include "velw32.h"
+#include "uascat.h"
+
+#include <strsafe.h>
+
+#include <algorithm>
+#include <cwchar>
+#include <new>
+
+namespace {
+
+const wchar_t kExtension[] = L".uas";
+const size_t kExtensionChars = 4;
+
+// Longest name and path a catalogue record holds, without the terminator.
+const size_t kMaxName = UAS_NAME_CHARS - 1;
+const size_t kMaxPath = UAS_PATH_CHARS - 1;
+
+// A profile value this long may have been cut by the reader; a cut folder
+// name could name another, existing folder, so it is not used at all.
+const int32_t kFolderValueChars = 1024;
+
+bool IsSeparator(wchar_t c)
+{
+    return c == L'\\' || c == L'/';
+}
+
+std::wstring JoinPath(const std::wstring &dir, const std::wstring &fileName)
+{
+    std::wstring path = dir;
+    if (!path.empty() && !IsSeparator(path.back()))
+        path += L'\\';
+    return path + fileName;
+}
+
+bool EndsWithExtension(const std::wstring &fileName)
+{
+    return fileName.size() >= kExtensionChars &&
+           CompareStringOrdinal(fileName.c_str() + fileName.size() - kExtensionChars, -1,
+                                kExtension, -1, TRUE) == CSTR_EQUAL;
+}
+
+// The folder named by the profile, made absolute; false when there is none.
+bool ConfiguredFolder(std::wstring &dir)
+{
+    std::vector<wchar_t> value(kFolderValueChars, L'\0');
+    int32_t size = kFolderValueChars;
+    KxStatus status = 0;
+    ProfReadStringW(L"Kalvex_Section", L"Set_Dir", value.data(), &size, &status);
+    if (status != 0)
+        return false;
+    const size_t length = wcsnlen(value.data(), value.size());
+    if (length == 0 || length >= value.size() - 1)
+        return false;
+    dir.assign(value.data(), length);
+
+    const DWORD needed = GetFullPathNameW(dir.c_str(), 0, nullptr, nullptr);
+    if (needed > 0) {
+        std::wstring full(needed, L'\0');
+        const DWORD got = GetFullPathNameW(dir.c_str(), needed, &full[0], nullptr);
+        if (got > 0 && got < needed) {
+            full.resize(got);
+            dir = full;
+        }
+    }
+    // "C:\sets\" and "C:\sets" are one folder; keep a drive root's separator.
+    while (dir.size() > 3 && IsSeparator(dir.back()))
+        dir.pop_back();
+    return true;
+}
+
+bool NameLess(const UasSet &a, const UasSet &b)
+{
+    const int r = CompareStringOrdinal(a.Name.c_str(), -1, b.Name.c_str(), -1, TRUE);
+    if (r != CSTR_EQUAL)
+        return r == CSTR_LESS_THAN;
+    // Only a case-sensitive file system holds both spellings; keep the
+    // order stable so that the same one survives every time.
+    return a.Name < b.Name;
+}
+
+void ListSets(UasFolder &folder)
+{
+    std::wstring pattern = folder.Dir;
+    if (pattern.empty() || !IsSeparator(pattern.back()))
+        pattern += L'\\';
+    pattern += L'*';
+
+    // FindExInfoBasic: no short names, so "*" never matches through an 8.3
+    // alias; the extension is checked on the long name below.
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
+                                     FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            continue;
+        const std::wstring fileName = found.cFileName;
+        if (!EndsWithExtension(fileName))
+            continue;
+        UasSet set;
+        set.Name = UasNameOfFile(fileName);
+        set.Path = JoinPath(folder.Dir, fileName);
+        if (set.Name.empty() || set.Name.size() > kMaxName || set.Path.size() > kMaxPath)
+            continue;
+        folder.Sets.push_back(std::move(set));
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
+
+    std::sort(folder.Sets.begin(), folder.Sets.end(), NameLess);
+    folder.Sets.erase(std::unique(folder.Sets.begin(), folder.Sets.end(),
+                                  [](const UasSet &a, const UasSet &b) {
+                                      return UasSameName(a.Name, b.Name);
+                                  }),
+                      folder.Sets.end());
+}
+
+} // namespace
+
+std::wstring UasSetPath(const std::wstring &dir, const std::wstring &name)
+{
+    return JoinPath(dir, name + kExtension);
+}
+
+std::wstring UasNameOfFile(const std::wstring &fileName)
+{
+    if (EndsWithExtension(fileName))
+        return fileName.substr(0, fileName.size() - kExtensionChars);
+    return fileName;
+}
+
+bool UasSameName(const std::wstring &a, const std::wstring &b)
+{
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
+                                static_cast<int>(b.size()), TRUE) == CSTR_EQUAL;
+}
+
+const UasSet *UasFindSet(const std::vector<UasSet> &sets, const std::wstring &name)
+{
+    for (const UasSet &set : sets)
+        if (UasSameName(set.Name, name))
+            return &set;
+    return nullptr;
+}
+
+UasFolder UasReadFolder()
+{
+    UasFolder folder;
+    if (!ConfiguredFolder(folder.Dir)) {
+        folder.State = UasFolderState::NotConfigured;
+        return folder;
+    }
+    const DWORD attributes = GetFileAttributesW(folder.Dir.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        folder.State = UasFolderState::Missing;
+        return folder;
+    }
+    folder.State = UasFolderState::Ready;
+    ListSets(folder);
+    return folder;
+}
+
+extern "C" {
+
+// Status: 0 listed; 1 the profile names no folder; 2 the folder is missing;
+// 3 out of memory (the list then holds the records made so far).
+ListHandle WINAPI UasCreateUasInfoList(KxStatus *status)
+{
+    KxStatus ignored = 0;
+    if (!status)
+        status = &ignored;
+    KxStatus listStatus = 0;
+    ListHandle list = ListCreate(&listStatus);
+    if (!list) {
+        *status = 3;
+        return nullptr;
+    }
+    try {
+        const UasFolder folder = UasReadFolder();
+        switch (folder.State) {
+        case UasFolderState::Ready:
+            *status = 0;
+            break;
+        case UasFolderState::NotConfigured:
+            *status = 1;
+            break;
+        case UasFolderState::Missing:
+            *status = 2;
+            break;
+        }
+        for (const UasSet &set : folder.Sets) {
+            auto *info = static_cast<UasInfo *>(KxMalloc(sizeof(UasInfo)));
+            if (!info) {
+                *status = 3;
+                break;
+            }
+            ZeroMemory(info, sizeof(UasInfo));
+            StringCchCopyW(info->UasName, UAS_NAME_CHARS, set.Name.c_str());
+            StringCchCopyW(info->UasPath, UAS_PATH_CHARS, set.Path.c_str());
+            ListAddBack(list, info, &listStatus);
+            if (listStatus != 0) {
+                KxFree(info);
+                *status = 3;
+                break;
+            }
+        }
+    } catch (const std::bad_alloc &) {
+        *status = 3;
+    }
+    return list;
+}
+
+int16_t WINAPI UasInfoExists(ListHandle catalogue, const wchar_t *name)
+{
+    KxStatus status = 0;
+    return UasGetUasInfo(catalogue, name, &status) ? 1 : 0;
+}
+
+UasInfo *WINAPI UasGetUasInfo(ListHandle catalogue, const wchar_t *name, KxStatus *status)
+{
+    KxStatus ignored = 0;
+    if (!status)
+        status = &ignored;
+    *status = 1;
+    if (!catalogue || !name)
+        return nullptr;
+    ListIterator it;
+    ListIteratorInit(&it, catalogue);
+    void *item = nullptr;
+    while (ListIteratorNext(&it, &item)) {
+        auto *info = static_cast<UasInfo *>(item);
+        if (!info)
+            continue;
+        // Records made by callers are trusted only within their fields.
+        const size_t length = wcsnlen(info->UasName, UAS_NAME_CHARS);
+        if (length < UAS_NAME_CHARS &&
+            CompareStringOrdinal(info->UasName, static_cast<int>(length), name, -1, TRUE) ==
+                CSTR_EQUAL) {
+            *status = 0;
+            return info;
+        }
+    }
+    return nullptr;
+}
+
+void WINAPI UasGetUasName(const wchar_t *path, wchar_t *name)
+{
+    if (!name)
+        return;
+    name[0] = L'\0';
+    if (!path)
+        return;
+    const wchar_t *base = path;
+    for (const wchar_t *p = path; *p; ++p)
+        if (IsSeparator(*p) || *p == L':')
+            base = p + 1;
+    std::wstring setName;
+    try {
+        setName = UasNameOfFile(base);
+    } catch (const std::bad_alloc &) {
+        return;
+    }
+    size_t length = std::min(setName.size(), kMaxName);
+    // Never keep half of a surrogate pair at the cut.
+    if (length < setName.size() && length > 0 && IS_HIGH_SURROGATE(setName[length - 1]))
+        --length;
+    wmemcpy(name, setName.data(), length);
+    name[length] = L'\0';
+}
+
+} // extern "C"

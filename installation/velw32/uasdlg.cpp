@@ -1,0 +1,431 @@
+// The set-selection dialog: the user picks a set of the set folder (Open,
+// Delete, Global Default) or names a set to save (Save As), by typing its
+// name or choosing it in the list. The folder is listed anew each time the
+// dialog opens, so sets that other programs added since are offered too.
+#include "velw32.h"
+#include "texts.h"
+#include "uas_ids.h"
+#include "uascat.h"
+
+#include <strsafe.h>
+
+#include <new>
+#include <string>
+
+namespace {
+
+const UINT kTitles[] = {IDS_UAS_TITLE_OPEN, IDS_UAS_TITLE_SAVEAS, IDS_UAS_TITLE_DELETE,
+                        IDS_UAS_TITLE_GLOBAL};
+const UINT kOkTexts[] = {IDS_UAS_OK_OPEN, IDS_UAS_OK_SAVEAS, IDS_UAS_OK_DELETE, IDS_UAS_OK_GLOBAL};
+
+const size_t kMaxName = UAS_NAME_CHARS - 1;
+
+struct SelectionDialog {
+    int Mode = 0;
+    wchar_t *Path = nullptr;
+    size_t PathChars = 0;     // capacity of the caller's path buffer
+    wchar_t *Name = nullptr;  // UAS_NAME_CHARS
+    UasFolder Folder;
+    bool Syncing = false;     // the program, not the user, is changing a control
+};
+
+SelectionDialog *StateOf(HWND dialog)
+{
+    return reinterpret_cast<SelectionDialog *>(GetWindowLongPtrW(dialog, DWLP_USER));
+}
+
+bool IsBlank(wchar_t c)
+{
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == 0x00A0 || c == 0x3000;
+}
+
+std::wstring Trimmed(const std::wstring &text)
+{
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && IsBlank(text[first]))
+        ++first;
+    while (last > first && IsBlank(text[last - 1]))
+        --last;
+    return text.substr(first, last - first);
+}
+
+std::wstring ControlText(HWND control)
+{
+    const int length = GetWindowTextLengthW(control);
+    if (length <= 0)
+        return std::wstring();
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const int got = GetWindowTextW(control, &text[0], length + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return text;
+}
+
+// Windows keeps these names for devices in every folder, with any
+// extension: a file of that name cannot be made.
+bool IsReservedDeviceName(const std::wstring &name)
+{
+    std::wstring stem = name.substr(0, name.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ')
+        stem.pop_back();
+    static const wchar_t *const plain[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    for (const wchar_t *reserved : plain)
+        if (UasSameName(stem, reserved))
+            return true;
+    if (stem.size() != 4)
+        return false;
+    const std::wstring prefix = stem.substr(0, 3);
+    if (!UasSameName(prefix, L"COM") && !UasSameName(prefix, L"LPT"))
+        return false;
+    const wchar_t digit = stem[3];
+    // The superscript digits count as well.
+    return (digit >= L'1' && digit <= L'9') || digit == 0x00B9 || digit == 0x00B2 ||
+           digit == 0x00B3;
+}
+
+// The message that refuses name as the name of a new set file, or 0.
+UINT CheckNewName(const std::wstring &name, std::wstring &detail)
+{
+    if (name.empty())
+        return IDS_UAS_ERR_EMPTY;
+    if (name.size() > kMaxName) {
+        detail = std::to_wstring(kMaxName);
+        return IDS_UAS_ERR_TOOLONG;
+    }
+    for (wchar_t c : name)
+        if (c < 32)
+            return IDS_UAS_ERR_CONTROLCHAR;
+    for (wchar_t c : name) {
+        if (wcschr(L"<>:\"/\\|?*", c)) {
+            detail.assign(1, c);
+            return IDS_UAS_ERR_BADCHAR;
+        }
+    }
+    if (name == L"." || name == L"..")
+        return IDS_UAS_ERR_DOTNAME;
+    if (name.back() == L'.' || name.back() == L' ')
+        return IDS_UAS_ERR_TRAILING;
+    if (IsReservedDeviceName(name)) {
+        detail = name;
+        return IDS_UAS_ERR_RESERVED;
+    }
+    return 0;
+}
+
+void Tell(HWND dialog, UINT id, std::initializer_list<std::wstring> values)
+{
+    const std::wstring text = VelwFormat(id, values);
+    const std::wstring title = ControlText(dialog);
+    MessageBoxW(dialog, text.c_str(), title.c_str(), MB_OK | MB_ICONEXCLAMATION);
+}
+
+// Back to the name field, its text selected, so that the user can retype.
+void FocusName(HWND dialog)
+{
+    HWND field = GetDlgItem(dialog, IDC_UAS_NAME);
+    SendMessageW(dialog, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(field), TRUE);
+    SendMessageW(field, EM_SETSEL, 0, -1);
+}
+
+void Refuse(HWND dialog, UINT id, std::initializer_list<std::wstring> values)
+{
+    Tell(dialog, id, values);
+    FocusName(dialog);
+}
+
+const UasSet *SetOfRow(HWND dialog, int row)
+{
+    SelectionDialog *state = StateOf(dialog);
+    const LRESULT index = SendDlgItemMessageW(dialog, IDC_UAS_LIST, LB_GETITEMDATA, row, 0);
+    if (index == LB_ERR || index < 0 || static_cast<size_t>(index) >= state->Folder.Sets.size())
+        return nullptr;
+    return &state->Folder.Sets[static_cast<size_t>(index)];
+}
+
+// Selects the row of the set named in the field, or no row.
+void SelectTypedSet(HWND dialog)
+{
+    const std::wstring typed = Trimmed(ControlText(GetDlgItem(dialog, IDC_UAS_NAME)));
+    HWND list = GetDlgItem(dialog, IDC_UAS_LIST);
+    const LRESULT rows = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    int match = -1;
+    for (int row = 0; row < rows && !typed.empty(); ++row) {
+        const UasSet *set = SetOfRow(dialog, row);
+        if (set && UasSameName(set->Name, typed)) {
+            match = row;
+            break;
+        }
+    }
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(match), 0);
+    if (match >= 0)
+        SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(match), 0);
+}
+
+void ShowChosenSet(HWND dialog)
+{
+    const LRESULT row = SendDlgItemMessageW(dialog, IDC_UAS_LIST, LB_GETCURSEL, 0, 0);
+    const UasSet *set = row == LB_ERR ? nullptr : SetOfRow(dialog, static_cast<int>(row));
+    if (!set)
+        return;
+    SelectionDialog *state = StateOf(dialog);
+    state->Syncing = true;
+    SetDlgItemTextW(dialog, IDC_UAS_NAME, set->Name.c_str());
+    state->Syncing = false;
+}
+
+void CentreOnOwner(HWND dialog)
+{
+    RECT box;
+    GetWindowRect(dialog, &box);
+    const LONG width = box.right - box.left;
+    const LONG height = box.bottom - box.top;
+    HWND owner = GetWindow(dialog, GW_OWNER);
+
+    MONITORINFO monitor;
+    monitor.cbSize = sizeof(monitor);
+    GetMonitorInfoW(MonitorFromWindow(owner ? owner : dialog, MONITOR_DEFAULTTONEAREST), &monitor);
+    const RECT area = monitor.rcWork;
+    RECT around = area;
+    if (owner && IsWindowVisible(owner) && !IsIconic(owner))
+        GetWindowRect(owner, &around);
+
+    LONG x = around.left + ((around.right - around.left) - width) / 2;
+    LONG y = around.top + ((around.bottom - around.top) - height) / 2;
+    // Keep the whole dialog on the owner's screen.
+    if (x + width > area.right)
+        x = area.right - width;
+    if (y + height > area.bottom)
+        y = area.bottom - height;
+    if (x < area.left)
+        x = area.left;
+    if (y < area.top)
+        y = area.top;
+    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::wstring BoundedText(const wchar_t *buffer, size_t capacity)
+{
+    if (!buffer)
+        return std::wstring();
+    size_t length = 0;
+    while (length + 1 < capacity && buffer[length])
+        ++length;
+    return std::wstring(buffer, length);
+}
+
+void Initialize(HWND dialog, SelectionDialog *state)
+{
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+    SetWindowTextW(dialog, VelwText(kTitles[state->Mode]).c_str());
+    SetDlgItemTextW(dialog, IDOK, VelwText(kOkTexts[state->Mode]).c_str());
+    SetDlgItemTextW(dialog, IDCANCEL, VelwText(IDS_UAS_CANCEL).c_str());
+    SetDlgItemTextW(dialog, IDC_UAS_LISTLABEL, VelwText(IDS_UAS_LISTLABEL).c_str());
+    SetDlgItemTextW(dialog, IDC_UAS_NAMELABEL, VelwText(IDS_UAS_NAMELABEL).c_str());
+
+    HWND list = GetDlgItem(dialog, IDC_UAS_LIST);
+    const std::vector<UasSet> &sets = state->Folder.Sets;
+    for (size_t i = 0; i < sets.size(); ++i) {
+        const LRESULT row = SendMessageW(list, LB_ADDSTRING, 0,
+                                         reinterpret_cast<LPARAM>(sets[i].Name.c_str()));
+        if (row >= 0)
+            SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(row), static_cast<LPARAM>(i));
+    }
+
+    std::wstring initial = BoundedText(state->Name, UAS_NAME_CHARS);
+    if (state->Mode == UAS_MODE_GLOBAL) {
+        // The global set is known by its path; its name may have been cut.
+        const std::wstring current = BoundedText(state->Path, state->PathChars);
+        for (const UasSet &set : sets)
+            if (!current.empty() && UasSameName(set.Path, current))
+                initial = set.Name;
+    }
+    state->Syncing = true;
+    HWND field = GetDlgItem(dialog, IDC_UAS_NAME);
+    SetWindowTextW(field, initial.c_str());
+    state->Syncing = false;
+    SelectTypedSet(dialog);
+
+    CentreOnOwner(dialog);
+    SetFocus(field);
+    SendMessageW(field, EM_SETSEL, 0, -1);
+}
+
+void Finish(HWND dialog, const std::wstring &name, const std::wstring &path)
+{
+    SelectionDialog *state = StateOf(dialog);
+    StringCchCopyW(state->Path, state->PathChars, path.c_str());
+    StringCchCopyW(state->Name, UAS_NAME_CHARS, name.c_str());
+    EndDialog(dialog, 1);
+}
+
+// A set on disk of that name that the list did not show (made after the
+// dialog opened, or known to the file system by another spelling).
+bool FindOnDisk(const SelectionDialog &state, const std::wstring &name, UasSet &set)
+{
+    const std::wstring path = UasSetPath(state.Folder.Dir, name);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileExW(path.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                     nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE)
+        return false;
+    FindClose(search);
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return false;
+    set.Name = UasNameOfFile(found.cFileName);
+    set.Path = state.Folder.Dir;
+    if (!set.Path.empty() && set.Path.back() != L'\\' && set.Path.back() != L'/')
+        set.Path += L'\\';
+    set.Path += found.cFileName;
+    return true;
+}
+
+bool FolderUsable(HWND dialog, const SelectionDialog &state)
+{
+    switch (state.Folder.State) {
+    case UasFolderState::Ready:
+        return true;
+    case UasFolderState::NotConfigured:
+        Refuse(dialog, IDS_UAS_ERR_NOFOLDERKEY, {});
+        return false;
+    case UasFolderState::Missing:
+        Refuse(dialog, IDS_UAS_ERR_NOFOLDER, {state.Folder.Dir});
+        return false;
+    }
+    return false;
+}
+
+bool Fits(const SelectionDialog &state, const UasSet &set)
+{
+    return set.Name.size() <= kMaxName && set.Path.size() < state.PathChars;
+}
+
+void Confirm(HWND dialog)
+{
+    SelectionDialog &state = *StateOf(dialog);
+    const std::wstring typed = Trimmed(ControlText(GetDlgItem(dialog, IDC_UAS_NAME)));
+    if (!FolderUsable(dialog, state))
+        return;
+
+    if (state.Mode != UAS_MODE_SAVEAS) {
+        if (typed.empty()) {
+            Refuse(dialog, IDS_UAS_ERR_NONAME, {});
+            return;
+        }
+        const UasSet *set = UasFindSet(state.Folder.Sets, typed);
+        if (!set) {
+            Refuse(dialog, IDS_UAS_ERR_NOSUCHSET, {typed});
+            return;
+        }
+        if (!Fits(state, *set)) {
+            Refuse(dialog, IDS_UAS_ERR_PATHTOOLONG, {set->Name});
+            return;
+        }
+        Finish(dialog, set->Name, set->Path);
+        return;
+    }
+
+    std::wstring detail;
+    if (const UINT problem = CheckNewName(typed, detail)) {
+        Refuse(dialog, problem, {detail});
+        return;
+    }
+    UasSet existing;
+    const UasSet *listed = UasFindSet(state.Folder.Sets, typed);
+    if (listed)
+        existing = *listed;
+    if (listed || FindOnDisk(state, typed, existing)) {
+        if (!Fits(state, existing)) {
+            Refuse(dialog, IDS_UAS_ERR_PATHTOOLONG, {existing.Name});
+            return;
+        }
+        const std::wstring question = VelwFormat(IDS_UAS_ASK_REPLACE, {existing.Name});
+        const std::wstring title = ControlText(dialog);
+        if (MessageBoxW(dialog, question.c_str(), title.c_str(),
+                        MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+            FocusName(dialog);
+            return;
+        }
+        Finish(dialog, existing.Name, existing.Path);
+        return;
+    }
+    UasSet fresh{typed, UasSetPath(state.Folder.Dir, typed)};
+    if (!Fits(state, fresh)) {
+        Refuse(dialog, IDS_UAS_ERR_PATHTOOLONG, {typed});
+        return;
+    }
+    Finish(dialog, fresh.Name, fresh.Path);
+}
+
+INT_PTR CALLBACK SelectionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    try {
+        switch (message) {
+        case WM_INITDIALOG:
+            Initialize(dialog, reinterpret_cast<SelectionDialog *>(lParam));
+            return FALSE;  // the focus is set
+        case WM_COMMAND: {
+            SelectionDialog *state = StateOf(dialog);
+            if (!state)
+                return FALSE;
+            const WORD id = LOWORD(wParam);
+            const WORD code = HIWORD(wParam);
+            if (id == IDOK) {
+                Confirm(dialog);
+                return TRUE;
+            }
+            if (id == IDCANCEL) {
+                EndDialog(dialog, 0);
+                return TRUE;
+            }
+            if (id == IDC_UAS_NAME && code == EN_CHANGE && !state->Syncing) {
+                SelectTypedSet(dialog);
+                return TRUE;
+            }
+            if (id == IDC_UAS_LIST && code == LBN_SELCHANGE) {
+                ShowChosenSet(dialog);
+                return TRUE;
+            }
+            if (id == IDC_UAS_LIST && code == LBN_DBLCLK) {
+                if (SendDlgItemMessageW(dialog, IDC_UAS_LIST, LB_GETCURSEL, 0, 0) != LB_ERR) {
+                    ShowChosenSet(dialog);
+                    Confirm(dialog);
+                }
+                return TRUE;
+            }
+            return FALSE;
+        }
+        default:
+            return FALSE;
+        }
+    } catch (const std::bad_alloc &) {
+        // Out of memory inside a message: give up the dialog rather than
+        // let the exception cross the window system.
+        EndDialog(dialog, 0);
+        return TRUE;
+    }
+}
+
+} // namespace
+
+extern "C" {
+
+int16_t WINAPI UasMapSelDlg(HWND owner, int16_t mode, wchar_t *path, wchar_t *name)
+{
+    if (mode < UAS_MODE_OPEN || mode > UAS_MODE_GLOBAL || !path || !name)
+        return 0;
+    try {
+        SelectionDialog state;
+        state.Mode = mode;
+        state.Path = path;
+        state.PathChars = mode == UAS_MODE_GLOBAL ? UAS_GLOBAL_PATH_CHARS : UAS_SEL_PATH_CHARS;
+        state.Name = name;
+        state.Folder = UasReadFolder();
+        const INT_PTR result = DialogBoxParamW(VelwModule(), MAKEINTRESOURCEW(IDD_UAS_SELECT), owner,
+                                               SelectionProc, reinterpret_cast<LPARAM>(&state));
+        return result == 1 ? 1 : 0;
+    } catch (const std::bad_alloc &) {
+        return 0;
+    }
+}
+
+} // extern "C"

@@ -1,0 +1,477 @@
+// The set-selection dialog, driven in this thread: the dialog and the boxes
+// it opens are worked from timer callbacks that run inside its modal loop.
+#include <gtest/gtest.h>
+
+#include "tempinstall.h"
+#include "uas_ids.h"
+#include "uitest.h"
+#include "velw32.h"
+
+#include <strsafe.h>
+
+#include <algorithm>
+#include <functional>
+#include <vector>
+
+namespace {
+
+using Texts = std::vector<std::wstring>;
+
+// What a message should say: the library's string with %s filled in.
+std::wstring Expected(UINT id, Texts values = {})
+{
+    wchar_t text[512] = L"";
+    LoadStringW(GetModuleHandleW(L"velw32.dll"), id, text, 512);
+    std::wstring out;
+    size_t next = 0;
+    for (const wchar_t *p = text; *p; ++p) {
+        if (p[0] == L'%' && p[1] == L's' && next < values.size())
+            out += values[next++], ++p;
+        else
+            out += *p;
+    }
+    return out;
+}
+
+struct BoxSeen {
+    std::wstring Caption, Text;
+    int DefaultButton = 0;
+    bool NameFocusedAfter = false;  // the dialog gave the name field the focus back
+};
+
+// Runs UasMapSelDlg: OnOpen acts once the dialog is up; each message box is
+// recorded and answered with the next of Answers (default OK); once it has
+// closed, AfterBox acts (default: Cancel).
+struct Driver {
+    std::function<void(HWND)> OnOpen;
+    std::function<void(HWND)> AfterBox = [](HWND d) { uitest::Press(d, IDCANCEL); };
+    std::vector<int> Answers;
+    std::vector<BoxSeen> Boxes;
+    bool Opened = false;
+
+    int16_t Run(int16_t mode, wchar_t *path, wchar_t *name, HWND owner = nullptr)
+    {
+        current = this;
+        uitest::DialogResponder responder([this](HWND w) { Seen(w); });
+        const int16_t result = UasMapSelDlg(owner, mode, path, name);
+        KillTimer(nullptr, timer);
+        current = nullptr;
+        return result;
+    }
+
+    // Runs step on the dialog once the queue is empty and no box is open.
+    void Then(std::function<void(HWND)> step)
+    {
+        pending = std::move(step);
+        KillTimer(nullptr, timer);
+        timer = SetTimer(nullptr, 0, 10, &Driver::Tick);
+    }
+
+    void Seen(HWND window)
+    {
+        if (GetDlgItem(window, IDC_UAS_NAME)) {
+            dialog = window;
+            Opened = true;
+            return Then(OnOpen);
+        }
+        Boxes.push_back({uitest::TextOf(window), uitest::MessageBoxText(window)});
+        box = window;
+        boxAnswered = false;
+        Then([this, i = Boxes.size() - 1](HWND d) {
+            Boxes[i].NameFocusedAfter = GetFocus() == GetDlgItem(d, IDC_UAS_NAME);
+            AfterBox(d);
+        });
+    }
+
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    {
+        Driver *self = current;
+        if (!self)
+            return;
+        if (self->box && IsWindow(self->box)) {
+            if (!self->boxAnswered) {  // set up by now: look at its default button
+                self->boxAnswered = true;
+                BoxSeen &seen = self->Boxes.back();
+                for (int id : {IDOK, IDCANCEL, IDYES, IDNO}) {
+                    HWND button = GetDlgItem(self->box, id);
+                    if (button && (GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+                        seen.DefaultButton = id;
+                }
+                const size_t i = self->Boxes.size() - 1;
+                const auto &a = self->Answers;
+                uitest::Press(self->box, a.empty() ? IDOK : a[std::min(i, a.size() - 1)]);
+            }
+            return;
+        }
+        KillTimer(nullptr, self->timer);
+        auto step = std::move(self->pending);
+        self->pending = nullptr;
+        if (step && IsWindow(self->dialog))
+            step(self->dialog);
+    }
+
+    static thread_local Driver *current;
+    HWND dialog = nullptr, box = nullptr;
+    bool boxAnswered = false;
+    UINT_PTR timer = 0;
+    std::function<void(HWND)> pending;
+};
+thread_local Driver *Driver::current = nullptr;
+
+std::function<void(HWND)> TypeAndConfirm(const std::wstring &text)
+{
+    return [text](HWND d) {
+        SetDlgItemTextW(d, IDC_UAS_NAME, text.c_str());
+        // As a click on OK leaves it: the focus on the button.
+        SendMessageW(d, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(d, IDOK)), TRUE);
+        uitest::Press(d, IDOK);
+    };
+}
+
+Texts ListRows(HWND d)
+{
+    Texts rows;
+    const LRESULT count = SendDlgItemMessageW(d, IDC_UAS_LIST, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[UAS_NAME_CHARS] = L"";
+        if (SendDlgItemMessageW(d, IDC_UAS_LIST, LB_GETTEXTLEN, i, 0) < UAS_NAME_CHARS)
+            SendDlgItemMessageW(d, IDC_UAS_LIST, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        rows.push_back(text);
+    }
+    return rows;
+}
+
+std::wstring SelectedRow(HWND d)
+{
+    const LRESULT row = SendDlgItemMessageW(d, IDC_UAS_LIST, LB_GETCURSEL, 0, 0);
+    return row == LB_ERR ? L"(none)" : ListRows(d)[static_cast<size_t>(row)];
+}
+
+void SelectRow(HWND d, int row, WORD notice)
+{
+    SendDlgItemMessageW(d, IDC_UAS_LIST, LB_SETCURSEL, row, 0);
+    SendMessageW(d, WM_COMMAND, MAKEWPARAM(IDC_UAS_LIST, notice),
+                 reinterpret_cast<LPARAM>(GetDlgItem(d, IDC_UAS_LIST)));
+}
+
+// The caller's buffers, each with a guard zone behind it, so that an
+// overrun or any change on a refusal or cancel shows.
+struct Buffers {
+    size_t PathChars;
+    std::vector<wchar_t> Path, Name, Before;
+
+    explicit Buffers(int16_t mode, const std::wstring &name = L"<none>", const std::wstring &path = L"")
+        : PathChars(mode == UAS_MODE_GLOBAL ? UAS_GLOBAL_PATH_CHARS : UAS_SEL_PATH_CHARS),
+          Path(PathChars + 16, L'#'), Name(UAS_NAME_CHARS + 16, L'#')
+    {
+        StringCchCopyW(Path.data(), PathChars, path.c_str());
+        StringCchCopyW(Name.data(), UAS_NAME_CHARS, name.c_str());
+        Before = Both();
+    }
+    std::vector<wchar_t> Both() const
+    {
+        std::vector<wchar_t> both = Path;
+        both.insert(both.end(), Name.begin(), Name.end());
+        return both;
+    }
+    bool Unchanged() const { return Both() == Before; }
+    bool GuardsIntact() const
+    {
+        return std::all_of(Path.begin() + PathChars, Path.end(), [](wchar_t c) { return c == L'#'; }) &&
+               std::all_of(Name.begin() + UAS_NAME_CHARS, Name.end(), [](wchar_t c) { return c == L'#'; });
+    }
+};
+
+class UasDialogTest : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        for (const wchar_t *name : {L"Metric", L"imperial", L"Process SI"})
+            install.AddSet(name);
+    }
+    int16_t Run(Driver &d, int16_t mode, Buffers &b)
+    {
+        const int16_t result = d.Run(mode, b.Path.data(), b.Name.data());
+        EXPECT_TRUE(d.Opened);
+        EXPECT_TRUE(b.GuardsIntact());
+        return result;
+    }
+    TempInstall install;
+};
+
+TEST_F(UasDialogTest, EachModeConfirmsAnExistingSetAsSpeltOnDisk)
+{
+    for (int16_t mode : {UAS_MODE_OPEN, UAS_MODE_SAVEAS, UAS_MODE_DELETE, UAS_MODE_GLOBAL}) {
+        SCOPED_TRACE(mode);
+        Buffers b(mode);
+        Driver d;
+        std::wstring title, okText;
+        d.OnOpen = [&](HWND w) {
+            title = uitest::TextOf(w);
+            okText = uitest::TextOf(GetDlgItem(w, IDOK));
+            TypeAndConfirm(L"  mETRIC ")(w);
+        };
+        d.Answers = {IDYES};  // Save As asks before replacing
+        EXPECT_EQ(Run(d, mode, b), 1);
+        EXPECT_EQ(std::wstring(b.Name.data()), L"Metric");
+        EXPECT_EQ(std::wstring(b.Path.data()), install.PathOf(L"Metric"));
+        EXPECT_EQ(d.Boxes.size(), mode == UAS_MODE_SAVEAS ? 1u : 0u);
+        EXPECT_EQ(title, Expected(IDS_UAS_TITLE_OPEN + mode));
+        EXPECT_EQ(okText, Expected(IDS_UAS_OK_OPEN + mode));
+    }
+}
+
+TEST_F(UasDialogTest, ModesThatNeedAnExistingSetRefuseOtherNamesAndCancelChangesNothing)
+{
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"Nonesuch", Expected(IDS_UAS_ERR_NOSUCHSET, {L"Nonesuch"})},
+        {L"Metri", Expected(IDS_UAS_ERR_NOSUCHSET, {L"Metri"})},
+        {L"   ", Expected(IDS_UAS_ERR_NONAME)}};
+    for (int16_t mode : {UAS_MODE_OPEN, UAS_MODE_DELETE, UAS_MODE_GLOBAL}) {
+        for (const auto &c : cases) {
+            SCOPED_TRACE(testing::Message() << "mode " << mode << ", " << testing::PrintToString(c.first));
+            Buffers b(mode, L"Metric", mode == UAS_MODE_GLOBAL ? install.PathOf(L"Metric") : L"");
+            Driver d;
+            d.OnOpen = TypeAndConfirm(c.first);
+            EXPECT_EQ(Run(d, mode, b), 0);
+            ASSERT_EQ(d.Boxes.size(), 1u);
+            EXPECT_EQ(d.Boxes[0].Text, c.second);
+            EXPECT_EQ(d.Boxes[0].Caption, Expected(IDS_UAS_TITLE_OPEN + mode));
+            EXPECT_TRUE(d.Boxes[0].NameFocusedAfter);
+            EXPECT_TRUE(b.Unchanged());
+        }
+    }
+}
+
+TEST_F(UasDialogTest, SaveAsTakesNewNamesTrimmed)
+{
+    const std::wstring names[] = {L"a.b", L"x..y", L"CONSOLE", L"COM10", L"LPT",
+                                  L"\x5358\x4F4D\x30BB\x30C3\x30C8", std::wstring(60, L'v')};
+    for (const std::wstring &name : names) {
+        Buffers b(UAS_MODE_SAVEAS);
+        Driver d;
+        d.OnOpen = TypeAndConfirm(L" \t" + name + L"  ");
+        EXPECT_EQ(Run(d, UAS_MODE_SAVEAS, b), 1);
+        EXPECT_EQ(std::wstring(b.Name.data()), name);
+        EXPECT_EQ(std::wstring(b.Path.data()), install.PathOf(name));
+        EXPECT_TRUE(d.Boxes.empty()) << (d.Boxes.empty() ? "" : testing::PrintToString(d.Boxes[0].Text));
+    }
+}
+
+TEST_F(UasDialogTest, SaveAsRefusesEachUnsafeNameAndStaysOpen)
+{
+    struct Case {
+        std::wstring Typed;
+        UINT Message;
+        std::wstring Detail;
+    };
+    const Case cases[] = {
+        {L"", IDS_UAS_ERR_EMPTY, L""}, {L"  \t ", IDS_UAS_ERR_EMPTY, L""},
+        {std::wstring(61, L'L'), IDS_UAS_ERR_TOOLONG, L"60"},
+        {L"a<b", IDS_UAS_ERR_BADCHAR, L"<"}, {L"a>b", IDS_UAS_ERR_BADCHAR, L">"},
+        {L"a:b", IDS_UAS_ERR_BADCHAR, L":"}, {L"a\"b", IDS_UAS_ERR_BADCHAR, L"\""},
+        {L"a/b", IDS_UAS_ERR_BADCHAR, L"/"}, {L"..\\..\\escape", IDS_UAS_ERR_BADCHAR, L"\\"},
+        {L"a|b", IDS_UAS_ERR_BADCHAR, L"|"}, {L"a?b", IDS_UAS_ERR_BADCHAR, L"?"},
+        {L"a*", IDS_UAS_ERR_BADCHAR, L"*"}, {L"tab\there", IDS_UAS_ERR_CONTROLCHAR, L""},
+        {L"bell\x07", IDS_UAS_ERR_CONTROLCHAR, L""}, {L"unit\x1F", IDS_UAS_ERR_CONTROLCHAR, L""},
+        {L".", IDS_UAS_ERR_DOTNAME, L""}, {L"..", IDS_UAS_ERR_DOTNAME, L""},
+        {L"name.", IDS_UAS_ERR_TRAILING, L""}, {L"name. ", IDS_UAS_ERR_TRAILING, L""},
+        {L"CON", IDS_UAS_ERR_RESERVED, L"CON"}, {L"prn", IDS_UAS_ERR_RESERVED, L"prn"},
+        {L"Aux.set", IDS_UAS_ERR_RESERVED, L"Aux.set"}, {L"nul .x", IDS_UAS_ERR_RESERVED, L"nul .x"},
+        {L"COM1", IDS_UAS_ERR_RESERVED, L"COM1"}, {L"com9.uas", IDS_UAS_ERR_RESERVED, L"com9.uas"},
+        {L"Lpt1", IDS_UAS_ERR_RESERVED, L"Lpt1"}, {L"LPT9", IDS_UAS_ERR_RESERVED, L"LPT9"},
+        {L"COM\x00B9", IDS_UAS_ERR_RESERVED, L"COM\x00B9"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.Typed));
+        Buffers b(UAS_MODE_SAVEAS);
+        Driver d;
+        d.OnOpen = TypeAndConfirm(c.Typed);
+        EXPECT_EQ(Run(d, UAS_MODE_SAVEAS, b), 0);
+        ASSERT_EQ(d.Boxes.size(), 1u);
+        EXPECT_EQ(d.Boxes[0].Text, Expected(c.Message, {c.Detail}));
+        EXPECT_TRUE(d.Boxes[0].NameFocusedAfter);
+        EXPECT_TRUE(b.Unchanged());
+    }
+}
+
+TEST_F(UasDialogTest, SaveAsOverAnExistingSetAsksWithNoAsDefault)
+{
+    for (int answer : {IDYES, IDNO}) {
+        Buffers b(UAS_MODE_SAVEAS);
+        Driver d;
+        d.OnOpen = TypeAndConfirm(L"process si");
+        d.Answers = {answer};
+        EXPECT_EQ(Run(d, UAS_MODE_SAVEAS, b), answer == IDYES ? 1 : 0);
+        ASSERT_EQ(d.Boxes.size(), 1u);
+        EXPECT_EQ(d.Boxes[0].Text, Expected(IDS_UAS_ASK_REPLACE, {L"Process SI"}));
+        EXPECT_EQ(d.Boxes[0].DefaultButton, IDNO);
+        if (answer == IDYES)
+            EXPECT_EQ(std::wstring(b.Name.data()) + L"|" + b.Path.data(),
+                      L"Process SI|" + install.PathOf(L"Process SI"));
+        else
+            EXPECT_TRUE(d.Boxes[0].NameFocusedAfter && b.Unchanged());
+    }
+    // A set that appeared on disk after the dialog listed the folder counts too.
+    Buffers b(UAS_MODE_SAVEAS);
+    Driver d;
+    d.OnOpen = [&](HWND w) {
+        install.AddSet(L"Late");
+        TypeAndConfirm(L"LATE")(w);
+    };
+    d.Answers = {IDYES};
+    EXPECT_EQ(Run(d, UAS_MODE_SAVEAS, b), 1);
+    EXPECT_EQ(d.Boxes.size(), 1u);
+    EXPECT_EQ(std::wstring(b.Name.data()), L"Late");
+}
+
+TEST_F(UasDialogTest, PathThatDoesNotFitTheCallersBufferIsRefusedNotCut)
+{
+    // In a folder of 100 characters a name of 23 makes a path of 128 (fits
+    // 129 with the terminator), a name of 24 one of 129.
+    const std::wstring dir = install.FolderOfLength(100);
+    install.WriteProfile(dir.c_str());
+    const std::wstring fits(23, L'f'), over(24, L'o');
+    Buffers b(UAS_MODE_SAVEAS);
+    Driver d;
+    d.OnOpen = TypeAndConfirm(over);
+    d.AfterBox = TypeAndConfirm(fits);
+    EXPECT_EQ(Run(d, UAS_MODE_SAVEAS, b), 1);
+    ASSERT_EQ(d.Boxes.size(), 1u);
+    EXPECT_EQ(d.Boxes[0].Text, Expected(IDS_UAS_ERR_PATHTOOLONG, {over}));
+    EXPECT_EQ(std::wstring(b.Path.data()), dir + L"\\" + fits + L".uas");
+
+    // That set on disk: too long for Open's buffer, not for Global Default's.
+    install.AddFile(dir + L"\\" + over + L".uas");
+    Buffers open(UAS_MODE_OPEN), global(UAS_MODE_GLOBAL);
+    Driver o, g;
+    o.OnOpen = g.OnOpen = TypeAndConfirm(over);
+    EXPECT_EQ(Run(o, UAS_MODE_OPEN, open), 0);
+    ASSERT_EQ(o.Boxes.size(), 1u);
+    EXPECT_EQ(o.Boxes[0].Text, Expected(IDS_UAS_ERR_PATHTOOLONG, {over}));
+    EXPECT_TRUE(open.Unchanged());
+    EXPECT_EQ(Run(g, UAS_MODE_GLOBAL, global), 1);
+    EXPECT_EQ(std::wstring(global.Path.data()), dir + L"\\" + over + L".uas");
+}
+
+TEST_F(UasDialogTest, ListsTheFolderAtEachOpeningSortedWithoutRegardToCase)
+{
+    install.AddSet(L"beta");
+    install.AddSet(L"Alpha");
+    Texts rows;
+    Driver first, second;
+    first.OnOpen = second.OnOpen = [&](HWND w) {
+        rows = ListRows(w);
+        uitest::Press(w, IDCANCEL);
+    };
+    Buffers b(UAS_MODE_OPEN);
+    Run(first, UAS_MODE_OPEN, b);
+    EXPECT_EQ(rows, (Texts{L"Alpha", L"beta", L"imperial", L"Metric", L"Process SI"}));
+    install.AddSet(L"delta");
+    Run(second, UAS_MODE_OPEN, b);
+    EXPECT_EQ(rows, (Texts{L"Alpha", L"beta", L"delta", L"imperial", L"Metric", L"Process SI"}));
+}
+
+TEST_F(UasDialogTest, OpensWithTheDefaultNameSelectedAndItsRowChosen)
+{
+    struct Case {
+        int16_t Mode;
+        std::wstring Name, Path, Field, Row;
+    };
+    const Case cases[] = {
+        {UAS_MODE_OPEN, L"metric", L"", L"metric", L"Metric"},
+        {UAS_MODE_SAVEAS, L"<none>", L"", L"<none>", L"(none)"},
+        {UAS_MODE_GLOBAL, L"imperial", install.PathOf(L"imperial"), L"imperial", L"imperial"},
+        // The global set is known by its path, whatever the name says.
+        {UAS_MODE_GLOBAL, L"imperi", install.SetDir() + L"\\IMPERIAL.uas", L"imperial", L"imperial"},
+        {UAS_MODE_GLOBAL, L"", L"", L"", L"(none)"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.Name));
+        Buffers b(c.Mode, c.Name, c.Path);
+        Driver d;
+        std::wstring field, row;
+        DWORD from = 1, to = 0;
+        bool focused = false;
+        d.OnOpen = [&](HWND w) {
+            field = uitest::TextOf(GetDlgItem(w, IDC_UAS_NAME));
+            row = SelectedRow(w);
+            SendDlgItemMessageW(w, IDC_UAS_NAME, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                                reinterpret_cast<LPARAM>(&to));
+            focused = GetFocus() == GetDlgItem(w, IDC_UAS_NAME);
+            uitest::Press(w, IDCANCEL);
+        };
+        Run(d, c.Mode, b);
+        EXPECT_EQ(field + L"|" + row, c.Field + L"|" + c.Row);
+        EXPECT_EQ(from, 0u);
+        EXPECT_EQ(to, c.Field.size());
+        EXPECT_TRUE(focused);
+    }
+}
+
+TEST_F(UasDialogTest, ListAndNameFieldFollowEachOtherAndDoubleClickConfirms)
+{
+    Texts seen;
+    Driver d;
+    d.OnOpen = [&](HWND w) {
+        SelectRow(w, 0, LBN_SELCHANGE);
+        seen.push_back(uitest::TextOf(GetDlgItem(w, IDC_UAS_NAME)));
+        SetDlgItemTextW(w, IDC_UAS_NAME, L"PROCESS si");
+        seen.push_back(SelectedRow(w));
+        SetDlgItemTextW(w, IDC_UAS_NAME, L"Proc");
+        seen.push_back(SelectedRow(w));
+        SelectRow(w, 1, LBN_DBLCLK);
+    };
+    Buffers b(UAS_MODE_DELETE);
+    EXPECT_EQ(Run(d, UAS_MODE_DELETE, b), 1);
+    EXPECT_EQ(seen, (Texts{L"imperial", L"Process SI", L"(none)"}));
+    EXPECT_EQ(std::wstring(b.Name.data()), L"Metric");
+    EXPECT_EQ(std::wstring(b.Path.data()), install.PathOf(L"Metric"));
+}
+
+TEST_F(UasDialogTest, EnterConfirmsAndEscapeCancels)
+{
+    for (WPARAM key : {VK_RETURN, VK_ESCAPE}) {
+        Driver d;
+        d.OnOpen = [key](HWND) { PostMessageW(GetFocus(), WM_KEYDOWN, key, 1); };
+        Buffers b(UAS_MODE_OPEN, L"imperial");
+        EXPECT_EQ(Run(d, UAS_MODE_OPEN, b), key == VK_RETURN ? 1 : 0);
+        EXPECT_EQ(std::wstring(b.Path.data()), key == VK_RETURN ? install.PathOf(L"imperial") : L"");
+    }
+}
+
+TEST(UasDialogFolderTest, MissingOrUnnamedFolderIsReported)
+{
+    TempInstall install(L"Z:\\no\\such\\folder");
+    for (bool named : {true, false}) {
+        if (!named)
+            install.WriteProfile(nullptr);
+        for (int16_t mode : {UAS_MODE_OPEN, UAS_MODE_SAVEAS}) {
+            Driver d;
+            size_t rows = 99;
+            d.OnOpen = [&](HWND w) {
+                rows = ListRows(w).size();
+                TypeAndConfirm(L"Metric")(w);
+            };
+            Buffers b(mode);
+            EXPECT_EQ(d.Run(mode, b.Path.data(), b.Name.data()), 0);
+            EXPECT_EQ(rows, 0u);
+            ASSERT_EQ(d.Boxes.size(), 1u);
+            EXPECT_EQ(d.Boxes[0].Text, named ? Expected(IDS_UAS_ERR_NOFOLDER, {L"Z:\\no\\such\\folder"})
+                                             : Expected(IDS_UAS_ERR_NOFOLDERKEY));
+            EXPECT_TRUE(b.Unchanged());
+        }
+    }
+}
+
+TEST(UasDialogArgumentsTest, UnknownModeOrMissingBufferOpensNothing)
+{
+    TempInstall install;
+    wchar_t path[UAS_GLOBAL_PATH_CHARS] = L"", name[UAS_NAME_CHARS] = L"";
+    Driver d;
+    EXPECT_EQ(d.Run(-1, path, name) + d.Run(4, path, name), 0);
+    EXPECT_EQ(d.Run(UAS_MODE_OPEN, nullptr, name) + d.Run(UAS_MODE_OPEN, path, nullptr), 0);
+    EXPECT_FALSE(d.Opened);
+}
+
+} // namespace
