@@ -36,7 +36,7 @@ struct Step {
     std::wstring Name;
 };
 
-Step Press(int button) { return Step{button}; }
+Step Press(int button) { return Step{button, false, std::wstring()}; }
 Step Choose(const std::wstring &name, int button = IDOK) { return Step{button, true, name}; }
 
 // What a dialog or box showed when it opened.
@@ -71,7 +71,9 @@ private:
         const size_t i = seen_.size();
         seen_.push_back(shown);
         if (i >= steps_.size()) {
-            uitest::Press(dialog, IDCANCEL);
+            // Unexpected: end it with whatever button it has.
+            const int button = GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : GetDlgItem(dialog, IDNO) ? IDNO : IDOK;
+            uitest::Press(dialog, button);
             return;
         }
         if (steps_[i].Fill && field)
@@ -194,10 +196,11 @@ protected:
         Click(UnitListBox, IDC_UNITLIST, unit);
     }
 
-    // Saves the edited set under a name through Save As.
+    // Saves the edited set under a name through Save As, replacing a set of
+    // that name when there is one.
     void SaveAs(const std::wstring &name)
     {
-        Script script({Choose(name)});
+        Script script({Choose(name), Press(IDYES)});
         Command(IDM_SAVEAS);
     }
 

@@ -6,31 +6,63 @@
 #include "resource.h"
 
 #include <array>
+#include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
-// Records the size that each control was asked to take, before the window
-// system clamps a negative one.
+// What each control was asked for, before the window system clamps a
+// negative size: the program's import of SetWindowPos is replaced by one
+// that records its arguments and passes them on.
 struct Requested {
     int X, Y, Width, Height;
+    HWND InsertAfter;
+    UINT Flags;
 };
 
 std::array<Requested, 8> requested;
-std::array<WNDPROC, 8> original;
+std::vector<int> placementOrder;
 
-int SlotOf(HWND control)
+using SetWindowPosFunction = BOOL(WINAPI *)(HWND, HWND, int, int, int, int, UINT);
+SetWindowPosFunction realSetWindowPos = nullptr;
+
+BOOL WINAPI RecordingSetWindowPos(HWND window, HWND after, int x, int y, int cx, int cy, UINT flags)
 {
-    return GetDlgCtrlID(control) - IDC_SETNAME;
+    const int id = GetDlgCtrlID(window);
+    if (id >= IDC_SETNAME && id <= IDC_UNITLIST) {
+        requested[id - IDC_SETNAME] = Requested{x, y, cx, cy, after, flags};
+        placementOrder.push_back(id);
+    }
+    return realSetWindowPos(window, after, x, y, cx, cy, flags);
 }
 
-LRESULT CALLBACK RecordingProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
+// Swaps the test program's import of function from dll; returns the old one.
+void *ReplaceImport(const char *dll, const char *function, void *replacement)
 {
-    const int slot = SlotOf(control);
-    if (message == WM_WINDOWPOSCHANGING) {
-        const auto *pos = reinterpret_cast<const WINDOWPOS *>(lParam);
-        requested[slot] = Requested{pos->x, pos->y, pos->cx, pos->cy};
+    auto *base = reinterpret_cast<BYTE *>(GetModuleHandleW(nullptr));
+    auto *nt = reinterpret_cast<IMAGE_NT_HEADERS *>(base + reinterpret_cast<IMAGE_DOS_HEADER *>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY &dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto *imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR *>(base + dir.VirtualAddress); imp->Name; ++imp) {
+        if (_stricmp(reinterpret_cast<char *>(base + imp->Name), dll) != 0)
+            continue;
+        auto *names = reinterpret_cast<IMAGE_THUNK_DATA *>(base + imp->OriginalFirstThunk);
+        auto *slots = reinterpret_cast<IMAGE_THUNK_DATA *>(base + imp->FirstThunk);
+        for (; names->u1.AddressOfData; ++names, ++slots) {
+            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
+                continue;
+            auto *byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME *>(base + names->u1.AddressOfData);
+            if (strcmp(reinterpret_cast<char *>(byName->Name), function) != 0)
+                continue;
+            DWORD protection;
+            VirtualProtect(&slots->u1.Function, sizeof(void *), PAGE_READWRITE, &protection);
+            void *previous = reinterpret_cast<void *>(slots->u1.Function);
+            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slots->u1.Function, sizeof(void *), protection, &protection);
+            return previous;
+        }
     }
-    return CallWindowProcW(original[slot], control, message, wParam, lParam);
+    return nullptr;
 }
 
 class LayoutTest : public ::testing::Test {
@@ -41,13 +73,17 @@ protected:
                                   nullptr, nullptr);
         ASSERT_NE(parent_, nullptr);
         MainControlsCreate(parent_, &c_[0], &c_[1], &c_[2], &c_[3], &c_[4], &c_[5], &c_[6], &c_[7]);
-        for (int i = 0; i < 8; ++i) {
+        for (int i = 0; i < 8; ++i)
             ASSERT_NE(c_[i], nullptr) << i;
-            original[i] = reinterpret_cast<WNDPROC>(
-                SetWindowLongPtrW(c_[i], GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(RecordingProc)));
-        }
+        realSetWindowPos = reinterpret_cast<SetWindowPosFunction>(
+            ReplaceImport("user32.dll", "SetWindowPos", reinterpret_cast<void *>(RecordingSetWindowPos)));
+        ASSERT_NE(realSetWindowPos, nullptr);
     }
-    void TearDown() override { DestroyWindow(parent_); }
+    void TearDown() override
+    {
+        ReplaceImport("user32.dll", "SetWindowPos", reinterpret_cast<void *>(realSetWindowPos));
+        DestroyWindow(parent_);
+    }
 
     // Lays the controls out for a client area of w by h.
     void Layout(int w, int h)
@@ -59,7 +95,8 @@ protected:
         GetClientRect(parent_, &client);
         ASSERT_EQ(client.right, w);
         ASSERT_EQ(client.bottom, h);
-        requested.fill(Requested{-9999, -9999, -9999, -9999});
+        requested.fill(Requested{-9999, -9999, -9999, -9999, HWND_BOTTOM, 0});
+        placementOrder.clear();
         MainControlsLayout(parent_, c_[0], c_[1], c_[2], c_[3], c_[4], c_[6], c_[5], c_[7]);
     }
 
@@ -70,38 +107,79 @@ protected:
         EXPECT_EQ(r.Y, y) << "control " << id;
         EXPECT_EQ(r.Width, w) << "control " << id;
         EXPECT_EQ(r.Height, h) << "control " << id;
+        EXPECT_EQ(r.InsertAfter, nullptr) << "control " << id;
+        EXPECT_EQ(r.Flags, static_cast<UINT>(SWP_SHOWWINDOW)) << "control " << id;
     }
 
     HWND parent_ = nullptr;
     HWND c_[8] = {};
 };
 
-TEST_F(LayoutTest, ControlsHaveTheirClassesStylesAndIds)
+// What MainControlsCreate asked the window system for, control by control.
+struct Created {
+    DWORD ExStyle;
+    std::wstring ClassName;
+    std::wstring Text;
+    DWORD Style;
+    int X, Y, Width, Height;
+    HWND Parent;
+    INT_PTR Id;
+};
+std::vector<Created> created;
+
+using CreateWindowExWFunction = HWND(WINAPI *)(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int, int,
+                                                HWND, HMENU, HINSTANCE, LPVOID);
+CreateWindowExWFunction realCreateWindowExW = nullptr;
+
+HWND WINAPI RecordingCreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR text, DWORD style, int x,
+                                     int y, int w, int h, HWND parent, HMENU menu, HINSTANCE instance,
+                                     LPVOID data)
 {
+    created.push_back(Created{exStyle, className, text ? text : L"<null>", style, x, y, w, h, parent,
+                              reinterpret_cast<INT_PTR>(menu)});
+    return realCreateWindowExW(exStyle, className, text, style, x, y, w, h, parent, menu, instance, data);
+}
+
+TEST(ControlsTest, AreCreatedInIdOrderWithExactlyTheirStyles)
+{
+    HWND parent = CreateWindowExW(0, L"static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_NE(parent, nullptr);
+    realCreateWindowExW = reinterpret_cast<CreateWindowExWFunction>(ReplaceImport(
+        "user32.dll", "CreateWindowExW", reinterpret_cast<void *>(RecordingCreateWindowExW)));
+    ASSERT_NE(realCreateWindowExW, nullptr);
+    created.clear();
+    HWND c[8] = {};
+    MainControlsCreate(parent, &c[0], &c[1], &c[2], &c[3], &c[4], &c[5], &c[6], &c[7]);
+    ReplaceImport("user32.dll", "CreateWindowExW", reinterpret_cast<void *>(realCreateWindowExW));
+
+    const DWORD list = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY;
     const struct {
         const wchar_t *ClassName;
         DWORD Style;
     } expected[8] = {
-        {L"Static", WS_CHILD | WS_VISIBLE | SS_LEFT},
-        {L"Static", WS_CHILD | WS_VISIBLE | SS_CENTER},
-        {L"Edit", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_GROUP | WS_TABSTOP | ES_MULTILINE},
-        {L"Button", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON},
-        {L"Static", WS_CHILD | WS_VISIBLE | SS_CENTER},
-        {L"ListBox", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY},
-        {L"Static", WS_CHILD | WS_VISIBLE | SS_CENTER},
-        {L"ListBox", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY},
+        {L"static", WS_CHILD | WS_VISIBLE | SS_LEFT},
+        {L"static", WS_CHILD | WS_VISIBLE | SS_CENTER},
+        {L"edit", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_GROUP | WS_TABSTOP | ES_MULTILINE},
+        {L"button", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON},
+        {L"static", WS_CHILD | WS_VISIBLE | SS_CENTER},
+        {L"listbox", list},
+        {L"static", WS_CHILD | WS_VISIBLE | SS_CENTER},
+        {L"listbox", list},
     };
+    ASSERT_EQ(created.size(), 8u);
     for (int i = 0; i < 8; ++i) {
-        wchar_t cls[32];
-        GetClassNameW(c_[i], cls, 32);
-        EXPECT_EQ(_wcsicmp(cls, expected[i].ClassName), 0) << "control " << 70 + i << ": " << cls;
-        EXPECT_EQ(GetDlgCtrlID(c_[i]), IDC_SETNAME + i);
-        // Every general flag asked for is there; the control's own flags
-        // are exactly those asked for (no sorting, no automatic scrolling).
-        const DWORD style = static_cast<DWORD>(GetWindowLongPtrW(c_[i], GWL_STYLE));
-        EXPECT_EQ(style & expected[i].Style, expected[i].Style) << "control " << 70 + i;
-        EXPECT_EQ(style & 0xFFFFu, expected[i].Style & 0xFFFFu) << "control " << 70 + i;
+        const Created &k = created[static_cast<size_t>(i)];
+        EXPECT_EQ(_wcsicmp(k.ClassName.c_str(), expected[i].ClassName), 0) << i;
+        EXPECT_EQ(k.Style, expected[i].Style) << "control " << 70 + i;
+        EXPECT_EQ(k.ExStyle, 0u);
+        EXPECT_EQ(k.Text, L"");
+        EXPECT_EQ(k.X | k.Y | k.Width | k.Height, 0);
+        EXPECT_EQ(k.Parent, parent);
+        EXPECT_EQ(k.Id, IDC_SETNAME + i);
+        ASSERT_NE(c[i], nullptr);
+        EXPECT_EQ(GetDlgCtrlID(c[i]), IDC_SETNAME + i) << "handle stored in its place";
     }
+    DestroyWindow(parent);
 }
 
 TEST_F(LayoutTest, PlacesEveryControlForAClientAreaOf600By400)
@@ -115,6 +193,9 @@ TEST_F(LayoutTest, PlacesEveryControlForAClientAreaOf600By400)
     ExpectAt(IDC_UNITLABEL, 300, 110, 300, 20);
     ExpectAt(IDC_DIMLIST, 0, 130, 300, 270);
     ExpectAt(IDC_UNITLIST, 300, 130, 300, 270);
+    const std::vector<int> order = {IDC_SETNAME, IDC_DESCLABEL, IDC_DESCRIPTION, IDC_CLEAR,
+                                    IDC_DIMLABEL, IDC_UNITLABEL, IDC_DIMLIST, IDC_UNITLIST};
+    EXPECT_EQ(placementOrder, order);
 }
 
 TEST_F(LayoutTest, AnOddWidthLeavesTheLastPixelColumnFree)
