@@ -57,6 +57,8 @@ int AppMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     // The icon always comes from the program file, never from a string library.
     HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_UASEDIT));
     SetClassLongPtrW(window, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
+    // The caption was drawn before the class had an icon.
+    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
     SetForegroundWindow(window);
 
     AppRunMessageLoop();
