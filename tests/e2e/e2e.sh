@@ -55,43 +55,9 @@ if [ -z "${WINEPREFIX:-}" ]; then
 fi
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 
-fail() {
-    echo "FAIL ($scenario): $*" >&2
-    exit 1
-}
-
-step() { echo "-- $*"; }
-
-# The text as the probe prints it: backslash doubled, line breaks as \r\n.
-escaped() {
-    local text=${1//\\/\\\\}
-    printf '%s' "${text//$'\n'/\\r\\n}"
-}
-
-winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
-
-probe() { wine "$bin/uasprobe.exe" "$@" </dev/null; }
-
-# expect KEY VALUE [MS]: waits until the probe reports VALUE for KEY.
-# Values are escaped as the probe prints them (\r, \n, \\).
-expect() {
-    local out
-    if ! out=$(probe expect "$1" "$2" "${3:-10000}"); then
-        printf '%s\n' "$out" >&2
-        fail "$1 is not \"$2\""
-    fi
-}
-
-# click WHAT: a real mouse click at a place the probe names (see probe.cpp).
-click() {
-    local where x y
-    where=$(probe point "$1") || fail "nothing to click at $1"
-    read -r x y <<<"$where"
-    xdotool mousemove --sync "$x" "$y" click 1
-}
-
-keys() { xdotool key --delay 40 "$@"; }
-type_text() { xdotool type --delay 15 -- "$1"; }
+drive_context=$scenario
+# shellcheck source=drive.sh
+. "$here/drive.sh"
 
 # The units library of this installation, in its order.
 write_installation() {
@@ -132,8 +98,8 @@ expected_set() {
     python3 "$here/setfile.py" "$work/units.txt" "$out" "$name" "$name.uas" "$@"
 }
 
-# same_bytes EXPECTED ACTUAL [MS]: waits until the file holds exactly the
-# expected bytes.
+# same_bytes EXPECTED ACTUAL [SECONDS]: waits until the file holds exactly
+# the expected bytes.
 same_bytes() {
     local deadline=$((SECONDS + ${3:-10}))
     while ! cmp -s "$1" "$2"; do
@@ -146,31 +112,6 @@ same_bytes() {
         fi
         sleep 0.1
     done
-}
-
-start_editor() {
-    wine "$bin/uasedit.exe" >"$work/editor.log" 2>&1 </dev/null &
-    editor_pid=$!
-    expect main yes 20000
-    expect label 'Set Name: <none>'
-    # A click on the set-name label gives the window the keyboard focus.
-    click ctl:70
-    expect active main
-}
-
-# exit_code_is CODE: waits for the editor to end and checks its exit code.
-exit_code_is() {
-    local deadline=$((SECONDS + 20)) code=0
-    while kill -0 "$editor_pid" 2>/dev/null; do
-        if [ "$SECONDS" -ge "$deadline" ]; then
-            probe state >&2 || true
-            fail "the editor did not end"
-        fi
-        sleep 0.1
-    done
-    wait "$editor_pid" || code=$?
-    editor_pid=""
-    [ "$code" = "$1" ] || fail "exit code $code, expected $1"
 }
 
 # The Open dialog through the keyboard: Alt+F, O, type the name, Enter.
@@ -192,7 +133,7 @@ scenario_open() {
     cp "$work/sets/PlantA.uas" "$work/PlantA.orig"
 
     step "a new window shows the empty set"
-    start_editor
+    start_editor "$work/editor.log"
     expect dims.items "$DIMS"
     expect dims.sel 0
     expect units.items "$TEMPERATURES"
@@ -244,7 +185,7 @@ Second paragraph.'
     local shown
     shown=$(escaped "$desc")
 
-    start_editor
+    start_editor "$work/editor.log"
     step "units chosen with the mouse and the keyboard"
     click dims:1
     expect units.items "$PRESSURES"
@@ -306,7 +247,7 @@ scenario_new() {
     expected_set "$work/sets/PlantA.uas" PlantA "$PLANT_A_DESC" "${PLANT_A_UNITS[@]}"
     cp "$work/sets/PlantA.uas" "$work/PlantA.orig"
 
-    start_editor
+    start_editor "$work/editor.log"
     step "File > Open, the set chosen with the mouse and confirmed with OK"
     keys alt+f o
     expect modal.title 'Open Unit Assignment Set'
@@ -352,7 +293,7 @@ scenario_new() {
 scenario_exit() {
     expected_set "$work/sets/PlantA.uas" PlantA "$PLANT_A_DESC" "${PLANT_A_UNITS[@]}"
 
-    start_editor
+    start_editor "$work/editor.log"
     open_by_keyboard PlantA
     expect label 'Set Name: PlantA'
     click dims:3
@@ -378,7 +319,7 @@ scenario_exit() {
     same_bytes "$work/PlantA.saved" "$work/sets/PlantA.uas"
 
     step "closing an unnamed changed set asks; No ends without writing"
-    start_editor
+    start_editor "$work/editor.log"
     click ctl:72
     type_text 'Scratch notes'
     expect desc 'Scratch notes'

@@ -1,7 +1,7 @@
 // uasprobe: reads the state of a running editor from outside its process for
 // the end-to-end scripts, and tells them where on the screen to click.
 //
-//   uasprobe state                   every key=value line (see PrintState)
+//   uasprobe state                   every key=value line (see ReadState)
 //   uasprobe expect KEY VALUE MS     polls until line KEY has VALUE; exit 0,
 //                                    or 1 and the whole state on time-out
 //   uasprobe point WHAT              "x y" screen pixel at the middle of:
@@ -10,13 +10,14 @@
 //                                      units:ROW   a row of the Units list
 //                                      modal:ID    a control of the open dialog
 //                                      sets:ROW    a row of the dialog's set list
+//   uasprobe rect main|modal         "x y width height" of the main window or
+//                                    the open dialog, frame included
 //   uasprobe post COMMAND ID         posts WM_COMMAND ID to the main window
 //
 // Values are printed as UTF-8 with backslash, CR and LF escaped as \\, \r
 // and \n, so that one value is always one line.
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -112,21 +113,22 @@ std::vector<std::wstring> ListItems(HWND list)
 // The editor's main window: the visible top-level window with the editor's
 // two lists. Found by its controls rather than its class name, which is a
 // translated text.
+BOOL CALLBACK IsMain(HWND window, LPARAM data)
+{
+    HWND dims = GetDlgItem(window, IDC_DIMLIST);
+    HWND units = GetDlgItem(window, IDC_UNITLIST);
+    if (IsWindowVisible(window) && dims && units && _wcsicmp(ClassOf(dims).c_str(), L"ListBox") == 0 &&
+        _wcsicmp(ClassOf(units).c_str(), L"ListBox") == 0) {
+        *reinterpret_cast<HWND *>(data) = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindMain()
 {
     HWND found = nullptr;
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            HWND dims = GetDlgItem(window, IDC_DIMLIST);
-            HWND units = GetDlgItem(window, IDC_UNITLIST);
-            if (IsWindowVisible(window) && dims && units && _wcsicmp(ClassOf(dims).c_str(), L"ListBox") == 0 &&
-                _wcsicmp(ClassOf(units).c_str(), L"ListBox") == 0) {
-                *reinterpret_cast<HWND *>(data) = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumWindows(IsMain, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
@@ -137,26 +139,30 @@ struct Modals {
     HWND Active = nullptr;
 };
 
+struct ModalSearch {
+    DWORD Pid;
+    Modals Found;
+};
+
+BOOL CALLBACK CountModal(HWND window, LPARAM data)
+{
+    auto *search = reinterpret_cast<ModalSearch *>(data);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    if (pid != search->Pid || !IsWindowVisible(window) || ClassOf(window) != L"#32770")
+        return TRUE;
+    ++search->Found.Count;
+    // Windows come in z-order: the first enabled one is on top.
+    if (!search->Found.Active && IsWindowEnabled(window))
+        search->Found.Active = window;
+    return TRUE;
+}
+
 Modals FindModals(HWND main)
 {
-    struct Search {
-        DWORD Pid;
-        Modals Found;
-    } search = {0, {}};
+    ModalSearch search = {0, {}};
     GetWindowThreadProcessId(main, &search.Pid);
-    EnumWindows(
-        [](HWND window, LPARAM data) -> BOOL {
-            auto *s = reinterpret_cast<Search *>(data);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(window, &pid);
-            if (pid != s->Pid || !IsWindowVisible(window) || ClassOf(window) != L"#32770")
-                return TRUE;
-            ++s->Found.Count;
-            if (!s->Found.Active && IsWindowEnabled(window))
-                s->Found.Active = window;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    EnumWindows(CountModal, reinterpret_cast<LPARAM>(&search));
     return search.Found;
 }
 
@@ -223,7 +229,10 @@ State ReadState()
     const DWORD thread = GetWindowThreadProcessId(main, nullptr);
     const bool haveGui = GetGUIThreadInfo(thread, &gui) != 0;
     state.Add("focus", haveGui && gui.hwndFocus ? static_cast<LRESULT>(GetDlgCtrlID(gui.hwndFocus)) : 0);
-    state.Add("active", haveGui && gui.hwndActive == main ? L"main" : haveGui && gui.hwndActive ? L"other" : L"none");
+    const wchar_t *active = L"none";
+    if (haveGui && gui.hwndActive)
+        active = gui.hwndActive == main ? L"main" : L"other";
+    state.Add("active", active);
 
     const Modals modals = FindModals(main);
     state.Add("modal.count", modals.Count);
@@ -290,6 +299,18 @@ int Point(const std::string &what)
     return 0;
 }
 
+int Rect(const std::string &which)
+{
+    HWND main = FindMain();
+    HWND window = which == "main" ? main : which == "modal" && main ? FindModals(main).Active : nullptr;
+    RECT r;
+    if (!window || !GetWindowRect(window, &r))
+        return 1;
+    Emit(std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right - r.left) +
+         " " + std::to_string(r.bottom - r.top) + "\n");
+    return 0;
+}
+
 int Expect(const std::string &key, const std::wstring &value, DWORD timeoutMs)
 {
     const DWORD start = GetTickCount();
@@ -308,7 +329,7 @@ int Expect(const std::string &key, const std::wstring &value, DWORD timeoutMs)
 
 int Usage()
 {
-    Emit("usage: uasprobe state | expect KEY VALUE MS | point WHAT | post COMMAND ID\n");
+    Emit("usage: uasprobe state | expect KEY VALUE MS | point WHAT | rect main|modal | post COMMAND ID\n");
     return 2;
 }
 
@@ -329,6 +350,8 @@ int wmain(int argc, wchar_t **argv)
         return Expect(args[1], Wide(args[2].c_str()), static_cast<DWORD>(std::atol(args[3].c_str())));
     if (args[0] == "point" && args.size() == 2)
         return Point(args[1]);
+    if (args[0] == "rect" && args.size() == 2)
+        return Rect(args[1]);
     if (args[0] == "post" && args.size() == 3 && args[1] == "COMMAND") {
         HWND main = FindMain();
         if (!main)

@@ -1,0 +1,193 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots of the editor into docs/: the main window
+# with a unit chosen and a description typed, the Save As dialog, and the
+# main window in German, French and Japanese.
+#
+#   scripts/screenshots.sh [BUILD_FOLDER]
+#
+# Builds nothing. The build folder (default: build/x86_64 or build/demo,
+# whichever holds uasedit.exe and the test probe uasprobe.exe) must be a
+# 64-bit build with tests (scripts/test.sh makes one). The editor runs on a
+# temporary copy of the demo installation under a virtual display of its
+# own and a Wine prefix of its own (BUILD_FOLDER/screenshots-wineprefix),
+# with Wine's own fonts.
+set -euo pipefail
+. "$(dirname "$0")/lib.sh"
+
+usable() { [ -f "$1/bin/uasedit.exe" ] && [ -f "$1/bin/uasprobe.exe" ]; }
+
+if [ $# -gt 0 ]; then
+    build=$(cd "$1" && pwd)
+else
+    build=""
+    for candidate in "$UAS_BUILD/x86_64" "$UAS_BUILD/demo"; do
+        usable "$candidate" && { build=$candidate; break; }
+    done
+    [ -n "$build" ] || { uas_log "no build with tests found; run scripts/test.sh first"; exit 1; }
+fi
+usable "$build" || { uas_log "$build lacks bin/uasedit.exe or bin/uasprobe.exe (build with tests)"; exit 1; }
+bin=$build/bin
+docs=$UAS_ROOT/docs
+mkdir -p "$docs"
+
+# Wine's own fonts (Tahoma for the texts, Marlett for the title-bar buttons)
+# and a font with the Japanese characters.
+uas_install xvfb xauth xdotool imagemagick x11-utils fonts-wine fonts-noto-cjk
+
+editor_pid=""
+work=$(mktemp -d /tmp/uas-shots.XXXXXX)
+cleanup() {
+    [ -n "$editor_pid" ] && kill "$editor_pid" 2>/dev/null || true
+    uas_stop
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+uas_start_xvfb
+prefix=$build/screenshots-wineprefix
+uas_wine_prefix "$prefix"
+
+# This Wine looks for its own fonts where the Debian package does not put
+# them; the prefix's font folder is always searched.
+for font in /usr/share/wine/fonts/*.ttf; do
+    [ -e "$font" ] && cp -n "$font" "$prefix/drive_c/windows/Fonts/"
+done
+# Japanese texts need a font with their characters for every control (the
+# edit field does not take missing characters from a linked font), as the
+# Japanese system font would give them: Wine's dialog and message fonts are
+# replaced for the Japanese shot only.
+substitutes='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
+system_font() {
+    local face
+    for face in 'MS Shell Dlg' 'MS Shell Dlg 2'; do
+        wine reg add "$substitutes" /v "$face" /d "$1" /f >/dev/null 2>&1 </dev/null
+    done
+    if [ "$1" = Tahoma ]; then
+        wine reg delete "$substitutes" /v Tahoma /f >/dev/null 2>&1 </dev/null || true
+    else
+        wine reg add "$substitutes" /v Tahoma /d "$1" /f >/dev/null 2>&1 </dev/null
+    fi
+}
+system_font Tahoma
+
+drive_context=screenshots
+# shellcheck source=../tests/e2e/drive.sh
+. "$UAS_ROOT/tests/e2e/drive.sh"
+
+# The temporary installation: the demo's units, help and sample sets; the
+# demo's profile with its folders moved there and the language set.
+mkdir -p "$work/sets"
+cp -r "$build/data" "$work/data"
+cp "$build/sets/"* "$work/sets/" 2>/dev/null || true
+
+use_language() {
+    local profile=$work/kalvex-$1.ini
+    W_ROOT=$(winpath "$work") W_DATA=$(winpath "$work/data") W_SETS=$(winpath "$work/sets") LANGUAGE_NAME=$1 \
+        awk '
+            /^Root_Dir=/   { print "Root_Dir=" ENVIRON["W_ROOT"]; next }
+            /^Units_File=/ { print "Units_File=" ENVIRON["W_DATA"] "\\units.txt"; next }
+            /^Set_Dir=/    { print "Set_Dir=" ENVIRON["W_SETS"]; next }
+            /^Help_Dir=/   { print "Help_Dir=" ENVIRON["W_DATA"] "\\help"; next }
+            /^Language=/   { print "Language=" ENVIRON["LANGUAGE_NAME"]; next }
+            { print }
+        ' "$bin/kalvex.ini" >"$profile"
+    export KALVEX_PROFILE
+    KALVEX_PROFILE=$(winpath "$profile")
+}
+
+# shoot main|modal FILE: saves the window, frame included, once two
+# captures in a row agree (the window has finished painting).
+shoot() {
+    local rect x y w h previous=$work/previous.png current=$work/current.png
+    rect=$(probe rect "$1") || fail "no $1 window to take"
+    read -r x y w h <<<"$rect"
+    xdotool mousemove 1 1
+    rm -f "$previous"
+    for _ in $(seq 1 30); do
+        import -window root -crop "${w}x${h}+${x}+${y}" +repage "$current"
+        [ -f "$previous" ] && cmp -s "$previous" "$current" && break
+        mv "$current" "$previous"
+        sleep 0.2
+    done
+    convert "$current" -strip -define png:compression-level=9 "$2"
+    uas_log "saved $2 (${w}x${h})"
+}
+
+# choose DIMENSION UNIT: clicks both in the lists.
+choose() {
+    local row
+    row=$(row_of dims "$1")
+    click "dims:$row"
+    expect dims.seltext "$1"
+    row=$(row_of units "$2")
+    click "units:$row"
+    expect units.seltext "$2"
+}
+
+describe() {
+    click ctl:72
+    if LC_ALL=C grep -q '[^ -~]' <<<"$1"; then
+        # Characters outside the keyboard map are typed through a key that
+        # xdotool maps anew each time. Wine loses the first such key, and
+        # later ones when they come quickly: one key to warm up, then slowly.
+        xdotool type -- "${1:0:1}"
+        sleep 0.5
+        [ -n "$(state_of desc)" ] && keys BackSpace
+        expect desc ''
+        xdotool type --delay 150 -- "$1"
+    else
+        type_text "$1"
+    fi
+    expect desc "$(escaped "$1")"
+}
+
+# Ends the editor, answering No should it ask about unsaved changes.
+close_editor() {
+    probe post COMMAND 19 || true
+    local deadline=$((SECONDS + 15))
+    while kill -0 "$editor_pid" 2>/dev/null; do
+        [ "$(state_of modal.count)" = 1 ] && click modal:7
+        [ "$SECONDS" -ge "$deadline" ] && fail "the editor did not end"
+        sleep 0.2
+    done
+    wait "$editor_pid" || true
+    editor_pid=""
+}
+
+step "English: main window and the Save As dialog"
+use_language English
+start_editor
+choose Pressure 'bar(g)'
+choose Temperature degC
+describe 'Crude distillation unit, design case: temperatures in degC, column pressures in bar(g), flows in t/h.'
+keys alt+f a
+expect modal.title 'Save Unit Assignment Set As'
+type_text 'Crude unit'
+keys Return
+expect label 'Set Name: Crude unit'
+shoot main "$docs/main-window.png"
+keys alt+f a
+expect modal.name 'Crude unit'
+type_text 'Crude unit revamp'
+expect modal.name 'Crude unit revamp'
+shoot modal "$docs/save-as-dialog.png"
+keys Escape
+expect modal.count 0
+close_editor
+
+shot_language() {
+    local language=$1 file=$2 description=$3
+    step "$language: main window"
+    use_language "$language"
+    start_editor
+    choose Pressure 'bar(g)'
+    choose Temperature degC
+    describe "$description"
+    shoot main "$docs/$file"
+    close_editor
+}
+shot_language German main-window-german.png 'Rohöldestillation, Auslegungsfall: Drücke in bar(g).'
+shot_language French main-window-french.png 'Distillation du brut, cas de conception : pressions en bar(g).'
+system_font 'Noto Sans CJK JP'
+shot_language Japan main-window-japanese.png '原油蒸留装置の設計ケース：圧力は bar(g)。'
+system_font Tahoma

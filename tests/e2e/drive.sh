@@ -1,0 +1,88 @@
+# Driving the editor from outside, shared by the end-to-end tests and the
+# screenshot script: real input through xdotool, state and screen places
+# through uasprobe.exe. Source it after setting bin (the build's bin folder)
+# with DISPLAY and WINEPREFIX in the environment. fail() ends the caller.
+
+drive_context=${drive_context:-editor}
+
+fail() {
+    echo "FAIL ($drive_context): $*" >&2
+    exit 1
+}
+
+step() { echo "-- $*"; }
+
+# The Windows path of a Unix path (Wine maps the root to drive Z:).
+winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
+
+# The text as the probe prints it: backslash doubled, line breaks as \r\n.
+escaped() {
+    local text=${1//\\/\\\\}
+    printf '%s' "${text//$'\n'/\\r\\n}"
+}
+
+probe() { wine "$bin/uasprobe.exe" "$@" </dev/null; }
+
+# expect KEY VALUE [MS]: waits until the probe reports VALUE for KEY.
+# Values are escaped as the probe prints them (\r, \n, \\).
+expect() {
+    local out
+    if ! out=$(probe expect "$1" "$2" "${3:-10000}"); then
+        printf '%s\n' "$out" >&2
+        fail "$1 is not \"$2\""
+    fi
+}
+
+# state_of KEY: the current value of one line of the probe's state.
+state_of() {
+    probe state | sed -n "s/^$1=//p"
+}
+
+# row_of LIST NAME: the row of NAME in the main window's list "dims" or
+# "units", as the probe lists them.
+row_of() {
+    local items row=0 item
+    items=$(state_of "$1.items")
+    IFS='|' read -r -a item <<<"$items"
+    for row in "${!item[@]}"; do
+        [ "${item[$row]}" = "$2" ] && { echo "$row"; return 0; }
+    done
+    fail "$2 is not in the $1 list: $items"
+}
+
+# click WHAT: a real mouse click at a place the probe names (see probe.cpp).
+click() {
+    local where x y
+    where=$(probe point "$1") || fail "nothing to click at $1"
+    read -r x y <<<"$where"
+    xdotool mousemove --sync "$x" "$y" click 1
+}
+
+keys() { xdotool key --delay 40 "$@"; }
+type_text() { xdotool type --delay 15 -- "$1"; }
+
+# start_editor [LOG]: starts the editor, waits for its window and gives it
+# the keyboard focus. Sets editor_pid.
+start_editor() {
+    wine "$bin/uasedit.exe" >"${1:-/dev/null}" 2>&1 </dev/null &
+    editor_pid=$!
+    expect main yes 20000
+    # A click on the set-name label activates the window.
+    click ctl:70
+    expect active main
+}
+
+# exit_code_is CODE: waits for the editor to end and checks its exit code.
+exit_code_is() {
+    local deadline=$((SECONDS + 20)) code=0
+    while kill -0 "$editor_pid" 2>/dev/null; do
+        if [ "$SECONDS" -ge "$deadline" ]; then
+            probe state >&2 || true
+            fail "the editor did not end"
+        fi
+        sleep 0.1
+    done
+    wait "$editor_pid" || code=$?
+    editor_pid=""
+    [ "$code" = "$1" ] || fail "exit code $code, expected $1"
+}
