@@ -71,29 +71,35 @@ public:
 
     HWND FindOwnWindow(const wchar_t *className) const
     {
-        struct Search {
-            DWORD Pid;
-            const wchar_t *ClassName;
-            HWND Found;
-        } search = {info_.dwProcessId, className, nullptr};
-        EnumWindows(
-            [](HWND window, LPARAM data) -> BOOL {
-                auto *s = reinterpret_cast<Search *>(data);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(window, &pid);
-                wchar_t cls[64];
-                GetClassNameW(window, cls, 64);
-                if (pid == s->Pid && wcscmp(cls, s->ClassName) == 0 && IsWindowVisible(window)) {
-                    s->Found = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
+        Search search = {info_.dwProcessId, className, nullptr};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
         return search.Found;
     }
 
+    // Waits until the program waits for input: start-up has placed its
+    // window and entered the message loop.
+    void WaitUntilIdle() const { WaitForInputIdle(info_.hProcess, StartTimeoutMs); }
+
 private:
+    struct Search {
+        DWORD Pid;
+        const wchar_t *ClassName;
+        HWND Found;
+    };
+    static BOOL CALLBACK MatchWindow(HWND window, LPARAM data)
+    {
+        auto *s = reinterpret_cast<Search *>(data);
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        wchar_t cls[64];
+        GetClassNameW(window, cls, 64);
+        if (pid == s->Pid && wcscmp(cls, s->ClassName) == 0 && IsWindowVisible(window)) {
+            s->Found = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
     PROCESS_INFORMATION info_ = {};
     bool started_ = false;
 };
@@ -116,6 +122,7 @@ TEST(ProgramTest, ShowsItsWindowWithTheEightControlsAndEndsWithOne)
     ASSERT_TRUE(program.Started());
     HWND window = program.WaitForWindow(MainClass, StartTimeoutMs);
     ASSERT_NE(window, nullptr);
+    program.WaitUntilIdle();
 
     EXPECT_EQ(uitest::TextOf(window), L"Unit Assignment Set Editor");
     RECT r;
