@@ -8,7 +8,7 @@ UAS_BUILD=${UAS_BUILD:-$UAS_ROOT/build}
 # architecture: this kernel runs 64-bit Windows programs only.
 UAS_PACKAGES="cmake make python3 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 googletest wine wine64 xvfb xauth \
-xdotool imagemagick x11-utils"
+xdotool imagemagick x11-utils fonts-wine"
 
 uas_log() { printf '== %s\n' "$*" >&2; }
 
@@ -70,6 +70,12 @@ uas_wine_prefix() {
         wine reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /d Y /f >/dev/null 2>&1 </dev/null
         wineserver -w
     fi
+    # This Wine looks for its own fonts (Tahoma for texts, Marlett for the
+    # title-bar buttons) where the Debian package does not put them; the
+    # prefix's font folder is always searched.
+    for font in /usr/share/wine/fonts/*.ttf; do
+        [ -e "$font" ] && cp -n "$font" "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
+    done
     wineserver -p >/dev/null 2>&1 </dev/null
     # The first program of a server session starts Wine's services and the
     # desktop process, which inherit its standard handles; start them here,
