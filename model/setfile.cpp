@@ -215,8 +215,16 @@ static int SetFileTempName(const wchar_t *path, wchar_t *temp)
 static int SetFileWriteReplacing(const wchar_t *path, const wchar_t *setName,
                                  ListHandle catalogue, const wchar_t *description)
 {
+    if (!path || !path[0])
+        return 0;
+    /* A read-only set file stays as it is. Some file systems let a rename
+     * replace it, so this is not left to the replacement step. */
+    const DWORD attributes = GetFileAttributesW(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+        return 0;
+
     wchar_t temp[MAX_PATH];
-    if (!path || !path[0] || !SetFileTempName(path, temp))
+    if (!SetFileTempName(path, temp))
         return 0;
 
     FILE *stream = _wfopen(temp, L"wb");

@@ -1,0 +1,178 @@
+// Building the dimension catalogue against a units library that fails on
+// request (the fake velx32.dll beside this program): the failing status
+// reaches the caller, and a failed build keeps nothing it made.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "dimcat.h"
+#include "vel32.h"
+
+namespace {
+
+using LogFn = const wchar_t *(WINAPI *)(void);
+using CountFn = long(WINAPI *)(void);
+using ResetFn = void(WINAPI *)(void);
+
+class DimCatalogueFakeTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        HMODULE units = GetModuleHandleW(L"velx32.dll");
+        ASSERT_NE(units, nullptr);
+        log = reinterpret_cast<LogFn>(reinterpret_cast<void *>(GetProcAddress(units, "FakeUnitsLog")));
+        outstanding = reinterpret_cast<CountFn>(
+            reinterpret_cast<void *>(GetProcAddress(units, "FakeUnitsOutstanding")));
+        reset = reinterpret_cast<ResetFn>(reinterpret_cast<void *>(GetProcAddress(units, "FakeUnitsReset")));
+        ASSERT_TRUE(log && outstanding && reset) << "the test's own units library was not loaded";
+        reset();
+        Fail(L"");
+    }
+    void TearDown() override { Fail(L""); }
+
+    static void Fail(const wchar_t *what)
+    {
+        SetEnvironmentVariableW(L"FAKE_UNITS_FAIL", *what ? what : nullptr);
+    }
+
+    // Busy blocks of the process heap, where every installation block lives.
+    static size_t BusyBlocks()
+    {
+        size_t busy = 0;
+        PROCESS_HEAP_ENTRY entry = {};
+        HeapLock(GetProcessHeap());
+        while (HeapWalk(GetProcessHeap(), &entry))
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+                ++busy;
+        HeapUnlock(GetProcessHeap());
+        return busy;
+    }
+
+    // Many failed builds leave the heap as it was.
+    void ExpectNothingKept(const wchar_t *failure, KxStatus expected)
+    {
+        Fail(failure);
+        KxStatus status = 0;
+        EXPECT_EQ(DimCatalogueCreate(&status), nullptr);
+        const size_t before = BusyBlocks();
+        for (int i = 0; i < 100; ++i) {
+            status = 0;
+            ListHandle catalogue = DimCatalogueCreate(&status);
+            ASSERT_EQ(catalogue, nullptr);
+            ASSERT_EQ(status, expected);
+        }
+        const size_t after = BusyBlocks();
+        EXPECT_LT(after, before + 50) << failure << ": blocks before " << before << ", after " << after;
+        EXPECT_EQ(outstanding(), 0) << failure;
+    }
+
+    LogFn log = nullptr;
+    CountFn outstanding = nullptr;
+    ResetFn reset = nullptr;
+};
+
+TEST_F(DimCatalogueFakeTest, EntriesFirstThenSymbolsOneArrayAtATime)
+{
+    KxStatus status = 99;
+    ListHandle catalogue = DimCatalogueCreate(&status);
+    ASSERT_NE(catalogue, nullptr);
+    EXPECT_EQ(status, 0);
+    EXPECT_STREQ(log(), L"dims+ - sym(Length)+ - sym(Mass)+ - sym(Empty)+ - sym(Time)+ - ");
+    EXPECT_EQ(outstanding(), 0);
+
+    std::vector<std::wstring> dump;
+    ListIterator it;
+    void *item = nullptr;
+    ListIteratorInit(&it, catalogue);
+    while (ListIteratorNext(&it, &item)) {
+        auto *entry = static_cast<DimEntry *>(item);
+        std::wstring line = entry->Name;
+        line += L":" + std::to_wstring(entry->SelectedUnit);
+        ListIterator sit;
+        void *symbol = nullptr;
+        ListIteratorInit(&sit, entry->UnitSymbols);
+        while (ListIteratorNext(&sit, &symbol))
+            line += L" " + std::wstring(static_cast<wchar_t *>(symbol));
+        dump.push_back(line);
+    }
+    EXPECT_EQ(dump, (std::vector<std::wstring>{L"Length:0 m cm", L"Mass:0 kg g t", L"Empty:0",
+                                               L"Time:0 s min"}));
+}
+
+TEST_F(DimCatalogueFakeTest, DimensionListFailure)
+{
+    Fail(L"dims");
+    KxStatus status = 0;
+    EXPECT_EQ(DimCatalogueCreate(&status), nullptr);
+    EXPECT_EQ(status, 5);
+    EXPECT_STREQ(log(), L"dims! ");
+    ExpectNothingKept(L"dims", 5);
+}
+
+TEST_F(DimCatalogueFakeTest, DimensionListFailureWithAnArray)
+{
+    Fail(L"dims-array");
+    KxStatus status = 0;
+    EXPECT_EQ(DimCatalogueCreate(&status), nullptr);
+    EXPECT_EQ(status, 6);
+    // The array is given back, and no symbols are asked for.
+    EXPECT_STREQ(log(), L"dims+! - ");
+    ExpectNothingKept(L"dims-array", 6);
+}
+
+TEST_F(DimCatalogueFakeTest, SymbolFailureOfAnyDimensionFailsTheBuild)
+{
+    Fail(L"sym:Mass");
+    KxStatus status = 0;
+    EXPECT_EQ(DimCatalogueCreate(&status), nullptr);
+    EXPECT_EQ(status, 7);
+    // The build stops at the failure: Time is never asked for.
+    EXPECT_STREQ(log(), L"dims+ - sym(Length)+ - sym(Mass)! ");
+    ExpectNothingKept(L"sym:Mass", 7);
+    ExpectNothingKept(L"sym:Length", 7);
+    ExpectNothingKept(L"sym:Time", 7);
+}
+
+TEST_F(DimCatalogueFakeTest, NamesListWhenTheLibraryFails)
+{
+    Fail(L"dims");
+    KxStatus status = 0;
+    ListHandle names = DimNamesCreate(&status);
+    EXPECT_NE(status, 0);
+    ASSERT_NE(names, nullptr);
+    ListIterator it;
+    void *item = nullptr;
+    ListIteratorInit(&it, names);
+    EXPECT_EQ(ListIteratorNext(&it, &item), 0);
+    ListFree(names);
+
+    Fail(L"");
+    names = DimNamesCreate(&status);
+    EXPECT_EQ(status, 0);
+    std::vector<std::wstring> got;
+    ListIteratorInit(&it, names);
+    while (ListIteratorNext(&it, &item)) {
+        got.emplace_back(static_cast<wchar_t *>(item));
+        KxFree(item);
+    }
+    ListFree(names);
+    EXPECT_EQ(got, (std::vector<std::wstring>{L"Length", L"Mass", L"Empty", L"Time"}));
+    EXPECT_EQ(outstanding(), 0);
+}
+
+TEST_F(DimCatalogueFakeTest, ListShowWithAFailingLibraryEmptiesTheListBox)
+{
+    HWND listBox = CreateWindowExW(0, L"LISTBOX", L"", WS_POPUP, 0, 0, 100, 100, nullptr, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(listBox, nullptr);
+    DimListShow(listBox);
+    EXPECT_EQ(SendMessageW(listBox, LB_GETCOUNT, 0, 0), 4);
+    Fail(L"dims");
+    DimListShow(listBox);
+    EXPECT_EQ(SendMessageW(listBox, LB_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(outstanding(), 0);
+    DestroyWindow(listBox);
+}
+
+} // namespace

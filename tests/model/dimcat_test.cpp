@@ -1,0 +1,176 @@
+// The dimension catalogue built from the units library (the tests' own units
+// file), and the Dimensions list box filled from it.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "dimcat.h"
+#include "editstate.h"
+#include "modeltest.h"
+#include "velx32.h"
+
+using namespace modeltest;
+
+namespace {
+
+const std::vector<std::wstring> kNames = {L"Length",   L"Mass",          L"Temperature",
+                                          L"Pressure", L"Dimensionless", L"Density"};
+
+std::vector<std::wstring> LibraryList(UnitList list)
+{
+    std::vector<std::wstring> strings;
+    for (wchar_t **s = list; s && *s; ++s)
+        strings.emplace_back(*s);
+    return strings;
+}
+
+std::vector<std::wstring> ListBoxItems(HWND listBox)
+{
+    std::vector<std::wstring> items;
+    const LRESULT count = SendMessageW(listBox, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        std::wstring text(static_cast<size_t>(SendMessageW(listBox, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
+        SendMessageW(listBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
+        text.resize(text.size() - 1);
+        items.push_back(text);
+    }
+    return items;
+}
+
+class DimCatalogueTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetEditorState(); }
+};
+
+TEST_F(DimCatalogueTest, OneEntryPerDimensionInTheLibrarysOrder)
+{
+    KxStatus status = 99;
+    ListHandle catalogue = DimCatalogueCreate(&status);
+    ASSERT_NE(catalogue, nullptr);
+    EXPECT_EQ(status, 0);
+
+    std::vector<std::wstring> names;
+    for (DimEntry *entry : Entries(catalogue))
+        names.emplace_back(entry->Name);
+    EXPECT_EQ(names, kNames);
+    EXPECT_EQ(Selections(catalogue), std::vector<uint16_t>(kNames.size(), 0));
+    FreeCatalogue(catalogue);
+}
+
+TEST_F(DimCatalogueTest, EachEntryHoldsItsDimensionsSymbols)
+{
+    KxStatus status = 0;
+    ListHandle catalogue = DimCatalogueCreate(&status);
+    ASSERT_NE(catalogue, nullptr);
+    for (DimEntry *entry : Entries(catalogue)) {
+        KxStatus libStatus = 0;
+        UnitList symbols = UnitGetSymList(entry->Name, &libStatus);
+        ASSERT_EQ(libStatus, 0);
+        EXPECT_EQ(Strings(entry->UnitSymbols), LibraryList(symbols)) << entry->Name;
+        UnitDestroyList(symbols);
+    }
+    const std::vector<DimEntry *> entries = Entries(catalogue);
+    EXPECT_EQ(Strings(entries[0]->UnitSymbols),
+              (std::vector<std::wstring>{L"m", L"cm", L"mm", L"km"}));
+    EXPECT_EQ(Strings(entries[5]->UnitSymbols), (std::vector<std::wstring>{L"kg/m3", L"g/cm3"}));
+    // A dimension without symbols has an empty list, not a missing one.
+    ASSERT_NE(entries[4]->UnitSymbols, nullptr);
+    EXPECT_TRUE(Strings(entries[4]->UnitSymbols).empty());
+    FreeCatalogue(catalogue);
+}
+
+TEST_F(DimCatalogueTest, EntriesOwnTheirStrings)
+{
+    KxStatus status = 0;
+    ListHandle first = DimCatalogueCreate(&status);
+    ListHandle second = DimCatalogueCreate(&status);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    const std::vector<DimEntry *> a = Entries(first);
+    const std::vector<DimEntry *> b = Entries(second);
+    ASSERT_EQ(a.size(), b.size());
+    for (size_t i = 0; i < a.size(); ++i) {
+        EXPECT_NE(a[i], b[i]);
+        EXPECT_NE(a[i]->Name, b[i]->Name);
+        EXPECT_NE(a[i]->UnitSymbols, b[i]->UnitSymbols);
+    }
+    // Changing one catalogue's copies leaves the other and the library alone.
+    a[0]->Name[0] = L'X';
+    static_cast<wchar_t *>(ListFindIth(a[0]->UnitSymbols, 0, &status))[0] = L'Y';
+    EXPECT_STREQ(b[0]->Name, L"Length");
+    EXPECT_STREQ(static_cast<wchar_t *>(ListFindIth(b[0]->UnitSymbols, 0, &status)), L"m");
+    UnitList names = UnitGetDimList(&status);
+    EXPECT_EQ(LibraryList(names), kNames);
+    UnitDestroyList(names);
+    // Both can be released block by block: every string is a block of its own.
+    FreeCatalogue(first);
+    FreeCatalogue(second);
+    EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
+}
+
+TEST_F(DimCatalogueTest, NamesListIsAFreshCopyEachTime)
+{
+    KxStatus status = 99;
+    ListHandle names = DimNamesCreate(&status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(Strings(names), kNames);
+    ListHandle again = DimNamesCreate(&status);
+    EXPECT_NE(ListFindIth(names, 0, &status), ListFindIth(again, 0, &status));
+    for (ListHandle list : {names, again}) {
+        ListIterator it;
+        void *item = nullptr;
+        ListIteratorInit(&it, list);
+        while (ListIteratorNext(&it, &item))
+            KxFree(item);
+        ListFree(list);
+    }
+}
+
+TEST_F(DimCatalogueTest, ListShowFillsTheListBoxOnceAndNotifies)
+{
+    KxStatus status = 0;
+    ListHandle catalogue = DimCatalogueCreate(&status);
+    ASSERT_NE(catalogue, nullptr);
+    SetSelections(catalogue, {2, 1, 2, 1, 0, 1});
+
+    DimListShow(DimListBox);
+    EXPECT_EQ(ListBoxItems(DimListBox), kNames);
+    EXPECT_EQ(SendMessageW(DimListBox, LB_GETCURSEL, 0, 0), 0);
+    ASSERT_EQ(Notices().size(), 1u);
+    EXPECT_EQ(Notices()[0], std::make_pair(75, static_cast<int>(LBN_SELCHANGE)));
+
+    // Again, after the user picked another dimension: one copy of each
+    // name, the first selected, and the selections of the catalogue alone.
+    SendMessageW(DimListBox, LB_SETCURSEL, 3, 0);
+    DimListShow(DimListBox);
+    EXPECT_EQ(ListBoxItems(DimListBox), kNames);
+    EXPECT_EQ(SendMessageW(DimListBox, LB_GETCURSEL, 0, 0), 0);
+    EXPECT_EQ(Notices().size(), 2u);
+    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{2, 1, 2, 1, 0, 1}));
+    FreeCatalogue(catalogue);
+}
+
+TEST_F(DimCatalogueTest, ListShowReleasesItsNameList)
+{
+    // Each call makes copies of every name; were they kept, the process
+    // heap would hold more blocks after many calls.
+    auto busyBlocks = [] {
+        size_t busy = 0;
+        PROCESS_HEAP_ENTRY entry = {};
+        HeapLock(GetProcessHeap());
+        while (HeapWalk(GetProcessHeap(), &entry))
+            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
+                ++busy;
+        HeapUnlock(GetProcessHeap());
+        return busy;
+    };
+    DimListShow(DimListBox);
+    const size_t before = busyBlocks();
+    for (int i = 0; i < 200; ++i)
+        DimListShow(DimListBox);
+    const size_t after = busyBlocks();
+    EXPECT_LT(after, before + 100) << "blocks before " << before << ", after " << after;
+}
+
+} // namespace

@@ -1,0 +1,324 @@
+// Shared ground for the model and editor-state tests; see modeltest.h.
+#include "modeltest.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "editstate.h"
+#include "vel32.h"
+#include "velx32.h"
+
+namespace modeltest {
+
+namespace {
+
+std::wstring g_dir;
+HWND g_parent = nullptr;
+std::vector<std::pair<int, int>> g_notices;
+
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND && lParam != 0)
+        g_notices.emplace_back(LOWORD(wParam), HIWORD(wParam));
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void WriteText(const std::wstring &path, const std::string &text)
+{
+    WriteBytes(path, text);
+}
+
+std::string Narrow(const std::wstring &text)
+{
+    std::string out;
+    for (wchar_t c : text)
+        out += static_cast<char>(c);
+    return out;
+}
+
+void RemoveTree(const std::wstring &folder)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            std::wstring full = folder + name;
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(full + L"\\");
+            } else {
+                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(full.c_str());
+            }
+        } while (FindNextFileW(find, &data));
+        FindClose(find);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+void AllocateBuffers()
+{
+    if (!Description) {
+        const size_t chars = EDIT_DESCRIPTION_CHARS + kGuardChars;
+        Description = static_cast<wchar_t *>(KxMalloc(static_cast<uint32_t>(chars * sizeof(wchar_t))));
+    }
+    for (size_t i = EDIT_DESCRIPTION_CHARS; i < EDIT_DESCRIPTION_CHARS + kGuardChars; ++i)
+        Description[i] = kGuard;
+    Description[0] = L'\0';
+    if (!CurrentSetName) {
+        CurrentSetName = static_cast<wchar_t *>(KxMalloc(EDIT_SETNAME_CHARS * sizeof(wchar_t)));
+        CurrentSetName[0] = L'\0';
+    }
+    if (!NoneText)
+        NoneText = KxStrdupW(L"<none>");
+    if (!SetNamePrefix)
+        SetNamePrefix = KxStrdupW(L"Set Name: ");
+}
+
+class Environment : public ::testing::Environment {
+public:
+    void SetUp() override { EnsureEnvironment(); }
+    void TearDown() override
+    {
+        if (g_parent)
+            DestroyWindow(g_parent);
+        g_parent = nullptr;
+        EditFreeBuffers();
+        if (!g_dir.empty())
+            RemoveTree(g_dir);
+    }
+};
+
+[[maybe_unused]] ::testing::Environment *const g_environment = ::testing::AddGlobalTestEnvironment(new Environment);
+
+} // namespace
+
+void EnsureEnvironment()
+{
+    if (!g_dir.empty())
+        return;
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    g_dir = std::wstring(temp) + L"uasmodel-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    RemoveTree(g_dir);
+    CreateDirectoryW(g_dir.c_str(), nullptr);
+
+    WriteText(g_dir + L"units.txt",
+              "# Units of the model tests\r\n"
+              "\r\n"
+              "Length m cm mm km\r\n"
+              "Mass   kg g t\r\n"
+              "Temperature K degC degF\r\n"
+              "Pressure Pa bar\r\n"
+              "Dimensionless\r\n"
+              "\tDensity kg/m3 g/cm3\r\n");
+    const std::string dir = Narrow(g_dir.substr(0, g_dir.size() - 1));
+    WriteText(g_dir + L"kalvex.ini",
+              "[Kalvex_Section]\r\n"
+              "Root_Dir=" + dir + "\r\n"
+              "Resource_Binary_Dir=" + dir + "\r\n"
+              "Units_File=" + dir + "\\units.txt\r\n"
+              "Set_Dir=" + dir + "\r\n"
+              "[VelWin_Section]\r\n"
+              "Language=English\r\n");
+    SetEnvironmentVariableW(L"KALVEX_PROFILE", (g_dir + L"kalvex.ini").c_str());
+
+    WNDCLASSW cls = {};
+    cls.lpfnWndProc = ParentProc;
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.lpszClassName = L"ModelTestParent";
+    RegisterClassW(&cls);
+    g_parent = CreateWindowExW(0, L"ModelTestParent", L"model tests", WS_OVERLAPPEDWINDOW, 0, 0,
+                               400, 300, nullptr, nullptr, cls.hInstance, nullptr);
+    SetNameLabel = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 300, 20, g_parent,
+                                   reinterpret_cast<HMENU>(70), cls.hInstance, nullptr);
+    DescEdit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL, 0, 20,
+                               300, 80, g_parent, reinterpret_cast<HMENU>(72), cls.hInstance,
+                               nullptr);
+    DimListBox = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | LBS_NOTIFY, 0, 100, 150, 150,
+                                 g_parent, reinterpret_cast<HMENU>(75), cls.hInstance, nullptr);
+    // Typing limit well above the description's capacity: the tests put
+    // over-long texts into the control.
+    SendMessageW(DescEdit, EM_LIMITTEXT, 0x7FFE, 0);
+
+    int32_t result = 0;
+    UnitInitialize(&result);
+    AllocateBuffers();
+}
+
+void ResetEditorState()
+{
+    EnsureEnvironment();
+    AllocateBuffers();
+    Modified = 0;
+    SetWindowTextW(DescEdit, L"");
+    g_notices.clear();
+}
+
+bool DescriptionGuardIntact()
+{
+    for (size_t i = EDIT_DESCRIPTION_CHARS; i < EDIT_DESCRIPTION_CHARS + kGuardChars; ++i)
+        if (Description[i] != kGuard)
+            return false;
+    return true;
+}
+
+std::wstring TempDir()
+{
+    EnsureEnvironment();
+    return g_dir;
+}
+
+std::wstring TempPath(const std::wstring &name)
+{
+    return TempDir() + name;
+}
+
+std::wstring NewFolder(const std::wstring &name)
+{
+    std::wstring folder = TempDir() + name + L"\\";
+    RemoveTree(folder);
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+std::vector<std::wstring> FilesIn(const std::wstring &folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..")
+            names.push_back(name);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return names;
+}
+
+std::string ReadBytes(const std::wstring &path)
+{
+    FILE *f = _wfopen(path.c_str(), L"rb");
+    if (!f)
+        return std::string("<missing>");
+    std::string bytes;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
+        bytes.append(buffer, n);
+    fclose(f);
+    return bytes;
+}
+
+void WriteBytes(const std::wstring &path, const std::string &bytes)
+{
+    FILE *f = _wfopen(path.c_str(), L"wb");
+    ASSERT_NE(f, nullptr) << "cannot write test file";
+    if (!bytes.empty())
+        fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+}
+
+void SetControlText(HWND control, const std::wstring &text)
+{
+    SetWindowTextW(control, text.c_str());
+}
+
+std::wstring ControlText(HWND control)
+{
+    const int n = GetWindowTextLengthW(control);
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    const int got = GetWindowTextW(control, &text[0], n + 1);
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return text;
+}
+
+std::vector<std::pair<int, int>> &Notices()
+{
+    return g_notices;
+}
+
+ListHandle MakeCatalogue(const std::vector<DimSpec> &dims)
+{
+    KxStatus status = 0;
+    ListHandle catalogue = ListCreate(&status);
+    for (const DimSpec &spec : dims) {
+        auto *entry = static_cast<DimEntry *>(KxMalloc(sizeof(DimEntry)));
+        entry->Name = KxStrdupW(spec.Name.c_str());
+        entry->SelectedUnit = spec.Selected;
+        entry->UnitSymbols = ListCreate(&status);
+        for (const std::wstring &symbol : spec.Symbols)
+            ListAddBack(entry->UnitSymbols, KxStrdupW(symbol.c_str()), &status);
+        ListAddBack(catalogue, entry, &status);
+    }
+    return catalogue;
+}
+
+void FreeCatalogue(ListHandle catalogue)
+{
+    for (DimEntry *entry : Entries(catalogue)) {
+        ListIterator it;
+        void *item = nullptr;
+        ListIteratorInit(&it, entry->UnitSymbols);
+        while (ListIteratorNext(&it, &item))
+            KxFree(item);
+        ListFree(entry->UnitSymbols);
+        KxFree(entry->Name);
+        KxFree(entry);
+    }
+    ListFree(catalogue);
+}
+
+std::vector<DimEntry *> Entries(ListHandle catalogue)
+{
+    std::vector<DimEntry *> entries;
+    ListIterator it;
+    void *item = nullptr;
+    ListIteratorInit(&it, catalogue);
+    while (ListIteratorNext(&it, &item))
+        entries.push_back(static_cast<DimEntry *>(item));
+    return entries;
+}
+
+std::vector<uint16_t> Selections(ListHandle catalogue)
+{
+    std::vector<uint16_t> selections;
+    for (DimEntry *entry : Entries(catalogue))
+        selections.push_back(entry->SelectedUnit);
+    return selections;
+}
+
+void SetSelections(ListHandle catalogue, const std::vector<uint16_t> &selections)
+{
+    std::vector<DimEntry *> entries = Entries(catalogue);
+    for (size_t i = 0; i < entries.size() && i < selections.size(); ++i)
+        entries[i]->SelectedUnit = selections[i];
+}
+
+std::vector<std::wstring> Strings(ListHandle list)
+{
+    std::vector<std::wstring> strings;
+    ListIterator it;
+    void *item = nullptr;
+    ListIteratorInit(&it, list);
+    while (ListIteratorNext(&it, &item))
+        strings.emplace_back(static_cast<const wchar_t *>(item));
+    return strings;
+}
+
+std::wstring FromLatin1(const std::string &bytes)
+{
+    std::wstring text;
+    for (char c : bytes)
+        text += static_cast<wchar_t>(static_cast<unsigned char>(c));
+    return text;
+}
+
+} // namespace modeltest

@@ -1,0 +1,67 @@
+// Shared ground for the model and editor-state tests: a private profile and
+// units file in a temp folder, a hidden window with the description edit
+// control, the set-name label and a Dimensions list box, the editor's
+// buffers, and helpers for catalogues and files.
+#ifndef MODELTEST_H
+#define MODELTEST_H
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "dimcat.h"
+
+namespace modeltest {
+
+// Characters that the tests place after the 2001 characters of Description
+// to see that nothing writes past them.
+constexpr size_t kGuardChars = 64;
+constexpr wchar_t kGuard = 0xBEEF;
+
+// Sets up the process once: profile (English, own string table), units
+// file, units library, window and controls, editor buffers.
+void EnsureEnvironment();
+
+// Back to a fresh editor: empty Description and control, Modified 0,
+// buffers allocated again if a test released them.
+void ResetEditorState();
+bool DescriptionGuardIntact();
+
+std::wstring TempDir();                      // ends with a backslash
+std::wstring TempPath(const std::wstring &name);
+// A new empty folder inside the temp folder.
+std::wstring NewFolder(const std::wstring &name);
+std::vector<std::wstring> FilesIn(const std::wstring &folder);
+
+std::string ReadBytes(const std::wstring &path);
+void WriteBytes(const std::wstring &path, const std::string &bytes);
+
+// Control texts.
+void SetControlText(HWND control, const std::wstring &text);
+std::wstring ControlText(HWND control);
+
+// WM_COMMAND notices that the hidden parent window received: (ID, code).
+std::vector<std::pair<int, int>> &Notices();
+
+// Catalogues made by hand, laid out as the dimension catalogue lays them out.
+struct DimSpec {
+    std::wstring Name;
+    std::vector<std::wstring> Symbols;
+    uint16_t Selected = 0;
+};
+ListHandle MakeCatalogue(const std::vector<DimSpec> &dims);
+void FreeCatalogue(ListHandle catalogue);
+std::vector<uint16_t> Selections(ListHandle catalogue);
+void SetSelections(ListHandle catalogue, const std::vector<uint16_t> &selections);
+std::vector<DimEntry *> Entries(ListHandle catalogue);
+std::vector<std::wstring> Strings(ListHandle list);
+
+// One byte per character, as the set file stores it.
+std::wstring FromLatin1(const std::string &bytes);
+
+} // namespace modeltest
+
+#endif

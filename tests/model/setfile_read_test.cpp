@@ -1,0 +1,270 @@
+// Reading set files: the header and its description, the body's word pairs,
+// and files that are damaged or cut short.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "editstate.h"
+#include "modeltest.h"
+#include "setfile.h"
+
+using namespace modeltest;
+
+namespace {
+
+#define RULE "* ----------------------------------------------------------------------\r\n"
+#define HEADER(description) RULE "* Name\r\n* name.uas\r\n*\r\n" description "*\r\n" RULE
+
+class SetFileReadTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ResetEditorState();
+        catalogue = MakeCatalogue({
+            {L"Length", {L"m", L"cm", L"mm", L"km"}, 0},
+            {L"Mass", {L"kg", L"g", L"t"}, 0},
+            {L"Temperature", {L"K", L"degC", L"degF"}, 0},
+            {L"Pressure", {L"Pa", L"bar"}, 0},
+        });
+        description.assign(EDIT_DESCRIPTION_CHARS + kGuardChars, kGuard);
+        wcscpy_s(description.data(), description.size(), L"before");
+    }
+    void TearDown() override { FreeCatalogue(catalogue); }
+
+    // Reads these bytes as a set file; the result of SetFileRead.
+    int Read(const std::string &bytes)
+    {
+        const std::wstring path = TempPath(L"read.uas");
+        WriteBytes(path, bytes);
+        return SetFileRead(path.c_str(), catalogue, description.data());
+    }
+
+    std::wstring Text() const { return std::wstring(description.data()); }
+
+    bool GuardIntact() const
+    {
+        for (size_t i = EDIT_DESCRIPTION_CHARS; i < description.size(); ++i)
+            if (description[i] != kGuard)
+                return false;
+        return true;
+    }
+
+    ListHandle catalogue = nullptr;
+    std::vector<wchar_t> description;
+};
+
+TEST_F(SetFileReadTest, CanonicalFileSetsDescriptionAndSelections)
+{
+    ASSERT_EQ(Read(HEADER("*    Pilot plant,\r\n*     metric.\r\n")
+                   "Length                          cm\r\n"
+                   "Mass                            t\r\n"
+                   "Temperature                     degC\r\n"
+                   "Pressure                        bar\r\n"),
+              1);
+    EXPECT_EQ(Text(), L"Pilot plant, metric.");
+    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{1, 2, 1, 1}));
+}
+
+TEST_F(SetFileReadTest, BareLineFeedsReadLikeCrLf)
+{
+    ASSERT_EQ(Read("* rule\n* Name\n* name.uas\n*\n*    Notes\n*\n* ---\nMass g\nLength km\n"), 1);
+    EXPECT_EQ(Text(), L"Notes");
+    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{3, 1, 0, 0}));
+}
+
+TEST_F(SetFileReadTest, WordsMatchIgnoringLetterCase)
+{
+    Read(HEADER("") "LENGTH KM\r\nmass G\r\ntemperature DEGF\r\n");
+    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{3, 1, 2, 0}));
+}
+
+TEST_F(SetFileReadTest, FirstOfTwoEqualSymbolsIsSelected)
+{
+    ListHandle twice = MakeCatalogue({{L"Length", {L"m", L"cm", L"M", L"cm"}, 3}});
+    const std::wstring path = TempPath(L"twice.uas");
+    WriteBytes(path, HEADER("") "Length cm\r\n");
+    ASSERT_EQ(SetFileRead(path.c_str(), twice, description.data()), 1);
+    EXPECT_EQ(Selections(twice), std::vector<uint16_t>{1});
+    WriteBytes(path, HEADER("") "Length m\r\n");
+    ASSERT_EQ(SetFileRead(path.c_str(), twice, description.data()), 1);
+    EXPECT_EQ(Selections(twice), std::vector<uint16_t>{0});
+    FreeCatalogue(twice);
+}
+
+TEST_F(SetFileReadTest, FirstDimensionOfAName)
+{
+    ListHandle doubled = MakeCatalogue({{L"Length", {L"m", L"cm"}, 0}, {L"length", {L"m", L"cm"}, 0}});
+    const std::wstring path = TempPath(L"doubled.uas");
+    WriteBytes(path, HEADER("") "LENGTH cm\r\n");
+    ASSERT_EQ(SetFileRead(path.c_str(), doubled, description.data()), 1);
+    EXPECT_EQ(Selections(doubled), (std::vector<uint16_t>{1, 0}));
+    FreeCatalogue(doubled);
+}
+
+TEST_F(SetFileReadTest, LaterPairWins)
+{
+    Read(HEADER("") "Length cm\r\nMass g\r\nLength mm\r\n");
+    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{2, 1, 0, 0}));
+}
+
+TEST_F(SetFileReadTest, DimensionsNotNamedKeepTheirSelection)
+{
+    SetSelections(catalogue, {2, 2, 2, 1});
+    Read(HEADER("") "Mass kg\r\n");
+    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{2, 0, 2, 1}));
+}
+
+TEST_F(SetFileReadTest, UnknownNamesAndSymbolsChangeNothing)
+{
+    SetSelections(catalogue, {1, 1, 1, 1});
+    Read(HEADER("") "Volume m3\r\nLength furlong\r\nMass\r\n");
+    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{1, 1, 1, 1}));
+}
+
+TEST_F(SetFileReadTest, PairsMaySplitOrJoinLines)
+{
+    Read(HEADER("") "Length cm Mass\r\ng\r\n\r\n   Temperature\tdegF   Pressure\r\n\r\nbar");
+    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{1, 1, 2, 1}));
+}
+
+TEST_F(SetFileReadTest, TrailingSingleWordIsIgnored)
+{
+    Read(HEADER("") "Length cm\r\nMass");
+    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{1, 0, 0, 0}));
+}
+
+TEST_F(SetFileReadTest, FirstLineWithoutAsteriskEmptiesTheDescriptionAndIsNotBody)
+{
+    // The first line would select km; it is consumed, the rest is body.
+    ASSERT_EQ(Read("Length km\r\n* Name\r\nMass g\r\n"), 1);
+    EXPECT_EQ(Text(), L"");
+    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{0, 1, 0, 0}));
+}
+
+TEST_F(SetFileReadTest, HeaderBrokenInItsThirdLine)
+{
+    // "Length km" fails the header and is consumed; the body begins with
+    // the line after it.
+    ASSERT_EQ(Read("*\r\n*\r\nLength km\r\nMass g\r\nPressure bar\r\n"), 1);
+    EXPECT_EQ(Text(), L"");
+    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{0, 1, 0, 1}));
+}
+
+TEST_F(SetFileReadTest, FileEndingInsideTheHeader)
+{
+    ASSERT_EQ(Read("* rule\r\n* Name\r\n"), 1);
+    EXPECT_EQ(Text(), L"");
+    ASSERT_EQ(Read(""), 1);
+    EXPECT_EQ(Text(), L"");
+}
+
+TEST_F(SetFileReadTest, FileEndingInsideTheDescription)
+{
+    ASSERT_EQ(Read("*\r\n*\r\n*\r\n*\r\n*    Only notes, Length km\r\n*     and no rule"), 1);
+    EXPECT_EQ(Text(), L"Only notes, Length km and no rule");
+    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{0, 0, 0, 0}));
+}
+
+TEST_F(SetFileReadTest, DescriptionLinesLoseTheirFirstFiveCharacters)
+{
+    // Whatever the five are; a line shorter than four characters never ends
+    // the section, and a hyphen as fourth character always does.
+    ASSERT_EQ(Read("*\r\n*\r\n*\r\n*\r\nabcdeFirst\r\n--\r\n12345 second\r\nxyz-rule\r\nMass g\r\n"),
+              1);
+    EXPECT_EQ(Text(), L"First second");
+    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{0, 1, 0, 0}));
+}
+
+TEST_F(SetFileReadTest, SpacesAtLineEndsInsideTheDescriptionStay)
+{
+    ASSERT_EQ(Read(HEADER("*    a \r\n*     b\r\n*    c  \r\n")), 1);
+    EXPECT_EQ(Text(), L"a  bc");
+}
+
+TEST_F(SetFileReadTest, BytesAreLatin1Characters)
+{
+    ListHandle latin = MakeCatalogue({{L"Temp\u00e9rature", {L"\u00b0C", L"\u00b0F"}, 0}});
+    const std::wstring path = TempPath(L"latin.uas");
+    WriteBytes(path, HEADER("*    Caf\xe9 \xbd\r\n") "TEMP\xc9RATURE \xb0" "F\r\n");
+    ASSERT_EQ(SetFileRead(path.c_str(), latin, description.data()), 1);
+    EXPECT_EQ(Text(), L"Caf\u00e9 \u00bd");
+    EXPECT_EQ(Selections(latin), std::vector<uint16_t>{1});
+    FreeCatalogue(latin);
+}
+
+TEST_F(SetFileReadTest, MissingFileChangesNothing)
+{
+    SetSelections(catalogue, {1, 2, 1, 0});
+    EXPECT_EQ(SetFileRead(TempPath(L"no such file.uas").c_str(), catalogue, description.data()), 0);
+    EXPECT_EQ(Text(), L"before");
+    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{1, 2, 1, 0}));
+}
+
+// The limits of the reader: nothing overruns, nothing hangs.
+TEST_F(SetFileReadTest, OverlongDescriptionIsCutAt2000)
+{
+    std::string lines;
+    for (int i = 0; i < 60; ++i)
+        lines += "*    " + std::string(69, static_cast<char>('a' + i % 26)) + " \r\n";
+    ASSERT_EQ(Read(RULE "* N\r\n* n\r\n*\r\n" + lines + "*\r\n" RULE "Mass t\r\n"), 1);
+    const std::wstring text = Text();
+    EXPECT_EQ(text.size(), 2000u);
+    EXPECT_EQ(text.substr(0, 70), std::wstring(69, L'a') + L" ");
+    EXPECT_TRUE(GuardIntact());
+    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{0, 2, 0, 0}));
+}
+
+TEST_F(SetFileReadTest, OverlongWordIsOneWordThatMatchesNothing)
+{
+    // Were its rest taken as a word of its own, the pairs after it would
+    // shift and Length would not be set.
+    const std::string longWord(3000, 'L');
+    Read(HEADER("") + longWord + " x\r\nLength km\r\n");
+    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{3, 0, 0, 0}));
+
+    // Its first 1023 characters are not taken for the word either.
+    ListHandle longNames = MakeCatalogue({{std::wstring(1023, L'D'), {L"u", L"v"}, 0}});
+    const std::wstring path = TempPath(L"long.uas");
+    WriteBytes(path, HEADER("") + std::string(1500, 'D') + " v\r\n");
+    ASSERT_EQ(SetFileRead(path.c_str(), longNames, description.data()), 1);
+    EXPECT_EQ(Selections(longNames), std::vector<uint16_t>{0});
+    WriteBytes(path, HEADER("") + std::string(1023, 'D') + " v\r\n");
+    ASSERT_EQ(SetFileRead(path.c_str(), longNames, description.data()), 1);
+    EXPECT_EQ(Selections(longNames), std::vector<uint16_t>{1});
+    FreeCatalogue(longNames);
+}
+
+TEST_F(SetFileReadTest, NulBytesSeparateWordsAndVanishFromTheDescription)
+{
+    std::string bytes = RULE "* Name\r\n* name.uas\r\n*\r\n*    ab";
+    bytes += '\0';
+    bytes += "cd\r\n*\r\n" RULE "Length";
+    bytes += '\0';
+    bytes += "cm";
+    ASSERT_EQ(Read(bytes), 1);
+    EXPECT_EQ(Text(), L"abcd");
+    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{1, 0, 0, 0}));
+}
+
+TEST_F(SetFileReadTest, LastLineWithoutLineEnd)
+{
+    Read(HEADER("*    Notes\r\n") "Mass g");
+    EXPECT_EQ(Text(), L"Notes");
+    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{0, 1, 0, 0}));
+}
+
+TEST_F(SetFileReadTest, MegabytesOfBodyAreReadToTheEnd)
+{
+    std::string body;
+    body.reserve(4 << 20);
+    while (body.size() < (4u << 20))
+        body += "Volume m3 Length mm\r\n";
+    body += "Length km\r\n";
+    const DWORD start = GetTickCount();
+    ASSERT_EQ(Read(HEADER("") + body), 1);
+    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{3, 0, 0, 0}));
+    EXPECT_LT(GetTickCount() - start, 10000u);
+}
+
+} // namespace
