@@ -308,6 +308,16 @@ bool OpenWindow(HWND owner)
                                   CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, owner, nullptr, VelwModule(), nullptr);
     if (!window)
         return false;
+    // The program's icon, from its window class; the class owns it.
+    if (owner) {
+        if (HICON icon = reinterpret_cast<HICON>(GetClassLongPtrW(owner, GCLP_HICON)))
+            SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+        HICON smallIcon = reinterpret_cast<HICON>(GetClassLongPtrW(owner, GCLP_HICONSM));
+        if (!smallIcon)
+            smallIcon = reinterpret_cast<HICON>(GetClassLongPtrW(owner, GCLP_HICON));
+        if (smallIcon)
+            SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+    }
     WindowSetFont(window);
     FillTopics();
     PlaceWindow(window, owner);
