@@ -109,24 +109,6 @@ TEST_F(DimCatalogueTest, EntriesOwnTheirStrings)
     EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
 }
 
-TEST_F(DimCatalogueTest, NamesListIsAFreshCopyEachTime)
-{
-    KxStatus status = 99;
-    ListHandle names = DimNamesCreate(&status);
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(Strings(names), kNames);
-    ListHandle again = DimNamesCreate(&status);
-    EXPECT_NE(ListFindIth(names, 0, &status), ListFindIth(again, 0, &status));
-    for (ListHandle list : {names, again}) {
-        ListIterator it;
-        void *item = nullptr;
-        ListIteratorInit(&it, list);
-        while (ListIteratorNext(&it, &item))
-            KxFree(item);
-        ListFree(list);
-    }
-}
-
 TEST_F(DimCatalogueTest, ListShowFillsTheListBoxOnceAndNotifies)
 {
     KxStatus status = 0;

@@ -227,6 +227,17 @@ TEST_F(SetFileBodyTest, SymbolsStartAtColumn33)
     FreeCatalogue(catalogue);
 }
 
+TEST_F(SetFileBodyTest, SelectionOutsideTheSymbolsWritesNoLine)
+{
+    const std::wstring path = NewFolder(L"outside") + L"set.uas";
+    ListHandle catalogue = MakeCatalogue({{L"Length", {L"m", L"cm"}, 2}, {L"Mass", {L"kg"}, 0}});
+    ASSERT_EQ(SetFileWrite(path.c_str(), L"Outside", catalogue), 1);
+    const std::string bytes = ReadBytes(path);
+    EXPECT_EQ(bytes.find("Length"), std::string::npos);
+    EXPECT_EQ(bytes.substr(bytes.size() - 36), "Mass                            kg\r\n");
+    FreeCatalogue(catalogue);
+}
+
 TEST_F(SetFileBodyTest, SavingAndReadingBackRestoresEverySelection)
 {
     const std::wstring path = NewFolder(L"roundtrip") + L"set.uas";
