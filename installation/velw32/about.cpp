@@ -3,6 +3,7 @@
 #include "velw32.h"
 #include "velw32_ids.h"
 #include "texts.h"
+#include "velwin.h"
 
 #include <string>
 
@@ -94,30 +95,7 @@ void Layout(HWND dialog, const AboutData &data)
 // on the work area of the owner's screen. Always kept on that screen.
 void Place(HWND dialog, HWND owner, int16_t flags)
 {
-    RECT frame = {};
-    GetWindowRect(dialog, &frame);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(owner ? owner : dialog, MONITOR_DEFAULTTONEAREST), &monitor);
-    const RECT work = monitor.rcWork;
-
-    RECT around = work;
-    if ((flags & 1) && owner && IsWindow(owner))
-        GetWindowRect(owner, &around);
-    int x = around.left + ((around.right - around.left) - width) / 2;
-    int y = around.top + ((around.bottom - around.top) - height) / 2;
-    if (x + width > work.right)
-        x = work.right - width;
-    if (y + height > work.bottom)
-        y = work.bottom - height;
-    if (x < work.left)
-        x = work.left;
-    if (y < work.top)
-        y = work.top;
-    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    VelwCentre(dialog, owner, (flags & 1) && owner && IsWindow(owner));
 }
 
 INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)

@@ -262,30 +262,11 @@ void PlaceWindow(HWND window, HWND owner)
 {
     int width = 0, height = 0;
     DlgUnitToScrCoord(320, 220, &width, &height);
-    MONITORINFO monitor = {};
-    monitor.cbSize = sizeof monitor;
-    GetMonitorInfoW(MonitorFromWindow(owner ? owner : window, MONITOR_DEFAULTTONEAREST), &monitor);
-    const RECT work = monitor.rcWork;
-    int x = work.left + 40;
-    int y = work.top + 40;
     RECT ownerRect = {};
-    if (owner && GetWindowRect(owner, &ownerRect)) {
-        x = ownerRect.left + 40;
-        y = ownerRect.top + 40;
-    }
-    if (width > work.right - work.left)
-        width = work.right - work.left;
-    if (height > work.bottom - work.top)
-        height = work.bottom - work.top;
-    if (x + width > work.right)
-        x = work.right - width;
-    if (y + height > work.bottom)
-        y = work.bottom - height;
-    if (x < work.left)
-        x = work.left;
-    if (y < work.top)
-        y = work.top;
-    SetWindowPos(window, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (owner && GetWindowRect(owner, &ownerRect))
+        VelwPlaceOnScreen(window, owner, ownerRect.left + 40, ownerRect.top + 40, width, height, 0);
+    else
+        VelwPlaceOnScreen(window, owner, 40, 40, width, height, 0);
 }
 
 // Opens the window when it is not open (reading the help file anew) and

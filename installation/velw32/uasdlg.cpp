@@ -4,6 +4,7 @@
 // dialog opens, so sets that other programs added since are offered too.
 #include "velw32.h"
 #include "texts.h"
+#include "velwin.h"
 #include "uas_ids.h"
 #include "uascat.h"
 
@@ -175,32 +176,8 @@ void ShowChosenSet(HWND dialog)
 
 void CentreOnOwner(HWND dialog)
 {
-    RECT box;
-    GetWindowRect(dialog, &box);
-    const LONG width = box.right - box.left;
-    const LONG height = box.bottom - box.top;
     HWND owner = GetWindow(dialog, GW_OWNER);
-
-    MONITORINFO monitor;
-    monitor.cbSize = sizeof(monitor);
-    GetMonitorInfoW(MonitorFromWindow(owner ? owner : dialog, MONITOR_DEFAULTTONEAREST), &monitor);
-    const RECT area = monitor.rcWork;
-    RECT around = area;
-    if (owner && IsWindowVisible(owner) && !IsIconic(owner))
-        GetWindowRect(owner, &around);
-
-    LONG x = around.left + ((around.right - around.left) - width) / 2;
-    LONG y = around.top + ((around.bottom - around.top) - height) / 2;
-    // Keep the whole dialog on the owner's screen.
-    if (x + width > area.right)
-        x = area.right - width;
-    if (y + height > area.bottom)
-        y = area.bottom - height;
-    if (x < area.left)
-        x = area.left;
-    if (y < area.top)
-        y = area.top;
-    SetWindowPos(dialog, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    VelwCentre(dialog, owner, owner && IsWindowVisible(owner) && !IsIconic(owner));
 }
 
 std::wstring BoundedText(const wchar_t *buffer, size_t capacity)
