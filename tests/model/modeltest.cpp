@@ -245,16 +245,16 @@ std::vector<std::pair<int, int>> &Notices()
     return g_notices;
 }
 
-ListHandle MakeCatalogue(const std::vector<DimSpec> &dims)
+ListHandle MakeCatalogue(const std::vector<DimRecipe> &dims)
 {
     KxStatus status = 0;
     ListHandle catalogue = ListCreate(&status);
-    for (const DimSpec &spec : dims) {
+    for (const DimRecipe &recipe : dims) {
         auto *entry = static_cast<DimEntry *>(KxMalloc(sizeof(DimEntry)));
-        entry->Name = KxStrdupW(spec.Name.c_str());
-        entry->SelectedUnit = spec.Selected;
+        entry->Name = KxStrdupW(recipe.Name.c_str());
+        entry->SelectedUnit = recipe.Selected;
         entry->UnitSymbols = ListCreate(&status);
-        for (const std::wstring &symbol : spec.Symbols)
+        for (const std::wstring &symbol : recipe.Symbols)
             ListAddBack(entry->UnitSymbols, KxStrdupW(symbol.c_str()), &status);
         ListAddBack(catalogue, entry, &status);
     }

@@ -47,12 +47,12 @@ std::wstring ControlText(HWND control);
 std::vector<std::pair<int, int>> &Notices();
 
 // Catalogues made by hand, laid out as the dimension catalogue lays them out.
-struct DimSpec {
+struct DimRecipe {
     std::wstring Name;
     std::vector<std::wstring> Symbols;
     uint16_t Selected = 0;
 };
-ListHandle MakeCatalogue(const std::vector<DimSpec> &dims);
+ListHandle MakeCatalogue(const std::vector<DimRecipe> &dims);
 void FreeCatalogue(ListHandle catalogue);
 std::vector<uint16_t> Selections(ListHandle catalogue);
 void SetSelections(ListHandle catalogue, const std::vector<uint16_t> &selections);
