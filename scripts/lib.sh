@@ -83,6 +83,23 @@ uas_wine_prefix() {
     wine cmd /c ver >/dev/null 2>&1 </dev/null
 }
 
+# Japanese texts need a font with their characters for every control (an
+# edit control does not take missing characters from a linked font), as a
+# Japanese system font would give them: Wine's dialog and message fonts are
+# replaced by FACE in the current prefix, or given back with Tahoma.
+uas_wine_system_font() {
+    local substitutes='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
+    local face
+    for face in 'MS Shell Dlg' 'MS Shell Dlg 2'; do
+        wine reg add "$substitutes" /v "$face" /d "$1" /f >/dev/null 2>&1 </dev/null
+    done
+    if [ "$1" = Tahoma ]; then
+        wine reg delete "$substitutes" /v Tahoma /f >/dev/null 2>&1 </dev/null || true
+    else
+        wine reg add "$substitutes" /v Tahoma /d "$1" /f >/dev/null 2>&1 </dev/null
+    fi
+}
+
 uas_stop() {
     [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
     [ -n "${UAS_XVFB_PID:-}" ] && kill "$UAS_XVFB_PID" 2>/dev/null || true

@@ -41,6 +41,11 @@ if [ -z "${DISPLAY:-}" ]; then
     uas_start_xvfb
 fi
 uas_wine_prefix "$demo/wineprefix"
+if [ "$language" = Japan ]; then
+    uas_wine_system_font 'Noto Sans CJK JP'
+else
+    uas_wine_system_font Tahoma
+fi
 
 if [ "$headless" = 0 ]; then
     uas_log "starting the editor on $DISPLAY"

@@ -47,28 +47,7 @@ uas_start_xvfb
 prefix=$build/screenshots-wineprefix
 uas_wine_prefix "$prefix"
 
-# This Wine looks for its own fonts where the Debian package does not put
-# them; the prefix's font folder is always searched.
-for font in /usr/share/wine/fonts/*.ttf; do
-    [ -e "$font" ] && cp -n "$font" "$prefix/drive_c/windows/Fonts/"
-done
-# Japanese texts need a font with their characters for every control (the
-# edit field does not take missing characters from a linked font), as the
-# Japanese system font would give them: Wine's dialog and message fonts are
-# replaced for the Japanese shot only.
-substitutes='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontSubstitutes'
-system_font() {
-    local face
-    for face in 'MS Shell Dlg' 'MS Shell Dlg 2'; do
-        wine reg add "$substitutes" /v "$face" /d "$1" /f >/dev/null 2>&1 </dev/null
-    done
-    if [ "$1" = Tahoma ]; then
-        wine reg delete "$substitutes" /v Tahoma /f >/dev/null 2>&1 </dev/null || true
-    else
-        wine reg add "$substitutes" /v Tahoma /d "$1" /f >/dev/null 2>&1 </dev/null
-    fi
-}
-system_font Tahoma
+uas_wine_system_font Tahoma
 
 drive_context=screenshots
 # shellcheck source=../tests/e2e/drive.sh
@@ -188,6 +167,6 @@ shot_language() {
 }
 shot_language German main-window-german.png 'Rohöldestillation, Auslegungsfall: Drücke in bar(g).'
 shot_language French main-window-french.png 'Distillation du brut, cas de conception : pressions en bar(g).'
-system_font 'Noto Sans CJK JP'
+uas_wine_system_font 'Noto Sans CJK JP'
 shot_language Japan main-window-japanese.png '原油蒸留装置の設計ケース：圧力は bar(g)。'
-system_font Tahoma
+uas_wine_system_font Tahoma
