@@ -4,6 +4,7 @@
 
 #include "testinstall.h"
 #include "uitest.h"
+#include "velw32.h"
 
 #include <string>
 #include <vector>
@@ -76,9 +77,19 @@ public:
         return search.Found;
     }
 
-    // Waits until the program waits for input: start-up has placed its
-    // window and entered the message loop.
-    void WaitUntilIdle() const { WaitForInputIdle(info_.hProcess, StartTimeoutMs); }
+    // The window shows at its creation, at the origin, and start-up places
+    // it right after: waits until it has left the origin.
+    static bool WaitUntilPlaced(HWND window)
+    {
+        const DWORD start = GetTickCount();
+        RECT r = {};
+        while (GetTickCount() - start < StartTimeoutMs) {
+            if (GetWindowRect(window, &r) && (r.left != 0 || r.top != 0))
+                return true;
+            Sleep(20);
+        }
+        return false;
+    }
 
 private:
     struct Search {
@@ -122,13 +133,18 @@ TEST(ProgramTest, ShowsItsWindowWithTheEightControlsAndEndsWithOne)
     ASSERT_TRUE(program.Started());
     HWND window = program.WaitForWindow(MainClass, StartTimeoutMs);
     ASSERT_NE(window, nullptr);
-    program.WaitUntilIdle();
+    ASSERT_TRUE(Program::WaitUntilPlaced(window));
 
     EXPECT_EQ(uitest::TextOf(window), L"Unit Assignment Set Editor");
     RECT r;
     GetWindowRect(window, &r);
     EXPECT_EQ(r.left, 20);
     EXPECT_EQ(r.top, 80);
+    int32_t width = 0;
+    int32_t height = 0;
+    DlgUnitToScrCoord(200, 200, &width, &height);
+    EXPECT_EQ(r.right - r.left, width) << "200 dialog units wide";
+    EXPECT_EQ(r.bottom - r.top, height) << "200 dialog units high";
 
     const wchar_t *classes[8] = {L"Static", L"Static", L"Edit", L"Button",
                                  L"Static", L"ListBox", L"Static", L"ListBox"};
