@@ -2,6 +2,7 @@
 // layout for a given client size, including sizes too small for it.
 #include <gtest/gtest.h>
 
+#include "importswap.h"
 #include "mainwnd.h"
 #include "resource.h"
 
@@ -37,34 +38,6 @@ BOOL WINAPI RecordingSetWindowPos(HWND window, HWND after, int x, int y, int cx,
     return realSetWindowPos(window, after, x, y, cx, cy, flags);
 }
 
-// Swaps the test program's import of function from dll; returns the old one.
-void *ReplaceImport(const char *dll, const char *function, void *replacement)
-{
-    auto *base = reinterpret_cast<BYTE *>(GetModuleHandleW(nullptr));
-    auto *nt = reinterpret_cast<IMAGE_NT_HEADERS *>(base + reinterpret_cast<IMAGE_DOS_HEADER *>(base)->e_lfanew);
-    const IMAGE_DATA_DIRECTORY &dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    for (auto *imp = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR *>(base + dir.VirtualAddress); imp->Name; ++imp) {
-        if (_stricmp(reinterpret_cast<char *>(base + imp->Name), dll) != 0)
-            continue;
-        auto *names = reinterpret_cast<IMAGE_THUNK_DATA *>(base + imp->OriginalFirstThunk);
-        auto *slots = reinterpret_cast<IMAGE_THUNK_DATA *>(base + imp->FirstThunk);
-        for (; names->u1.AddressOfData; ++names, ++slots) {
-            if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal))
-                continue;
-            auto *byName = reinterpret_cast<IMAGE_IMPORT_BY_NAME *>(base + names->u1.AddressOfData);
-            if (strcmp(reinterpret_cast<char *>(byName->Name), function) != 0)
-                continue;
-            DWORD protection;
-            VirtualProtect(&slots->u1.Function, sizeof(void *), PAGE_READWRITE, &protection);
-            void *previous = reinterpret_cast<void *>(slots->u1.Function);
-            slots->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
-            VirtualProtect(&slots->u1.Function, sizeof(void *), protection, &protection);
-            return previous;
-        }
-    }
-    return nullptr;
-}
-
 class LayoutTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -76,12 +49,12 @@ protected:
         for (int i = 0; i < 8; ++i)
             ASSERT_NE(c_[i], nullptr) << i;
         realSetWindowPos = reinterpret_cast<SetWindowPosFunction>(
-            ReplaceImport("user32.dll", "SetWindowPos", reinterpret_cast<void *>(RecordingSetWindowPos)));
+            importswap::Replace("user32.dll", "SetWindowPos", reinterpret_cast<void *>(RecordingSetWindowPos)));
         ASSERT_NE(realSetWindowPos, nullptr);
     }
     void TearDown() override
     {
-        ReplaceImport("user32.dll", "SetWindowPos", reinterpret_cast<void *>(realSetWindowPos));
+        importswap::Replace("user32.dll", "SetWindowPos", reinterpret_cast<void *>(realSetWindowPos));
         DestroyWindow(parent_);
     }
 
@@ -144,13 +117,13 @@ TEST(ControlsTest, AreCreatedInIdOrderWithExactlyTheirStyles)
 {
     HWND parent = CreateWindowExW(0, L"static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(parent, nullptr);
-    realCreateWindowExW = reinterpret_cast<CreateWindowExWFunction>(ReplaceImport(
+    realCreateWindowExW = reinterpret_cast<CreateWindowExWFunction>(importswap::Replace(
         "user32.dll", "CreateWindowExW", reinterpret_cast<void *>(RecordingCreateWindowExW)));
     ASSERT_NE(realCreateWindowExW, nullptr);
     created.clear();
     HWND c[8] = {};
     MainControlsCreate(parent, &c[0], &c[1], &c[2], &c[3], &c[4], &c[5], &c[6], &c[7]);
-    ReplaceImport("user32.dll", "CreateWindowExW", reinterpret_cast<void *>(realCreateWindowExW));
+    importswap::Replace("user32.dll", "CreateWindowExW", reinterpret_cast<void *>(realCreateWindowExW));
 
     const DWORD list = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY;
     const struct {
