@@ -32,6 +32,8 @@ void MsgLoadTexts(wchar_t *labels[LabelCount])
 
 void MsgLoadAboutTexts()
 {
+    // A string that a module lacks leaves its buffer empty.
+    AboutTitle[0] = AboutText1[0] = AboutText2[0] = L'\0';
     LoadStringW(ResGetStringModule(), IDS_TITLE, AboutTitle, EDIT_ABOUT_CHARS);
     LoadStringW(ResGetCommonModule(), IDS_COMMON_PRODUCT, AboutText1, EDIT_ABOUT_CHARS);
     LoadStringW(ResGetCommonModule(), IDS_COMMON_PRODUCTINFO, AboutText2, EDIT_ABOUT_CHARS);
