@@ -34,6 +34,14 @@ typedef struct ListIterator {
     void *Position;
 } ListIterator;
 
+#ifdef __cplusplus
+static_assert(sizeof(ListIterator) == sizeof(void *), "ListIterator is one pointer-sized word");
+static_assert(sizeof(KxStatus) == 2 && (KxStatus)-1 < 0, "the status word is signed 16-bit");
+#else
+_Static_assert(sizeof(ListIterator) == sizeof(void *), "ListIterator is one pointer-sized word");
+_Static_assert(sizeof(KxStatus) == 2 && (KxStatus)-1 < 0, "the status word is signed 16-bit");
+#endif
+
 /* Memory blocks. KxFree releases blocks from KxMalloc, KxStrdupW and
  * StrLoadNewW (velw32). */
 VEL32_API void *WINAPI KxMalloc(uint32_t size);
