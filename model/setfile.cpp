@@ -17,6 +17,7 @@
 #include "editstate.h"
 #include "resloc.h"
 #include "resource.h"
+#include "textutil.h"
 #include "velw32.h"
 
 #define SETFILE_RULE_CHARS    70    /* hyphens of the opening and closing rule */
@@ -67,6 +68,27 @@ static int SetFileIsStorable(const wchar_t *text)
         if (*text > 0xFF)
             return 0;
     return 1;
+}
+
+/* The first dimension whose chosen unit the format cannot store (a symbol
+ * of the units library with a character above code 255); NULL when every
+ * chosen unit can be stored. Such a unit would be written as "?" and never
+ * found again when the file is read. */
+static const DimEntry *SetFileUnstorableUnit(ListHandle catalogue, const wchar_t **symbol)
+{
+    ListIterator it;
+    void *item = NULL;
+    ListIteratorInit(&it, catalogue);
+    while (ListIteratorNext(&it, &item)) {
+        const DimEntry *entry = (const DimEntry *)item;
+        if (!entry || !entry->UnitSymbols)
+            continue;
+        KxStatus status = 0;
+        *symbol = (const wchar_t *)ListFindIth(entry->UnitSymbols, entry->SelectedUnit, &status);
+        if (status == 0 && *symbol && !SetFileIsStorable(*symbol))
+            return entry;
+    }
+    return NULL;
 }
 
 /* The description as stored: every CR LF pair becomes one space. A CR or
@@ -247,11 +269,10 @@ static int SetFileWriteReplacing(const wchar_t *path, const wchar_t *setName,
     return ok;
 }
 
-static void SetFileReport(UINT textId)
+/* Tells the user why the set was not saved; text is released here. */
+static void SetFileReport(wchar_t *text)
 {
-    HMODULE module = ResGetStringModule();
-    wchar_t *text = StrLoadNewW(module, textId);
-    wchar_t *caption = StrLoadNewW(module, IDS_TITLE);
+    wchar_t *caption = StrLoadNewW(ResGetStringModule(), IDS_TITLE);
     MessageBoxW(NULL, text, caption, MB_SETFOREGROUND | MB_ICONERROR);
     KxFree(caption);
     KxFree(text);
@@ -265,13 +286,19 @@ int16_t SetFileWrite(const wchar_t *path, const wchar_t *setName, ListHandle cat
     wchar_t *previous = Description ? KxStrdupW(Description) : NULL;
     EditReadDescription();
 
-    UINT failure = 0;
+    /* Nothing is touched when the set holds what the file cannot store. */
+    HMODULE strings = ResGetStringModule();
+    const wchar_t *symbol = NULL;
+    const DimEntry *unstorable = NULL;
+    wchar_t *failure = NULL;
     if (!SetFileIsStorable(Description))
-        failure = IDS_ERR_UNSTORABLE;
+        failure = StrLoadNewW(strings, IDS_ERR_UNSTORABLE);
+    else if ((unstorable = SetFileUnstorableUnit(catalogue, &symbol)) != NULL)
+        failure = EditFormatText(strings, IDS_ERR_UNSTORABLEUNIT, {symbol, unstorable->Name});
     else if (!SetFileWriteReplacing(path, setName, catalogue, Description))
-        failure = IDS_ERR_WRITE;
+        failure = StrLoadNewW(strings, IDS_ERR_WRITE);
 
-    if (failure != 0) {
+    if (failure != NULL) {
         if (previous && Description)
             EditCopyText(Description, EDIT_DESCRIPTION_CHARS, previous);
         if (previous)

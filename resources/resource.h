@@ -39,6 +39,7 @@
 #define IDS_ERR_WRITE               164
 #define IDS_ERR_UNSTORABLE          165   /* description holds characters above code 255 */
 #define IDS_ERR_OPEN                166   /* a chosen set file cannot be read; %s: set name */
+#define IDS_ERR_UNSTORABLEUNIT      167   /* a chosen unit holds characters above code 255; %s: unit, dimension */
 
 /* Strings of the installation's common resource library that the program uses. */
 #define IDS_COMMON_PRODUCT          50

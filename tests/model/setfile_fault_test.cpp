@@ -117,6 +117,26 @@ TEST_F(SetFileFaultTest, UnstorableDescriptionRefusedBeforeAnyFileIsMade)
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"set.uas"});
 }
 
+TEST_F(SetFileFaultTest, ChosenUnitWithCharactersAboveCode255)
+{
+    // Stored as "?", the unit would never be found again on reading: the
+    // user is told which unit, and chooses another one.
+    FreeCatalogue(catalogue);
+    catalogue = MakeCatalogue({{L"Length", {L"m", L"km"}, 1},
+                               {L"ElectricResistance", {L"ohm", L"\u03a9", L"k\u03a9"}, 2}});
+    ExpectRefused(path, 1, L"The unit 'k\u03a9' chosen for ElectricResistance cannot be stored in a unit "
+                           L"assignment set file. Choose another unit for it and save again.");
+    EXPECT_EQ(ReadBytes(path), kOldContent);
+    EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"set.uas"});
+
+    // With another unit of that dimension the set saves.
+    Entries(catalogue)[1]->SelectedUnit = 0;
+    uitest::MessageBoxAnswerer answerer({IDOK});
+    ASSERT_EQ(SetFileWrite(path.c_str(), L"Faulty", catalogue), 1);
+    EXPECT_TRUE(answerer.Boxes().empty());
+    EXPECT_NE(ReadBytes(path).find("ElectricResistance              ohm\r\n"), std::string::npos);
+}
+
 TEST_F(SetFileFaultTest, DescriptionOfLatin1CharactersIsStored)
 {
     SetControlText(DescEdit, L"\u00c9t\u00e9 \u00bd \u00ff");

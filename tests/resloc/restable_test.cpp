@@ -126,6 +126,8 @@ const std::map<UINT, std::wstring> &EnglishTexts()
         {IDS_ERR_UNSTORABLE, L"The description contains characters that cannot be stored in a unit "
                              L"assignment set file. Remove them and save again."},
         {IDS_ERR_OPEN, L"The unit assignment set '%s' cannot be read."},
+        {IDS_ERR_UNSTORABLEUNIT, L"The unit '%s' chosen for %s cannot be stored in a unit assignment set "
+                                 L"file. Choose another unit for it and save again."},
     };
     return texts;
 }
