@@ -1,22 +1,14 @@
 // A temporary installation for tests of the program.
 #include "testinstall.h"
 
+#include "testfiles.h"
+
 #include <cstdio>
 
 namespace testinstall {
 
 namespace {
 std::wstring root;
-
-std::string Utf8(const std::wstring &text)
-{
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                      nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), &out[0], n, nullptr,
-                        nullptr);
-    return out;
-}
 
 std::wstring Parent(const std::wstring &path)
 {
@@ -101,7 +93,7 @@ std::wstring Create(const Options &options)
     }
     if (options.BrokenUnits)
         units = L"NameThatIsFarTooLongToBeADimensionName K\r\n";
-    WriteBytes(root + L"\\units.txt", Utf8(units));
+    WriteBytes(root + L"\\units.txt", testfiles::Utf8(units));
     WriteBytes(root + L"\\help\\VOLPRA.txt", "Test help.\r\n");
 
     std::wstring profile;
@@ -115,7 +107,7 @@ std::wstring Create(const Options &options)
     profile += L"[VelWin_Section]\r\n";
     profile += L"Language=" + options.Language + L"\r\n";
     const std::wstring profilePath = root + L"\\kalvex.ini";
-    WriteBytes(profilePath, Utf8(profile));
+    WriteBytes(profilePath, testfiles::Utf8(profile));
     SetEnvironmentVariableW(L"KALVEX_PROFILE", profilePath.c_str());
     return root;
 }

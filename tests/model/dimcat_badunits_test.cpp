@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "listcheck.h"
 #include "dimcat.h"
 #include "vel32.h"
 
@@ -68,10 +69,7 @@ TEST(DimCatalogueBadUnitsTest, NamesListIsEmpty)
     ListHandle names = DimNamesCreate(&status);
     EXPECT_NE(status, 0);
     ASSERT_NE(names, nullptr);
-    ListIterator it;
-    void *item = nullptr;
-    ListIteratorInit(&it, names);
-    EXPECT_EQ(ListIteratorNext(&it, &item), 0);
+    EXPECT_TRUE(listcheck::IsEmpty(names));
     ListFree(names);
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "listcheck.h"
 #include "dimcat.h"
 #include "vel32.h"
 
@@ -36,33 +37,20 @@ protected:
         SetEnvironmentVariableW(L"FAKE_UNITS_FAIL", *what ? what : nullptr);
     }
 
-    // Busy blocks of the process heap, where every installation block lives.
-    static size_t BusyBlocks()
-    {
-        size_t busy = 0;
-        PROCESS_HEAP_ENTRY entry = {};
-        HeapLock(GetProcessHeap());
-        while (HeapWalk(GetProcessHeap(), &entry))
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
-                ++busy;
-        HeapUnlock(GetProcessHeap());
-        return busy;
-    }
-
     // Many failed builds leave the heap as it was.
     void ExpectNothingKept(const wchar_t *failure, KxStatus expected)
     {
         Fail(failure);
         KxStatus status = 0;
         EXPECT_EQ(DimCatalogueCreate(&status), nullptr);
-        const size_t before = BusyBlocks();
+        const size_t before = listcheck::BusyHeapBlocks();
         for (int i = 0; i < 100; ++i) {
             status = 0;
             ListHandle catalogue = DimCatalogueCreate(&status);
             ASSERT_EQ(catalogue, nullptr);
             ASSERT_EQ(status, expected);
         }
-        const size_t after = BusyBlocks();
+        const size_t after = listcheck::BusyHeapBlocks();
         EXPECT_LT(after, before + 50) << failure << ": blocks before " << before << ", after " << after;
         EXPECT_EQ(outstanding(), 0) << failure;
     }
@@ -141,16 +129,15 @@ TEST_F(DimCatalogueFakeTest, NamesListWhenTheLibraryFails)
     ListHandle names = DimNamesCreate(&status);
     EXPECT_NE(status, 0);
     ASSERT_NE(names, nullptr);
-    ListIterator it;
-    void *item = nullptr;
-    ListIteratorInit(&it, names);
-    EXPECT_EQ(ListIteratorNext(&it, &item), 0);
+    EXPECT_TRUE(listcheck::IsEmpty(names));
     ListFree(names);
 
     Fail(L"");
     names = DimNamesCreate(&status);
     EXPECT_EQ(status, 0);
     std::vector<std::wstring> got;
+    ListIterator it;
+    void *item = nullptr;
     ListIteratorInit(&it, names);
     while (ListIteratorNext(&it, &item)) {
         got.emplace_back(static_cast<wchar_t *>(item));

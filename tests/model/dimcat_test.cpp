@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "listcheck.h"
 #include "dimcat.h"
 #include "editstate.h"
 #include "modeltest.h"
@@ -137,21 +138,11 @@ TEST_F(DimCatalogueTest, ListShowReleasesItsNameList)
 {
     // Each call makes copies of every name; were they kept, the process
     // heap would hold more blocks after many calls.
-    auto busyBlocks = [] {
-        size_t busy = 0;
-        PROCESS_HEAP_ENTRY entry = {};
-        HeapLock(GetProcessHeap());
-        while (HeapWalk(GetProcessHeap(), &entry))
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY)
-                ++busy;
-        HeapUnlock(GetProcessHeap());
-        return busy;
-    };
     DimListShow(DimListBox);
-    const size_t before = busyBlocks();
+    const size_t before = listcheck::BusyHeapBlocks();
     for (int i = 0; i < 200; ++i)
         DimListShow(DimListBox);
-    const size_t after = busyBlocks();
+    const size_t after = listcheck::BusyHeapBlocks();
     EXPECT_LT(after, before + 100) << "blocks before " << before << ", after " << after;
 }
 

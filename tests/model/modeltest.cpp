@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "editstate.h"
+#include "uitest.h"
 #include "vel32.h"
 #include "velx32.h"
 
@@ -233,11 +234,7 @@ void SetControlText(HWND control, const std::wstring &text)
 
 std::wstring ControlText(HWND control)
 {
-    const int n = GetWindowTextLengthW(control);
-    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-    const int got = GetWindowTextW(control, &text[0], n + 1);
-    text.resize(static_cast<size_t>(got > 0 ? got : 0));
-    return text;
+    return uitest::TextOf(control);
 }
 
 std::vector<std::pair<int, int>> &Notices()

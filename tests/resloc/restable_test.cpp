@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "resource.h"
+#include "testfiles.h"
 
 #include <map>
 #include <set>
@@ -84,14 +85,8 @@ wchar_t AccessKey(const std::wstring &text)
         CharUpperW(reinterpret_cast<LPWSTR>(static_cast<ULONG_PTR>(text[at + 1])))));
 }
 
-std::string Utf8(const std::wstring &text)
-{
-    std::string out(text.size() * 4 + 1, '\0');
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, &out[0],
-                                      static_cast<int>(out.size()), nullptr, nullptr);
-    out.resize(n > 0 ? n - 1 : 0);
-    return out;
-}
+using testfiles::Utf8;
+
 
 const std::map<UINT, std::wstring> &EnglishTexts()
 {

@@ -4,29 +4,23 @@
 #ifndef VELW32_TEMPPROFILE_H
 #define VELW32_TEMPPROFILE_H
 
-#include <windows.h>
+#include "testfiles.h"
 
 #include <string>
 
 class TempProfile {
 public:
-    TempProfile();
-    ~TempProfile();
-    TempProfile(const TempProfile &) = delete;
-    TempProfile &operator=(const TempProfile &) = delete;
+    TempProfile() : env_(L"KALVEX_PROFILE", (dir_.Path() + L"\\kalvex.ini").c_str()) {}
 
     // Writes the profile (UTF-8) with the given text.
-    void Write(const std::wstring &text);
+    void Write(const std::wstring &text) { dir_.Write(L"kalvex.ini", testfiles::Utf8(text)); }
     // Writes a file of the folder, bytes as given.
-    void WriteFile(const std::wstring &name, const std::string &bytes);
-    const std::wstring &Folder() const { return folder_; }
+    void WriteFile(const std::wstring &name, const std::string &bytes) { dir_.Write(name, bytes); }
+    const std::wstring &Folder() const { return dir_.Path(); }
 
 private:
-    std::wstring folder_;
-    std::wstring previous_;
-    bool hadPrevious_ = false;
+    testfiles::TempDir dir_;
+    testfiles::ScopedEnv env_;
 };
-
-std::string Utf8(const std::wstring &text);
 
 #endif
