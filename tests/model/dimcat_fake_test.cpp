@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "listcheck.h"
+#include "controls.h"
 #include "dimcat.h"
 #include "vel32.h"
 

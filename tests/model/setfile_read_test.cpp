@@ -27,7 +27,7 @@ protected:
             {L"Temperature", {L"K", L"degC", L"degF"}, 0},
             {L"Pressure", {L"Pa", L"bar"}, 0},
         });
-        description.assign(EDIT_DESCRIPTION_CHARS + kGuardChars, kGuard);
+        description.assign(EditDescriptionChars + kGuardChars, kGuard);
         wcscpy_s(description.data(), description.size(), L"before");
     }
     void TearDown() override { FreeCatalogue(catalogue); }
@@ -44,7 +44,7 @@ protected:
 
     bool GuardIntact() const
     {
-        for (size_t i = EDIT_DESCRIPTION_CHARS; i < description.size(); ++i)
+        for (size_t i = EditDescriptionChars; i < description.size(); ++i)
             if (description[i] != kGuard)
                 return false;
         return true;

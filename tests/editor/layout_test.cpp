@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "importswap.h"
+#include "controls.h"
 #include "mainwnd.h"
 #include "resource.h"
 
