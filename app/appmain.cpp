@@ -21,7 +21,8 @@ int16_t AppSignOn()
     wchar_t *title = StrLoadNewW(ResGetStringModule(), IDS_TITLE);
     wchar_t *text = StrLoadNewW(ResGetCommonModule(), IDS_COMMON_PRODUCTINFO);
     BYTE signOnArea[LOGIN_AREA_BYTES];
-    const int16_t signedOn = LoginChkParameters(argumentCount, arguments, title, text, 1, signOnArea);
+    const int16_t signedOn =
+        LoginChkParameters(argumentCount, arguments, title, text, 1, signOnArea);
     KxFree(title);
     KxFree(text);
     return signedOn;

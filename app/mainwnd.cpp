@@ -33,9 +33,9 @@ HWND MainWindowCreate(HWND parent)
     // A failed registration shows up as a failed creation.
     RegisterClassW(&windowClass);
 
-    HWND window = CreateWindowExW(0, className, title,
-                                  WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 0, 0,
-                                  parent, nullptr, ResGetModule(), nullptr);
+    HWND window =
+        CreateWindowExW(0, className, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0,
+                        0, 0, 0, parent, nullptr, ResGetModule(), nullptr);
     if (window) {
         WindowSetFont(window);
         int32_t width = 0;

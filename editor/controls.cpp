@@ -17,8 +17,8 @@ struct ControlSpec {
     DWORD Style;
 };
 
-constexpr DWORD ListStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP |
-                            LBS_NOINTEGRALHEIGHT | LBS_NOTIFY;
+constexpr DWORD ListStyle =
+    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY;
 
 // In the order of creation, which is the order of the IDs.
 constexpr ControlSpec Controls[8] = {
@@ -43,17 +43,15 @@ void Place(HWND control, int x, int y, int width, int height)
 
 } // namespace
 
-void MainControlsCreate(HWND window, HWND *setName, HWND *descLabel, HWND *description,
-                        HWND *clear, HWND *dimLabel, HWND *dimList, HWND *unitLabel,
-                        HWND *unitList)
+void MainControlsCreate(HWND window, HWND *setName, HWND *descLabel, HWND *description, HWND *clear,
+                        HWND *dimLabel, HWND *dimList, HWND *unitLabel, HWND *unitList)
 {
-    HWND *const places[8] = {setName, descLabel, description, clear,
-                             dimLabel, dimList, unitLabel, unitList};
+    HWND *const places[8] = {setName,  descLabel, description, clear,
+                             dimLabel, dimList,   unitLabel,   unitList};
     for (int i = 0; i < 8; ++i) {
-        *places[i] = CreateWindowExW(0, Controls[i].ClassName, L"", Controls[i].Style, 0, 0, 0, 0,
-                                     window,
-                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(Controls[i].Id)),
-                                     ResGetModule(), nullptr);
+        *places[i] = CreateWindowExW(
+            0, Controls[i].ClassName, L"", Controls[i].Style, 0, 0, 0, 0, window,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(Controls[i].Id)), ResGetModule(), nullptr);
     }
 }
 

@@ -6,9 +6,8 @@
 #include <windows.h>
 
 // Creates the controls 70 to 77 and stores their handles, in ID order.
-void MainControlsCreate(HWND window, HWND *setName, HWND *descLabel, HWND *description,
-                        HWND *clear, HWND *dimLabel, HWND *dimList, HWND *unitLabel,
-                        HWND *unitList);
+void MainControlsCreate(HWND window, HWND *setName, HWND *descLabel, HWND *description, HWND *clear,
+                        HWND *dimLabel, HWND *dimList, HWND *unitLabel, HWND *unitList);
 
 // Places the controls for the window's client size. The handles come in
 // layout order: 70, 71, 72, 73, 74, 76, 75, 77.

@@ -12,7 +12,10 @@ EditorState Editor = {};
 
 namespace {
 
-bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool IsHighSurrogate(wchar_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
 
 void FreeString(wchar_t **text)
 {

@@ -13,11 +13,11 @@
 #include "dimcat.h"
 #include "vel32.h"
 
-constexpr size_t EditSetNameChars = 255;     // CurrentSetName, terminator included
+constexpr size_t EditSetNameChars = 255;      // CurrentSetName, terminator included
 constexpr size_t EditDescriptionChars = 2001; // Description: 2000 and the terminator
-constexpr size_t EditShownNameChars = 64;    // ShownSetName
-constexpr size_t EditLabelChars = 256;       // the set-name label's text
-constexpr size_t EditAboutChars = 160;       // each product information text
+constexpr size_t EditShownNameChars = 64;     // ShownSetName
+constexpr size_t EditLabelChars = 256;        // the set-name label's text
+constexpr size_t EditAboutChars = 160;        // each product information text
 
 // One per process, in Editor. The comment of each group says who writes it;
 // everyone else only reads.
@@ -26,8 +26,8 @@ struct EditorState {
     // released by the destroy handler; the set commands (New, Open, Save As,
     // Delete) change the name, the description notices and a save the
     // description; EditShowSetName keeps ShownSetName.
-    wchar_t *CurrentSetName;                // EditSetNameChars; NoneText while unnamed
-    wchar_t *Description;                   // EditDescriptionChars
+    wchar_t *CurrentSetName;                  // EditSetNameChars; NoneText while unnamed
+    wchar_t *Description;                     // EditDescriptionChars
     wchar_t ShownSetName[EditShownNameChars]; // the name the label shows
 
     // The catalogues, built by the creation handler and never released. The

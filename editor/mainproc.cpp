@@ -96,8 +96,9 @@ LRESULT MsgCreate(HWND window)
     Editor.Initializing = 1;
     Editor.SelectingUnits = 0;
     Editor.Modified = 0;
-    MainControlsCreate(window, &Editor.SetNameLabel, &Editor.DescLabel, &Editor.DescEdit, &Editor.ClearButton, &Editor.DimLabel,
-                       &Editor.DimListBox, &Editor.UnitLabel, &Editor.UnitListBox);
+    MainControlsCreate(window, &Editor.SetNameLabel, &Editor.DescLabel, &Editor.DescEdit,
+                       &Editor.ClearButton, &Editor.DimLabel, &Editor.DimListBox, &Editor.UnitLabel,
+                       &Editor.UnitListBox);
     Editor.ArrowCursor = LoadCursorW(nullptr, IDC_ARROW);
     Editor.WaitCursor = LoadCursorW(nullptr, IDC_WAIT);
     wchar_t *labels[LabelCount];
@@ -137,8 +138,9 @@ LRESULT MsgDestroy()
 
 LRESULT MsgSize(HWND window)
 {
-    MainControlsLayout(window, Editor.SetNameLabel, Editor.DescLabel, Editor.DescEdit, Editor.ClearButton, Editor.DimLabel, Editor.UnitLabel,
-                       Editor.DimListBox, Editor.UnitListBox);
+    MainControlsLayout(window, Editor.SetNameLabel, Editor.DescLabel, Editor.DescEdit,
+                       Editor.ClearButton, Editor.DimLabel, Editor.UnitLabel, Editor.DimListBox,
+                       Editor.UnitListBox);
     const int16_t selected = LBoxQuerySelection(Editor.DimListBox, -1);
     LBoxSelectItem(Editor.DimListBox, selected, 1);
     return 0;
@@ -210,15 +212,16 @@ void CmdDimensionNotice(WORD code)
     if (!Editor.CurrentDim)
         return;
     Editor.SelectingUnits = 1;
-    LBoxFromList(Editor.UnitListBox, Editor.CurrentDim->UnitSymbols, static_cast<int16_t>(Editor.CurrentDim->SelectedUnit));
+    LBoxFromList(Editor.UnitListBox, Editor.CurrentDim->UnitSymbols,
+                 static_cast<int16_t>(Editor.CurrentDim->SelectedUnit));
 }
 
 void CmdUnitNotice(WORD code)
 {
     if (code != LBN_SELCHANGE || Editor.Initializing || !Editor.CurrentDim)
         return;
-    Editor.CurrentDim->SelectedUnit = static_cast<uint16_t>(
-        LBoxQuerySelection(Editor.UnitListBox, static_cast<int16_t>(Editor.CurrentDim->SelectedUnit)));
+    Editor.CurrentDim->SelectedUnit = static_cast<uint16_t>(LBoxQuerySelection(
+        Editor.UnitListBox, static_cast<int16_t>(Editor.CurrentDim->SelectedUnit)));
     if (!Editor.SelectingUnits)
         Editor.Modified = 1;
     Editor.SelectingUnits = 0;
@@ -301,9 +304,9 @@ int16_t EditQuerySave(HWND window, const wchar_t *operation)
 {
     const bool unnamed = IntlStrCmpW(Editor.CurrentSetName, Editor.NoneText) == 0;
     wchar_t *text = unnamed
-        ? EditFormatText(ResGetStringModule(), IDS_QUERYSAVEUNNAMED, {operation})
-        : EditFormatText(ResGetStringModule(), IDS_QUERYSAVENAMED,
-                         {Editor.CurrentSetName, Editor.CurrentSetName, operation});
+                        ? EditFormatText(ResGetStringModule(), IDS_QUERYSAVEUNNAMED, {operation})
+                        : EditFormatText(ResGetStringModule(), IDS_QUERYSAVENAMED,
+                                         {Editor.CurrentSetName, Editor.CurrentSetName, operation});
     int16_t answer = static_cast<int16_t>(
         EditMessageBox(window, text, IDS_ALERT, MB_YESNOCANCEL | MB_ICONQUESTION, EditBeep::Yes));
     if (text)

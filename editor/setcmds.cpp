@@ -145,7 +145,8 @@ int16_t EditSaveSet()
         SetCursor(Editor.ArrowCursor);
         return EditSaveSetAs(GetParent(Editor.SetNameLabel));
     }
-    const int16_t result = SetFileWrite(record->UasPath, Editor.CurrentSetName, Editor.DimCatalogue);
+    const int16_t result =
+        SetFileWrite(record->UasPath, Editor.CurrentSetName, Editor.DimCatalogue);
     SetCursor(Editor.ArrowCursor);
     return result;
 }

@@ -16,14 +16,12 @@ wchar_t *SaveFailureText(const SetFileSaveResult &result)
 {
     HMODULE strings = ResGetStringModule();
     switch (result.Outcome) {
-    case SetFileOutcome::UnstorableDescription:
-        return StrLoadNewW(strings, IDS_ERR_UNSTORABLE);
+    case SetFileOutcome::UnstorableDescription: return StrLoadNewW(strings, IDS_ERR_UNSTORABLE);
     case SetFileOutcome::UnstorableUnit:
         return EditFormatText(strings, IDS_ERR_UNSTORABLEUNIT,
                               {result.UnstorableSymbol, result.UnstorableDim->Name});
     case SetFileOutcome::CannotWrite:
-    case SetFileOutcome::Written:
-        break;
+    case SetFileOutcome::Written: break;
     }
     return StrLoadNewW(strings, IDS_ERR_WRITE);
 }

@@ -18,14 +18,20 @@
 
 namespace {
 
-constexpr int RuleChars = 70;          // hyphens of the opening and closing rule
-constexpr size_t WrapChars = 70;       // at most this many description characters a line
-constexpr int PieceOffset = 5;         // "*    " before each description piece
-constexpr size_t SymbolColumn = 32;    // the symbol starts after this many characters
-constexpr size_t WordChars = 1024;     // a body word with its terminator
+constexpr int RuleChars = 70;       // hyphens of the opening and closing rule
+constexpr size_t WrapChars = 70;    // at most this many description characters a line
+constexpr int PieceOffset = 5;      // "*    " before each description piece
+constexpr size_t SymbolColumn = 32; // the symbol starts after this many characters
+constexpr size_t WordChars = 1024;  // a body word with its terminator
 
-bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool IsLowSurrogate(wchar_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
+bool IsHighSurrogate(wchar_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(wchar_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
 
 // ---- writing ---------------------------------------------------------------
 

@@ -58,8 +58,8 @@ void ResPickSuffix(const wchar_t *language, wchar_t *suffix)
 
 // Loads directory\name+tail. A path that does not fit its buffer is never
 // loaded cut short: that counts as a failed load.
-HMODULE ResLoadFromDirectory(const wchar_t *directory, const wchar_t *name,
-                                    size_t nameLength, const wchar_t *tail)
+HMODULE ResLoadFromDirectory(const wchar_t *directory, const wchar_t *name, size_t nameLength,
+                             const wchar_t *tail)
 {
     wchar_t path[LibraryPathChars];
     if (FAILED(StringCchCopyW(path, LibraryPathChars, directory)) ||
@@ -83,13 +83,13 @@ HMODULE ResLoadStringLibrary(const wchar_t *directory, const wchar_t *suffix)
 
     const DWORD length = GetModuleFileNameW(ResBaseModule, moduleName, ModuleNameChars - 1);
     // A name that filled the whole room may have been cut, and a cut name
-// would name some other library.
+    // would name some other library.
     if (length == 0 || length >= ModuleNameChars - 1)
         return nullptr;
     moduleName[length] = L'\0';
 
-    if (_wsplitpath_s(moduleName, drive, DriveChars, folder, PathPartChars,
-                      baseName, PathPartChars, extension, PathPartChars) != 0)
+    if (_wsplitpath_s(moduleName, drive, DriveChars, folder, PathPartChars, baseName, PathPartChars,
+                      extension, PathPartChars) != 0)
         return nullptr;
 
     return ResLoadFromDirectory(directory, baseName, BaseNameKept, suffix);
@@ -131,8 +131,8 @@ bool ResLocate()
 
     // The suffix names the common library even when the string library of
     // that language is missing.
-    ResCommonModule = ResLoadFromDirectory(resourceDir, L"kxcommo", 7,
-                                           suffix[0] != L'\0' ? suffix : L"n.dll");
+    ResCommonModule =
+        ResLoadFromDirectory(resourceDir, L"kxcommo", 7, suffix[0] != L'\0' ? suffix : L"n.dll");
 
     ResLocated = true;
     return true;

@@ -44,8 +44,8 @@ MessageBoxAnswerer::MessageBoxAnswerer(std::vector<int> answers)
           record.Text = MessageBoxText(box);
           record.Style = GetWindowLongPtrW(box, GWL_STYLE);
           const size_t i = boxes_.size();
-          record.Answer = answers_.empty() ? IDCANCEL
-                                           : answers_[i < answers_.size() ? i : answers_.size() - 1];
+          record.Answer =
+              answers_.empty() ? IDCANCEL : answers_[i < answers_.size() ? i : answers_.size() - 1];
           boxes_.push_back(record);
           Press(box, record.Answer);
       })

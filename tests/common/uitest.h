@@ -41,7 +41,7 @@ private:
 struct BoxRecord {
     std::wstring Caption;
     std::wstring Text;
-    LONG_PTR Style = 0;     // window style of the box itself
+    LONG_PTR Style = 0; // window style of the box itself
     int Answer = 0;
 };
 

@@ -36,15 +36,21 @@ struct Step {
     std::wstring Name;
 };
 
-Step Press(int button) { return Step{button, false, std::wstring()}; }
-Step Choose(const std::wstring &name, int button = IDOK) { return Step{button, true, name}; }
+Step Press(int button)
+{
+    return Step{button, false, std::wstring()};
+}
+Step Choose(const std::wstring &name, int button = IDOK)
+{
+    return Step{button, true, name};
+}
 
 // What a dialog or box showed when it opened.
 struct Shown {
     std::wstring Caption;
-    std::wstring Text;       // a message box's text
+    std::wstring Text;        // a message box's text
     bool IsSelection = false; // the set-selection dialog (it has a name field)
-    std::wstring Field;      // the name field's text on entry
+    std::wstring Field;       // the name field's text on entry
 };
 
 // Answers the dialogs and boxes that the code under test opens, in order,
@@ -72,7 +78,9 @@ private:
         seen_.push_back(shown);
         if (i >= steps_.size()) {
             // Unexpected: end it with whatever button it has.
-            const int button = GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : GetDlgItem(dialog, IDNO) ? IDNO : IDOK;
+            const int button = GetDlgItem(dialog, IDCANCEL) ? IDCANCEL
+                               : GetDlgItem(dialog, IDNO)   ? IDNO
+                                                            : IDOK;
             uitest::Press(dialog, button);
             return;
         }
@@ -435,7 +443,7 @@ TEST_F(EditorTest, SaveAsAddsOneRecordAndSaveWritesToIt)
     const int before = count();
     SaveAs(L"Refinery");
     EXPECT_EQ(count(), before + 1);
-    SaveAs(L"Refinery");   // confirmed replacement: the dialog asks first
+    SaveAs(L"Refinery"); // confirmed replacement: the dialog asks first
     EXPECT_EQ(count(), before + 1);
 
     KxStatus status = 0;
@@ -454,9 +462,10 @@ TEST_F(EditorTest, SaveAsAddsOneRecordAndSaveWritesToIt)
 
 TEST_F(EditorTest, OpenKeepsTheUnitsOfDimensionsTheFileDoesNotName)
 {
-    ASSERT_TRUE(testinstall::WriteBytes(testinstall::SetPath(L"Partial"),
-                                        "* x\r\n* Partial\r\n* Partial.uas\r\n*\r\n*    Only pressure\r\n*\r\n"
-                                        "* ----\r\nPressure                        bar\r\n"));
+    ASSERT_TRUE(testinstall::WriteBytes(
+        testinstall::SetPath(L"Partial"),
+        "* x\r\n* Partial\r\n* Partial.uas\r\n*\r\n*    Only pressure\r\n*\r\n"
+        "* ----\r\nPressure                        bar\r\n"));
     PickUnit(0, 2);
     PickUnit(3, 1);
     Click(Editor.DimListBox, IDC_DIMLIST, 3);
@@ -517,7 +526,8 @@ TEST_F(EditorTest, OpenOfAnUnreadableFileChangesNothing)
 TEST_F(EditorTest, DeleteAnsweredNoOpensTheDialogAgainAndCancelEndsIt)
 {
     SaveAs(L"Victim");
-    Script script({Choose(L"Victim"), Press(IDNO), Choose(L"Victim"), Press(IDNO), Press(IDCANCEL)});
+    Script script(
+        {Choose(L"Victim"), Press(IDNO), Choose(L"Victim"), Press(IDNO), Press(IDCANCEL)});
     Command(IDM_DELETE);
     ASSERT_EQ(script.Seen().size(), 5u);
     EXPECT_EQ(script.Seen()[1].Text, L"Are you sure that you want to delete 'Victim'?");
@@ -531,7 +541,7 @@ TEST_F(EditorTest, DeletingTheCurrentSetInOtherLetterCaseLeavesAnUnnamedEmptySet
     PickUnit(1, 1);
     TypeDescription(L"Doomed");
     SaveAs(L"Doomed");
-    PickUnit(2, 2);   // an unsaved change
+    PickUnit(2, 2); // an unsaved change
     Script script({Choose(L"DOOMED"), Press(IDYES)});
     Command(IDM_DELETE);
     EXPECT_FALSE(testinstall::Exists(testinstall::SetPath(L"Doomed")));

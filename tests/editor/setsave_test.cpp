@@ -126,8 +126,9 @@ TEST_F(SetFileFaultTest, ChosenUnitWithCharactersAboveCode255)
     FreeCatalogue(catalogue);
     catalogue = MakeCatalogue({{L"Length", {L"m", L"km"}, 1},
                                {L"ElectricResistance", {L"ohm", L"\u03a9", L"k\u03a9"}, 2}});
-    ExpectRefused(path, 1, L"The unit 'k\u03a9' chosen for ElectricResistance cannot be stored in a unit "
-                           L"assignment set file. Choose another unit for it and save again.");
+    ExpectRefused(path, 1,
+                  L"The unit 'k\u03a9' chosen for ElectricResistance cannot be stored in a unit "
+                  L"assignment set file. Choose another unit for it and save again.");
     EXPECT_EQ(ReadBytes(path), kOldContent);
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"set.uas"});
 
@@ -176,7 +177,8 @@ TEST(SetFileWriteTest, TakesTheTrimmedControlTextAndClearsModified)
     // The control keeps what was typed; only the buffer is trimmed.
     EXPECT_EQ(ControlText(Editor.DescEdit), L"  Pilot plant units.  ");
     const std::string bytes = ReadBytes(path);
-    EXPECT_NE(bytes.find("* Pilot\r\n* set.uas\r\n*\r\n*    Pilot plant units.\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("* Pilot\r\n* set.uas\r\n*\r\n*    Pilot plant units.\r\n"),
+              std::string::npos);
     EXPECT_NE(bytes.find("Length                          km\r\n"), std::string::npos);
     FreeCatalogue(catalogue);
 }

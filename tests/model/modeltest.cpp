@@ -66,13 +66,15 @@ void AllocateBuffers()
 {
     if (!Editor.Description) {
         const size_t chars = EditDescriptionChars + kGuardChars;
-        Editor.Description = static_cast<wchar_t *>(KxMalloc(static_cast<uint32_t>(chars * sizeof(wchar_t))));
+        Editor.Description =
+            static_cast<wchar_t *>(KxMalloc(static_cast<uint32_t>(chars * sizeof(wchar_t))));
     }
     for (size_t i = EditDescriptionChars; i < EditDescriptionChars + kGuardChars; ++i)
         Editor.Description[i] = kGuard;
     Editor.Description[0] = L'\0';
     if (!Editor.CurrentSetName) {
-        Editor.CurrentSetName = static_cast<wchar_t *>(KxMalloc(EditSetNameChars * sizeof(wchar_t)));
+        Editor.CurrentSetName =
+            static_cast<wchar_t *>(KxMalloc(EditSetNameChars * sizeof(wchar_t)));
         Editor.CurrentSetName[0] = L'\0';
     }
     if (!Editor.NoneText)
@@ -95,7 +97,8 @@ public:
     }
 };
 
-[[maybe_unused]] ::testing::Environment *const g_environment = ::testing::AddGlobalTestEnvironment(new Environment);
+[[maybe_unused]] ::testing::Environment *const g_environment =
+    ::testing::AddGlobalTestEnvironment(new Environment);
 
 } // namespace
 
@@ -109,24 +112,30 @@ void EnsureEnvironment()
     RemoveTree(g_dir);
     CreateDirectoryW(g_dir.c_str(), nullptr);
 
-    WriteText(g_dir + L"units.txt",
-              "# Units of the model tests\r\n"
-              "\r\n"
-              "Length m cm mm km\r\n"
-              "Mass   kg g t\r\n"
-              "Temperature K degC degF\r\n"
-              "Pressure Pa bar\r\n"
-              "Dimensionless\r\n"
-              "\tDensity kg/m3 g/cm3\r\n");
+    WriteText(g_dir + L"units.txt", "# Units of the model tests\r\n"
+                                    "\r\n"
+                                    "Length m cm mm km\r\n"
+                                    "Mass   kg g t\r\n"
+                                    "Temperature K degC degF\r\n"
+                                    "Pressure Pa bar\r\n"
+                                    "Dimensionless\r\n"
+                                    "\tDensity kg/m3 g/cm3\r\n");
     const std::string dir = Narrow(g_dir.substr(0, g_dir.size() - 1));
-    WriteText(g_dir + L"kalvex.ini",
-              "[Kalvex_Section]\r\n"
-              "Root_Dir=" + dir + "\r\n"
-              "Resource_Binary_Dir=" + dir + "\r\n"
-              "Units_File=" + dir + "\\units.txt\r\n"
-              "Set_Dir=" + dir + "\r\n"
-              "[VelWin_Section]\r\n"
-              "Language=English\r\n");
+    WriteText(g_dir + L"kalvex.ini", "[Kalvex_Section]\r\n"
+                                     "Root_Dir=" +
+                                         dir +
+                                         "\r\n"
+                                         "Resource_Binary_Dir=" +
+                                         dir +
+                                         "\r\n"
+                                         "Units_File=" +
+                                         dir +
+                                         "\\units.txt\r\n"
+                                         "Set_Dir=" +
+                                         dir +
+                                         "\r\n"
+                                         "[VelWin_Section]\r\n"
+                                         "Language=English\r\n");
     SetEnvironmentVariableW(L"KALVEX_PROFILE", (g_dir + L"kalvex.ini").c_str());
 
     WNDCLASSW cls = {};
@@ -137,12 +146,13 @@ void EnsureEnvironment()
     g_parent = CreateWindowExW(0, L"ModelTestParent", L"model tests", WS_OVERLAPPEDWINDOW, 0, 0,
                                400, 300, nullptr, nullptr, cls.hInstance, nullptr);
     Editor.SetNameLabel = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 300, 20, g_parent,
-                                   reinterpret_cast<HMENU>(70), cls.hInstance, nullptr);
-    Editor.DescEdit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL, 0, 20,
-                               300, 80, g_parent, reinterpret_cast<HMENU>(72), cls.hInstance,
-                               nullptr);
-    Editor.DimListBox = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | LBS_NOTIFY, 0, 100, 150, 150,
-                                 g_parent, reinterpret_cast<HMENU>(75), cls.hInstance, nullptr);
+                                          reinterpret_cast<HMENU>(70), cls.hInstance, nullptr);
+    Editor.DescEdit =
+        CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL, 0, 20, 300, 80,
+                        g_parent, reinterpret_cast<HMENU>(72), cls.hInstance, nullptr);
+    Editor.DimListBox =
+        CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | LBS_NOTIFY, 0, 100, 150, 150, g_parent,
+                        reinterpret_cast<HMENU>(75), cls.hInstance, nullptr);
     // Typing limit well above the description's capacity: the tests put
     // over-long texts into the control.
     SendMessageW(Editor.DescEdit, EM_LIMITTEXT, 0x7FFE, 0);

@@ -52,7 +52,8 @@ protected:
         for (size_t i = (SetFileDescriptionChars + 1); i < buffer.size(); ++i)
             ASSERT_EQ(buffer[i], kGuard) << "description overrun, case " << caseNumber;
         const size_t length = wcsnlen(buffer.data(), (SetFileDescriptionChars + 1));
-        ASSERT_LT(length, static_cast<size_t>((SetFileDescriptionChars + 1))) << "case " << caseNumber;
+        ASSERT_LT(length, static_cast<size_t>((SetFileDescriptionChars + 1)))
+            << "case " << caseNumber;
         if (length > 0) {
             ASSERT_NE(buffer[0], L' ') << "untrimmed, case " << caseNumber;
             ASSERT_NE(buffer[length - 1], L' ') << "untrimmed, case " << caseNumber;
@@ -79,9 +80,9 @@ std::string Mutate(const std::string &base, std::mt19937 &rng)
         return bound == 0 ? size_t{0} : std::uniform_int_distribution<size_t>(0, bound - 1)(rng);
     };
     const int edits = 1 + static_cast<int>(pick(6));
-    static const char *const pieces[] = {"\r\n", "\n", "\r", "*", "---", "-", " ", "\t",
-                                         "Length", "LENGTH km", "mass G", "Nothing x",
-                                         "Pressure", "psi", "*    "};
+    static const char *const pieces[] = {"\r\n",   "\n",        "\r",       "*",      "---",
+                                         "-",      " ",         "\t",       "Length", "LENGTH km",
+                                         "mass G", "Nothing x", "Pressure", "psi",    "*    "};
     for (int e = 0; e < edits; ++e) {
         switch (pick(8)) {
         case 0: // flip a byte

@@ -76,11 +76,10 @@ protected:
 TEST_F(SetFileWriteTest, EmptyDescriptionHasNoDescriptionLines)
 {
     const std::string bytes = Header(L"C:\\sets\\plant_a.uas", L"Plant A", L"");
-    EXPECT_EQ(bytes, RULE
-              "* Plant A\r\n"
-              "* plant_a.uas\r\n"
-              "*\r\n"
-              "*\r\n" RULE);
+    EXPECT_EQ(bytes, RULE "* Plant A\r\n"
+                          "* plant_a.uas\r\n"
+                          "*\r\n"
+                          "*\r\n" RULE);
     EXPECT_EQ(ReadBack(bytes), L"");
 }
 
@@ -93,8 +92,9 @@ TEST_F(SetFileWriteTest, SpaceAsSeventyFirstCharacterStartsTheSecondLine)
 {
     const std::string text = std::string(kText70) + " Second line.";
     ExpectDescription(text,
-                      std::string("*    ") + kText70 + "\r\n"
-                      "*     Second line.\r\n",
+                      std::string("*    ") + kText70 +
+                          "\r\n"
+                          "*     Second line.\r\n",
                       text);
 }
 
@@ -106,10 +106,11 @@ TEST_F(SetFileWriteTest, CutFallsBeforeTheLastSpaceInsideTheWindow)
         text += "abcdefghi ";
     text += "abcdefghij";
     ASSERT_EQ(text.size(), 80u);
-    ExpectDescription(text,
-                      "*    abcdefghi abcdefghi abcdefghi abcdefghi abcdefghi abcdefghi abcdefghi\r\n"
-                      "*     abcdefghij\r\n",
-                      text);
+    ExpectDescription(
+        text,
+        "*    abcdefghi abcdefghi abcdefghi abcdefghi abcdefghi abcdefghi abcdefghi\r\n"
+        "*     abcdefghij\r\n",
+        text);
 }
 
 TEST_F(SetFileWriteTest, FirstWordLongerThanSeventyIsCutHard)
@@ -117,8 +118,10 @@ TEST_F(SetFileWriteTest, FirstWordLongerThanSeventyIsCutHard)
     const std::string word = Word(75);
     const std::string text = word + " end";
     ExpectDescription(text,
-                      "*    " + word.substr(0, 70) + "\r\n"
-                      "*    " + word.substr(70) + " end\r\n",
+                      "*    " + word.substr(0, 70) +
+                          "\r\n"
+                          "*    " +
+                          word.substr(70) + " end\r\n",
                       text);
 }
 
@@ -128,8 +131,11 @@ TEST_F(SetFileWriteTest, SpaceBeforeALongWordStartsTheNextLine)
     const std::string text = "intro " + word;
     ExpectDescription(text,
                       "*    intro\r\n"
-                      "*     " + word.substr(0, 69) + "\r\n"
-                      "*    " + word.substr(69) + "\r\n",
+                      "*     " +
+                          word.substr(0, 69) +
+                          "\r\n"
+                          "*    " +
+                          word.substr(69) + "\r\n",
                       text);
 }
 
@@ -138,8 +144,10 @@ TEST_F(SetFileWriteTest, RemainderOfExactlySeventyIsWrittenWhole)
     const std::string tail = " " + Word(69);
     const std::string text = std::string(50, 'a') + tail;
     ExpectDescription(text,
-                      "*    " + std::string(50, 'a') + "\r\n"
-                      "*    " + tail + "\r\n",
+                      "*    " + std::string(50, 'a') +
+                          "\r\n"
+                          "*    " +
+                          tail + "\r\n",
                       text);
 }
 
@@ -209,16 +217,14 @@ TEST_F(SetFileBodyTest, SymbolsStartAtColumn33)
     const std::wstring path = folder + L"full.uas";
     ListHandle catalogue = Catalogue();
     ASSERT_EQ(Save(path, L"Pilot", catalogue, L"Pilot plant units."), SetFileOutcome::Written);
-    EXPECT_EQ(ReadBytes(path), RULE
-              "* Pilot\r\n"
-              "* full.uas\r\n"
-              "*\r\n"
-              "*    Pilot plant units.\r\n"
-              "*\r\n" RULE
-              "Length                          cm\r\n"
-              "HeatTransferCoefficientPerAreaX kW/m2K\r\n"
-              "HeatTransferCoefficientPerAreaXY Btu\r\n"
-              "Mass                            kg\r\n");
+    EXPECT_EQ(ReadBytes(path), RULE "* Pilot\r\n"
+                                    "* full.uas\r\n"
+                                    "*\r\n"
+                                    "*    Pilot plant units.\r\n"
+                                    "*\r\n" RULE "Length                          cm\r\n"
+                                    "HeatTransferCoefficientPerAreaX kW/m2K\r\n"
+                                    "HeatTransferCoefficientPerAreaXY Btu\r\n"
+                                    "Mass                            kg\r\n");
     // Nothing but the set file is left in the folder.
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"full.uas"});
     FreeCatalogue(catalogue);

@@ -111,7 +111,8 @@ protected:
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE);
         DWORD written = 0;
-        ASSERT_TRUE(WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
+        ASSERT_TRUE(
+            WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
         CloseHandle(file);
     }
 
@@ -132,10 +133,7 @@ protected:
     }
 
     // The library loaded from path, or null when it is not loaded.
-    static HMODULE Loaded(const std::wstring &path)
-    {
-        return GetModuleHandleW(path.c_str());
-    }
+    static HMODULE Loaded(const std::wstring &path) { return GetModuleHandleW(path.c_str()); }
 
     std::wstring folder_;
     std::wstring profile_;
@@ -182,7 +180,7 @@ TEST_F(ResLocTest, EachLanguageLoadsItsStringAndCommonLibrary)
         EXPECT_EQ(ResStringModule, Loaded(strings)) << c.Letter;
         EXPECT_EQ(ResCommonModule, Loaded(common)) << c.Letter;
         // The base module stays what it was: the program's own (null). The
-    // test program's base name is longer than seven characters.
+        // test program's base name is longer than seven characters.
         EXPECT_EQ(ResBaseModule, nullptr) << c.Letter;
     }
 }
@@ -246,7 +244,7 @@ TEST_F(ResLocTest, ShortBaseNameGivesWholeNameToStringLibrary)
     HMODULE base = LoadLibraryW(Library(Folder(L"prog"), L"ab.dll").c_str());
     ASSERT_NE(base, nullptr);
     const std::wstring strings = Library(res, L"abg.dll");
-    Library(res, L"abcdefg.dll");  // what a padded or misread name would give
+    Library(res, L"abcdefg.dll"); // what a padded or misread name would give
     WriteProfile(L"German", res);
     ResSetModule(base);
 
@@ -349,7 +347,8 @@ TEST_F(ResLocTest, MissingLanguageOrResourceFolderChangesNoHandle)
     ASSERT_NE(marker, nullptr);
     ResSetModule(marker);
 
-    WriteProfile("[Kalvex_Section]\r\nRoot_Dir=C:\\\r\nResource_Binary_Dir=" + Narrow(res) + "\r\n");
+    WriteProfile("[Kalvex_Section]\r\nRoot_Dir=C:\\\r\nResource_Binary_Dir=" + Narrow(res) +
+                 "\r\n");
     EXPECT_FALSE(ResLocate());
     WriteProfile("[Kalvex_Section]\r\nRoot_Dir=C:\\\r\n[VelWin_Section]\r\nLanguage=English\r\n");
     EXPECT_FALSE(ResLocate());
@@ -408,7 +407,7 @@ TEST_F(ResLocTest, CommonLibraryThatDoesNotLoadStillCountsAsLocated)
 {
     const std::wstring res = Folder(L"res");
     const std::wstring strings = Library(res, ProgramPrefix() + L"j.dll");
-    Library(res, L"kxcommon.dll");  // not the one Japan asks for
+    Library(res, L"kxcommon.dll"); // not the one Japan asks for
     WriteProfile(L"Japan", res);
 
     EXPECT_TRUE(ResLocate());
