@@ -9,6 +9,7 @@
 // files; white space around names and values is dropped.
 #include "vel32.h"
 
+#include <cstdint>
 #include <cwchar>
 #include <string>
 #include <vector>
@@ -132,19 +133,28 @@ int16_t WINAPI ProfReadStringW(const wchar_t *section, const wchar_t *key, wchar
                                int32_t *size, KxStatus *status)
 {
     *status = 1;
-    if (!section || !key || !buffer || !size || *size < 1)
+    if (!section || !key || !buffer || !size || *size < 0)
         return *status;
+    const int32_t capacity = *size;
     try {
         std::wstring path;
         std::vector<char> bytes;
         std::wstring value;
         if (!ProfilePath(path) || !ReadWholeFile(path, bytes) ||
-            !FindValue(Decode(bytes), section, key, value))
+            !FindValue(Decode(bytes), section, key, value)) {
+            *size = 0;
             return *status;
-        const size_t room = static_cast<size_t>(*size) - 1;
-        const size_t n = value.size() < room ? value.size() : room;
-        wmemcpy(buffer, value.data(), n);
-        buffer[n] = L'\0';
+        }
+        // A cut value is worse than none: a cut folder name may name another
+        // folder that exists. The caller learns the capacity it needs instead.
+        if (value.size() >= static_cast<size_t>(capacity)) {
+            *size = value.size() < static_cast<size_t>(INT32_MAX)
+                        ? static_cast<int32_t>(value.size() + 1)
+                        : INT32_MAX;
+            return *status;
+        }
+        wmemcpy(buffer, value.data(), value.size());
+        buffer[value.size()] = L'\0';
         *status = 0;
     } catch (...) {
         *status = 1;

@@ -29,9 +29,9 @@ protected:
     KxStatus Read(const wchar_t *section, const wchar_t *key, int32_t capacity = 80)
     {
         buffer_.assign(static_cast<size_t>(capacity + Guards), Guard);
-        int32_t size = capacity;
+        size_ = capacity;
         KxStatus status = 77;
-        const int16_t result = ProfReadStringW(section, key, buffer_.data(), &size, &status);
+        const int16_t result = ProfReadStringW(section, key, buffer_.data(), &size_, &status);
         EXPECT_EQ(result, status);
         for (int32_t i = capacity; i < capacity + Guards; ++i)
             EXPECT_EQ(buffer_[static_cast<size_t>(i)], Guard) << "written past the buffer at " << i;
@@ -51,6 +51,7 @@ protected:
     std::unique_ptr<testfiles::ScopedEnv> env_;
     std::vector<wchar_t> buffer_;
     std::wstring value_;
+    int32_t size_ = 0;  // *size after the last Read
     int count_ = 0;
 };
 
@@ -91,14 +92,18 @@ TEST_F(ProfileTest, AbsentValuesFailAndLeaveTheBuffer)
     Use(Plain);
     EXPECT_NE(Read(L"Kalvex_Section", L"Units_File"), 0);
     EXPECT_TRUE(BufferUntouched());
+    EXPECT_EQ(size_, 0);
     EXPECT_NE(Read(L"Other_Section", L"Root_Dir"), 0);
     EXPECT_TRUE(BufferUntouched());
+    EXPECT_EQ(size_, 0);
     // A key of another section is not found.
     EXPECT_NE(Read(L"Kalvex_Section", L"Language"), 0);
     EXPECT_TRUE(BufferUntouched());
+    EXPECT_EQ(size_, 0);
     // Commented-out keys do not count.
     EXPECT_NE(Read(L"Kalvex_Section", L"Help_Dir"), 0);
     EXPECT_TRUE(BufferUntouched());
+    EXPECT_EQ(size_, 0);
 }
 
 TEST_F(ProfileTest, MissingFileFails)
@@ -106,6 +111,7 @@ TEST_F(ProfileTest, MissingFileFails)
     testfiles::ScopedEnv env(L"KALVEX_PROFILE", (dir_.Path() + L"\\none.ini").c_str());
     EXPECT_NE(Read(L"Kalvex_Section", L"Root_Dir"), 0);
     EXPECT_TRUE(BufferUntouched());
+    EXPECT_EQ(size_, 0);
 }
 
 TEST_F(ProfileTest, NamesIgnoreCase)
@@ -115,19 +121,46 @@ TEST_F(ProfileTest, NamesIgnoreCase)
     EXPECT_EQ(value_, L"C:\\K");
 }
 
-TEST_F(ProfileTest, LongValueIsCutToTheBuffer)
+// A value that does not fit is refused whole, never cut: the caller learns
+// the capacity it needs and can tell "too long" from "missing".
+TEST_F(ProfileTest, LongValueIsRefusedWithTheNeededSize)
 {
     Use("[S]\nK=0123456789ABCDEFGHIJ\n");
-    ASSERT_EQ(Read(L"S", L"K", 8), 0);
-    EXPECT_EQ(value_, L"0123456");
-    ASSERT_EQ(Read(L"S", L"K", 1), 0);
-    EXPECT_EQ(value_, L"");
+    for (int32_t capacity : {20, 8, 1, 0}) {
+        EXPECT_NE(Read(L"S", L"K", capacity), 0) << "capacity " << capacity;
+        EXPECT_TRUE(BufferUntouched()) << "capacity " << capacity;
+        EXPECT_EQ(size_, 21) << "capacity " << capacity;
+    }
+    // Exactly the needed capacity fits, and then the size is left alone.
     ASSERT_EQ(Read(L"S", L"K", 21), 0);
     EXPECT_EQ(value_, L"0123456789ABCDEFGHIJ");
-    EXPECT_NE(Read(L"S", L"K", 0), 0);
-    EXPECT_TRUE(BufferUntouched());
+    EXPECT_EQ(size_, 21);
+    // The size reported is enough for a second read.
+    ASSERT_NE(Read(L"S", L"K", 4), 0);
+    ASSERT_EQ(Read(L"S", L"K", size_), 0);
+    EXPECT_EQ(value_, L"0123456789ABCDEFGHIJ");
 }
 
+// The empty value fits any buffer with room for the terminator, but not none.
+TEST_F(ProfileTest, EmptyValueNeedsRoomForTheTerminator)
+{
+    Use(Plain);
+    ASSERT_EQ(Read(L"Kalvex_Section", L"Empty", 1), 0);
+    EXPECT_EQ(value_, L"");
+    EXPECT_NE(Read(L"Kalvex_Section", L"Empty", 0), 0);
+    EXPECT_EQ(size_, 1);
+}
+
+// The folder value that once came back cut to 79 characters and made the
+// program load its libraries from another folder.
+TEST_F(ProfileTest, LongFolderIsNotCutToEightyCharacters)
+{
+    const std::string folder = "C:\\Kalvex\\" + std::string(78, 'r');
+    Use("[Kalvex_Section]\nResource_Binary_Dir=" + folder + "\n");
+    EXPECT_NE(Read(L"Kalvex_Section", L"Resource_Binary_Dir", 80), 0);
+    EXPECT_TRUE(BufferUntouched());
+    EXPECT_EQ(size_, 89);
+}
 
 TEST_F(ProfileTest, Utf8WithByteOrderMark)
 {
