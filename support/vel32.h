@@ -73,7 +73,17 @@ VEL32_API int32_t WINAPI IntlStrCmpIW(const wchar_t *a, const wchar_t *b);
  * - Missing file, section or key: status non-zero, the buffer is not touched,
  *   *size is set to 0.
  * A negative *size or a null argument gives a non-zero status and changes
- * nothing. */
+ * nothing.
+ * Values travel with the installation. Before the capacity is checked:
+ * 1. %NAME% references are replaced by the environment variable's value
+ *    (ExpandEnvironmentStringsW); a name the environment lacks stays as
+ *    written, percent signs included.
+ * 2. A value that then starts with ".\", "..\", "./" or "../", or is
+ *    exactly "." or "..", is taken relative to the folder of the profile file
+ *    that was read and becomes a full path without "." or ".." parts.
+ *    Every other value (words such as German, lists, absolute paths) is
+ *    given as written.
+ * The capacity rule above applies to the value after both steps. */
 VEL32_API int16_t WINAPI ProfReadStringW(const wchar_t *section, const wchar_t *key,
                                          wchar_t *buffer, int32_t *size, KxStatus *status);
 

@@ -6,6 +6,7 @@
 #include "vel32.h"
 
 #include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -160,6 +161,100 @@ TEST_F(ProfileTest, LongFolderIsNotCutToEightyCharacters)
     EXPECT_NE(Read(L"Kalvex_Section", L"Resource_Binary_Dir", 80), 0);
     EXPECT_TRUE(BufferUntouched());
     EXPECT_EQ(size_, 89);
+}
+
+// Values that name places relative to the profile, or per-user folders of
+// the environment, come back as the full paths they stand for; other values
+// as written.
+TEST_F(ProfileTest, RelativeFoldersAreTakenFromTheProfilesFolder)
+{
+    Use("[S]\n"
+        "Here=.\\sets\n"
+        "Slash=./sets/user\n"
+        "Parent=..\\shared\\sets\n"
+        "ParentSlash=../shared\n"
+        "Dot=.\n"
+        "DotDot=..\n"
+        "Inner=.\\a\\..\\b\n");
+    const std::wstring folder = dir_.Path();
+    const std::wstring parent = folder.substr(0, folder.find_last_of(L'\\'));
+    ASSERT_EQ(Read(L"S", L"Here", 1024), 0);
+    EXPECT_EQ(value_, folder + L"\\sets");
+    ASSERT_EQ(Read(L"S", L"Slash", 1024), 0);
+    EXPECT_EQ(value_, folder + L"\\sets\\user");
+    ASSERT_EQ(Read(L"S", L"Parent", 1024), 0);
+    EXPECT_EQ(value_, parent + L"\\shared\\sets");
+    ASSERT_EQ(Read(L"S", L"ParentSlash", 1024), 0);
+    EXPECT_EQ(value_, parent + L"\\shared");
+    ASSERT_EQ(Read(L"S", L"Dot", 1024), 0);
+    EXPECT_EQ(value_, folder);
+    ASSERT_EQ(Read(L"S", L"DotDot", 1024), 0);
+    EXPECT_EQ(value_, parent);
+    ASSERT_EQ(Read(L"S", L"Inner", 1024), 0);
+    EXPECT_EQ(value_, folder + L"\\b");
+}
+
+TEST_F(ProfileTest, ValuesThatAreNoRelativePathsStayAsWritten)
+{
+    Use("[S]\n"
+        "Language=German\n"
+        "Users=anna, bert\n"
+        "Hidden=.hidden\n"
+        "Dots=...\\x\n"
+        "Absolute=C:\\Kalvex\\..\\sets\n"
+        "Inner=sets\\..\\x\n"
+        "Percent=50% done\n");
+    for (const auto &pair : std::vector<std::pair<const wchar_t *, const wchar_t *>>{
+             {L"Language", L"German"},
+             {L"Users", L"anna, bert"},
+             {L"Hidden", L".hidden"},
+             {L"Dots", L"...\\x"},
+             {L"Absolute", L"C:\\Kalvex\\..\\sets"},
+             {L"Inner", L"sets\\..\\x"},
+             {L"Percent", L"50% done"}}) {
+        ASSERT_EQ(Read(L"S", pair.first), 0) << pair.first;
+        EXPECT_EQ(value_, pair.second) << pair.first;
+    }
+}
+
+TEST_F(ProfileTest, EnvironmentReferencesAreExpanded)
+{
+    testfiles::ScopedEnv data(L"UAS_TEST_DATA", L"C:\\Users\\anna\\AppData\\Roaming");
+    testfiles::ScopedEnv rel(L"UAS_TEST_REL", L"..\\shared");
+    testfiles::ScopedEnv unknown(L"UAS_TEST_UNKNOWN", nullptr);
+    Use("[S]\n"
+        "Sets=%UAS_TEST_DATA%\\Kalvex\\Sets\n"
+        "Twice=%uas_test_data%;%UAS_TEST_DATA%\n"
+        "Unknown=%UAS_TEST_UNKNOWN%\\Sets\n"
+        "Relative=%UAS_TEST_REL%\\sets\n");
+    ASSERT_EQ(Read(L"S", L"Sets"), 0);
+    EXPECT_EQ(value_, L"C:\\Users\\anna\\AppData\\Roaming\\Kalvex\\Sets");
+    ASSERT_EQ(Read(L"S", L"Twice", 200), 0);
+    EXPECT_EQ(value_, L"C:\\Users\\anna\\AppData\\Roaming;C:\\Users\\anna\\AppData\\Roaming");
+    ASSERT_EQ(Read(L"S", L"Unknown"), 0);
+    EXPECT_EQ(value_, L"%UAS_TEST_UNKNOWN%\\Sets");
+    // Expanded first, then taken relative to the profile.
+    const std::wstring folder = dir_.Path();
+    ASSERT_EQ(Read(L"S", L"Relative", 1024), 0);
+    EXPECT_EQ(value_, folder.substr(0, folder.find_last_of(L'\\')) + L"\\shared\\sets");
+}
+
+// The capacity counts the value as it is handed out, not as it is written.
+TEST_F(ProfileTest, ValueTooLongOnlyAfterExpansionIsRefused)
+{
+    const std::wstring longFolder = L"C:\\" + std::wstring(100, L'p');
+    testfiles::ScopedEnv data(L"UAS_TEST_DATA", longFolder.c_str());
+    Use("[S]\nSets=%UAS_TEST_DATA%\\Sets\nHere=.\\x\n");
+    // "%UAS_TEST_DATA%\Sets" is 20 characters and would fit 80.
+    EXPECT_NE(Read(L"S", L"Sets", 80), 0);
+    EXPECT_TRUE(BufferUntouched());
+    EXPECT_EQ(size_, static_cast<int32_t>(longFolder.size() + 5 + 1));
+    ASSERT_EQ(Read(L"S", L"Sets", size_), 0);
+    EXPECT_EQ(value_, longFolder + L"\\Sets");
+    // ".\x" fits 4, its full path does not.
+    EXPECT_NE(Read(L"S", L"Here", 4), 0);
+    EXPECT_TRUE(BufferUntouched());
+    EXPECT_EQ(size_, static_cast<int32_t>(dir_.Path().size() + 3));
 }
 
 TEST_F(ProfileTest, Utf8WithByteOrderMark)
