@@ -126,6 +126,19 @@ const std::map<UINT, std::wstring> &EnglishTexts()
         {IDS_ERR_UNSTORABLEUNIT,
          L"The unit '%s' chosen for %s cannot be stored in a unit assignment set "
          L"file. Choose another unit for it and save again."},
+        {IDS_ERR_COMMONMISSING,
+         L"The common resource library %s was not found in the folder %s. Menus and shared "
+         L"texts cannot be shown until it is installed."},
+        {IDS_ERR_PROFILETOOLONG, L"The value of %s in section %s of the installation profile is "
+                                 L"longer than %s characters. It is not used."},
+        {IDS_ERR_WRITECAUSE, L"File: %s\nReason: %s"},
+        {IDS_CAUSE_ACCESSDENIED,
+         L"access is denied (the file is read-only, or you may not write to its folder)."},
+        {IDS_CAUSE_DISKFULL, L"the disk is full."},
+        {IDS_CAUSE_INUSE, L"the file is in use by another program."},
+        {IDS_CAUSE_ISFOLDER, L"a folder of that name is in the way."},
+        {IDS_CAUSE_NOFOLDER, L"the folder does not exist."},
+        {IDS_CAUSE_OTHER, L"system error %s."},
     };
     return texts;
 }
