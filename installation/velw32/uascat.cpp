@@ -4,6 +4,8 @@
 // catalogue and the disk cannot disagree about which file is which set.
 #include "velw32.h"
 #include "uascat.h"
+#include "kxprofile.h"
+#include "kxtext.h"
 
 #include <strsafe.h>
 
@@ -20,23 +22,6 @@ const size_t kExtensionChars = 4;
 const size_t kMaxName = UAS_NAME_CHARS - 1;
 const size_t kMaxPath = UAS_PATH_CHARS - 1;
 
-// A profile value this long may have been cut by the reader; a cut folder
-// name could name another, existing folder, so it is not used at all.
-const int32_t kFolderValueChars = 1024;
-
-bool IsSeparator(wchar_t c)
-{
-    return c == L'\\' || c == L'/';
-}
-
-std::wstring JoinPath(const std::wstring &dir, const std::wstring &fileName)
-{
-    std::wstring path = dir;
-    if (!path.empty() && !IsSeparator(path.back()))
-        path += L'\\';
-    return path + fileName;
-}
-
 bool EndsWithExtension(const std::wstring &fileName)
 {
     return fileName.size() >= kExtensionChars &&
@@ -47,16 +32,11 @@ bool EndsWithExtension(const std::wstring &fileName)
 // The folder named by the profile, made absolute; false when there is none.
 bool ConfiguredFolder(std::wstring &dir)
 {
-    std::vector<wchar_t> value(kFolderValueChars, L'\0');
-    int32_t size = kFolderValueChars;
-    KxStatus status = 0;
-    ProfReadStringW(L"Kalvex_Section", L"Set_Dir", value.data(), &size, &status);
-    if (status != 0)
+    // Read whole or not at all: a cut folder name could name another folder.
+    std::optional<std::wstring> value = kx::ProfileValue(L"Kalvex_Section", L"Set_Dir");
+    if (!value || value->empty())
         return false;
-    const size_t length = wcsnlen(value.data(), value.size());
-    if (length == 0 || length >= value.size() - 1)
-        return false;
-    dir.assign(value.data(), length);
+    dir = *value;
 
     const DWORD needed = GetFullPathNameW(dir.c_str(), 0, nullptr, nullptr);
     if (needed > 0) {
@@ -68,7 +48,7 @@ bool ConfiguredFolder(std::wstring &dir)
         }
     }
     // "C:\sets\" and "C:\sets" are one folder; keep a drive root's separator.
-    while (dir.size() > 3 && IsSeparator(dir.back()))
+    while (dir.size() > 3 && kx::IsPathSeparator(dir.back()))
         dir.pop_back();
     return true;
 }
@@ -86,7 +66,7 @@ bool NameLess(const UasSet &a, const UasSet &b)
 void ListSets(UasFolder &folder)
 {
     std::wstring pattern = folder.Dir;
-    if (pattern.empty() || !IsSeparator(pattern.back()))
+    if (pattern.empty() || !kx::IsPathSeparator(pattern.back()))
         pattern += L'\\';
     pattern += L'*';
 
@@ -105,7 +85,7 @@ void ListSets(UasFolder &folder)
             continue;
         UasSet set;
         set.Name = UasNameOfFile(fileName);
-        set.Path = JoinPath(folder.Dir, fileName);
+        set.Path = kx::JoinPath(folder.Dir, fileName);
         if (set.Name.empty() || set.Name.size() > kMaxName || set.Path.size() > kMaxPath)
             continue;
         folder.Sets.push_back(std::move(set));
@@ -124,7 +104,7 @@ void ListSets(UasFolder &folder)
 
 std::wstring UasSetPath(const std::wstring &dir, const std::wstring &name)
 {
-    return JoinPath(dir, name + kExtension);
+    return kx::JoinPath(dir, name + kExtension);
 }
 
 std::wstring UasNameOfFile(const std::wstring &fileName)
@@ -257,7 +237,7 @@ void WINAPI UasGetUasName(const wchar_t *path, wchar_t *name)
         return;
     const wchar_t *base = path;
     for (const wchar_t *p = path; *p; ++p)
-        if (IsSeparator(*p) || *p == L':')
+        if (kx::IsPathSeparator(*p) || *p == L':')
             base = p + 1;
     std::wstring setName;
     try {

@@ -7,6 +7,7 @@
 #include "velwin.h"
 #include "uas_ids.h"
 #include "uascat.h"
+#include "kxtext.h"
 
 #include <strsafe.h>
 
@@ -33,22 +34,6 @@ struct SelectionDialog {
 SelectionDialog *StateOf(HWND dialog)
 {
     return reinterpret_cast<SelectionDialog *>(GetWindowLongPtrW(dialog, DWLP_USER));
-}
-
-bool IsBlank(wchar_t c)
-{
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == 0x00A0 || c == 0x3000;
-}
-
-std::wstring Trimmed(const std::wstring &text)
-{
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && IsBlank(text[first]))
-        ++first;
-    while (last > first && IsBlank(text[last - 1]))
-        --last;
-    return text.substr(first, last - first);
 }
 
 std::wstring ControlText(HWND control)
@@ -146,7 +131,7 @@ const UasSet *SetOfRow(HWND dialog, int row)
 // Selects the row of the set named in the field, or no row.
 void SelectTypedSet(HWND dialog)
 {
-    const std::wstring typed = Trimmed(ControlText(GetDlgItem(dialog, IDC_UAS_NAME)));
+    const std::wstring typed = kx::Trim(ControlText(GetDlgItem(dialog, IDC_UAS_NAME)));
     HWND list = GetDlgItem(dialog, IDC_UAS_LIST);
     const LRESULT rows = SendMessageW(list, LB_GETCOUNT, 0, 0);
     int match = -1;
@@ -249,10 +234,7 @@ bool FindOnDisk(const SelectionDialog &state, const std::wstring &name, UasSet &
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         return false;
     set.Name = UasNameOfFile(found.cFileName);
-    set.Path = state.Folder.Dir;
-    if (!set.Path.empty() && set.Path.back() != L'\\' && set.Path.back() != L'/')
-        set.Path += L'\\';
-    set.Path += found.cFileName;
+    set.Path = kx::JoinPath(state.Folder.Dir, found.cFileName);
     return true;
 }
 
@@ -279,7 +261,7 @@ bool Fits(const SelectionDialog &state, const UasSet &set)
 void Confirm(HWND dialog)
 {
     SelectionDialog &state = *StateOf(dialog);
-    const std::wstring typed = Trimmed(ControlText(GetDlgItem(dialog, IDC_UAS_NAME)));
+    const std::wstring typed = kx::Trim(ControlText(GetDlgItem(dialog, IDC_UAS_NAME)));
     if (!FolderUsable(dialog, state))
         return;
 
