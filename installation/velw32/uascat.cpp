@@ -7,6 +7,7 @@
 #include "kxprofile.h"
 #include "kxtext.h"
 
+#include <shlobj.h>
 #include <strsafe.h>
 
 #include <algorithm>
@@ -81,7 +82,7 @@ void ListSets(UasFolder &folder)
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
         const std::wstring fileName = found.cFileName;
-        if (!EndsWithExtension(fileName))
+        if (!EndsWithExtension(fileName) || UasIsDeviceName(fileName))
             continue;
         UasSet set;
         set.Name = UasNameOfFile(fileName);
@@ -101,6 +102,58 @@ void ListSets(UasFolder &folder)
 }
 
 } // namespace
+
+bool UasIsDeviceName(const std::wstring &name)
+{
+    // Windows drops trailing dots and spaces from a file name, then takes
+    // the part before the first dot, without its trailing spaces.
+    size_t end = name.size();
+    while (end > 0 && (name[end - 1] == L'.' || name[end - 1] == L' '))
+        --end;
+    std::wstring stem = name.substr(0, std::min(end, name.find(L'.')));
+    while (!stem.empty() && stem.back() == L' ')
+        stem.pop_back();
+    static const wchar_t *const plain[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    for (const wchar_t *device : plain)
+        if (UasSameName(stem, device))
+            return true;
+    if (stem.size() != 4)
+        return false;
+    const std::wstring prefix = stem.substr(0, 3);
+    if (!UasSameName(prefix, L"COM") && !UasSameName(prefix, L"LPT"))
+        return false;
+    const wchar_t digit = stem[3];
+    return (digit >= L'1' && digit <= L'9') || digit == 0x00B9 || digit == 0x00B2 || digit == 0x00B3;
+}
+
+bool UasIsFile(const std::wstring &path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(attributes & FILE_ATTRIBUTE_DEVICE);
+}
+
+namespace {
+
+std::wstring FullPathOf(const std::wstring &path)
+{
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return path;
+    std::wstring full(needed, L'\0');
+    const DWORD got = GetFullPathNameW(path.c_str(), needed, &full[0], nullptr);
+    if (got == 0 || got >= needed)
+        return path;
+    full.resize(got);
+    return full;
+}
+
+} // namespace
+
+bool UasSamePath(const std::wstring &a, const std::wstring &b)
+{
+    return !a.empty() && !b.empty() && UasSameName(FullPathOf(a), FullPathOf(b));
+}
 
 std::wstring UasSetPath(const std::wstring &dir, const std::wstring &name)
 {
@@ -135,7 +188,12 @@ UasFolder UasReadFolder()
         folder.State = UasFolderState::NotConfigured;
         return folder;
     }
-    const DWORD attributes = GetFileAttributesW(folder.Dir.c_str());
+    DWORD attributes = GetFileAttributesW(folder.Dir.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        // First use of a per-user folder: make it and the folders above it.
+        SHCreateDirectoryExW(nullptr, folder.Dir.c_str(), nullptr);
+        attributes = GetFileAttributesW(folder.Dir.c_str());
+    }
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         folder.State = UasFolderState::Missing;
         return folder;

@@ -47,28 +47,6 @@ std::wstring ControlText(HWND control)
     return text;
 }
 
-// Windows keeps these names for devices in every folder, with any
-// extension: a file of that name cannot be made.
-bool IsReservedDeviceName(const std::wstring &name)
-{
-    std::wstring stem = name.substr(0, name.find(L'.'));
-    while (!stem.empty() && stem.back() == L' ')
-        stem.pop_back();
-    static const wchar_t *const plain[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
-    for (const wchar_t *reserved : plain)
-        if (UasSameName(stem, reserved))
-            return true;
-    if (stem.size() != 4)
-        return false;
-    const std::wstring prefix = stem.substr(0, 3);
-    if (!UasSameName(prefix, L"COM") && !UasSameName(prefix, L"LPT"))
-        return false;
-    const wchar_t digit = stem[3];
-    // The superscript digits count as well.
-    return (digit >= L'1' && digit <= L'9') || digit == 0x00B9 || digit == 0x00B2 ||
-           digit == 0x00B3;
-}
-
 // The message that refuses name as the name of a new set file, or 0.
 UINT CheckNewName(const std::wstring &name, std::wstring &detail)
 {
@@ -91,7 +69,7 @@ UINT CheckNewName(const std::wstring &name, std::wstring &detail)
         return IDS_UAS_ERR_DOTNAME;
     if (name.back() == L'.' || name.back() == L' ')
         return IDS_UAS_ERR_TRAILING;
-    if (IsReservedDeviceName(name)) {
+    if (UasIsDeviceName(name)) {
         detail = name;
         return IDS_UAS_ERR_RESERVED;
     }
@@ -195,10 +173,13 @@ void Initialize(HWND dialog, SelectionDialog *state)
 
     std::wstring initial = BoundedText(state->Name, UAS_NAME_CHARS);
     if (state->Mode == UAS_MODE_GLOBAL) {
-        // The global set is known by its path; its name may have been cut.
+        // The global set is known by its path; its name may have been cut,
+        // and a set of the same name in this folder is another file. Only
+        // the set whose file the stored path is gets chosen.
         const std::wstring current = BoundedText(state->Path, state->PathChars);
+        initial.clear();
         for (const UasSet &set : sets)
-            if (!current.empty() && UasSameName(set.Path, current))
+            if (UasSamePath(set.Path, current))
                 initial = set.Name;
     }
     state->Syncing = true;
@@ -270,8 +251,14 @@ void Confirm(HWND dialog)
             Refuse(dialog, IDS_UAS_ERR_NONAME, {});
             return;
         }
+        if (UasIsDeviceName(typed)) {
+            Refuse(dialog, IDS_UAS_ERR_RESERVED, {typed});
+            return;
+        }
+        // The listing may be older than the disk: a set's file that has
+        // since gone, or become a folder, is no set to open or delete.
         const UasSet *set = UasFindSet(state.Folder.Sets, typed);
-        if (!set) {
+        if (!set || !UasIsFile(set->Path)) {
             Refuse(dialog, IDS_UAS_ERR_NOSUCHSET, {typed});
             return;
         }
@@ -308,6 +295,12 @@ void Confirm(HWND dialog)
         return;
     }
     UasSet fresh{typed, UasSetPath(state.Folder.Dir, typed)};
+    if (GetFileAttributesW(fresh.Path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        // Not a set file, yet something is there (a folder of that name):
+        // saving would fail later with a less helpful message.
+        Refuse(dialog, IDS_UAS_ERR_ISFOLDER, {typed, fresh.Path});
+        return;
+    }
     if (!Fits(state, fresh)) {
         Refuse(dialog, IDS_UAS_ERR_PATHTOOLONG, {typed});
         return;
