@@ -57,7 +57,7 @@ TEST(UasCatalogueTest, ListsEachUasFileWithItsNameAndPath)
     EXPECT_EQ(std::wstring(cat.Records[2]->UasPath), install.PathOf(L"Metric"));
 
     // The folder named with a final separator gives the same paths.
-    install.WriteProfile((install.SetDir() + L"\\").c_str());
+    install.WriteProfile({{L"Kalvex_Section", L"Set_Dir", install.SetDir() + L"\\"}});
     Catalogue again;
     ASSERT_EQ(again.Records.size(), 3u);
     EXPECT_EQ(std::wstring(again.Records[2]->UasPath), install.PathOf(L"Metric"));
@@ -73,7 +73,7 @@ TEST(UasCatalogueTest, LeavesOutNamesAndPathsThatDoNotFitTheRecord)
     // In a folder of 200 characters, a 55-character name makes a path of
     // 260 characters, a 56-character one a path of 261.
     const std::wstring deep = install.FolderOfLength(200);
-    install.WriteProfile(deep.c_str());
+    install.WriteProfile({{L"Kalvex_Section", L"Set_Dir", deep}});
     const std::wstring fits(55, L'f'), over(56, L'g');
     install.AddFile(deep + L"\\" + fits + L".uas");
     install.AddFile(deep + L"\\" + over + L".uas");
@@ -119,7 +119,7 @@ TEST(UasCatalogueTest, MakesAMissingFolderWithItsParents)
 {
     TempInstall install;
     const std::wstring folder = install.Root() + L"\\user\\Kalvex\\Sets";
-    install.WriteProfile(folder.c_str());
+    install.WriteProfile({{L"Kalvex_Section", L"Set_Dir", folder}});
     Catalogue cat;
     EXPECT_EQ(cat.Status, 0);
     EXPECT_TRUE(cat.Records.empty());
@@ -133,10 +133,10 @@ TEST(UasCatalogueTest, FolderThatCannotBeMadeOrUnnamedGivesEmptyListAndFailure)
     TempInstall install;
     // Below a file, no folder can be made.
     install.AddFile(install.Root() + L"\\plain.txt");
-    install.WriteProfile((install.Root() + L"\\plain.txt\\sets").c_str());
+    install.WriteProfile({{L"Kalvex_Section", L"Set_Dir", install.Root() + L"\\plain.txt\\sets"}});
     for (bool named : {true, false}) {
         if (!named)
-            install.WriteProfile(nullptr);
+            install.WriteProfile({}, false);
         Catalogue cat;
         ASSERT_NE(cat.List, nullptr);
         EXPECT_NE(cat.Status, 0);

@@ -438,7 +438,7 @@ TEST_F(UasDialogTest, PathThatDoesNotFitTheCallersBufferIsRefusedNotCut)
     // In a folder of 100 characters a name of 23 makes a path of 128 (fits
     // 129 with the terminator), a name of 24 one of 129.
     const std::wstring dir = install.FolderOfLength(100);
-    install.WriteProfile(dir.c_str());
+    install.WriteProfile({{L"Kalvex_Section", L"Set_Dir", dir}});
     const std::wstring fits(23, L'f'), over(24, L'o');
     Buffers b(UAS_MODE_SAVEAS);
     Driver d;
@@ -556,10 +556,10 @@ TEST(UasDialogFolderTest, FolderThatCannotBeMadeOrUnnamedIsReported)
     TempInstall install;
     install.AddFile(install.Root() + L"\\plain.txt");
     const std::wstring folder = install.Root() + L"\\plain.txt\\sets";
-    install.WriteProfile(folder.c_str());
+    install.WriteProfile({{L"Kalvex_Section", L"Set_Dir", folder}});
     for (bool named : {true, false}) {
         if (!named)
-            install.WriteProfile(nullptr);
+            install.WriteProfile({}, false);
         for (int16_t mode : {UAS_MODE_OPEN, UAS_MODE_SAVEAS}) {
             Driver d;
             size_t rows = 99;
@@ -582,7 +582,7 @@ TEST(UasDialogFolderTest, MissingFolderIsMadeAndUsed)
 {
     TempInstall install;
     const std::wstring folder = install.Root() + L"\\per user\\Sets";
-    install.WriteProfile(folder.c_str());
+    install.WriteProfile({{L"Kalvex_Section", L"Set_Dir", folder}});
     Driver d;
     d.OnOpen = TypeAndConfirm(L"First");
     Buffers b(UAS_MODE_SAVEAS);
