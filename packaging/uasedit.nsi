@@ -56,7 +56,7 @@ VIAddVersionKey /LANG=1033 "CompanyName" "Kalvex installation"
 VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} setup"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "${PUBLISHER}"
 
-Var Language        ; the profile's value: "", German, French or Japan
+Var TextLanguage        ; the profile's value: "", German, French or Japan
 Var RadioEnglish
 Var RadioGerman
 Var RadioFrench
@@ -119,14 +119,14 @@ Function .onInit
     ; An installation of this program is upgraded in its own folder, and
     ; keeps its language unless the command line names another one.
     StrCpy $Upgrade 0
-    StrCpy $Language ""
+    StrCpy $TextLanguage ""
     ReadRegStr $1 HKLM "${UNINST_KEY}" "InstallLocation"
     ${If} $1 != ""
     ${AndIf} ${FileExists} "$1\bin\uasedit.exe"
         ReadINIStr $0 "$1\bin\kalvex.ini" "VelWin_Section" "Language"
         Call MapLanguage
         ${IfNot} ${Errors}
-            StrCpy $Language $0
+            StrCpy $TextLanguage $0
         ${EndIf}
     ${EndIf}
     ${GetParameters} $R0
@@ -139,7 +139,7 @@ Function .onInit
             SetErrorLevel 2
             Quit
         ${EndIf}
-        StrCpy $Language $0
+        StrCpy $TextLanguage $0
     ${EndIf}
 FunctionEnd
 
@@ -169,7 +169,7 @@ Function LanguagePage
     Pop $RadioFrench
     ${NSD_CreateRadioButton} 12u 88u 80% 12u "$(LangJapanese)"
     Pop $RadioJapanese
-    ${Select} $Language
+    ${Select} $TextLanguage
     ${Case} "German"
         ${NSD_Check} $RadioGerman
     ${Case} "French"
@@ -183,18 +183,18 @@ Function LanguagePage
 FunctionEnd
 
 Function LanguagePageLeave
-    StrCpy $Language ""
+    StrCpy $TextLanguage ""
     ${NSD_GetState} $RadioGerman $0
     ${If} $0 == ${BST_CHECKED}
-        StrCpy $Language "German"
+        StrCpy $TextLanguage "German"
     ${EndIf}
     ${NSD_GetState} $RadioFrench $0
     ${If} $0 == ${BST_CHECKED}
-        StrCpy $Language "French"
+        StrCpy $TextLanguage "French"
     ${EndIf}
     ${NSD_GetState} $RadioJapanese $0
     ${If} $0 == ${BST_CHECKED}
-        StrCpy $Language "Japan"
+        StrCpy $TextLanguage "Japan"
     ${EndIf}
 FunctionEnd
 
@@ -229,7 +229,7 @@ Section "-Program"
     ${IfNot} ${FileExists} "${PROFILE_FILE}"
         File "/oname=kalvex.ini" "${PROFILE}"
     ${EndIf}
-    WriteINIStr "${PROFILE_FILE}" "VelWin_Section" "Language" "$Language"
+    WriteINIStr "${PROFILE_FILE}" "VelWin_Section" "Language" "$TextLanguage"
 
     ; The shortcut starts the program in its own folder.
     SetShellVarContext all
