@@ -96,11 +96,14 @@ uninst_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\UnitAssignm
 appdata=$(winepath -u "$(wine cmd /c 'echo %APPDATA%' </dev/null | tr -d '\r')" 2>/dev/null)
 sets="$appdata/Kalvex/Sets"
 
-# reg_value NAME: one value of the uninstall key, as reg.exe shows it.
-reg_value() {
-    wine reg query "$uninst_key" /v "$1" </dev/null 2>/dev/null | tr -d '\r' |
-        sed -n "s/^ *$1 *REG_[A-Z_]* *//p"
+# read_key: the uninstall key as reg.exe lists it, into $uninst_values
+# (empty when the key is absent). One Wine process for all its values.
+read_key() {
+    uninst_values=$(wine reg query "$uninst_key" </dev/null 2>/dev/null | tr -d '\r') || uninst_values=""
 }
+
+# reg_value NAME: one value of the uninstall key as read_key last read it.
+reg_value() { sed -n "s/^ *$1 *REG_[A-Z_]* *//p" <<<"$uninst_values"; }
 
 # profile_value KEY: the value of KEY in the installed profile.
 profile_value() { tr -d '\r' <"$pf/bin/kalvex.ini" | sed -n "s/^$1=//p"; }
@@ -143,14 +146,16 @@ wait_for_file() {
 }
 
 started=$SECONDS
+# Each step says when it began, to keep an eye on the test's time.
+stage() { step "$* (at $((SECONDS - started)) s)"; }
 
-step "an unknown language on the command line installs nothing"
+stage "an unknown language on the command line installs nothing"
 code=0
 wine "$setup64" /S /LANG=Klingon </dev/null || code=$?
 [ "$code" = 2 ] || fail "exit code $code for /LANG=Klingon, expected 2"
 [ ! -e "$pf" ] || fail "an installation was made for an unknown language"
 
-step "the 64-bit installer installs silently, in German"
+stage "the 64-bit installer installs silently, in German"
 wine "$setup64" /S /LANG=German </dev/null || fail "the installer failed"
 expected=$( (zip_files "$zip64" | grep -v -x -e sets -e 'sets/.*'; echo uninstall.exe) | sort)
 [ "$(files_of "$pf")" = "$expected" ] ||
@@ -163,7 +168,8 @@ LC_ALL=C grep -q -P '[^\x09\x0a\x0d\x20-\x7e]' "$pf/bin/kalvex.ini" &&
     fail "the installed profile is not plain text"
 grep -q -i -e 'Z:' -e "$build64" "$pf/bin/kalvex.ini" && fail "the profile names the build machine's paths"
 
-step "Add/Remove Programs knows it, in the 64-bit registry view"
+stage "Add/Remove Programs knows it, in the 64-bit registry view"
+read_key
 [ "$(reg_value DisplayName)" = "$product (64-bit)" ] || fail "DisplayName: $(reg_value DisplayName)"
 [ "$(reg_value DisplayVersion)" = "$version" ] || fail "DisplayVersion: $(reg_value DisplayVersion)"
 [ -n "$(reg_value Publisher)" ] || fail "no Publisher"
@@ -176,14 +182,14 @@ size=$(reg_value EstimatedSize)
 wine reg query "${uninst_key/Microsoft/Wow6432Node\\Microsoft}" </dev/null >/dev/null 2>&1 &&
     fail "the uninstall key landed in the 32-bit registry view"
 
-step "the Start menu names the installed program"
+stage "the Start menu names the installed program"
 [ -f "$shortcut" ] || fail "no Start-menu shortcut"
 link=$(wine "$bin/uaslnk.exe" "$(winpath "$shortcut")" </dev/null | tr -d '\r') || fail "the shortcut cannot be read"
 target=$(sed -n 's/^target=//p' <<<"$link")
 [ "$target" = "$pf_win\\bin\\uasedit.exe" ] || fail "shortcut target: $target"
 startdir=$(winepath -u "$(sed -n 's/^dir=//p' <<<"$link")" 2>/dev/null)
 
-step "the program starts from the shortcut, in German; a set saved lands in the user's set folder"
+stage "the program starts from the shortcut, in German; a set saved lands in the user's set folder"
 [ ! -e "$sets" ] || fail "the set folder exists before the program made it"
 run_editor "$target" "$startdir"
 expect title 'Einheitensatz-Editor'
@@ -194,7 +200,7 @@ keys alt+F4
 exit_code_is 1
 cp "$sets/Werk1.uas" "$work/Werk1.saved"
 
-step "an upgrade keeps the user's profile changes and sets, and sets the new language"
+stage "an upgrade keeps the user's profile changes and sets, and sets the new language"
 printf '; kept by the upgrade\r\n' >>"$pf/bin/kalvex.ini"
 : >"$pf/bin/leftover.dll"
 wine "$setup64" /S /LANG=French </dev/null || fail "the upgrade failed"
@@ -203,19 +209,30 @@ grep -q '^; kept by the upgrade' "$pf/bin/kalvex.ini" || fail "the upgrade repla
 [ ! -e "$pf/bin/leftover.dll" ] || fail "the old version's program files stayed"
 [ "$(files_of "$pf")" = "$expected" ] || fail "files after the upgrade differ from the zip's"
 cmp -s "$work/Werk1.saved" "$sets/Werk1.uas" || fail "the upgrade changed a set"
+read_key
 [ "$(reg_value InstallLocation)" = "$pf_win" ] || fail "the upgrade moved the installation"
 
-step "the silent uninstaller leaves only the user's sets"
+stage "the silent uninstaller leaves only the user's sets"
 # The uninstaller copies itself away and returns at once: wait for its work.
-wine cmd /c "$quiet" </dev/null || fail "the uninstaller did not start"
+# The command as Add/Remove Programs runs it: the quoted program, then /S.
+uninstaller=${quiet#\"}
+uninstaller=${uninstaller%%\"*}
+wine "$uninstaller" ${quiet##*\" } </dev/null || fail "the uninstaller did not start"
 deadline=$((SECONDS + 30))
-while [ -e "$pf" ] || [ -e "$shortcut" ] || [ -n "$(reg_value DisplayName)" ]; do
-    [ "$SECONDS" -lt "$deadline" ] || fail "left behind: $(find "$pf" "$shortcut" 2>/dev/null | tr '\n' ' ') $(reg_value DisplayName)"
+# The key goes last, after the files.
+while [ -e "$pf" ] || [ -e "$shortcut" ]; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "left behind: $(find "$pf" "$shortcut" 2>/dev/null | tr '\n' ' ')"
     sleep 0.2
+done
+read_key
+while [ -n "$uninst_values" ]; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "the uninstall key stayed: $uninst_values"
+    sleep 0.2
+    read_key
 done
 cmp -s "$work/Werk1.saved" "$sets/Werk1.uas" || fail "the uninstaller changed or removed a set"
 
-step "the 64-bit zip runs where it is unzipped, with its sets beside it"
+stage "the 64-bit zip runs where it is unzipped, with its sets beside it"
 unzip -q "$zip64" -d "$drive_c/portable"
 portable=$(echo "$drive_c"/portable/uasedit-*-win64)
 grep -q -i -e 'Z:' -e "$build64" "$portable/bin/kalvex.ini" && fail "the zip's profile names the build machine's paths"
@@ -227,7 +244,7 @@ wait_for_file "$portable/sets/Portable1.uas"
 keys alt+F4
 exit_code_is 1
 
-step "the 32-bit packages: the zip holds what the 64-bit one does, the installer is a 32-bit program"
+stage "the 32-bit packages: the zip holds what the 64-bit one does, the installer is a 32-bit program"
 [ "$(zip_files "$zip32")" = "$(zip_files "$zip64")" ] || fail "the 32-bit zip's contents differ from the 64-bit zip's"
 unzip -l "$zip32"
 file "$setup32" | grep -q 'PE32 executable' || fail "$setup32 is not a 32-bit program: $(file "$setup32")"
