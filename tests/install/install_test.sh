@@ -237,10 +237,12 @@ unzip -q "$zip64" -d "$drive_c/portable"
 portable=$(echo "$drive_c"/portable/uasedit-*-win64)
 grep -q -i -e 'Z:' -e "$build64" "$portable/bin/kalvex.ini" && fail "the zip's profile names the build machine's paths"
 [ -d "$portable/sets" ] || fail "the zip has no set folder"
-run_editor "$(winpath "$portable/bin/uasedit.exe")" "$portable/bin"
+run_editor "C:\\portable\\${portable##*/}\\bin\\uasedit.exe" "$portable/bin"
 expect title "$product"
+stage "the zip's editor saves a set"
 save_as Portable1
 wait_for_file "$portable/sets/Portable1.uas"
+stage "the zip's editor ends"
 keys alt+F4
 exit_code_is 1
 
