@@ -98,14 +98,14 @@ void Pump()
 
 // ---- memory ---------------------------------------------------------------
 
-unsigned long long PrivateBytes()
+PROCESS_MEMORY_COUNTERS_EX ProcessCounters()
 {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
     counters.cb = sizeof counters;
     if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS *>(&counters),
                               sizeof counters))
-        return 0;
-    return counters.PrivateUsage;
+        counters = PROCESS_MEMORY_COUNTERS_EX{};
+    return counters;
 }
 
 // Bytes and blocks in use in all of the process's heaps (the installation's
@@ -146,6 +146,8 @@ KxMemoryUsageFn KxUsage()
 
 struct MemoryPoint {
     unsigned long long Private = 0;
+    unsigned long long Pagefile = 0;
+    unsigned long long WorkingSet = 0;
     unsigned long long HeapBytes = 0;
     unsigned long long HeapBlocks = 0;
     uint64_t KxBytes = 0;
@@ -155,7 +157,10 @@ struct MemoryPoint {
 MemoryPoint Measure()
 {
     MemoryPoint point;
-    point.Private = PrivateBytes();
+    const PROCESS_MEMORY_COUNTERS_EX counters = ProcessCounters();
+    point.Private = counters.PrivateUsage;
+    point.Pagefile = counters.PagefileUsage;
+    point.WorkingSet = counters.WorkingSetSize;
     HeapInUse(point.HeapBytes, point.HeapBlocks);
     if (KxMemoryUsageFn usage = KxUsage())
         usage(&point.KxBlocks, &point.KxBytes);
@@ -166,6 +171,8 @@ void Report(const char *stage, const MemoryPoint &point)
 {
     const std::string s = stage;
     Mem((s + ".private").c_str(), point.Private);
+    Mem((s + ".pagefile").c_str(), point.Pagefile);
+    Mem((s + ".workingset").c_str(), point.WorkingSet);
     Mem((s + ".heap.bytes").c_str(), point.HeapBytes);
     Mem((s + ".heap.blocks").c_str(), point.HeapBlocks);
     if (KxUsage()) {
@@ -263,6 +270,31 @@ std::wstring ProfileValue(const wchar_t *key)
 }
 
 // ---- the steps ------------------------------------------------------------
+
+// The first window of a process pays for the platform's window system
+// (display connection, fonts, control classes). A bare window with the
+// editor's eight kinds of control takes that cost before the editor's
+// window is timed, and shows how big it is.
+double PlatformWindowMs()
+{
+    WNDCLASSW windowClass = {};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"UasBenchBare";
+    RegisterClassW(&windowClass);
+    const double begin = bench::NowMs();
+    HWND window = CreateWindowExW(0, L"UasBenchBare", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400,
+                                  300, nullptr, nullptr, windowClass.hInstance, nullptr);
+    const wchar_t *const kinds[8] = {L"static", L"static", L"edit",    L"button",
+                                     L"static", L"listbox", L"static", L"listbox"};
+    for (int i = 0; i < 8; ++i)
+        CreateWindowExW(0, kinds[i], L"", WS_CHILD | WS_VISIBLE, 0, i * 20, 100, 20, window, nullptr,
+                        windowClass.hInstance, nullptr);
+    const double ms = bench::NowMs() - begin;
+    DestroyWindow(window);
+    Pump();
+    return ms;
+}
 
 // The units library: the one-off load inside the library, the parser on its
 // own (repeatable, since it is linked here), and the two lookups whose cost
@@ -404,6 +436,15 @@ void ListSteps(size_t size, HWND window)
         return ms;
     });
     Check("select.units", selected);
+
+    // What switching a list's drawing off and on again costs by itself:
+    // every list fill does it once.
+    Op("listbox.redraw", [] {
+        const double begin = bench::NowMs();
+        SendMessageW(UnitListBox, WM_SETREDRAW, FALSE, 0);
+        SendMessageW(UnitListBox, WM_SETREDRAW, TRUE, 0);
+        return bench::NowMs() - begin;
+    });
 }
 
 // Selections that differ from dimension to dimension, so that reading has
@@ -479,6 +520,7 @@ int wmain(int argc, wchar_t **argv)
     BoxHook = SetWindowsHookExW(WH_CBT, CloseBoxes, nullptr, GetCurrentThreadId());
 
     const MemoryPoint empty = Measure();
+    Once("startup.platform", PlatformWindowMs());
     double begin = bench::NowMs();
     ResGetStringModule();
     const double locateMs = bench::NowMs() - begin;

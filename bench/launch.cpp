@@ -5,10 +5,12 @@
 // cores, the wineserver's caches) from favouring either program.
 //
 //   uaslaunch --label L --runs N --budget SECONDS --profile PATH|-
-//             FLOOR_EXE FLOOR_CLASS PROGRAM_EXE PROGRAM_CLASS
+//             [--warmup PAIRS] FLOOR_EXE FLOOR_CLASS PROGRAM_EXE PROGRAM_CLASS
 //
 // --profile sets KALVEX_PROFILE for both children ("-" removes it, so the
-// editor reads kalvex.ini beside itself). The runs stop early once the
+// editor reads kalvex.ini beside itself). Warm-up pairs (default 1) are run
+// and not counted: the first starts after a build load the files from disk.
+// The runs stop early once the
 // budget is spent, after at least one pair. Output, tab-separated: one
 // "sample" line per start, then one "startup" line with the medians.
 #include "stats.h"
@@ -22,7 +24,6 @@ namespace {
 
 constexpr DWORD VisibleTimeoutMs = 600000; // a quadratic start-up at 32 767 dimensions
 constexpr DWORD ExitTimeoutMs = 30000;
-constexpr int WarmUpPairs = 1;
 
 struct Program {
     std::wstring Exe;
@@ -101,7 +102,7 @@ bool RunOnce(const Program &program, double &startMs, double &exitMs)
 void Usage()
 {
     fwprintf(stderr, L"usage: uaslaunch --label L --runs N --budget SECONDS --profile PATH|- "
-                     L"FLOOR_EXE FLOOR_CLASS PROGRAM_EXE PROGRAM_CLASS\n");
+                     L"[--warmup PAIRS] FLOOR_EXE FLOOR_CLASS PROGRAM_EXE PROGRAM_CLASS\n");
 }
 
 } // namespace
@@ -110,6 +111,7 @@ int wmain(int argc, wchar_t **argv)
 {
     std::wstring label = L"demo";
     int runs = 20;
+    int warmUpPairs = 1;
     double budgetMs = 60000.0;
     std::vector<std::wstring> positional;
     for (int i = 1; i < argc; ++i) {
@@ -119,6 +121,8 @@ int wmain(int argc, wchar_t **argv)
             label = argv[++i];
         } else if (arg == L"--runs" && hasValue) {
             runs = _wtoi(argv[++i]);
+        } else if (arg == L"--warmup" && hasValue) {
+            warmUpPairs = _wtoi(argv[++i]);
         } else if (arg == L"--budget" && hasValue) {
             budgetMs = _wtof(argv[++i]) * 1000.0;
         } else if (arg == L"--profile" && hasValue) {
@@ -140,7 +144,7 @@ int wmain(int argc, wchar_t **argv)
     const wchar_t *const names[2] = {L"floor", L"program"};
 
     // The first start of each pays for loading files into the caches.
-    for (int w = 0; w < WarmUpPairs; ++w) {
+    for (int w = 0; w < warmUpPairs; ++w) {
         for (Program &p : programs) {
             double startMs = 0;
             double exitMs = 0;
