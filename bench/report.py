@@ -32,9 +32,13 @@ OPERATIONS = [
     ("listbox.redraw", "WM_SETREDRAW off and on, once (every list fill pays it)"),
     ("setfile.write", "Write a set naming every dimension (SetFileWrite)"),
     ("setfile.read", "Read a set naming every dimension (SetFileRead)"),
+    ("stdio.putc", "  for comparison: putc of a set body's bytes (51 per dimension)"),
+    ("stdio.getc", "  for comparison: getc of the same bytes"),
+    ("stdio.block", "  for comparison: one fwrite and one fread of the same bytes"),
     ("new", "New (EditNewSet)"),
     ("select", "Select a dimension (Units list refill)"),
     ("setcatalogue", "Set catalogue (UasCreateUasInfoList, empty set folder)"),
+    ("startup.platform", "In-process: first bare window with eight controls (platform cost)"),
     ("startup.window", "In-process start-up: MainWindowCreate"),
     ("startup.inprocess", "In-process start-up: resources + units + window"),
     ("units.symlist.first", "UnitGetSymList of the first dimension"),
@@ -117,7 +121,7 @@ def ops_table(ops):
     for key, label in OPERATIONS:
         if not any(key in ops[s] for s in sizes):
             continue
-        cells = [label.replace("  of which", "&nbsp;&nbsp;of which")]
+        cells = [("&nbsp;&nbsp;" + label.strip()) if label.startswith("  ") else label]
         previous = None
         for i, size in enumerate(sizes):
             value = ops[size].get(key, (None, None, 0))[0]

@@ -12,7 +12,7 @@
 # UAS_BENCH_OP_BUDGET seconds per operation (default 3), UAS_BENCH_SIZES.
 set -euo pipefail
 BENCH_DIR=$(cd "$(dirname "$0")" && pwd)
-export UAS_BUILD=${UAS_BENCH_BUILD:-$BENCH_DIR/../build/bench}
+export UAS_BUILD=${UAS_BENCH_BUILD:-$(cd "$BENCH_DIR/.." && pwd)/build/bench}
 . "$BENCH_DIR/../scripts/lib.sh"
 
 RUNS=${UAS_BENCH_RUNS:-20}
