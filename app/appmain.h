@@ -1,14 +1,12 @@
-/*
- * appmain.h - the program's main routine: sign-on, units library, main
- * window, message loop.
- */
+// appmain.h - the program's main routine: sign-on, units library, main
+// window, message loop.
 #ifndef APPMAIN_H
 #define APPMAIN_H
 
 #include <windows.h>
 
-/* Returns the process exit code: 0 for a refused sign-on (or a main window
- * that could not be created), 1 after a normal end. */
+// Returns the process exit code: 0 for a refused sign-on (or a main window
+// that could not be created), 1 after a normal end.
 int AppMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandTail, int showCommand);
 
-#endif /* APPMAIN_H */
+#endif // APPMAIN_H

@@ -1,62 +1,88 @@
-/*
- * editstate.h - the editor state: the set being edited, the change flags,
- * the control handles and the editor's texts, with the routines that move
- * the description between its control and its buffer and show the set's
- * name.
- */
+// The editor state: the set being edited, the change flags, the control
+// handles and the editor's texts, all in one record; and the routines that
+// move the description between its control and its buffer and show the
+// set's name.
 #ifndef EDITSTATE_H
 #define EDITSTATE_H
 
 #include <windows.h>
-#include <stdint.h>
-#include "vel32.h"
+
+#include <cstddef>
+#include <cstdint>
+
 #include "dimcat.h"
+#include "vel32.h"
 
-#define EDIT_SETNAME_CHARS      255   /* CurrentSetName, terminator included */
-#define EDIT_DESCRIPTION_CHARS  2001  /* Description: 2000 and the terminator */
-#define EDIT_SHOWNNAME_CHARS    64    /* ShownSetName */
-#define EDIT_LABEL_CHARS        256   /* the set-name label's text */
-#define EDIT_ABOUT_CHARS        160   /* each product information text */
+constexpr size_t EditSetNameChars = 255;      // CurrentSetName, terminator included
+constexpr size_t EditDescriptionChars = 2001; // Description: 2000 and the terminator
+constexpr size_t EditShownNameChars = 64;     // ShownSetName
+constexpr size_t EditLabelChars = 256;        // the set-name label's text
+constexpr size_t EditAboutChars = 160;        // each product information text
 
-extern wchar_t *CurrentSetName;
-extern wchar_t *Description;
-extern uint16_t Modified;
-extern uint16_t Initializing;
-extern uint16_t SelectingUnits;
-extern DimEntry *CurrentDim;
-extern wchar_t *NoneText;
-extern wchar_t *SetNamePrefix;
-extern wchar_t ShownSetName[EDIT_SHOWNNAME_CHARS];
-extern ListHandle DimCatalogue;
-extern ListHandle SetCatalogue;
-extern HCURSOR ArrowCursor;
-extern HCURSOR WaitCursor;
-extern HBRUSH LabelBrush;
-extern wchar_t AboutTitle[EDIT_ABOUT_CHARS];
-extern wchar_t AboutText1[EDIT_ABOUT_CHARS];
-extern wchar_t AboutText2[EDIT_ABOUT_CHARS];
+// One per process, in Editor. The comment of each group says who writes it;
+// everyone else only reads.
+struct EditorState {
+    // The set being edited. The buffers are made by the creation handler and
+    // released by the destroy handler; the set commands (New, Open, Save As,
+    // Delete) change the name, the description notices and a save the
+    // description; EditShowSetName keeps ShownSetName.
+    wchar_t *CurrentSetName;                  // EditSetNameChars; NoneText while unnamed
+    wchar_t *Description;                     // EditDescriptionChars
+    wchar_t ShownSetName[EditShownNameChars]; // the name the label shows
 
-/* The eight child controls, IDs 70 to 77. */
-extern HWND SetNameLabel;
-extern HWND DescLabel;
-extern HWND DescEdit;
-extern HWND ClearButton;
-extern HWND DimLabel;
-extern HWND DimListBox;
-extern HWND UnitLabel;
-extern HWND UnitListBox;
+    // The catalogues, built by the creation handler and never released. The
+    // unit notices, New and the reader change the selections; Open and Save
+    // As add set records.
+    ListHandle DimCatalogue;
+    ListHandle SetCatalogue;
+    DimEntry *CurrentDim; // the dimension notices: the dimension whose units are shown
 
-/* Description control -> Description, trimmed (at most 2000 characters). */
-void EditReadDescription(void);
-/* text (empty for null) -> Description and the control. */
+    // Change tracking, written by the window procedure; a save clears
+    // Modified. Initializing is set while the creation handler fills the
+    // lists, SelectingUnits from a dimension notice up to the unit list's
+    // answering notice: the lists' own notices are no user's changes.
+    uint16_t Modified;
+    uint16_t Initializing;
+    uint16_t SelectingUnits;
+
+    // Texts, loaded by the creation handler.
+    wchar_t *NoneText;      // the name of an unnamed set
+    wchar_t *SetNamePrefix; // "Set Name: "
+    wchar_t AboutTitle[EditAboutChars];
+    wchar_t AboutText1[EditAboutChars];
+    wchar_t AboutText2[EditAboutChars];
+
+    // Cursors from the creation handler; the labels' brush is made on first
+    // use and remade when the system colours change.
+    HCURSOR ArrowCursor;
+    HCURSOR WaitCursor;
+    HBRUSH LabelBrush;
+
+    // The eight child controls, IDs 70 to 77, made by the creation handler.
+    HWND SetNameLabel;
+    HWND DescLabel;
+    HWND DescEdit;
+    HWND ClearButton;
+    HWND DimLabel;
+    HWND DimListBox;
+    HWND UnitLabel;
+    HWND UnitListBox;
+};
+
+extern EditorState Editor;
+
+// Description control -> Description, trimmed (at most 2000 characters).
+void EditReadDescription();
+// text (empty for null) -> Description and the control.
 void EditShowDescription(const wchar_t *text);
-void EditClearDescriptionControl(void);
-/* Label shows prefix followed by name; ShownSetName = name. */
+void EditClearDescriptionControl();
+// Label shows prefix followed by name; ShownSetName = name.
 void EditShowSetName(HWND label, const wchar_t *prefix, const wchar_t *name);
-/* Releases NoneText, SetNamePrefix, CurrentSetName, Description once. */
-void EditFreeBuffers(void);
+// Releases NoneText, SetNamePrefix, CurrentSetName, Description once.
+void EditFreeBuffers();
 
-/* Bounded copy: at most capacity - 1 characters and a terminator. */
+// Bounded copy: at most capacity - 1 characters and a terminator, never half
+// a surrogate pair.
 void EditCopyText(wchar_t *target, size_t capacity, const wchar_t *source);
 
-#endif /* EDITSTATE_H */
+#endif // EDITSTATE_H

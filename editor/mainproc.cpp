@@ -4,9 +4,9 @@
 // changes before New, Open, Exit and closing.
 #include "mainproc.h"
 
+#include "controls.h"
 #include "dimcat.h"
 #include "editstate.h"
-#include "mainwnd.h"
 #include "resloc.h"
 #include "resource.h"
 #include "setcmds.h"
@@ -22,48 +22,63 @@ enum { LabelDescription, LabelClear, LabelDimensions, LabelUnits, LabelCount };
 void MsgLoadTexts(wchar_t *labels[LabelCount])
 {
     HMODULE strings = ResGetStringModule();
-    SetNamePrefix = StrLoadNewW(strings, IDS_SETNAMEPREFIX);
+    Editor.SetNamePrefix = StrLoadNewW(strings, IDS_SETNAMEPREFIX);
     labels[LabelDescription] = StrLoadNewW(strings, IDS_DESCRIPTION);
     labels[LabelClear] = StrLoadNewW(strings, IDS_CLEAR);
     labels[LabelDimensions] = StrLoadNewW(strings, IDS_DIMENSIONS);
     labels[LabelUnits] = StrLoadNewW(strings, IDS_UNITS);
-    NoneText = StrLoadNewW(strings, IDS_NONE);
+    Editor.NoneText = StrLoadNewW(strings, IDS_NONE);
 }
 
 void MsgLoadAboutTexts()
 {
     // A string that a module lacks leaves its buffer empty.
-    AboutTitle[0] = AboutText1[0] = AboutText2[0] = L'\0';
-    LoadStringW(ResGetStringModule(), IDS_TITLE, AboutTitle, EDIT_ABOUT_CHARS);
-    LoadStringW(ResGetCommonModule(), IDS_COMMON_PRODUCT, AboutText1, EDIT_ABOUT_CHARS);
-    LoadStringW(ResGetCommonModule(), IDS_COMMON_PRODUCTINFO, AboutText2, EDIT_ABOUT_CHARS);
+    Editor.AboutTitle[0] = Editor.AboutText1[0] = Editor.AboutText2[0] = L'\0';
+    LoadStringW(ResGetStringModule(), IDS_TITLE, Editor.AboutTitle, EditAboutChars);
+    // Without a common library these stay empty: a null module would make
+    // the system take the program's own strings of the same numbers.
+    if (HMODULE common = ResGetCommonModule()) {
+        LoadStringW(common, IDS_COMMON_PRODUCT, Editor.AboutText1, EditAboutChars);
+        LoadStringW(common, IDS_COMMON_PRODUCTINFO, Editor.AboutText2, EditAboutChars);
+    }
 }
 
-void MsgCreateBuffers()
+// The set's name and description buffers; false when a block cannot be had,
+// which refuses the window like a units library that fails.
+bool MsgCreateBuffers()
 {
-    CurrentSetName = static_cast<wchar_t *>(KxMalloc(EDIT_SETNAME_CHARS * sizeof(wchar_t)));
-    Description = static_cast<wchar_t *>(KxMalloc(EDIT_DESCRIPTION_CHARS * sizeof(wchar_t)));
-    Description[0] = L'\0';
-    SendMessageW(DescEdit, EM_LIMITTEXT, EDIT_DESCRIPTION_CHARS - 1, 0);
-    EditShowDescription(Description);
-    EditCopyText(CurrentSetName, EDIT_SETNAME_CHARS, NoneText);
-    EditShowSetName(SetNameLabel, SetNamePrefix, CurrentSetName);
+    Editor.CurrentSetName = static_cast<wchar_t *>(KxMalloc(EditSetNameChars * sizeof(wchar_t)));
+    Editor.Description = static_cast<wchar_t *>(KxMalloc(EditDescriptionChars * sizeof(wchar_t)));
+    if (!Editor.CurrentSetName || !Editor.Description)
+        return false;
+    Editor.Description[0] = L'\0';
+    SendMessageW(Editor.DescEdit, EM_LIMITTEXT, EditDescriptionChars - 1, 0);
+    EditShowDescription(Editor.Description);
+    EditCopyText(Editor.CurrentSetName, EditSetNameChars, Editor.NoneText);
+    EditShowSetName(Editor.SetNameLabel, Editor.SetNamePrefix, Editor.CurrentSetName);
+    return true;
 }
 
 void MsgShowLabels(wchar_t *labels[LabelCount])
 {
-    SetWindowTextW(DescLabel, labels[LabelDescription]);
-    SetWindowTextW(ClearButton, labels[LabelClear]);
-    SetWindowTextW(DimLabel, labels[LabelDimensions]);
-    SetWindowTextW(UnitLabel, labels[LabelUnits]);
+    SetWindowTextW(Editor.DescLabel, labels[LabelDescription]);
+    SetWindowTextW(Editor.ClearButton, labels[LabelClear]);
+    SetWindowTextW(Editor.DimLabel, labels[LabelDimensions]);
+    SetWindowTextW(Editor.UnitLabel, labels[LabelUnits]);
     for (int i = 0; i < LabelCount; ++i)
-        KxFree(labels[i]);
+        if (labels[i])
+            KxFree(labels[i]);
 }
 
 void MsgLoadMenuTexts(HWND window)
 {
     HMODULE common = ResGetCommonModule();
     HMENU menu = GetMenu(window);
+    DlgLoadMenuText(window, IDM_GLOBALDEFAULT, ResGetStringModule(), IDS_MENU_GLOBALDEFAULT);
+    // Without a common library the menu keeps its template's texts; start-up
+    // has told the user which library is missing.
+    if (!common)
+        return;
     DlgLoadMenuTextPosition(window, menu, MENUPOS_FILE, common, IDS_COMMON_FILE);
     DlgLoadMenuText(window, IDM_NEW, common, IDS_COMMON_NEW);
     DlgLoadMenuText(window, IDM_OPEN, common, IDS_COMMON_OPEN);
@@ -71,7 +86,6 @@ void MsgLoadMenuTexts(HWND window)
     DlgLoadMenuText(window, IDM_SAVEAS, common, IDS_COMMON_SAVEAS);
     DlgLoadMenuText(window, IDM_DELETE, common, IDS_COMMON_DELETE);
     DlgLoadMenuText(window, IDM_EXIT, common, IDS_COMMON_EXIT);
-    DlgLoadMenuText(window, IDM_GLOBALDEFAULT, ResGetStringModule(), IDS_MENU_GLOBALDEFAULT);
     DlgLoadMenuTextPosition(window, menu, MENUPOS_HELP, common, IDS_COMMON_HELP);
     DlgLoadMenuText(window, IDM_USINGHELP, common, IDS_COMMON_USINGHELP);
     DlgLoadMenuText(window, IDM_PRODUCTINFO, common, IDS_COMMON_PRODUCTINFOMENU);
@@ -80,63 +94,63 @@ void MsgLoadMenuTexts(HWND window)
 // The units library could not deliver its dimensions: the window is refused.
 LRESULT MsgCreateFailed(HWND window)
 {
-    wchar_t *text = StrLoadNewW(ResGetStringModule(), IDS_ERR_UNITFILES);
-    MessageBeep(MB_ICONEXCLAMATION);
-    MessageBoxW(window, text, L"", MB_ICONERROR);
-    KxFree(text);
+    EditMessageBoxId(window, IDS_ERR_UNITFILES, 0, MB_ICONERROR, EditBeep::Yes);
     EditFreeBuffers();
     return -1;
 }
 
 LRESULT MsgCreate(HWND window)
 {
-    Initializing = 1;
-    SelectingUnits = 0;
-    Modified = 0;
-    MainControlsCreate(window, &SetNameLabel, &DescLabel, &DescEdit, &ClearButton, &DimLabel,
-                       &DimListBox, &UnitLabel, &UnitListBox);
-    ArrowCursor = LoadCursorW(nullptr, IDC_ARROW);
-    WaitCursor = LoadCursorW(nullptr, IDC_WAIT);
+    Editor.Initializing = 1;
+    Editor.SelectingUnits = 0;
+    Editor.Modified = 0;
+    MainControlsCreate(window, &Editor.SetNameLabel, &Editor.DescLabel, &Editor.DescEdit,
+                       &Editor.ClearButton, &Editor.DimLabel, &Editor.DimListBox, &Editor.UnitLabel,
+                       &Editor.UnitListBox);
+    Editor.ArrowCursor = LoadCursorW(nullptr, IDC_ARROW);
+    Editor.WaitCursor = LoadCursorW(nullptr, IDC_WAIT);
     wchar_t *labels[LabelCount];
     MsgLoadTexts(labels);
     MsgLoadAboutTexts();
     MsgLoadMenuTexts(window);
-    MsgCreateBuffers();
+    const bool buffersMade = MsgCreateBuffers();
     MsgShowLabels(labels);
 
     KxStatus status = 0;
-    DimCatalogue = DimCatalogueCreate(&status);
-    if (status != 0)
+    if (buffersMade)
+        Editor.DimCatalogue = DimCatalogueCreate(&status);
+    if (!buffersMade || status != 0)
         return MsgCreateFailed(window);
 
-    DimListShow(DimListBox);
+    DimListShow(Editor.DimListBox);
     KxStatus itemStatus = 0;
-    CurrentDim = static_cast<DimEntry *>(ListFindIth(DimCatalogue, 0, &itemStatus));
-    if (CurrentDim)
-        LBoxFromList(UnitListBox, CurrentDim->UnitSymbols, 0);
+    Editor.CurrentDim = static_cast<DimEntry *>(ListFindIth(Editor.DimCatalogue, 0, &itemStatus));
+    if (Editor.CurrentDim)
+        LBoxFromList(Editor.UnitListBox, Editor.CurrentDim->UnitSymbols, 0);
 
     KxStatus setStatus = 0;
-    SetCatalogue = UasCreateUasInfoList(&setStatus);
-    Initializing = 0;
+    Editor.SetCatalogue = UasCreateUasInfoList(&setStatus);
+    Editor.Initializing = 0;
     return 0;
 }
 
 LRESULT MsgDestroy()
 {
     EditFreeBuffers();
-    if (LabelBrush) {
-        DeleteObject(LabelBrush);
-        LabelBrush = nullptr;
+    if (Editor.LabelBrush) {
+        DeleteObject(Editor.LabelBrush);
+        Editor.LabelBrush = nullptr;
     }
     return 0;
 }
 
 LRESULT MsgSize(HWND window)
 {
-    MainControlsLayout(window, SetNameLabel, DescLabel, DescEdit, ClearButton, DimLabel, UnitLabel,
-                       DimListBox, UnitListBox);
-    const int16_t selected = LBoxQuerySelection(DimListBox, -1);
-    LBoxSelectItem(DimListBox, selected, 1);
+    MainControlsLayout(window, Editor.SetNameLabel, Editor.DescLabel, Editor.DescEdit,
+                       Editor.ClearButton, Editor.DimLabel, Editor.UnitLabel, Editor.DimListBox,
+                       Editor.UnitListBox);
+    const int16_t selected = LBoxQuerySelection(Editor.DimListBox, -1);
+    LBoxSelectItem(Editor.DimListBox, selected, 1);
     return 0;
 }
 
@@ -150,90 +164,94 @@ void EditPostQuitUnlessCancelled(HWND window, UINT operationId)
 
 LRESULT MsgSysColorChange()
 {
-    if (LabelBrush) {
-        DeleteObject(LabelBrush);
-        LabelBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    if (Editor.LabelBrush) {
+        DeleteObject(Editor.LabelBrush);
+        Editor.LabelBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
     }
     return 0;
 }
 
 LRESULT MsgCtlColorStatic(WPARAM wParam)
 {
-    if (!LabelBrush)
-        LabelBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    if (!Editor.LabelBrush)
+        Editor.LabelBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
     SetBkColor(reinterpret_cast<HDC>(wParam), GetSysColor(COLOR_BTNFACE));
-    return reinterpret_cast<LRESULT>(LabelBrush);
+    return reinterpret_cast<LRESULT>(Editor.LabelBrush);
 }
 
 // Marks the set modified when Description differs from the copy taken
 // before a change, and releases the copy.
+// Without a copy (no block to be had) any text counts as a change: better a
+// needless save question than a lost edit.
 void EditMarkIfChanged(wchar_t *old)
 {
-    if (IntlStrCmpW(Description, old) != 0)
-        Modified = 1;
-    KxFree(old);
+    if (!old || IntlStrCmpW(Editor.Description, old) != 0)
+        Editor.Modified = 1;
+    if (old)
+        KxFree(old);
 }
 
 void CmdDescriptionNotice(WORD code)
 {
     if (code != EN_KILLFOCUS)
         return;
-    wchar_t *old = KxStrdupW(Description);
+    wchar_t *old = KxStrdupW(Editor.Description);
     EditReadDescription();
     EditMarkIfChanged(old);
 }
 
 void CmdClear()
 {
-    wchar_t *old = KxStrdupW(Description);
+    wchar_t *old = KxStrdupW(Editor.Description);
     EditClearDescriptionControl();
-    Description[0] = L'\0';
+    Editor.Description[0] = L'\0';
     EditMarkIfChanged(old);
 }
 
 void CmdDimensionNotice(WORD code)
 {
-    if (code != LBN_SELCHANGE || Initializing)
+    if (code != LBN_SELCHANGE || Editor.Initializing)
         return;
-    const int16_t row = static_cast<int16_t>(SendMessageW(DimListBox, LB_GETCURSEL, 0, 0));
+    const int16_t row = static_cast<int16_t>(SendMessageW(Editor.DimListBox, LB_GETCURSEL, 0, 0));
     if (row == -1)
         return;
     KxStatus status = 0;
-    CurrentDim = static_cast<DimEntry *>(ListFindIth(DimCatalogue, row, &status));
-    if (!CurrentDim)
+    Editor.CurrentDim = static_cast<DimEntry *>(ListFindIth(Editor.DimCatalogue, row, &status));
+    if (!Editor.CurrentDim)
         return;
-    SelectingUnits = 1;
-    LBoxFromList(UnitListBox, CurrentDim->UnitSymbols, static_cast<int16_t>(CurrentDim->SelectedUnit));
+    Editor.SelectingUnits = 1;
+    LBoxFromList(Editor.UnitListBox, Editor.CurrentDim->UnitSymbols,
+                 static_cast<int16_t>(Editor.CurrentDim->SelectedUnit));
 }
 
 void CmdUnitNotice(WORD code)
 {
-    if (code != LBN_SELCHANGE || Initializing || !CurrentDim)
+    if (code != LBN_SELCHANGE || Editor.Initializing || !Editor.CurrentDim)
         return;
-    CurrentDim->SelectedUnit = static_cast<uint16_t>(
-        LBoxQuerySelection(UnitListBox, static_cast<int16_t>(CurrentDim->SelectedUnit)));
-    if (!SelectingUnits)
-        Modified = 1;
-    SelectingUnits = 0;
+    Editor.CurrentDim->SelectedUnit = static_cast<uint16_t>(LBoxQuerySelection(
+        Editor.UnitListBox, static_cast<int16_t>(Editor.CurrentDim->SelectedUnit)));
+    if (!Editor.SelectingUnits)
+        Editor.Modified = 1;
+    Editor.SelectingUnits = 0;
 }
 
 void CmdNew(HWND window)
 {
     if (EditAskToSave(window, IDS_OP_NEW) != IDCANCEL) {
         EditNewSet();
-        Modified = 0;
+        Editor.Modified = 0;
     }
 }
 
 void CmdOpen(HWND window)
 {
     if (EditAskToSave(window, IDS_OP_OPEN) != IDCANCEL && EditOpenSet(window))
-        Modified = 0;
+        Editor.Modified = 0;
 }
 
 void CmdSave(HWND window)
 {
-    if (IntlStrCmpW(CurrentSetName, NoneText) != 0)
+    if (IntlStrCmpW(Editor.CurrentSetName, Editor.NoneText) != 0)
         EditSaveSet();
     else
         EditSaveSetAs(window);
@@ -283,38 +301,38 @@ int16_t EditAskToSave(HWND window, UINT operationId)
     int16_t answer = IDOK;
     if (EditIsModified()) {
         wchar_t *word = StrLoadNewW(ResGetStringModule(), operationId);
-        answer = EditQuerySave(window, word);
-        KxFree(word);
+        answer = EditQuerySave(window, word ? word : L"");
+        if (word)
+            KxFree(word);
     }
     return answer;
 }
 
 int16_t EditQuerySave(HWND window, const wchar_t *operation)
 {
-    const bool unnamed = IntlStrCmpW(CurrentSetName, NoneText) == 0;
+    const bool unnamed = IntlStrCmpW(Editor.CurrentSetName, Editor.NoneText) == 0;
     wchar_t *text = unnamed
-        ? EditFormatText(ResGetStringModule(), IDS_QUERYSAVEUNNAMED, {operation})
-        : EditFormatText(ResGetStringModule(), IDS_QUERYSAVENAMED,
-                         {CurrentSetName, CurrentSetName, operation});
-    wchar_t *caption = StrLoadNewW(ResGetStringModule(), IDS_ALERT);
-    MessageBeep(MB_ICONEXCLAMATION);
-    int16_t answer = static_cast<int16_t>(MessageBoxW(window, text, caption, MB_YESNOCANCEL | MB_ICONQUESTION));
+                        ? EditFormatText(ResGetStringModule(), IDS_QUERYSAVEUNNAMED, {operation})
+                        : EditFormatText(ResGetStringModule(), IDS_QUERYSAVENAMED,
+                                         {Editor.CurrentSetName, Editor.CurrentSetName, operation});
+    int16_t answer = static_cast<int16_t>(
+        EditMessageBox(window, text, IDS_ALERT, MB_YESNOCANCEL | MB_ICONQUESTION, EditBeep::Yes));
+    if (text)
+        KxFree(text);
     if (answer == IDYES) {
         const int16_t saved = unnamed ? EditSaveSetAs(window) : EditSaveSet();
         if (!saved)
             answer = IDCANCEL;
     }
-    KxFree(text);
-    KxFree(caption);
     return answer;
 }
 
 int16_t EditIsModified(void)
 {
-    if (Modified)
-        return static_cast<int16_t>(Modified);
-    wchar_t *old = KxStrdupW(Description);
+    if (Editor.Modified)
+        return static_cast<int16_t>(Editor.Modified);
+    wchar_t *old = KxStrdupW(Editor.Description);
     EditReadDescription();
     EditMarkIfChanged(old);
-    return static_cast<int16_t>(Modified);
+    return static_cast<int16_t>(Editor.Modified);
 }

@@ -3,11 +3,13 @@
 // installation's set-selection dialog and stored through the set file.
 #include "setcmds.h"
 
+#include "controls.h"
 #include "dimcat.h"
 #include "editstate.h"
 #include "resloc.h"
 #include "resource.h"
 #include "setfile.h"
+#include "setsave.h"
 #include "textutil.h"
 #include "vel32.h"
 #include "velw32.h"
@@ -15,66 +17,50 @@
 
 namespace {
 
-const int QuestionChars = 100;   // capacity of the delete texts as loaded
+constexpr int QuestionChars = 100; // capacity of the delete texts as loaded
 
-// The path and name buffers of one selection dialog, made per command.
+// The path and name buffers of one selection dialog, with the capacities the
+// dialog fills: the path of a set in modes Open, Save As and Delete, the
+// longer global set path in mode Global Default.
 struct SelectionBuffers {
-    wchar_t *Path;
-    wchar_t *Name;
+    wchar_t Path[UAS_GLOBAL_PATH_CHARS];
+    wchar_t Name[UAS_NAME_CHARS];
 };
-
-SelectionBuffers EditAllocSelection(size_t pathChars)
-{
-    SelectionBuffers buffers;
-    buffers.Path = static_cast<wchar_t *>(KxMalloc(static_cast<uint32_t>(pathChars * sizeof(wchar_t))));
-    buffers.Name = static_cast<wchar_t *>(KxMalloc(UAS_NAME_CHARS * sizeof(wchar_t)));
-    buffers.Path[0] = L'\0';
-    buffers.Name[0] = L'\0';
-    return buffers;
-}
-
-void EditFreeSelection(SelectionBuffers buffers)
-{
-    KxFree(buffers.Path);
-    KxFree(buffers.Name);
-}
+static_assert(UAS_GLOBAL_PATH_CHARS >= UAS_SEL_PATH_CHARS, "one path buffer serves every mode");
 
 // The set-selection dialog in one of the modes Open, Save As and Delete,
 // offering the name shown in the label.
-bool EditSelectSet(HWND window, int16_t mode, SelectionBuffers buffers)
+bool EditSelectSet(HWND window, int16_t mode, SelectionBuffers *buffers)
 {
-    EditCopyText(buffers.Name, UAS_NAME_CHARS, ShownSetName);
-    return UasMapSelDlg(window, mode, buffers.Path, buffers.Name) != 0;
+    buffers->Path[0] = L'\0';
+    EditCopyText(buffers->Name, UAS_NAME_CHARS, Editor.ShownSetName);
+    return UasMapSelDlg(window, mode, buffers->Path, buffers->Name) != 0;
 }
 
 // The catalogue is built at start-up; a set that the dialog offered may have
 // been added since. A record for it lets a later Save write to its file.
+// Without a block for the record, a later Save asks for the name again.
 void EditRememberSet(const wchar_t *path, const wchar_t *name)
 {
-    if (UasInfoExists(SetCatalogue, name))
+    if (UasInfoExists(Editor.SetCatalogue, name))
         return;
     auto *record = static_cast<UasInfo *>(KxMalloc(sizeof(UasInfo)));
+    if (!record)
+        return;
     EditCopyText(record->UasName, UAS_NAME_CHARS, name);
     EditCopyText(record->UasPath, UAS_PATH_CHARS, path);
     KxStatus status = 0;
-    ListAddBack(SetCatalogue, record, &status);
+    ListAddBack(Editor.SetCatalogue, record, &status);
     if (status != 0)
         KxFree(record);
-}
-
-void EditReportMessage(HWND window, const wchar_t *text, UINT style)
-{
-    wchar_t *caption = StrLoadNewW(ResGetStringModule(), IDS_TITLE);
-    MessageBeep(MB_ICONEXCLAMATION);
-    MessageBoxW(window, text, caption, style);
-    KxFree(caption);
 }
 
 void EditReportUnreadable(HWND window, const wchar_t *name)
 {
     wchar_t *text = EditFormatText(ResGetStringModule(), IDS_ERR_OPEN, {name});
-    EditReportMessage(window, text, MB_OK | MB_ICONERROR);
-    KxFree(text);
+    EditMessageBox(window, text, IDS_TITLE, MB_OK | MB_ICONERROR, EditBeep::Yes);
+    if (text)
+        KxFree(text);
 }
 
 // Delete's question, answered Yes (IDYES) or No; No is the default.
@@ -83,34 +69,32 @@ int EditAskDelete(HWND window, const wchar_t *name)
     wchar_t pattern[QuestionChars];
     StrLoadW(ResGetStringModule(), IDS_CONFIRMDELETE, pattern, QuestionChars);
     wchar_t *question = EditSubstitute(pattern, {name});
-    MessageBeep(MB_ICONEXCLAMATION);
-    const int answer = MessageBoxW(window, question, L"", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
-    KxFree(question);
+    const int answer = EditMessageBox(window, question, 0,
+                                      MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2, EditBeep::Yes);
+    if (question)
+        KxFree(question);
     return answer;
 }
 
 void EditDeleteFile(HWND window, const wchar_t *path, const wchar_t *name)
 {
-    SetCursor(WaitCursor);
+    SetCursor(Editor.WaitCursor);
     if (!DeleteFileW(path)) {
         wchar_t message[QuestionChars];
         StrLoadW(ResGetStringModule(), IDS_ERR_DELETE, message, QuestionChars);
-        MessageBeep(MB_ICONEXCLAMATION);
-        MessageBoxW(window, message, L"", MB_OK);
-    } else if (IntlStrCmpIW(name, CurrentSetName) == 0) {
-        EditResetSet(DimCatalogue);
-        EditCopyText(CurrentSetName, EDIT_SETNAME_CHARS, NoneText);
-        DimListShow(DimListBox);
-        EditShowSetName(SetNameLabel, SetNamePrefix, NoneText);
+        EditMessageBox(window, message, 0, MB_OK, EditBeep::Yes);
+    } else if (IntlStrCmpIW(name, Editor.CurrentSetName) == 0) {
+        // The edited set is gone: the editor starts a new one.
+        EditNewSet();
     }
-    SetCursor(ArrowCursor);
+    SetCursor(Editor.ArrowCursor);
 }
 
 } // namespace
 
 void EditResetSet(ListHandle catalogue)
 {
-    Description[0] = L'\0';
+    Editor.Description[0] = L'\0';
     EditClearDescriptionControl();
     ListIterator iterator;
     ListIteratorInit(&iterator, catalogue);
@@ -119,95 +103,90 @@ void EditResetSet(ListHandle catalogue)
         static_cast<DimEntry *>(item)->SelectedUnit = 0;
 }
 
-void EditNewSet(void)
+void EditNewSet()
 {
-    EditResetSet(DimCatalogue);
-    EditCopyText(CurrentSetName, EDIT_SETNAME_CHARS, NoneText);
-    DimListShow(DimListBox);
-    EditShowSetName(SetNameLabel, SetNamePrefix, NoneText);
+    EditResetSet(Editor.DimCatalogue);
+    EditCopyText(Editor.CurrentSetName, EditSetNameChars, Editor.NoneText);
+    DimListShow(Editor.DimListBox);
+    EditShowSetName(Editor.SetNameLabel, Editor.SetNamePrefix, Editor.NoneText);
 }
 
 int16_t EditOpenSet(HWND window)
 {
     int16_t result = 0;
-    SelectionBuffers buffers = EditAllocSelection(UAS_SEL_PATH_CHARS);
-    if (EditSelectSet(window, UAS_MODE_OPEN, buffers)) {
-        SetCursor(WaitCursor);
+    SelectionBuffers buffers;
+    if (EditSelectSet(window, UAS_MODE_OPEN, &buffers)) {
+        SetCursor(Editor.WaitCursor);
         // A set file that cannot be read leaves the edited set as it was:
         // the reader changes nothing when it cannot open the file.
-        if (SetFileRead(buffers.Path, DimCatalogue, Description)) {
-            EditCopyText(CurrentSetName, EDIT_SETNAME_CHARS, buffers.Name);
-            EditShowDescription(Description);
-            DimListShow(DimListBox);
-            EditShowSetName(SetNameLabel, SetNamePrefix, buffers.Name);
+        if (SetFileRead(buffers.Path, Editor.DimCatalogue, Editor.Description)) {
+            EditCopyText(Editor.CurrentSetName, EditSetNameChars, buffers.Name);
+            EditShowDescription(Editor.Description);
+            DimListShow(Editor.DimListBox);
+            EditShowSetName(Editor.SetNameLabel, Editor.SetNamePrefix, buffers.Name);
             EditRememberSet(buffers.Path, buffers.Name);
             result = 1;
-            SetCursor(ArrowCursor);
+            SetCursor(Editor.ArrowCursor);
         } else {
-            SetCursor(ArrowCursor);
+            SetCursor(Editor.ArrowCursor);
             EditReportUnreadable(window, buffers.Name);
         }
     }
-    EditFreeSelection(buffers);
     return result;
 }
 
-int16_t EditSaveSet(void)
+int16_t EditSaveSet()
 {
-    SetCursor(WaitCursor);
+    SetCursor(Editor.WaitCursor);
     KxStatus status = 0;
-    UasInfo *record = UasGetUasInfo(SetCatalogue, CurrentSetName, &status);
+    UasInfo *record = UasGetUasInfo(Editor.SetCatalogue, Editor.CurrentSetName, &status);
     if (!record || status != 0) {
         // Never write through a missing record: let the user choose where.
-        SetCursor(ArrowCursor);
-        return EditSaveSetAs(GetParent(SetNameLabel));
+        SetCursor(Editor.ArrowCursor);
+        return EditSaveSetAs(GetParent(Editor.SetNameLabel));
     }
-    const int16_t result = SetFileWrite(record->UasPath, CurrentSetName, DimCatalogue);
-    SetCursor(ArrowCursor);
+    const int16_t result =
+        SetFileWrite(record->UasPath, Editor.CurrentSetName, Editor.DimCatalogue);
+    SetCursor(Editor.ArrowCursor);
     return result;
 }
 
 int16_t EditSaveSetAs(HWND window)
 {
     int16_t result = 0;
-    SelectionBuffers buffers = EditAllocSelection(UAS_SEL_PATH_CHARS);
-    if (EditSelectSet(window, UAS_MODE_SAVEAS, buffers)) {
-        SetCursor(WaitCursor);
+    SelectionBuffers buffers;
+    if (EditSelectSet(window, UAS_MODE_SAVEAS, &buffers)) {
+        SetCursor(Editor.WaitCursor);
         EditRememberSet(buffers.Path, buffers.Name);
-        EditCopyText(CurrentSetName, EDIT_SETNAME_CHARS, buffers.Name);
-        result = SetFileWrite(buffers.Path, buffers.Name, DimCatalogue);
-        EditShowSetName(SetNameLabel, SetNamePrefix, buffers.Name);
-        SetCursor(ArrowCursor);
+        EditCopyText(Editor.CurrentSetName, EditSetNameChars, buffers.Name);
+        result = SetFileWrite(buffers.Path, buffers.Name, Editor.DimCatalogue);
+        EditShowSetName(Editor.SetNameLabel, Editor.SetNamePrefix, buffers.Name);
+        SetCursor(Editor.ArrowCursor);
     }
-    EditFreeSelection(buffers);
     return result;
 }
 
 void EditDeleteSet(HWND window)
 {
     for (;;) {
-        SelectionBuffers buffers = EditAllocSelection(UAS_SEL_PATH_CHARS);
-        if (!EditSelectSet(window, UAS_MODE_DELETE, buffers)) {
-            EditFreeSelection(buffers);
+        SelectionBuffers buffers;
+        if (!EditSelectSet(window, UAS_MODE_DELETE, &buffers))
+            return;
+        if (EditAskDelete(window, buffers.Name) == IDYES) {
+            EditDeleteFile(window, buffers.Path, buffers.Name);
             return;
         }
-        const bool confirmed = EditAskDelete(window, buffers.Name) == IDYES;
-        if (confirmed)
-            EditDeleteFile(window, buffers.Path, buffers.Name);
-        EditFreeSelection(buffers);
-        if (confirmed)
-            return;
     }
 }
 
 void EditGlobalDefault(HWND window)
 {
-    SelectionBuffers buffers = EditAllocSelection(UAS_GLOBAL_PATH_CHARS);
+    SelectionBuffers buffers;
+    buffers.Name[0] = L'\0';
     UserGetGlobalUnitSet(buffers.Path);
     UasGetUasName(buffers.Path, buffers.Name);
     if (UasMapSelDlg(window, UAS_MODE_GLOBAL, buffers.Path, buffers.Name))
         UserSetGlobalUnitSet(buffers.Path);
-    EditFreeSelection(buffers);
 }
 
 void EditUsingHelp(HWND window)
@@ -217,5 +196,5 @@ void EditUsingHelp(HWND window)
 
 void EditProductInfo(HWND window)
 {
-    AbtMapAboutWindow(window, AboutTitle, AboutText1, AboutText2, 1);
+    AbtMapAboutWindow(window, Editor.AboutTitle, Editor.AboutText1, Editor.AboutText2, 1);
 }

@@ -1,22 +1,20 @@
-/*
- * setcmds.h - the commands that act on whole sets: New, Open, Save,
- * Save As, Delete, Global Default, and the two Help commands.
- */
+// setcmds.h - the commands that act on whole sets: New, Open, Save,
+// Save As, Delete, Global Default, and the two Help commands.
 #ifndef SETCMDS_H
 #define SETCMDS_H
 
 #include <windows.h>
-#include <stdint.h>
+#include <cstdint>
 #include "vel32.h"
 
-void EditNewSet(void);
+void EditNewSet();
 void EditResetSet(ListHandle catalogue);
 int16_t EditOpenSet(HWND window);
-int16_t EditSaveSet(void);
+int16_t EditSaveSet();
 int16_t EditSaveSetAs(HWND window);
 void EditDeleteSet(HWND window);
 void EditGlobalDefault(HWND window);
 void EditUsingHelp(HWND window);
 void EditProductInfo(HWND window);
 
-#endif /* SETCMDS_H */
+#endif // SETCMDS_H

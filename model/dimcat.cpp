@@ -1,51 +1,55 @@
-/*
- * dimcat.cpp - the dimension catalogue: built once from the units library,
- * one DimEntry per dimension with its own copies of the name and of the
- * unit symbols, and the list of names that fills the Dimensions list box.
- */
+// The dimension catalogue: built once from the units library, one DimEntry
+// per dimension with its own copies of the name and of the unit symbols, and
+// the list of names that fills the Dimensions list.
 #include "dimcat.h"
 
-#include "velw32.h"
 #include "velx32.h"
 
-/* Status left in the caller's variable when a block cannot be had: the
- * libraries report such a failure no other way. */
-#define DIM_STATUS_NO_MEMORY ((KxStatus)-1)
+namespace {
 
-/* Releases one entry with everything it owns. Symbol lists are released
- * item by item because ListFree leaves the items alone. */
-static void DimEntryFree(DimEntry *entry)
+// Status left in the caller's variable when a block cannot be had: the
+// libraries report such a failure no other way.
+constexpr KxStatus StatusNoMemory = -1;
+
+// Releases every item of a list of KxMalloc blocks, then the list: ListFree
+// leaves the items alone.
+void FreeStrings(ListHandle list)
+{
+    ListIterator it;
+    void *item = nullptr;
+    ListIteratorInit(&it, list);
+    while (ListIteratorNext(&it, &item))
+        KxFree(item);
+    ListFree(list);
+}
+
+// Releases one entry with everything it owns.
+void EntryFree(DimEntry *entry)
 {
     if (!entry)
         return;
-    if (entry->UnitSymbols) {
-        ListIterator it;
-        void *item = NULL;
-        ListIteratorInit(&it, entry->UnitSymbols);
-        while (ListIteratorNext(&it, &item))
-            KxFree(item);
-        ListFree(entry->UnitSymbols);
-    }
+    if (entry->UnitSymbols)
+        FreeStrings(entry->UnitSymbols);
     if (entry->Name)
         KxFree(entry->Name);
     KxFree(entry);
 }
 
-/* Takes back a catalogue that could not be finished. */
-static void DimCatalogueFree(ListHandle catalogue)
+// Takes back a catalogue that could not be finished.
+void CatalogueFree(ListHandle catalogue)
 {
     ListIterator it;
-    void *item = NULL;
+    void *item = nullptr;
     ListIteratorInit(&it, catalogue);
     while (ListIteratorNext(&it, &item))
-        DimEntryFree((DimEntry *)item);
+        EntryFree(static_cast<DimEntry *>(item));
     ListFree(catalogue);
 }
 
-/* Appends a copy of every string of a library array to the list. Stops at
- * the first failure, with its status in *status; a copy that could not be
- * appended is released here. */
-static void DimAppendCopies(ListHandle list, UnitList strings, KxStatus *status)
+// Appends a copy of every string of a library array to the list. Stops at
+// the first failure, with its status in *status; a copy that could not be
+// appended is released here.
+void AppendCopies(ListHandle list, UnitList strings, KxStatus *status)
 {
     *status = 0;
     if (!strings)
@@ -53,7 +57,7 @@ static void DimAppendCopies(ListHandle list, UnitList strings, KxStatus *status)
     for (wchar_t **s = strings; *s; ++s) {
         wchar_t *copy = KxStrdupW(*s);
         if (!copy) {
-            *status = DIM_STATUS_NO_MEMORY;
+            *status = StatusNoMemory;
             return;
         }
         ListAddBack(list, copy, status);
@@ -64,76 +68,81 @@ static void DimAppendCopies(ListHandle list, UnitList strings, KxStatus *status)
     }
 }
 
-/* The symbols of one entry, in the library's order. */
-static void DimEntryFillSymbols(DimEntry *entry, KxStatus *status)
+// The symbols of one entry, in the library's order.
+void EntryFillSymbols(DimEntry *entry, KxStatus *status)
 {
     UnitList symbols = UnitGetSymList(entry->Name, status);
-    if (*status != 0) {
-        if (symbols)
-            UnitDestroyList(symbols);
-        return;
+    if (*status == 0) {
+        entry->UnitSymbols = ListCreate(status);
+        if (*status == 0)
+            AppendCopies(entry->UnitSymbols, symbols, status);
     }
-    entry->UnitSymbols = ListCreate(status);
-    if (*status == 0)
-        DimAppendCopies(entry->UnitSymbols, symbols, status);
     if (symbols)
         UnitDestroyList(symbols);
 }
 
-ListHandle DimCatalogueCreate(KxStatus *status)
+// A new entry for the name, at its first unit; null when a block cannot be
+// had.
+DimEntry *EntryCreate(const wchar_t *name)
 {
-    UnitList names = UnitGetDimList(status);
-    if (*status != 0) {
-        if (names)
-            UnitDestroyList(names);
-        return NULL;
+    auto *entry = static_cast<DimEntry *>(KxMalloc(sizeof(DimEntry)));
+    if (!entry)
+        return nullptr;
+    entry->Name = KxStrdupW(name);
+    entry->SelectedUnit = 0;
+    entry->UnitSymbols = nullptr;
+    if (!entry->Name) {
+        EntryFree(entry);
+        return nullptr;
     }
+    return entry;
+}
 
-    ListHandle catalogue = ListCreate(status);
-    if (*status != 0) {
-        if (names)
-            UnitDestroyList(names);
-        return NULL;
-    }
-
-    /* First pass: every entry, in the library's order, before any symbols
-     * are asked for. */
+// First pass: every entry, in the library's order, before any symbols are
+// asked for.
+void AppendEntries(ListHandle catalogue, UnitList names, KxStatus *status)
+{
     for (wchar_t **name = names; name && *name; ++name) {
-        DimEntry *entry = (DimEntry *)KxMalloc(sizeof(DimEntry));
+        DimEntry *entry = EntryCreate(*name);
         if (!entry) {
-            *status = DIM_STATUS_NO_MEMORY;
-            break;
-        }
-        entry->Name = KxStrdupW(*name);
-        entry->SelectedUnit = 0;
-        entry->UnitSymbols = NULL;
-        if (!entry->Name) {
-            DimEntryFree(entry);
-            *status = DIM_STATUS_NO_MEMORY;
-            break;
+            *status = StatusNoMemory;
+            return;
         }
         ListAddBack(catalogue, entry, status);
         if (*status != 0) {
-            DimEntryFree(entry);
-            break;
+            EntryFree(entry);
+            return;
         }
     }
+}
+
+} // namespace
+
+ListHandle DimCatalogueCreate(KxStatus *status)
+{
+    UnitList names = UnitGetDimList(status);
+    ListHandle catalogue = nullptr;
+    if (*status == 0)
+        catalogue = ListCreate(status);
+    if (*status == 0)
+        AppendEntries(catalogue, names, status);
     if (names)
         UnitDestroyList(names);
     if (*status != 0) {
-        DimCatalogueFree(catalogue);
-        return NULL;
+        if (catalogue)
+            CatalogueFree(catalogue);
+        return nullptr;
     }
 
-    /* Second pass over the finished list of entries. */
+    // Second pass over the finished list of entries.
     ListIterator it;
-    void *item = NULL;
+    void *item = nullptr;
     ListIteratorInit(&it, catalogue);
     while (ListIteratorNext(&it, &item)) {
-        DimEntryFillSymbols((DimEntry *)item, status);
+        EntryFillSymbols(static_cast<DimEntry *>(item), status);
         if (*status != 0) {
-            DimCatalogueFree(catalogue);
-            return NULL;
+            CatalogueFree(catalogue);
+            return nullptr;
         }
     }
     return catalogue;
@@ -147,27 +156,14 @@ ListHandle DimNamesCreate(KxStatus *status)
 
     UnitList names = UnitGetDimList(status);
     if (*status == 0)
-        DimAppendCopies(list, names, status);
+        AppendCopies(list, names, status);
     if (names)
         UnitDestroyList(names);
     return list;
 }
 
-void DimListShow(HWND listBox)
+void DimNamesFree(ListHandle names)
 {
-    KxStatus status = 0;
-    ListHandle names = DimNamesCreate(&status);
-    if (!names)
-        return;
-    /* Whatever the list holds is shown; a failed library call leaves it
-     * short or empty. */
-    LBoxFromList(listBox, names, 0);
-
-    /* The list box keeps its own copies; ListFree would leave ours behind. */
-    ListIterator it;
-    void *item = NULL;
-    ListIteratorInit(&it, names);
-    while (ListIteratorNext(&it, &item))
-        KxFree(item);
-    ListFree(names);
+    if (names)
+        FreeStrings(names);
 }

@@ -1,225 +1,196 @@
-/*
- * setfile.cpp - writing and reading set files. A set file holds one byte per
- * character (codes 0 to 255), lines end in CR LF (a bare LF is accepted on
- * reading); a comment header carries the set name, the file's base name and
- * the description, the body one "name  symbol" line per dimension.
- *
- * Streams are opened in binary mode and every byte is written and read here,
- * so that no runtime conversion decides what lands in the file.
- */
+// Writing and reading set files. A set file holds one byte per character
+// (codes 0 to 255), lines end in CR LF (a bare LF is accepted on reading); a
+// comment header carries the set name, the file's base name and the
+// description, the body one "name  symbol" line per dimension.
+//
+// Streams are opened in binary mode and every byte is written and read here,
+// so that no runtime conversion decides what lands in the file.
 #include "setfile.h"
 
 #include <io.h>
-#include <string.h>
-#include <wchar.h>
 
-#include "dimcat.h"
-#include "editstate.h"
-#include "resloc.h"
-#include "resource.h"
-#include "textutil.h"
+#include <cwchar>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
 #include "velw32.h"
 
-#define SETFILE_RULE_CHARS    70    /* hyphens of the opening and closing rule */
-#define SETFILE_WRAP_CHARS    70    /* at most this many description characters a line */
-#define SETFILE_PIECE_OFFSET  5     /* "*    " before each description piece */
-#define SETFILE_SYMBOL_COLUMN 32    /* the symbol starts after this many characters */
-#define SETFILE_WORD_CHARS    1024  /* a body word with its terminator */
+namespace {
 
-/* ---- writing ---------------------------------------------------------- */
+constexpr int RuleChars = 70;       // hyphens of the opening and closing rule
+constexpr size_t WrapChars = 70;    // at most this many description characters a line
+constexpr int PieceOffset = 5;      // "*    " before each description piece
+constexpr size_t SymbolColumn = 32; // the symbol starts after this many characters
+constexpr size_t WordChars = 1024;  // a body word with its terminator
 
-/* Writes count characters, one byte each. A character the format cannot
- * hold becomes "?": only the informational header lines can carry one,
- * since the description is checked before a save begins. */
-static int SetFilePutText(FILE *stream, const wchar_t *text, size_t count)
+bool IsHighSurrogate(wchar_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+bool IsLowSurrogate(wchar_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// ---- writing ---------------------------------------------------------------
+
+// Writes count characters, one byte each. A character the format cannot
+// hold becomes "?": only the informational header lines can carry one,
+// since the description and the units are checked before a save begins.
+bool PutText(FILE *stream, const wchar_t *text, size_t count)
 {
     for (size_t i = 0; i < count; ++i) {
-        wchar_t c = text[i];
-        int byte = (int)c;
+        const wchar_t c = text[i];
+        int byte = static_cast<int>(c);
         if (c > 0xFF) {
             byte = '?';
-            /* One question mark for the whole character. */
-            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < count && text[i + 1] >= 0xDC00 &&
-                text[i + 1] <= 0xDFFF)
+            // One question mark for the whole character.
+            if (IsHighSurrogate(c) && i + 1 < count && IsLowSurrogate(text[i + 1]))
                 ++i;
         }
         if (putc(byte, stream) == EOF)
-            return 0;
+            return false;
     }
-    return 1;
+    return true;
 }
 
-static int SetFilePutLineEnd(FILE *stream)
+bool PutLineEnd(FILE *stream)
 {
     return putc('\r', stream) != EOF && putc('\n', stream) != EOF;
 }
 
-/* One line: an ASCII lead, count characters of text, CR LF. */
-static int SetFilePutLine(FILE *stream, const char *lead, const wchar_t *text, size_t count)
+// One line: an ASCII lead, count characters of text, CR LF.
+bool PutLine(FILE *stream, const char *lead, const wchar_t *text, size_t count)
 {
     if (fputs(lead, stream) == EOF)
-        return 0;
-    return SetFilePutText(stream, text, count) && SetFilePutLineEnd(stream);
+        return false;
+    return PutText(stream, text, count) && PutLineEnd(stream);
 }
 
-static int SetFileIsStorable(const wchar_t *text)
+bool IsStorable(const wchar_t *text)
 {
     for (; text && *text; ++text)
         if (*text > 0xFF)
-            return 0;
-    return 1;
+            return false;
+    return true;
 }
 
-/* The first dimension whose chosen unit the format cannot store (a symbol
- * of the units library with a character above code 255); NULL when every
- * chosen unit can be stored. Such a unit would be written as "?" and never
- * found again when the file is read. */
-static const DimEntry *SetFileUnstorableUnit(ListHandle catalogue, const wchar_t **symbol)
+// The symbol at the entry's selection; null when the entry has none there.
+const wchar_t *SelectedSymbol(const DimEntry *entry)
+{
+    if (!entry || !entry->UnitSymbols)
+        return nullptr;
+    KxStatus status = 0;
+    const auto *symbol =
+        static_cast<const wchar_t *>(ListFindIth(entry->UnitSymbols, entry->SelectedUnit, &status));
+    return status == 0 ? symbol : nullptr;
+}
+
+// The first dimension whose chosen unit the format cannot store (a symbol of
+// the units library with a character above code 255); null when every
+// chosen unit can be stored. Such a unit would be written as "?" and never
+// found again when the file is read.
+const DimEntry *UnstorableUnit(ListHandle catalogue, const wchar_t **symbol)
 {
     ListIterator it;
-    void *item = NULL;
+    void *item = nullptr;
     ListIteratorInit(&it, catalogue);
     while (ListIteratorNext(&it, &item)) {
-        const DimEntry *entry = (const DimEntry *)item;
-        if (!entry || !entry->UnitSymbols)
-            continue;
-        KxStatus status = 0;
-        *symbol = (const wchar_t *)ListFindIth(entry->UnitSymbols, entry->SelectedUnit, &status);
-        if (status == 0 && *symbol && !SetFileIsStorable(*symbol))
+        const auto *entry = static_cast<const DimEntry *>(item);
+        const wchar_t *selected = SelectedSymbol(entry);
+        if (selected && !IsStorable(selected)) {
+            *symbol = selected;
             return entry;
-    }
-    return NULL;
-}
-
-/* The description as stored: every CR LF pair becomes one space. A CR or
- * LF on its own becomes a space as well; written as it is, it would end the
- * line early and a reader would take the rest for header or body. Returns a
- * new block. */
-static wchar_t *SetFileStoredDescription(const wchar_t *description)
-{
-    size_t length = wcslen(description);
-    wchar_t *stored = (wchar_t *)KxMalloc((uint32_t)((length + 1) * sizeof(wchar_t)));
-    if (!stored)
-        return NULL;
-    size_t out = 0;
-    for (size_t i = 0; i < length; ++i) {
-        wchar_t c = description[i];
-        if (c == L'\r' && description[i + 1] == L'\n') {
-            stored[out++] = L' ';
-            ++i;
-        } else if (c == L'\r' || c == L'\n') {
-            stored[out++] = L' ';
-        } else {
-            stored[out++] = c;
         }
     }
-    stored[out] = L'\0';
+    return nullptr;
+}
+
+// The description as stored: every CR LF pair becomes one space. A CR or LF
+// on its own becomes a space as well; written as it is, it would end the
+// line early and a reader would take the rest for header or body.
+std::wstring StoredDescription(const wchar_t *description)
+{
+    std::wstring stored;
+    for (const wchar_t *p = description; *p; ++p) {
+        if (*p == L'\r' && p[1] == L'\n') {
+            stored += L' ';
+            ++p;
+        } else if (*p == L'\r' || *p == L'\n') {
+            stored += L' ';
+        } else {
+            stored += *p;
+        }
+    }
     return stored;
 }
 
-/* Cuts the stored description into pieces of at most 70 characters, each
- * on its own line. A cut falls before the last space that is not the
- * piece's first character, or after 70 characters when there is none, so
- * that joining the pieces gives the text back unchanged. */
-static int SetFilePutDescription(FILE *stream, const wchar_t *stored)
+// Cuts the stored description into pieces of at most 70 characters, each on
+// its own line. A cut falls before the last space that is not the piece's
+// first character, or after 70 characters when there is none, so that
+// joining the pieces gives the text back unchanged.
+bool PutDescription(FILE *stream, const std::wstring &stored)
 {
-    size_t length = wcslen(stored);
+    const size_t length = stored.size();
     size_t pos = 0;
-    while (length - pos > SETFILE_WRAP_CHARS) {
-        size_t n = SETFILE_WRAP_CHARS;
+    while (length - pos > WrapChars) {
+        size_t n = WrapChars;
         while (n > 0 && stored[pos + n] != L' ')
             --n;
         if (n == 0)
-            n = SETFILE_WRAP_CHARS;
-        if (!SetFilePutLine(stream, "*    ", stored + pos, n))
-            return 0;
+            n = WrapChars;
+        if (!PutLine(stream, "*    ", stored.c_str() + pos, n))
+            return false;
         pos += n;
     }
     if (length > pos)
-        return SetFilePutLine(stream, "*    ", stored + pos, length - pos);
-    return 1;
+        return PutLine(stream, "*    ", stored.c_str() + pos, length - pos);
+    return true;
 }
 
-int16_t SetFileWriteHeader(FILE *stream, const wchar_t *path, const wchar_t *setName,
-                           const wchar_t *description)
-{
-    if (!path)
-        path = L"";
-    if (!setName)
-        setName = L"";
-    if (!description)
-        description = L"";
-
-    wchar_t rule[SETFILE_RULE_CHARS + 1];
-    for (int i = 0; i < SETFILE_RULE_CHARS; ++i)
-        rule[i] = L'-';
-    rule[SETFILE_RULE_CHARS] = L'\0';
-
-    /* Only a backslash separates here; the line is informational. */
-    const wchar_t *baseName = wcsrchr(path, L'\\');
-    baseName = baseName ? baseName + 1 : path;
-
-    wchar_t *stored = SetFileStoredDescription(description);
-    if (!stored)
-        return 0;
-
-    int ok = SetFilePutLine(stream, "* ", rule, SETFILE_RULE_CHARS) &&
-             SetFilePutLine(stream, "* ", setName, wcslen(setName)) &&
-             SetFilePutLine(stream, "* ", baseName, wcslen(baseName)) &&
-             SetFilePutLine(stream, "*", L"", 0) &&
-             SetFilePutDescription(stream, stored) &&
-             SetFilePutLine(stream, "*", L"", 0) &&
-             SetFilePutLine(stream, "* ", rule, SETFILE_RULE_CHARS);
-    KxFree(stored);
-    return (int16_t)(ok && !ferror(stream));
-}
-
-/* One line per dimension: the name, spaces up to column 32 (at least one),
- * the selected symbol. A dimension without symbols has nothing to store. */
-static int SetFileWriteBody(FILE *stream, ListHandle catalogue)
+// One line per dimension: the name, spaces up to column 32 (at least one),
+// the selected symbol. A dimension without symbols has nothing to store.
+bool WriteBody(FILE *stream, ListHandle catalogue)
 {
     ListIterator it;
-    void *item = NULL;
+    void *item = nullptr;
     ListIteratorInit(&it, catalogue);
     while (ListIteratorNext(&it, &item)) {
-        const DimEntry *entry = (const DimEntry *)item;
-        if (!entry || !entry->Name || !entry->UnitSymbols)
+        const auto *entry = static_cast<const DimEntry *>(item);
+        const wchar_t *symbol = SelectedSymbol(entry);
+        if (!symbol || !entry->Name)
             continue;
-        KxStatus status = 0;
-        const wchar_t *symbol =
-            (const wchar_t *)ListFindIth(entry->UnitSymbols, entry->SelectedUnit, &status);
-        if (status != 0 || !symbol)
-            continue;
-        size_t nameLength = wcslen(entry->Name);
-        if (!SetFilePutText(stream, entry->Name, nameLength))
-            return 0;
-        size_t spaces = nameLength < SETFILE_SYMBOL_COLUMN ? SETFILE_SYMBOL_COLUMN - nameLength : 1;
+        const size_t nameLength = wcslen(entry->Name);
+        if (!PutText(stream, entry->Name, nameLength))
+            return false;
+        const size_t spaces = nameLength < SymbolColumn ? SymbolColumn - nameLength : 1;
         for (size_t i = 0; i < spaces; ++i)
             if (putc(' ', stream) == EOF)
-                return 0;
-        if (!SetFilePutText(stream, symbol, wcslen(symbol)) || !SetFilePutLineEnd(stream))
-            return 0;
+                return false;
+        if (!PutText(stream, symbol, wcslen(symbol)) || !PutLineEnd(stream))
+            return false;
     }
-    return 1;
+    return true;
 }
 
-/* A new, empty file beside the target, named by the system. */
-static int SetFileTempName(const wchar_t *path, wchar_t *temp)
+// A new, empty file beside the target, named by the system.
+bool TempNameBeside(const wchar_t *path, wchar_t *temp)
 {
-    const wchar_t *separator = NULL;
+    const wchar_t *separator = nullptr;
     for (const wchar_t *p = path; *p; ++p)
         if (*p == L'\\' || *p == L'/')
             separator = p;
 
     wchar_t folder[MAX_PATH];
     if (separator) {
-        size_t length = (size_t)(separator - path) + 1;
+        const size_t length = static_cast<size_t>(separator - path) + 1;
         if (length >= MAX_PATH - 14)
-            return 0;
+            return false;
         wmemcpy(folder, path, length);
         folder[length] = L'\0';
     } else if (path[0] && path[1] == L':') {
-        /* "X:name": the current folder of that drive. */
+        // "X:name": the current folder of that drive.
         folder[0] = path[0];
         folder[1] = L':';
         folder[2] = L'.';
@@ -231,120 +202,123 @@ static int SetFileTempName(const wchar_t *path, wchar_t *temp)
     return GetTempFileNameW(folder, L"uas", 0, temp) != 0;
 }
 
-/* Writes the whole file beside the target and puts it in the target's place
- * only when every byte is on disk, so that a failure leaves the previous
- * file as it was. */
-static int SetFileWriteReplacing(const wchar_t *path, const wchar_t *setName,
-                                 ListHandle catalogue, const wchar_t *description)
+// Remembers the first failure's system error; later ones only follow from it.
+void NoteFailure(DWORD *error, DWORD code)
+{
+    if (*error == 0)
+        *error = code != 0 ? code : ERROR_WRITE_FAULT;
+}
+
+// Some systems report a target that another program holds open as access
+// denied; the user is better served by "in use".
+DWORD InUseOrCode(const wchar_t *path, DWORD code)
+{
+    if (code != ERROR_ACCESS_DENIED)
+        return code;
+    HANDLE probe =
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+        CloseHandle(probe);
+        return code;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION ? ERROR_SHARING_VIOLATION : code;
+}
+
+// Why a target cannot be replaced before anything is written; 0 when it can
+// be tried.
+DWORD TargetRefusal(const wchar_t *path)
 {
     if (!path || !path[0])
-        return 0;
-    /* A read-only set file stays as it is. Some file systems let a rename
-     * replace it, so this is not left to the replacement step. */
+        return ERROR_INVALID_NAME;
     const DWORD attributes = GetFileAttributesW(path);
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+    if (attributes == INVALID_FILE_ATTRIBUTES)
         return 0;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return SetFileErrorTargetIsFolder;
+    // A read-only set file stays as it is. Some file systems let a rename
+    // replace it, so this is not left to the replacement step.
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        return ERROR_ACCESS_DENIED;
+    return 0;
+}
+
+// Writes the whole file beside the target and puts it in the target's place
+// only when every byte is on disk, so that a failure leaves the previous file
+// as it was. Returns 0 when written, else the system's error code.
+DWORD WriteReplacing(const wchar_t *path, const wchar_t *setName, ListHandle catalogue,
+                     const wchar_t *description)
+{
+    DWORD error = TargetRefusal(path);
+    if (error != 0)
+        return error;
 
     wchar_t temp[MAX_PATH];
-    if (!SetFileTempName(path, temp))
-        return 0;
-
+    if (!TempNameBeside(path, temp)) {
+        // The system names a missing folder in several ways; one is told.
+        const DWORD code = GetLastError();
+        NoteFailure(&error, code == ERROR_DIRECTORY ? ERROR_PATH_NOT_FOUND : code);
+        return error;
+    }
     FILE *stream = _wfopen(temp, L"wb");
     if (!stream) {
+        NoteFailure(&error, GetLastError());
         DeleteFileW(temp);
-        return 0;
+        return error;
     }
-    int ok = SetFileWriteHeader(stream, path, setName, description) &&
-             SetFileWriteBody(stream, catalogue);
+    if (!SetFileWriteHeader(stream, path, setName, description) || !WriteBody(stream, catalogue))
+        NoteFailure(&error, GetLastError());
     if (fflush(stream) != 0 || ferror(stream))
-        ok = 0;
-    if (ok && !FlushFileBuffers((HANDLE)_get_osfhandle(_fileno(stream))))
-        ok = 0;
+        NoteFailure(&error, GetLastError());
+    if (error == 0 && !FlushFileBuffers(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)))))
+        NoteFailure(&error, GetLastError());
     if (fclose(stream) != 0)
-        ok = 0;
-    if (ok && !MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        ok = 0;
-    if (!ok)
+        NoteFailure(&error, GetLastError());
+    if (error == 0 && !MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        NoteFailure(&error, InUseOrCode(path, GetLastError()));
+    if (error != 0)
         DeleteFileW(temp);
-    return ok;
+    return error;
 }
 
-/* Tells the user why the set was not saved; text is released here. */
-static void SetFileReport(wchar_t *text)
-{
-    wchar_t *caption = StrLoadNewW(ResGetStringModule(), IDS_TITLE);
-    MessageBoxW(NULL, text, caption, MB_SETFOREGROUND | MB_ICONERROR);
-    KxFree(caption);
-    KxFree(text);
-}
+// ---- reading ---------------------------------------------------------------
 
-int16_t SetFileWrite(const wchar_t *path, const wchar_t *setName, ListHandle catalogue)
-{
-    /* The description is taken from its control now, but a save that does
-     * not happen must leave it as it was: otherwise the editor would no
-     * longer see the typed text as a change. */
-    wchar_t *previous = Description ? KxStrdupW(Description) : NULL;
-    EditReadDescription();
-
-    /* Nothing is touched when the set holds what the file cannot store. */
-    HMODULE strings = ResGetStringModule();
-    const wchar_t *symbol = NULL;
-    const DimEntry *unstorable = NULL;
-    wchar_t *failure = NULL;
-    if (!SetFileIsStorable(Description))
-        failure = StrLoadNewW(strings, IDS_ERR_UNSTORABLE);
-    else if ((unstorable = SetFileUnstorableUnit(catalogue, &symbol)) != NULL)
-        failure = EditFormatText(strings, IDS_ERR_UNSTORABLEUNIT, {symbol, unstorable->Name});
-    else if (!SetFileWriteReplacing(path, setName, catalogue, Description))
-        failure = StrLoadNewW(strings, IDS_ERR_WRITE);
-
-    if (failure != NULL) {
-        if (previous && Description)
-            EditCopyText(Description, EDIT_DESCRIPTION_CHARS, previous);
-        if (previous)
-            KxFree(previous);
-        SetFileReport(failure);
-        return 0;
-    }
-    if (previous)
-        KxFree(previous);
-    Modified = 0;
-    return 1;
-}
-
-/* ---- reading ---------------------------------------------------------- */
-
-/* What the header reader needs of a line: its first and fourth byte (-1
- * when the line is shorter). */
-typedef struct SetFileLine {
+// What the header reader needs of a line: its first and fourth byte (-1 when
+// the line is shorter).
+struct LineStart {
     int First;
     int Fourth;
-} SetFileLine;
+};
 
-/* Reads one line, of any length, up to CR LF, LF or the end of the file.
- * When description is given, the line's bytes from the sixth on are
- * appended to it up to its capacity, unless the line is a rule (a hyphen as
- * its fourth byte). NUL bytes cannot be held in a text and are left out.
- * Returns 0 when the file had ended before the line; *appended tells
- * whether a character was added. */
-static int SetFileReadLine(FILE *stream, SetFileLine *line, wchar_t *description, size_t *length,
-                           int *appended)
+// Where a header line's description characters go.
+struct DescriptionSink {
+    wchar_t *Text;
+    size_t Length;
+    bool Appended; // a character was added by the last line
+};
+
+// Reads one line, of any length, up to CR LF, LF or the end of the file.
+// With a sink, the line's bytes from the sixth on are appended to it up to
+// its capacity, unless the line is a rule (a hyphen as its fourth byte). NUL
+// bytes cannot be held in a text and are left out. Returns false when the
+// file had ended before the line.
+bool ReadLine(FILE *stream, LineStart *line, DescriptionSink *sink)
 {
     int column = 0;
     line->First = -1;
     line->Fourth = -1;
-    if (appended)
-        *appended = 0;
+    if (sink)
+        sink->Appended = false;
     for (;;) {
-        int c = getc(stream);
+        const int c = getc(stream);
         if (c == EOF)
             return column > 0;
         if (c == '\n')
-            return 1;
+            return true;
         if (c == '\r') {
-            int next = getc(stream);
+            const int next = getc(stream);
             if (next == '\n')
-                return 1;
+                return true;
             if (next != EOF)
                 ungetc(next, stream);
         }
@@ -352,125 +326,242 @@ static int SetFileReadLine(FILE *stream, SetFileLine *line, wchar_t *description
             line->First = c;
         else if (column == 3)
             line->Fourth = c;
-        if (description && column >= SETFILE_PIECE_OFFSET && line->Fourth != '-' && c != 0 &&
-            *length < SETFILE_DESCRIPTION_CHARS) {
-            description[(*length)++] = (wchar_t)c;
-            description[*length] = L'\0';
-            *appended = 1;
+        if (sink && column >= PieceOffset && line->Fourth != '-' && c != 0 &&
+            sink->Length < SetFileDescriptionChars) {
+            sink->Text[sink->Length++] = static_cast<wchar_t>(c);
+            sink->Text[sink->Length] = L'\0';
+            sink->Appended = true;
         }
         ++column;
     }
 }
 
-void SetFileReadHeader(FILE *stream, wchar_t *description)
-{
-    description[0] = L'\0';
-    SetFileLine line;
-    for (int i = 0; i < 4; ++i) {
-        if (!SetFileReadLine(stream, &line, NULL, NULL, NULL) || line.First != '*')
-            return;
-    }
+struct BodyWord {
+    wchar_t Text[WordChars];
+    bool TooLong; // cut at the capacity: it can match nothing
+};
 
-    size_t length = 0;
-    int appended = 0;
-    while (SetFileReadLine(stream, &line, description, &length, &appended)) {
-        if (line.Fourth == '-')
-            break;
-        if (appended) {
-            /* A CR left before the line end is part of it, not of the text. */
-            RemoveEoln(description);
-            length = wcslen(description);
-        }
-    }
-    RemoveBlanks(description);
-}
-
-typedef struct SetFileWord {
-    wchar_t Text[SETFILE_WORD_CHARS];
-    int TooLong; /* cut at the capacity: it can match nothing */
-} SetFileWord;
-
-static int SetFileIsSeparator(int c)
+bool IsSeparator(int c)
 {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f' || c == 0;
 }
 
-/* The next word of the body; 0 at the end of the file. */
-static int SetFileReadWord(FILE *stream, SetFileWord *word)
+// The next word of the body; false at the end of the file.
+bool ReadWord(FILE *stream, BodyWord *word)
 {
     int c;
     do {
         c = getc(stream);
-    } while (c != EOF && SetFileIsSeparator(c));
+    } while (c != EOF && IsSeparator(c));
     if (c == EOF)
-        return 0;
+        return false;
 
     size_t length = 0;
-    word->TooLong = 0;
-    while (c != EOF && !SetFileIsSeparator(c)) {
-        if (length < SETFILE_WORD_CHARS - 1)
-            word->Text[length++] = (wchar_t)c;
+    word->TooLong = false;
+    while (c != EOF && !IsSeparator(c)) {
+        if (length < WordChars - 1)
+            word->Text[length++] = static_cast<wchar_t>(c);
         else
-            word->TooLong = 1;
+            word->TooLong = true;
         c = getc(stream);
     }
     word->Text[length] = L'\0';
-    return 1;
+    return true;
 }
 
-/* The first dimension of that name takes the first symbol of that name. */
-static void SetFileApplyPair(ListHandle catalogue, const SetFileWord *name,
-                             const SetFileWord *symbol)
+// A name as the case-blind index keys it. Only a candidate that the support
+// library's case-blind comparison accepts is ever taken, so the key merely
+// narrows the search.
+std::wstring CaseKey(const wchar_t *text)
 {
-    if (name->TooLong || symbol->TooLong)
-        return;
-    ListIterator it;
-    void *item = NULL;
-    ListIteratorInit(&it, catalogue);
-    while (ListIteratorNext(&it, &item)) {
-        DimEntry *entry = (DimEntry *)item;
-        if (!entry || !entry->Name || IntlStrCmpIW(entry->Name, name->Text) != 0)
-            continue;
-        if (!entry->UnitSymbols)
-            return;
-        ListIterator symbols;
-        void *candidate = NULL;
-        uint32_t position = 0;
-        ListIteratorInit(&symbols, entry->UnitSymbols);
-        while (ListIteratorNext(&symbols, &candidate)) {
-            if (candidate && IntlStrCmpIW((const wchar_t *)candidate, symbol->Text) == 0) {
-                if (position <= 0xFFFF)
-                    entry->SelectedUnit = (uint16_t)position;
-                return;
-            }
-            ++position;
+    std::wstring key(text);
+    if (!key.empty())
+        CharUpperBuffW(&key[0], static_cast<DWORD>(key.size()));
+    return key;
+}
+
+// The catalogue's dimensions by name, built once per read so that a set
+// naming every dimension is read in time proportional to its size. A name
+// that matches a dimension exactly finds it; otherwise the first dimension
+// whose name matches ignoring letter case does.
+class DimIndex {
+public:
+    explicit DimIndex(ListHandle catalogue)
+    {
+        ListIterator it;
+        void *item = nullptr;
+        ListIteratorInit(&it, catalogue);
+        while (ListIteratorNext(&it, &item)) {
+            auto *entry = static_cast<DimEntry *>(item);
+            if (!entry || !entry->Name)
+                continue;
+            exact_.emplace(entry->Name, entry);
+            caseBlind_[CaseKey(entry->Name)].push_back(entry);
         }
-        return;
     }
+
+    DimEntry *Find(const wchar_t *name) const
+    {
+        const auto exact = exact_.find(name);
+        if (exact != exact_.end())
+            return exact->second;
+        const auto candidates = caseBlind_.find(CaseKey(name));
+        if (candidates == caseBlind_.end())
+            return nullptr;
+        for (DimEntry *entry : candidates->second)
+            if (IntlStrCmpIW(entry->Name, name) == 0)
+                return entry;
+        return nullptr;
+    }
+
+private:
+    // emplace keeps the first entry of a name, as the search in order would.
+    std::unordered_map<std::wstring, DimEntry *> exact_;
+    std::unordered_map<std::wstring, std::vector<DimEntry *>> caseBlind_;
+};
+
+// The position of the symbol in the entry's list: an exact match first,
+// else the first match ignoring letter case; -1 when none matches. Symbols
+// that differ only in case are different units (mW and MW).
+int32_t FindSymbol(const DimEntry *entry, const wchar_t *symbol)
+{
+    int32_t caseBlind = -1;
+    ListIterator it;
+    void *candidate = nullptr;
+    int32_t position = 0;
+    ListIteratorInit(&it, entry->UnitSymbols);
+    while (ListIteratorNext(&it, &candidate)) {
+        const auto *text = static_cast<const wchar_t *>(candidate);
+        if (text && IntlStrCmpW(text, symbol) == 0)
+            return position;
+        if (text && caseBlind < 0 && IntlStrCmpIW(text, symbol) == 0)
+            caseBlind = position;
+        ++position;
+    }
+    return caseBlind;
+}
+
+void ApplyPair(const DimIndex &index, const BodyWord &name, const BodyWord &symbol)
+{
+    if (name.TooLong || symbol.TooLong)
+        return;
+    DimEntry *entry = index.Find(name.Text);
+    if (!entry || !entry->UnitSymbols)
+        return;
+    const int32_t position = FindSymbol(entry, symbol.Text);
+    if (position >= 0 && position <= 0xFFFF)
+        entry->SelectedUnit = static_cast<uint16_t>(position);
+}
+
+// Opens a set file for reading, but only a file on disk: a name that the
+// system takes for a device (AUX, COM1, NUL...) must never be read, since
+// reading a device may never end.
+FILE *OpenForReading(const wchar_t *path)
+{
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return nullptr;
+    if (GetFileType(file) != FILE_TYPE_DISK) {
+        CloseHandle(file);
+        return nullptr;
+    }
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file), 0);
+    if (descriptor == -1) {
+        CloseHandle(file);
+        return nullptr;
+    }
+    FILE *stream = _fdopen(descriptor, "rb");
+    if (!stream)
+        _close(descriptor);
+    return stream;
+}
+
+} // namespace
+
+int16_t SetFileWriteHeader(FILE *stream, const wchar_t *path, const wchar_t *setName,
+                           const wchar_t *description)
+{
+    if (!path)
+        path = L"";
+    if (!setName)
+        setName = L"";
+    if (!description)
+        description = L"";
+
+    const std::wstring rule(RuleChars, L'-');
+
+    // Only a backslash separates here; the line is informational.
+    const wchar_t *baseName = wcsrchr(path, L'\\');
+    baseName = baseName ? baseName + 1 : path;
+
+    const std::wstring stored = StoredDescription(description);
+    const bool ok = PutLine(stream, "* ", rule.c_str(), rule.size()) &&
+                    PutLine(stream, "* ", setName, wcslen(setName)) &&
+                    PutLine(stream, "* ", baseName, wcslen(baseName)) &&
+                    PutLine(stream, "*", L"", 0) && PutDescription(stream, stored) &&
+                    PutLine(stream, "*", L"", 0) &&
+                    PutLine(stream, "* ", rule.c_str(), rule.size());
+    return static_cast<int16_t>(ok && !ferror(stream));
+}
+
+SetFileSaveResult SetFileSave(const wchar_t *path, const wchar_t *setName, ListHandle catalogue,
+                              const wchar_t *description)
+{
+    SetFileSaveResult result = {SetFileOutcome::Written, nullptr, nullptr, 0};
+    if (!description)
+        description = L"";
+    if (!IsStorable(description)) {
+        result.Outcome = SetFileOutcome::UnstorableDescription;
+    } else if ((result.UnstorableDim = UnstorableUnit(catalogue, &result.UnstorableSymbol))) {
+        result.Outcome = SetFileOutcome::UnstorableUnit;
+    } else {
+        result.SystemError = WriteReplacing(path, setName, catalogue, description);
+        if (result.SystemError != 0)
+            result.Outcome = SetFileOutcome::CannotWrite;
+    }
+    return result;
+}
+
+void SetFileReadHeader(FILE *stream, wchar_t *description)
+{
+    description[0] = L'\0';
+    LineStart line;
+    for (int i = 0; i < 4; ++i) {
+        if (!ReadLine(stream, &line, nullptr) || line.First != '*')
+            return;
+    }
+
+    DescriptionSink sink = {description, 0, false};
+    while (ReadLine(stream, &line, &sink)) {
+        if (line.Fourth == '-')
+            break;
+        if (sink.Appended) {
+            // A CR left before the line end is part of it, not of the text.
+            RemoveEoln(description);
+            sink.Length = wcslen(description);
+        }
+    }
+    RemoveBlanks(description);
 }
 
 int16_t SetFileRead(const wchar_t *path, ListHandle catalogue, wchar_t *description)
 {
     if (!path || !description)
         return 0;
-    FILE *stream = _wfopen(path, L"rb");
+    FILE *stream = OpenForReading(path);
     if (!stream)
         return 0;
 
     SetFileReadHeader(stream, description);
 
-    /* Two words at a time, whatever the line breaks; a last word without a
-     * partner is ignored. */
-    SetFileWord *name = (SetFileWord *)KxMalloc(sizeof(SetFileWord));
-    SetFileWord *symbol = (SetFileWord *)KxMalloc(sizeof(SetFileWord));
-    if (name && symbol) {
-        while (SetFileReadWord(stream, name) && SetFileReadWord(stream, symbol))
-            SetFileApplyPair(catalogue, name, symbol);
-    }
-    if (symbol)
-        KxFree(symbol);
-    if (name)
-        KxFree(name);
+    // Two words at a time, whatever the line breaks; a last word without a
+    // partner is ignored.
+    const DimIndex index(catalogue);
+    BodyWord name;
+    BodyWord symbol;
+    while (ReadWord(stream, &name) && ReadWord(stream, &symbol))
+        ApplyPair(index, name, symbol);
     fclose(stream);
     return 1;
 }

@@ -71,12 +71,14 @@ TEST(AppMainTest, GermanInstallationKeepsTheProgramIconAndIgnoresTheTail)
 
     // The tail names another user: start-up must not hand it to the sign-on,
     // which takes the process's own arguments.
-    const int code = AppMain(GetModuleHandleW(nullptr), nullptr, const_cast<LPWSTR>(L"/user:nobody"), SW_HIDE);
+    const int code =
+        AppMain(GetModuleHandleW(nullptr), nullptr, const_cast<LPWSTR>(L"/user:nobody"), SW_HIDE);
 
     EXPECT_EQ(code, 1);
     ASSERT_TRUE(observed.Seen);
     EXPECT_NE(observed.ClassIcon, nullptr);
-    EXPECT_EQ(observed.ClassIcon, LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_UASEDIT)));
+    EXPECT_EQ(observed.ClassIcon,
+              LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_UASEDIT)));
     const std::wstring res = testinstall::ResFolder();
     EXPECT_EQ(observed.Title, StringOf(res + L"\\uaseditg.dll", IDS_TITLE));
     EXPECT_NE(observed.Title, L"Unit Assignment Set Editor") << "the German title";
@@ -108,8 +110,8 @@ wchar_t **WINAPI FakeGetArguments(int32_t *count)
     return fakeArguments;
 }
 
-int16_t WINAPI FakeSignOn(int32_t count, wchar_t **arguments, const wchar_t *title, const wchar_t *text,
-                          int16_t flags, void *area)
+int16_t WINAPI FakeSignOn(int32_t count, wchar_t **arguments, const wchar_t *title,
+                          const wchar_t *text, int16_t flags, void *area)
 {
     calls.push_back("LoginChkParameters");
     signOn.Count = count;
@@ -196,7 +198,8 @@ protected:
 TEST_F(StartUpCallsTest, ARefusedSignOnEndsWithZeroBeforeUnitsHelpAndWindow)
 {
     signOnAnswer = 0;
-    const int code = AppMain(GetModuleHandleW(nullptr), nullptr, const_cast<LPWSTR>(L"ignored"), SW_SHOW);
+    const int code =
+        AppMain(GetModuleHandleW(nullptr), nullptr, const_cast<LPWSTR>(L"ignored"), SW_SHOW);
     EXPECT_EQ(code, 0);
     const std::vector<std::string> expected = {"GetArguments", "LoginChkParameters"};
     EXPECT_EQ(calls, expected);
@@ -223,8 +226,9 @@ TEST_F(StartUpCallsTest, ANormalEndQuitsHelpBeforeTheWindowIsDestroyed)
     const int code = AppMain(GetModuleHandleW(nullptr), nullptr, const_cast<LPWSTR>(L""), SW_SHOW);
     EXPECT_EQ(code, 1);
     EXPECT_TRUE(observed.Seen);
-    const std::vector<std::string> expected = {"GetArguments", "LoginChkParameters", "UnitInitialize",
-                                               "HelpInit VOLPRA", "HelpQuit window", "DestroyWindow main"};
+    const std::vector<std::string> expected = {"GetArguments",    "LoginChkParameters",
+                                               "UnitInitialize",  "HelpInit VOLPRA",
+                                               "HelpQuit window", "DestroyWindow main"};
     EXPECT_EQ(calls, expected);
 }
 

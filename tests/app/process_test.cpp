@@ -146,7 +146,7 @@ TEST(ProgramTest, ShowsItsWindowWithTheEightControlsAndEndsWithOne)
     EXPECT_EQ(r.right - r.left, width) << "200 dialog units wide";
     EXPECT_EQ(r.bottom - r.top, height) << "200 dialog units high";
 
-    const wchar_t *classes[8] = {L"Static", L"Static", L"Edit", L"Button",
+    const wchar_t *classes[8] = {L"Static", L"Static",  L"Edit",   L"Button",
                                  L"Static", L"ListBox", L"Static", L"ListBox"};
     for (int i = 0; i < 8; ++i) {
         HWND control = GetDlgItem(window, 70 + i);
@@ -178,7 +178,8 @@ TEST(ProgramTest, RefusedSignOnEndsWithZeroAndNoWindow)
     Program program(L"");
     ASSERT_TRUE(program.Started());
     const std::wstring box = AnswerBox(program, IDOK);
-    EXPECT_EQ(box.find(L"Unit Assignment Set Editor|"), 0u) << "caption is the program title: " << box;
+    EXPECT_EQ(box.find(L"Unit Assignment Set Editor|"), 0u)
+        << "caption is the program title: " << box;
     EXPECT_NE(box.find(CurrentUser()), std::wstring::npos) << box;
     EXPECT_EQ(program.WaitForExit(ExitTimeoutMs), 0u);
     EXPECT_EQ(program.FindOwnWindow(MainClass), nullptr);

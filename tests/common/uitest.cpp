@@ -44,8 +44,8 @@ MessageBoxAnswerer::MessageBoxAnswerer(std::vector<int> answers)
           record.Text = MessageBoxText(box);
           record.Style = GetWindowLongPtrW(box, GWL_STYLE);
           const size_t i = boxes_.size();
-          record.Answer = answers_.empty() ? IDCANCEL
-                                           : answers_[i < answers_.size() ? i : answers_.size() - 1];
+          record.Answer =
+              answers_.empty() ? IDCANCEL : answers_[i < answers_.size() ? i : answers_.size() - 1];
           boxes_.push_back(record);
           Press(box, record.Answer);
       })
@@ -80,6 +80,26 @@ void PumpMessages()
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+}
+
+std::wstring ListRow(HWND list, int row)
+{
+    const LRESULT n = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
+    if (n == LB_ERR)
+        return L"<no row>";
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(n));
+    return text;
+}
+
+std::vector<std::wstring> ListRows(HWND list)
+{
+    std::vector<std::wstring> rows;
+    const LRESULT count = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i)
+        rows.push_back(ListRow(list, static_cast<int>(i)));
+    return rows;
 }
 
 } // namespace uitest

@@ -41,7 +41,7 @@ private:
 struct BoxRecord {
     std::wstring Caption;
     std::wstring Text;
-    LONG_PTR Style = 0;     // window style of the box itself
+    LONG_PTR Style = 0; // window style of the box itself
     int Answer = 0;
 };
 
@@ -62,6 +62,10 @@ private:
 std::wstring TextOf(HWND window);
 // The text of a message box (its static control 0xFFFF).
 std::wstring MessageBoxText(HWND box);
+// The text of one row of a list box ("<no row>" when it has none there), and
+// all of its rows.
+std::wstring ListRow(HWND list, int row);
+std::vector<std::wstring> ListRows(HWND list);
 // Posts a button press to a dialog (WM_COMMAND with the button ID).
 void Press(HWND dialog, int buttonId);
 // Runs the thread's message queue until it is empty.

@@ -26,9 +26,10 @@ public:
             dir += static_cast<char>(c);
         // One dimension listed twice: the library refuses the whole file.
         Write(dir_ + L"\\units.txt", "Length m cm\r\nMass kg\r\nLENGTH km\r\n");
-        Write(dir_ + L"\\kalvex.ini", "[Kalvex_Section]\r\nRoot_Dir=" + dir +
-                                          "\r\nResource_Binary_Dir=" + dir + "\r\nUnits_File=" +
-                                          dir + "\\units.txt\r\n[VelWin_Section]\r\nLanguage=English\r\n");
+        Write(dir_ + L"\\kalvex.ini",
+              "[Kalvex_Section]\r\nRoot_Dir=" + dir + "\r\nResource_Binary_Dir=" + dir +
+                  "\r\nUnits_File=" + dir +
+                  "\\units.txt\r\n[VelWin_Section]\r\nLanguage=English\r\n");
         SetEnvironmentVariableW(L"KALVEX_PROFILE", (dir_ + L"\\kalvex.ini").c_str());
     }
     void TearDown() override

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "listcheck.h"
+#include "controls.h"
 #include "dimcat.h"
 #include "vel32.h"
 
@@ -22,10 +23,12 @@ protected:
     {
         HMODULE units = GetModuleHandleW(L"velx32.dll");
         ASSERT_NE(units, nullptr);
-        log = reinterpret_cast<LogFn>(reinterpret_cast<void *>(GetProcAddress(units, "FakeUnitsLog")));
+        log = reinterpret_cast<LogFn>(
+            reinterpret_cast<void *>(GetProcAddress(units, "FakeUnitsLog")));
         outstanding = reinterpret_cast<CountFn>(
             reinterpret_cast<void *>(GetProcAddress(units, "FakeUnitsOutstanding")));
-        reset = reinterpret_cast<ResetFn>(reinterpret_cast<void *>(GetProcAddress(units, "FakeUnitsReset")));
+        reset = reinterpret_cast<ResetFn>(
+            reinterpret_cast<void *>(GetProcAddress(units, "FakeUnitsReset")));
         ASSERT_TRUE(log && outstanding && reset) << "the test's own units library was not loaded";
         reset();
         Fail(L"");
@@ -51,7 +54,8 @@ protected:
             ASSERT_EQ(status, expected);
         }
         const size_t after = listcheck::BusyHeapBlocks();
-        EXPECT_LT(after, before + 50) << failure << ": blocks before " << before << ", after " << after;
+        EXPECT_LT(after, before + 50)
+            << failure << ": blocks before " << before << ", after " << after;
         EXPECT_EQ(outstanding(), 0) << failure;
     }
 

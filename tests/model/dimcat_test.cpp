@@ -7,7 +7,6 @@
 
 #include "listcheck.h"
 #include "dimcat.h"
-#include "editstate.h"
 #include "modeltest.h"
 #include "velx32.h"
 
@@ -24,19 +23,6 @@ std::vector<std::wstring> LibraryList(UnitList list)
     for (wchar_t **s = list; s && *s; ++s)
         strings.emplace_back(*s);
     return strings;
-}
-
-std::vector<std::wstring> ListBoxItems(HWND listBox)
-{
-    std::vector<std::wstring> items;
-    const LRESULT count = SendMessageW(listBox, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        std::wstring text(static_cast<size_t>(SendMessageW(listBox, LB_GETTEXTLEN, i, 0)) + 1, L'\0');
-        SendMessageW(listBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&text[0]));
-        text.resize(text.size() - 1);
-        items.push_back(text);
-    }
-    return items;
 }
 
 class DimCatalogueTest : public ::testing::Test {
@@ -108,42 +94,6 @@ TEST_F(DimCatalogueTest, EntriesOwnTheirStrings)
     FreeCatalogue(first);
     FreeCatalogue(second);
     EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
-}
-
-TEST_F(DimCatalogueTest, ListShowFillsTheListBoxOnceAndNotifies)
-{
-    KxStatus status = 0;
-    ListHandle catalogue = DimCatalogueCreate(&status);
-    ASSERT_NE(catalogue, nullptr);
-    SetSelections(catalogue, {2, 1, 2, 1, 0, 1});
-
-    DimListShow(DimListBox);
-    EXPECT_EQ(ListBoxItems(DimListBox), kNames);
-    EXPECT_EQ(SendMessageW(DimListBox, LB_GETCURSEL, 0, 0), 0);
-    ASSERT_EQ(Notices().size(), 1u);
-    EXPECT_EQ(Notices()[0], std::make_pair(75, static_cast<int>(LBN_SELCHANGE)));
-
-    // Again, after the user picked another dimension: one copy of each
-    // name, the first selected, and the selections of the catalogue alone.
-    SendMessageW(DimListBox, LB_SETCURSEL, 3, 0);
-    DimListShow(DimListBox);
-    EXPECT_EQ(ListBoxItems(DimListBox), kNames);
-    EXPECT_EQ(SendMessageW(DimListBox, LB_GETCURSEL, 0, 0), 0);
-    EXPECT_EQ(Notices().size(), 2u);
-    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{2, 1, 2, 1, 0, 1}));
-    FreeCatalogue(catalogue);
-}
-
-TEST_F(DimCatalogueTest, ListShowReleasesItsNameList)
-{
-    // Each call makes copies of every name; were they kept, the process
-    // heap would hold more blocks after many calls.
-    DimListShow(DimListBox);
-    const size_t before = listcheck::BusyHeapBlocks();
-    for (int i = 0; i < 200; ++i)
-        DimListShow(DimListBox);
-    const size_t after = listcheck::BusyHeapBlocks();
-    EXPECT_LT(after, before + 100) << "blocks before " << before << ", after " << after;
 }
 
 } // namespace

@@ -64,21 +64,23 @@ void RemoveTree(const std::wstring &folder)
 
 void AllocateBuffers()
 {
-    if (!Description) {
-        const size_t chars = EDIT_DESCRIPTION_CHARS + kGuardChars;
-        Description = static_cast<wchar_t *>(KxMalloc(static_cast<uint32_t>(chars * sizeof(wchar_t))));
+    if (!Editor.Description) {
+        const size_t chars = EditDescriptionChars + kGuardChars;
+        Editor.Description =
+            static_cast<wchar_t *>(KxMalloc(static_cast<uint32_t>(chars * sizeof(wchar_t))));
     }
-    for (size_t i = EDIT_DESCRIPTION_CHARS; i < EDIT_DESCRIPTION_CHARS + kGuardChars; ++i)
-        Description[i] = kGuard;
-    Description[0] = L'\0';
-    if (!CurrentSetName) {
-        CurrentSetName = static_cast<wchar_t *>(KxMalloc(EDIT_SETNAME_CHARS * sizeof(wchar_t)));
-        CurrentSetName[0] = L'\0';
+    for (size_t i = EditDescriptionChars; i < EditDescriptionChars + kGuardChars; ++i)
+        Editor.Description[i] = kGuard;
+    Editor.Description[0] = L'\0';
+    if (!Editor.CurrentSetName) {
+        Editor.CurrentSetName =
+            static_cast<wchar_t *>(KxMalloc(EditSetNameChars * sizeof(wchar_t)));
+        Editor.CurrentSetName[0] = L'\0';
     }
-    if (!NoneText)
-        NoneText = KxStrdupW(L"<none>");
-    if (!SetNamePrefix)
-        SetNamePrefix = KxStrdupW(L"Set Name: ");
+    if (!Editor.NoneText)
+        Editor.NoneText = KxStrdupW(L"<none>");
+    if (!Editor.SetNamePrefix)
+        Editor.SetNamePrefix = KxStrdupW(L"Set Name: ");
 }
 
 class Environment : public ::testing::Environment {
@@ -95,7 +97,8 @@ public:
     }
 };
 
-[[maybe_unused]] ::testing::Environment *const g_environment = ::testing::AddGlobalTestEnvironment(new Environment);
+[[maybe_unused]] ::testing::Environment *const g_environment =
+    ::testing::AddGlobalTestEnvironment(new Environment);
 
 } // namespace
 
@@ -109,24 +112,30 @@ void EnsureEnvironment()
     RemoveTree(g_dir);
     CreateDirectoryW(g_dir.c_str(), nullptr);
 
-    WriteText(g_dir + L"units.txt",
-              "# Units of the model tests\r\n"
-              "\r\n"
-              "Length m cm mm km\r\n"
-              "Mass   kg g t\r\n"
-              "Temperature K degC degF\r\n"
-              "Pressure Pa bar\r\n"
-              "Dimensionless\r\n"
-              "\tDensity kg/m3 g/cm3\r\n");
+    WriteText(g_dir + L"units.txt", "# Units of the model tests\r\n"
+                                    "\r\n"
+                                    "Length m cm mm km\r\n"
+                                    "Mass   kg g t\r\n"
+                                    "Temperature K degC degF\r\n"
+                                    "Pressure Pa bar\r\n"
+                                    "Dimensionless\r\n"
+                                    "\tDensity kg/m3 g/cm3\r\n");
     const std::string dir = Narrow(g_dir.substr(0, g_dir.size() - 1));
-    WriteText(g_dir + L"kalvex.ini",
-              "[Kalvex_Section]\r\n"
-              "Root_Dir=" + dir + "\r\n"
-              "Resource_Binary_Dir=" + dir + "\r\n"
-              "Units_File=" + dir + "\\units.txt\r\n"
-              "Set_Dir=" + dir + "\r\n"
-              "[VelWin_Section]\r\n"
-              "Language=English\r\n");
+    WriteText(g_dir + L"kalvex.ini", "[Kalvex_Section]\r\n"
+                                     "Root_Dir=" +
+                                         dir +
+                                         "\r\n"
+                                         "Resource_Binary_Dir=" +
+                                         dir +
+                                         "\r\n"
+                                         "Units_File=" +
+                                         dir +
+                                         "\\units.txt\r\n"
+                                         "Set_Dir=" +
+                                         dir +
+                                         "\r\n"
+                                         "[VelWin_Section]\r\n"
+                                         "Language=English\r\n");
     SetEnvironmentVariableW(L"KALVEX_PROFILE", (g_dir + L"kalvex.ini").c_str());
 
     WNDCLASSW cls = {};
@@ -136,16 +145,17 @@ void EnsureEnvironment()
     RegisterClassW(&cls);
     g_parent = CreateWindowExW(0, L"ModelTestParent", L"model tests", WS_OVERLAPPEDWINDOW, 0, 0,
                                400, 300, nullptr, nullptr, cls.hInstance, nullptr);
-    SetNameLabel = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 300, 20, g_parent,
-                                   reinterpret_cast<HMENU>(70), cls.hInstance, nullptr);
-    DescEdit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL, 0, 20,
-                               300, 80, g_parent, reinterpret_cast<HMENU>(72), cls.hInstance,
-                               nullptr);
-    DimListBox = CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | LBS_NOTIFY, 0, 100, 150, 150,
-                                 g_parent, reinterpret_cast<HMENU>(75), cls.hInstance, nullptr);
+    Editor.SetNameLabel = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 300, 20, g_parent,
+                                          reinterpret_cast<HMENU>(70), cls.hInstance, nullptr);
+    Editor.DescEdit =
+        CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL, 0, 20, 300, 80,
+                        g_parent, reinterpret_cast<HMENU>(72), cls.hInstance, nullptr);
+    Editor.DimListBox =
+        CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | LBS_NOTIFY, 0, 100, 150, 150, g_parent,
+                        reinterpret_cast<HMENU>(75), cls.hInstance, nullptr);
     // Typing limit well above the description's capacity: the tests put
     // over-long texts into the control.
-    SendMessageW(DescEdit, EM_LIMITTEXT, 0x7FFE, 0);
+    SendMessageW(Editor.DescEdit, EM_LIMITTEXT, 0x7FFE, 0);
 
     int32_t result = 0;
     UnitInitialize(&result);
@@ -156,15 +166,15 @@ void ResetEditorState()
 {
     EnsureEnvironment();
     AllocateBuffers();
-    Modified = 0;
-    SetWindowTextW(DescEdit, L"");
+    Editor.Modified = 0;
+    SetWindowTextW(Editor.DescEdit, L"");
     g_notices.clear();
 }
 
 bool DescriptionGuardIntact()
 {
-    for (size_t i = EDIT_DESCRIPTION_CHARS; i < EDIT_DESCRIPTION_CHARS + kGuardChars; ++i)
-        if (Description[i] != kGuard)
+    for (size_t i = EditDescriptionChars; i < EditDescriptionChars + kGuardChars; ++i)
+        if (Editor.Description[i] != kGuard)
             return false;
     return true;
 }

@@ -30,7 +30,7 @@ void EnsureEnvironment();
 void ResetEditorState();
 bool DescriptionGuardIntact();
 
-std::wstring TempDir();                      // ends with a backslash
+std::wstring TempDir(); // ends with a backslash
 std::wstring TempPath(const std::wstring &name);
 // A new empty folder inside the temp folder.
 std::wstring NewFolder(const std::wstring &name);

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "editstate.h"
 #include "modeltest.h"
 #include "setfile.h"
 
@@ -32,10 +31,11 @@ protected:
         // A sound file to mutate, as the writer makes it.
         path = TempPath(L"fuzz.uas");
         SetSelections(catalogue, {3, 1, 0, 2, 4});
-        SetControlText(DescEdit, L"A description long enough to be wrapped onto a second line "
-                                 L"of the header, and a third one too, because it just keeps "
-                                 L"going on about units.");
-        if (SetFileWrite(path.c_str(), L"Fuzz", catalogue) != 1)
+        const wchar_t *description = L"A description long enough to be wrapped onto a second line "
+                                     L"of the header, and a third one too, because it just keeps "
+                                     L"going on about units.";
+        if (SetFileSave(path.c_str(), L"Fuzz", catalogue, description).Outcome !=
+            SetFileOutcome::Written)
             ADD_FAILURE() << "cannot write the seed file";
         seed = ReadBytes(path);
         SetSelections(catalogue, {0, 0, 0, 0, 0});
@@ -46,13 +46,14 @@ protected:
     void ReadAndCheck(const std::string &bytes, unsigned caseNumber)
     {
         WriteBytes(path, bytes);
-        std::vector<wchar_t> buffer(EDIT_DESCRIPTION_CHARS + kGuardChars, kGuard);
+        std::vector<wchar_t> buffer((SetFileDescriptionChars + 1) + kGuardChars, kGuard);
         buffer[0] = L'\0';
         ASSERT_EQ(SetFileRead(path.c_str(), catalogue, buffer.data()), 1) << "case " << caseNumber;
-        for (size_t i = EDIT_DESCRIPTION_CHARS; i < buffer.size(); ++i)
+        for (size_t i = (SetFileDescriptionChars + 1); i < buffer.size(); ++i)
             ASSERT_EQ(buffer[i], kGuard) << "description overrun, case " << caseNumber;
-        const size_t length = wcsnlen(buffer.data(), EDIT_DESCRIPTION_CHARS);
-        ASSERT_LT(length, static_cast<size_t>(EDIT_DESCRIPTION_CHARS)) << "case " << caseNumber;
+        const size_t length = wcsnlen(buffer.data(), (SetFileDescriptionChars + 1));
+        ASSERT_LT(length, static_cast<size_t>((SetFileDescriptionChars + 1)))
+            << "case " << caseNumber;
         if (length > 0) {
             ASSERT_NE(buffer[0], L' ') << "untrimmed, case " << caseNumber;
             ASSERT_NE(buffer[length - 1], L' ') << "untrimmed, case " << caseNumber;
@@ -79,9 +80,9 @@ std::string Mutate(const std::string &base, std::mt19937 &rng)
         return bound == 0 ? size_t{0} : std::uniform_int_distribution<size_t>(0, bound - 1)(rng);
     };
     const int edits = 1 + static_cast<int>(pick(6));
-    static const char *const pieces[] = {"\r\n", "\n", "\r", "*", "---", "-", " ", "\t",
-                                         "Length", "LENGTH km", "mass G", "Nothing x",
-                                         "Pressure", "psi", "*    "};
+    static const char *const pieces[] = {"\r\n",   "\n",        "\r",       "*",      "---",
+                                         "-",      " ",         "\t",       "Length", "LENGTH km",
+                                         "mass G", "Nothing x", "Pressure", "psi",    "*    "};
     for (int e = 0; e < edits; ++e) {
         switch (pick(8)) {
         case 0: // flip a byte

@@ -27,7 +27,7 @@ protected:
             {L"Temperature", {L"K", L"degC", L"degF"}, 0},
             {L"Pressure", {L"Pa", L"bar"}, 0},
         });
-        description.assign(EDIT_DESCRIPTION_CHARS + kGuardChars, kGuard);
+        description.assign(EditDescriptionChars + kGuardChars, kGuard);
         wcscpy_s(description.data(), description.size(), L"before");
     }
     void TearDown() override { FreeCatalogue(catalogue); }
@@ -44,7 +44,7 @@ protected:
 
     bool GuardIntact() const
     {
-        for (size_t i = EDIT_DESCRIPTION_CHARS; i < description.size(); ++i)
+        for (size_t i = EditDescriptionChars; i < description.size(); ++i)
             if (description[i] != kGuard)
                 return false;
         return true;
@@ -56,12 +56,13 @@ protected:
 
 TEST_F(SetFileReadTest, CanonicalFileSetsDescriptionAndSelections)
 {
-    ASSERT_EQ(Read(HEADER("*    Pilot plant,\r\n*     metric.\r\n")
-                   "Length                          cm\r\n"
-                   "Mass                            t\r\n"
-                   "Temperature                     degC\r\n"
-                   "Pressure                        bar\r\n"),
-              1);
+    ASSERT_EQ(
+        Read(HEADER(
+            "*    Pilot plant,\r\n*     metric.\r\n") "Length                          cm\r\n"
+                                                      "Mass                            t\r\n"
+                                                      "Temperature                     degC\r\n"
+                                                      "Pressure                        bar\r\n"),
+        1);
     EXPECT_EQ(Text(), L"Pilot plant, metric.");
     EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{1, 2, 1, 1}));
 }
@@ -94,7 +95,8 @@ TEST_F(SetFileReadTest, FirstOfTwoEqualSymbolsIsSelected)
 
 TEST_F(SetFileReadTest, FirstDimensionOfAName)
 {
-    ListHandle doubled = MakeCatalogue({{L"Length", {L"m", L"cm"}, 0}, {L"length", {L"m", L"cm"}, 0}});
+    ListHandle doubled =
+        MakeCatalogue({{L"Length", {L"m", L"cm"}, 0}, {L"length", {L"m", L"cm"}, 0}});
     const std::wstring path = TempPath(L"doubled.uas");
     WriteBytes(path, HEADER("") "LENGTH cm\r\n");
     ASSERT_EQ(SetFileRead(path.c_str(), doubled, description.data()), 1);
@@ -170,8 +172,8 @@ TEST_F(SetFileReadTest, DescriptionLinesLoseTheirFirstFiveCharacters)
 {
     // Whatever the five are; a line shorter than four characters never ends
     // the section, and a hyphen as fourth character always does.
-    ASSERT_EQ(Read("*\r\n*\r\n*\r\n*\r\nabcdeFirst\r\n--\r\n12345 second\r\nxyz-rule\r\nMass g\r\n"),
-              1);
+    ASSERT_EQ(
+        Read("*\r\n*\r\n*\r\n*\r\nabcdeFirst\r\n--\r\n12345 second\r\nxyz-rule\r\nMass g\r\n"), 1);
     EXPECT_EQ(Text(), L"First second");
     EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{0, 1, 0, 0}));
 }
@@ -186,7 +188,8 @@ TEST_F(SetFileReadTest, BytesAreLatin1Characters)
 {
     ListHandle latin = MakeCatalogue({{L"Temp\u00e9rature", {L"\u00b0C", L"\u00b0F"}, 0}});
     const std::wstring path = TempPath(L"latin.uas");
-    WriteBytes(path, HEADER("*    Caf\xe9 \xbd\r\n") "TEMP\xc9RATURE \xb0" "F\r\n");
+    WriteBytes(path, HEADER("*    Caf\xe9 \xbd\r\n") "TEMP\xc9RATURE \xb0"
+                                                     "F\r\n");
     ASSERT_EQ(SetFileRead(path.c_str(), latin, description.data()), 1);
     EXPECT_EQ(Text(), L"Caf\u00e9 \u00bd");
     EXPECT_EQ(Selections(latin), std::vector<uint16_t>{1});

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "editstate.h"
 #include "modeltest.h"
 #include "setfile.h"
 
@@ -57,7 +56,7 @@ protected:
     {
         const std::wstring file = TempPath(L"readback.uas");
         WriteBytes(file, bytes);
-        std::vector<wchar_t> buffer(EDIT_DESCRIPTION_CHARS + 8, L'#');
+        std::vector<wchar_t> buffer(SetFileDescriptionChars + 1 + 8, L'#');
         ListHandle empty = MakeCatalogue({});
         EXPECT_EQ(SetFileRead(file.c_str(), empty, buffer.data()), 1);
         FreeCatalogue(empty);
@@ -77,11 +76,10 @@ protected:
 TEST_F(SetFileWriteTest, EmptyDescriptionHasNoDescriptionLines)
 {
     const std::string bytes = Header(L"C:\\sets\\plant_a.uas", L"Plant A", L"");
-    EXPECT_EQ(bytes, RULE
-              "* Plant A\r\n"
-              "* plant_a.uas\r\n"
-              "*\r\n"
-              "*\r\n" RULE);
+    EXPECT_EQ(bytes, RULE "* Plant A\r\n"
+                          "* plant_a.uas\r\n"
+                          "*\r\n"
+                          "*\r\n" RULE);
     EXPECT_EQ(ReadBack(bytes), L"");
 }
 
@@ -94,8 +92,9 @@ TEST_F(SetFileWriteTest, SpaceAsSeventyFirstCharacterStartsTheSecondLine)
 {
     const std::string text = std::string(kText70) + " Second line.";
     ExpectDescription(text,
-                      std::string("*    ") + kText70 + "\r\n"
-                      "*     Second line.\r\n",
+                      std::string("*    ") + kText70 +
+                          "\r\n"
+                          "*     Second line.\r\n",
                       text);
 }
 
@@ -107,10 +106,11 @@ TEST_F(SetFileWriteTest, CutFallsBeforeTheLastSpaceInsideTheWindow)
         text += "abcdefghi ";
     text += "abcdefghij";
     ASSERT_EQ(text.size(), 80u);
-    ExpectDescription(text,
-                      "*    abcdefghi abcdefghi abcdefghi abcdefghi abcdefghi abcdefghi abcdefghi\r\n"
-                      "*     abcdefghij\r\n",
-                      text);
+    ExpectDescription(
+        text,
+        "*    abcdefghi abcdefghi abcdefghi abcdefghi abcdefghi abcdefghi abcdefghi\r\n"
+        "*     abcdefghij\r\n",
+        text);
 }
 
 TEST_F(SetFileWriteTest, FirstWordLongerThanSeventyIsCutHard)
@@ -118,8 +118,10 @@ TEST_F(SetFileWriteTest, FirstWordLongerThanSeventyIsCutHard)
     const std::string word = Word(75);
     const std::string text = word + " end";
     ExpectDescription(text,
-                      "*    " + word.substr(0, 70) + "\r\n"
-                      "*    " + word.substr(70) + " end\r\n",
+                      "*    " + word.substr(0, 70) +
+                          "\r\n"
+                          "*    " +
+                          word.substr(70) + " end\r\n",
                       text);
 }
 
@@ -129,8 +131,11 @@ TEST_F(SetFileWriteTest, SpaceBeforeALongWordStartsTheNextLine)
     const std::string text = "intro " + word;
     ExpectDescription(text,
                       "*    intro\r\n"
-                      "*     " + word.substr(0, 69) + "\r\n"
-                      "*    " + word.substr(69) + "\r\n",
+                      "*     " +
+                          word.substr(0, 69) +
+                          "\r\n"
+                          "*    " +
+                          word.substr(69) + "\r\n",
                       text);
 }
 
@@ -139,8 +144,10 @@ TEST_F(SetFileWriteTest, RemainderOfExactlySeventyIsWrittenWhole)
     const std::string tail = " " + Word(69);
     const std::string text = std::string(50, 'a') + tail;
     ExpectDescription(text,
-                      "*    " + std::string(50, 'a') + "\r\n"
-                      "*    " + tail + "\r\n",
+                      "*    " + std::string(50, 'a') +
+                          "\r\n"
+                          "*    " +
+                          tail + "\r\n",
                       text);
 }
 
@@ -180,10 +187,15 @@ TEST_F(SetFileWriteTest, NameCharactersBeyondOneByteBecomeQuestionMarks)
     EXPECT_EQ(bytes, RULE "* Caf\xe9 ? ?\r\n* caf\xe9?.uas\r\n*\r\n*\r\n" RULE);
 }
 
-// The whole file through SetFileWrite: the header with the control's
-// description, then the body.
+// The whole file: the header, then the body.
 class SetFileBodyTest : public SetFileWriteTest {
 protected:
+    static SetFileOutcome Save(const std::wstring &path, const wchar_t *name, ListHandle catalogue,
+                               const std::wstring &description)
+    {
+        return SetFileSave(path.c_str(), name, catalogue, description.c_str()).Outcome;
+    }
+
     const std::wstring name31 = L"HeatTransferCoefficientPerAreaX";
     const std::wstring name32 = L"HeatTransferCoefficientPerAreaXY";
 
@@ -204,24 +216,15 @@ TEST_F(SetFileBodyTest, SymbolsStartAtColumn33)
     const std::wstring folder = NewFolder(L"body");
     const std::wstring path = folder + L"full.uas";
     ListHandle catalogue = Catalogue();
-    SetControlText(DescEdit, L"  Pilot plant units.  ");
-    Modified = 1;
-
-    ASSERT_EQ(SetFileWrite(path.c_str(), L"Pilot", catalogue), 1);
-    EXPECT_EQ(ReadBytes(path), RULE
-              "* Pilot\r\n"
-              "* full.uas\r\n"
-              "*\r\n"
-              "*    Pilot plant units.\r\n"
-              "*\r\n" RULE
-              "Length                          cm\r\n"
-              "HeatTransferCoefficientPerAreaX kW/m2K\r\n"
-              "HeatTransferCoefficientPerAreaXY Btu\r\n"
-              "Mass                            kg\r\n");
-    EXPECT_EQ(Modified, 0);
-    EXPECT_STREQ(Description, L"Pilot plant units.");
-    // The control keeps what was typed; only the buffer is trimmed.
-    EXPECT_EQ(ControlText(DescEdit), L"  Pilot plant units.  ");
+    ASSERT_EQ(Save(path, L"Pilot", catalogue, L"Pilot plant units."), SetFileOutcome::Written);
+    EXPECT_EQ(ReadBytes(path), RULE "* Pilot\r\n"
+                                    "* full.uas\r\n"
+                                    "*\r\n"
+                                    "*    Pilot plant units.\r\n"
+                                    "*\r\n" RULE "Length                          cm\r\n"
+                                    "HeatTransferCoefficientPerAreaX kW/m2K\r\n"
+                                    "HeatTransferCoefficientPerAreaXY Btu\r\n"
+                                    "Mass                            kg\r\n");
     // Nothing but the set file is left in the folder.
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"full.uas"});
     FreeCatalogue(catalogue);
@@ -231,7 +234,7 @@ TEST_F(SetFileBodyTest, SelectionOutsideTheSymbolsWritesNoLine)
 {
     const std::wstring path = NewFolder(L"outside") + L"set.uas";
     ListHandle catalogue = MakeCatalogue({{L"Length", {L"m", L"cm"}, 2}, {L"Mass", {L"kg"}, 0}});
-    ASSERT_EQ(SetFileWrite(path.c_str(), L"Outside", catalogue), 1);
+    ASSERT_EQ(Save(path, L"Outside", catalogue, L""), SetFileOutcome::Written);
     const std::string bytes = ReadBytes(path);
     EXPECT_EQ(bytes.find("Length"), std::string::npos);
     EXPECT_EQ(bytes.substr(bytes.size() - 36), "Mass                            kg\r\n");
@@ -246,29 +249,15 @@ TEST_F(SetFileBodyTest, SavingAndReadingBackRestoresEverySelection)
     const std::wstring typed =
         L"Line one of the notes.\r\nLine two, which is long enough to need wrapping "
         L"because it goes on and on past seventy characters.\r\n\r\nCaf\u00e9 \u00bd";
-    SetControlText(DescEdit, typed);
-    ASSERT_EQ(SetFileWrite(path.c_str(), L"Round trip", catalogue), 1);
+    ASSERT_EQ(Save(path, L"Round trip", catalogue, typed), SetFileOutcome::Written);
 
     SetSelections(catalogue, {0, 0, 0, 0, 0});
-    std::vector<wchar_t> buffer(EDIT_DESCRIPTION_CHARS, L'#');
+    std::vector<wchar_t> buffer(SetFileDescriptionChars + 1, L'#');
     ASSERT_EQ(SetFileRead(path.c_str(), catalogue, buffer.data()), 1);
     EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{2, 1, 0, 0, 1}));
     EXPECT_EQ(std::wstring(buffer.data()),
               L"Line one of the notes. Line two, which is long enough to need wrapping "
               L"because it goes on and on past seventy characters.  Caf\u00e9 \u00bd");
-    FreeCatalogue(catalogue);
-}
-
-TEST_F(SetFileBodyTest, SavingKeepsTheLineBreaksOfTheBuffer)
-{
-    // The buffer must still equal the trimmed control after a save, or the
-    // editor would see a change that is not there.
-    const std::wstring path = NewFolder(L"breaks") + L"set.uas";
-    ListHandle catalogue = Catalogue();
-    SetControlText(DescEdit, L"First\r\nSecond");
-    ASSERT_EQ(SetFileWrite(path.c_str(), L"Breaks", catalogue), 1);
-    EXPECT_STREQ(Description, L"First\r\nSecond");
-    EXPECT_NE(ReadBytes(path).find("*    First Second\r\n"), std::string::npos);
     FreeCatalogue(catalogue);
 }
 
@@ -278,7 +267,7 @@ TEST_F(SetFileBodyTest, SavingReplacesTheWholePreviousFile)
     const std::wstring path = folder + L"set.uas";
     WriteBytes(path, std::string(5000, 'x'));
     ListHandle catalogue = Catalogue();
-    ASSERT_EQ(SetFileWrite(path.c_str(), L"Replace", catalogue), 1);
+    ASSERT_EQ(Save(path, L"Replace", catalogue, L""), SetFileOutcome::Written);
     const std::string bytes = ReadBytes(path);
     EXPECT_EQ(bytes.find('x'), std::string::npos);
     EXPECT_EQ(bytes.substr(bytes.size() - 36), "Mass                            kg\r\n");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "resloc.h"
+#include "vel32.h"
 
 #include <string>
 #include <vector>
@@ -111,7 +112,8 @@ protected:
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         ASSERT_NE(file, INVALID_HANDLE_VALUE);
         DWORD written = 0;
-        ASSERT_TRUE(WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
+        ASSERT_TRUE(
+            WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
         CloseHandle(file);
     }
 
@@ -132,10 +134,7 @@ protected:
     }
 
     // The library loaded from path, or null when it is not loaded.
-    static HMODULE Loaded(const std::wstring &path)
-    {
-        return GetModuleHandleW(path.c_str());
-    }
+    static HMODULE Loaded(const std::wstring &path) { return GetModuleHandleW(path.c_str()); }
 
     std::wstring folder_;
     std::wstring profile_;
@@ -182,7 +181,7 @@ TEST_F(ResLocTest, EachLanguageLoadsItsStringAndCommonLibrary)
         EXPECT_EQ(ResStringModule, Loaded(strings)) << c.Letter;
         EXPECT_EQ(ResCommonModule, Loaded(common)) << c.Letter;
         // The base module stays what it was: the program's own (null). The
-    // test program's base name is longer than seven characters.
+        // test program's base name is longer than seven characters.
         EXPECT_EQ(ResBaseModule, nullptr) << c.Letter;
     }
 }
@@ -246,7 +245,7 @@ TEST_F(ResLocTest, ShortBaseNameGivesWholeNameToStringLibrary)
     HMODULE base = LoadLibraryW(Library(Folder(L"prog"), L"ab.dll").c_str());
     ASSERT_NE(base, nullptr);
     const std::wstring strings = Library(res, L"abg.dll");
-    Library(res, L"abcdefg.dll");  // what a padded or misread name would give
+    Library(res, L"abcdefg.dll"); // what a padded or misread name would give
     WriteProfile(L"German", res);
     ResSetModule(base);
 
@@ -349,7 +348,8 @@ TEST_F(ResLocTest, MissingLanguageOrResourceFolderChangesNoHandle)
     ASSERT_NE(marker, nullptr);
     ResSetModule(marker);
 
-    WriteProfile("[Kalvex_Section]\r\nRoot_Dir=C:\\\r\nResource_Binary_Dir=" + Narrow(res) + "\r\n");
+    WriteProfile("[Kalvex_Section]\r\nRoot_Dir=C:\\\r\nResource_Binary_Dir=" + Narrow(res) +
+                 "\r\n");
     EXPECT_FALSE(ResLocate());
     WriteProfile("[Kalvex_Section]\r\nRoot_Dir=C:\\\r\n[VelWin_Section]\r\nLanguage=English\r\n");
     EXPECT_FALSE(ResLocate());
@@ -404,21 +404,66 @@ TEST_F(ResLocTest, PresentProfileIsReadOncePerProcess)
     EXPECT_EQ(ResGetCommonModule(), common);
 }
 
-TEST_F(ResLocTest, CommonLibraryThatDoesNotLoadStillCountsAsLocated)
+TEST_F(ResLocTest, MissingLanguageCommonLibraryFallsBackToEnglish)
 {
     const std::wstring res = Folder(L"res");
     const std::wstring strings = Library(res, ProgramPrefix() + L"j.dll");
-    Library(res, L"kxcommon.dll");  // not the one Japan asks for
+    const std::wstring english = Library(res, L"kxcommon.dll"); // not the one Japan asks for
     WriteProfile(L"Japan", res);
 
     EXPECT_TRUE(ResLocate());
     EXPECT_TRUE(ResLocated);
-    EXPECT_EQ(ResCommonModule, nullptr);
+    EXPECT_EQ(ResCommonModule, Loaded(english)) << "shared texts come from a common library";
     EXPECT_EQ(ResStringModule, Loaded(strings));
+    EXPECT_EQ(ResGetProblem().Kind, ResProblemKind::None);
 
     // Once located, a library that turns up later is not looked for.
     Library(res, L"kxcommoj.dll");
-    EXPECT_EQ(ResGetCommonModule(), nullptr);
+    EXPECT_EQ(ResGetCommonModule(), Loaded(english));
+}
+
+TEST_F(ResLocTest, NoCommonLibraryAtAllIsRecordedWithFileAndFolder)
+{
+    const std::wstring res = Folder(L"res");
+    Library(res, ProgramPrefix() + L"j.dll");
+    WriteProfile(L"Japan", res);
+
+    EXPECT_TRUE(ResLocate());
+    EXPECT_EQ(ResCommonModule, nullptr);
+    const ResProblem &problem = ResGetProblem();
+    EXPECT_EQ(problem.Kind, ResProblemKind::CommonLibraryMissing);
+    EXPECT_STREQ(problem.File, L"kxcommoj.dll");
+    EXPECT_EQ(std::wstring(problem.Folder), res);
+
+    // No text of another module stands in for a common text.
+    wchar_t *text = ResLoadCommonText(54);
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(text, L"");
+    KxFree(text);
+}
+
+TEST_F(ResLocTest, ProfileValueTooLongIsNotUsedCut)
+{
+    // 88 characters: cut to 79 it would name an existing folder whose
+    // libraries must never be loaded.
+    const std::wstring res = Folder(L"res");
+    std::wstring longName = res + L"\\";
+    while (longName.size() < 88)
+        longName += L'x';
+    const std::wstring cut = longName.substr(0, 79);
+    ASSERT_TRUE(CreateDirectoryW(cut.c_str(), nullptr));
+    folders_.push_back(cut);
+    Library(cut, L"kxcommon.dll");
+    WriteProfile(L"", longName);
+
+    EXPECT_FALSE(ResLocate());
+    EXPECT_FALSE(ResLocated);
+    EXPECT_EQ(ResCommonModule, nullptr);
+    const ResProblem &problem = ResGetProblem();
+    EXPECT_EQ(problem.Kind, ResProblemKind::ProfileValueTooLong);
+    EXPECT_STREQ(problem.Section, L"Kalvex_Section");
+    EXPECT_STREQ(problem.Key, L"Resource_Binary_Dir");
+    EXPECT_EQ(problem.Capacity, 79);
 }
 
 TEST_F(ResLocTest, DemoProfileFindsTheEnglishCommonLibrary)

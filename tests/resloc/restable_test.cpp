@@ -41,7 +41,8 @@ std::wstring Text(HMODULE module, UINT id)
 BOOL CALLBACK CollectBlock(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR param)
 {
     if (IS_INTRESOURCE(name))
-        reinterpret_cast<std::vector<UINT> *>(param)->push_back(LOWORD(reinterpret_cast<ULONG_PTR>(name)));
+        reinterpret_cast<std::vector<UINT> *>(param)->push_back(
+            LOWORD(reinterpret_cast<ULONG_PTR>(name)));
     return TRUE;
 }
 
@@ -67,7 +68,8 @@ bool StoredInLanguage(HMODULE module, UINT id, LANGID language)
 int Count(const std::wstring &text, const std::wstring &part)
 {
     int n = 0;
-    for (size_t at = text.find(part); at != std::wstring::npos; at = text.find(part, at + part.size()))
+    for (size_t at = text.find(part); at != std::wstring::npos;
+         at = text.find(part, at + part.size()))
         ++n;
     return n;
 }
@@ -87,7 +89,6 @@ wchar_t AccessKey(const std::wstring &text)
 
 using testfiles::Utf8;
 
-
 const std::map<UINT, std::wstring> &EnglishTexts()
 {
     static const std::map<UINT, std::wstring> texts = {
@@ -101,7 +102,8 @@ const std::map<UINT, std::wstring> &EnglishTexts()
         {IDS_ALERT, L"Alert"},
         {IDS_WARNING, L"Warning"},
         {IDS_CONFIRMDELETE, L"Are you sure that you want to delete '%s'?"},
-        {IDS_QUERYSAVEUNNAMED, L"The current set has been altered.  Do you want to save it prior to %s?"},
+        {IDS_QUERYSAVEUNNAMED,
+         L"The current set has been altered.  Do you want to save it prior to %s?"},
         {IDS_QUERYSAVENAMED, L"%s has been altered.  Do you want to save %s prior to %s?"},
         {IDS_OP_NEW, L"NEW"},
         {IDS_OP_OPEN, L"OPEN"},
@@ -121,8 +123,9 @@ const std::map<UINT, std::wstring> &EnglishTexts()
         {IDS_ERR_UNSTORABLE, L"The description contains characters that cannot be stored in a unit "
                              L"assignment set file. Remove them and save again."},
         {IDS_ERR_OPEN, L"The unit assignment set '%s' cannot be read."},
-        {IDS_ERR_UNSTORABLEUNIT, L"The unit '%s' chosen for %s cannot be stored in a unit assignment set "
-                                 L"file. Choose another unit for it and save again."},
+        {IDS_ERR_UNSTORABLEUNIT,
+         L"The unit '%s' chosen for %s cannot be stored in a unit assignment set "
+         L"file. Choose another unit for it and save again."},
     };
     return texts;
 }
@@ -146,7 +149,8 @@ TEST(EnglishTable, HoldsNoOtherStrings)
 TEST(EnglishTable, IsStoredAsEnglish)
 {
     for (const auto &entry : EnglishTexts())
-        EXPECT_TRUE(StoredInLanguage(Own(), entry.first, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)))
+        EXPECT_TRUE(
+            StoredInLanguage(Own(), entry.first, MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US)))
             << "string " << entry.first;
 }
 
@@ -192,8 +196,10 @@ TEST_P(TranslatedTable, KeepsEveryPlaceholderAndNoOtherDirective)
     for (const auto &entry : EnglishTexts()) {
         const std::wstring text = Text(module_, entry.first);
         const int placeholders = Count(entry.second, L"%s");
-        EXPECT_EQ(Count(text, L"%s"), placeholders) << "string " << entry.first << ": " << Utf8(text);
-        EXPECT_EQ(Count(text, L"%"), placeholders) << "string " << entry.first << ": " << Utf8(text);
+        EXPECT_EQ(Count(text, L"%s"), placeholders)
+            << "string " << entry.first << ": " << Utf8(text);
+        EXPECT_EQ(Count(text, L"%"), placeholders)
+            << "string " << entry.first << ": " << Utf8(text);
     }
 }
 
@@ -203,7 +209,8 @@ TEST_P(TranslatedTable, IsTranslatedAndStoredInItsLanguage)
     for (const auto &entry : EnglishTexts()) {
         if (Text(module_, entry.first) == entry.second)
             ++same;
-        EXPECT_TRUE(StoredInLanguage(module_, entry.first, GetParam().Language)) << "string " << entry.first;
+        EXPECT_TRUE(StoredInLanguage(module_, entry.first, GetParam().Language))
+            << "string " << entry.first;
     }
     // The class name stays; at most one word may happen to read the same.
     EXPECT_EQ(Text(module_, IDS_CLASSNAME), EnglishTexts().at(IDS_CLASSNAME));
@@ -219,7 +226,8 @@ TEST_P(TranslatedTable, TextsFitWhereTheProgramPutsThem)
     EXPECT_EQ(prefix.back(), L' ');
     // The product information window takes the title into 160 characters.
     EXPECT_LT(Text(module_, IDS_TITLE).size(), 160u);
-    EXPECT_NE(AccessKey(Text(module_, IDS_MENU_GLOBALDEFAULT)), 0) << Utf8(Text(module_, IDS_MENU_GLOBALDEFAULT));
+    EXPECT_NE(AccessKey(Text(module_, IDS_MENU_GLOBALDEFAULT)), 0)
+        << Utf8(Text(module_, IDS_MENU_GLOBALDEFAULT));
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, TranslatedTable, ::testing::ValuesIn(kTranslations));
@@ -229,7 +237,7 @@ INSTANTIATE_TEST_SUITE_P(Languages, TranslatedTable, ::testing::ValuesIn(kTransl
 struct Common {
     const wchar_t *File;
     LANGID Language;
-    const wchar_t *StringLibrary;  // the program's table of that language; null: the program's own
+    const wchar_t *StringLibrary; // the program's table of that language; null: the program's own
 };
 
 const Common kCommons[] = {
@@ -239,9 +247,10 @@ const Common kCommons[] = {
     {L"kxcommoj.dll", MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT), L"uaseditj.dll"},
 };
 
-const UINT kMenuTexts[] = {IDS_COMMON_FILE, IDS_COMMON_NEW, IDS_COMMON_SAVE, IDS_COMMON_SAVEAS,
-                           IDS_COMMON_EXIT, IDS_COMMON_DELETE, IDS_COMMON_OPEN, IDS_COMMON_HELP,
-                           IDS_COMMON_USINGHELP, IDS_COMMON_PRODUCTINFOMENU};
+const UINT kMenuTexts[] = {IDS_COMMON_FILE,           IDS_COMMON_NEW,  IDS_COMMON_SAVE,
+                           IDS_COMMON_SAVEAS,         IDS_COMMON_EXIT, IDS_COMMON_DELETE,
+                           IDS_COMMON_OPEN,           IDS_COMMON_HELP, IDS_COMMON_USINGHELP,
+                           IDS_COMMON_PRODUCTINFOMENU};
 
 class CommonLibrary : public ::testing::TestWithParam<Common> {
 protected:
@@ -273,10 +282,11 @@ TEST_P(CommonLibrary, HoldsTheTwelveSharedStrings)
     for (UINT id : Ids(module_))
         if (id < 1024)
             shared.insert(id);
-    const std::set<UINT> expected = {IDS_COMMON_PRODUCT, IDS_COMMON_PRODUCTINFO, IDS_COMMON_FILE,
-                                     IDS_COMMON_NEW, IDS_COMMON_SAVE, IDS_COMMON_SAVEAS,
-                                     IDS_COMMON_EXIT, IDS_COMMON_DELETE, IDS_COMMON_OPEN,
-                                     IDS_COMMON_HELP, IDS_COMMON_USINGHELP, IDS_COMMON_PRODUCTINFOMENU};
+    const std::set<UINT> expected = {
+        IDS_COMMON_PRODUCT, IDS_COMMON_PRODUCTINFO, IDS_COMMON_FILE,
+        IDS_COMMON_NEW,     IDS_COMMON_SAVE,        IDS_COMMON_SAVEAS,
+        IDS_COMMON_EXIT,    IDS_COMMON_DELETE,      IDS_COMMON_OPEN,
+        IDS_COMMON_HELP,    IDS_COMMON_USINGHELP,   IDS_COMMON_PRODUCTINFOMENU};
     EXPECT_EQ(shared, expected);
     for (UINT id : expected)
         EXPECT_TRUE(StoredInLanguage(module_, id, GetParam().Language)) << "string " << id;
@@ -295,7 +305,8 @@ TEST_P(CommonLibrary, ProductTextsFitTheProductInformationWindow)
 TEST_P(CommonLibrary, EveryMenuTextHasOneAccessKey)
 {
     for (UINT id : kMenuTexts)
-        EXPECT_NE(AccessKey(Text(module_, id)), 0) << "string " << id << ": " << Utf8(Text(module_, id));
+        EXPECT_NE(AccessKey(Text(module_, id)), 0)
+            << "string " << id << ": " << Utf8(Text(module_, id));
 }
 
 TEST_P(CommonLibrary, AccessKeysAreUniqueWithinEachMenu)
@@ -306,9 +317,13 @@ TEST_P(CommonLibrary, AccessKeysAreUniqueWithinEachMenu)
     };
     const std::vector<std::vector<Item>> menus = {
         {{module_, IDS_COMMON_FILE}, {module_, IDS_COMMON_HELP}},
-        {{module_, IDS_COMMON_NEW}, {module_, IDS_COMMON_OPEN}, {module_, IDS_COMMON_SAVE},
-         {module_, IDS_COMMON_SAVEAS}, {module_, IDS_COMMON_DELETE},
-         {StringModule(), IDS_MENU_GLOBALDEFAULT}, {module_, IDS_COMMON_EXIT}},
+        {{module_, IDS_COMMON_NEW},
+         {module_, IDS_COMMON_OPEN},
+         {module_, IDS_COMMON_SAVE},
+         {module_, IDS_COMMON_SAVEAS},
+         {module_, IDS_COMMON_DELETE},
+         {StringModule(), IDS_MENU_GLOBALDEFAULT},
+         {module_, IDS_COMMON_EXIT}},
         {{module_, IDS_COMMON_USINGHELP}, {module_, IDS_COMMON_PRODUCTINFOMENU}},
     };
     for (const auto &menu : menus) {
@@ -317,7 +332,8 @@ TEST_P(CommonLibrary, AccessKeysAreUniqueWithinEachMenu)
             const std::wstring text = Text(item.Module, item.Id);
             const wchar_t key = AccessKey(text);
             ASSERT_NE(key, 0) << Utf8(text);
-            EXPECT_EQ(keys.count(key), 0u) << Utf8(text) << " and " << Utf8(keys[key]) << " share a key";
+            EXPECT_EQ(keys.count(key), 0u)
+                << Utf8(text) << " and " << Utf8(keys[key]) << " share a key";
             keys[key] = text;
         }
     }
@@ -328,7 +344,7 @@ INSTANTIATE_TEST_SUITE_P(Languages, CommonLibrary, ::testing::ValuesIn(kCommons)
 // --- The menu template ----------------------------------------------------
 
 struct MenuEntry {
-    UINT Id;  // 0: separator
+    UINT Id; // 0: separator
     const wchar_t *Text;
 };
 
@@ -415,7 +431,8 @@ TEST(ProgramIcon, HoldsThreeImagesOfTheRightSizesAndColours)
     EXPECT_EQ(header->Type, 1);
     ASSERT_EQ(header->Count, 3);
     ASSERT_GE(SizeofResource(Own(), found), sizeof(GroupIconHeader) + 3 * sizeof(GroupIconEntry));
-    const GroupIconEntry *entries = reinterpret_cast<const GroupIconEntry *>(data + sizeof(GroupIconHeader));
+    const GroupIconEntry *entries =
+        reinterpret_cast<const GroupIconEntry *>(data + sizeof(GroupIconHeader));
 
     // Width, height, bits per pixel; 16-colour images say so.
     const struct {

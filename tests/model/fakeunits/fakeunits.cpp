@@ -34,7 +34,8 @@ std::wstring Failure()
 
 UnitList MakeList(const std::vector<std::wstring> &strings)
 {
-    auto **list = static_cast<wchar_t **>(KxMalloc(static_cast<uint32_t>((strings.size() + 1) * sizeof(wchar_t *))));
+    auto **list = static_cast<wchar_t **>(
+        KxMalloc(static_cast<uint32_t>((strings.size() + 1) * sizeof(wchar_t *))));
     for (size_t i = 0; i < strings.size(); ++i)
         list[i] = KxStrdupW(strings[i].c_str());
     list[strings.size()] = nullptr;
@@ -102,9 +103,7 @@ VELX32_API void WINAPI UserGetGlobalUnitSet(wchar_t *path)
     path[0] = L'\0';
 }
 
-VELX32_API void WINAPI UserSetGlobalUnitSet(const wchar_t *)
-{
-}
+VELX32_API void WINAPI UserSetGlobalUnitSet(const wchar_t *) {}
 
 // For the tests: the calls since the last reset, and the arrays not given back.
 __declspec(dllexport) const wchar_t *WINAPI FakeUnitsLog(void)

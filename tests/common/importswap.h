@@ -19,7 +19,8 @@ template <typename Function> class Swap {
 public:
     Swap(const char *dll, const char *function, Function replacement)
         : dll_(dll), function_(function),
-          original_(reinterpret_cast<Function>(Replace(dll, function, reinterpret_cast<void *>(replacement))))
+          original_(reinterpret_cast<Function>(
+              Replace(dll, function, reinterpret_cast<void *>(replacement))))
     {
     }
     ~Swap()

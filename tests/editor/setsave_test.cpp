@@ -1,6 +1,7 @@
-// Saves that cannot happen: the user is told, the previous file stays as it
-// was byte for byte, no temporary file is left behind, and neither Modified
-// nor Description changes.
+// Saving the edited set: a save takes the description from its control and
+// clears Modified; a save that cannot happen tells the user, leaves the
+// previous file as it was byte for byte, leaves no temporary file behind, and
+// changes neither Modified nor Description.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,13 +10,23 @@
 #include "editstate.h"
 #include "modeltest.h"
 #include "setfile.h"
+#include "setsave.h"
 #include "uitest.h"
 
 using namespace modeltest;
 
 namespace {
 
-const wchar_t kWriteError[] = L"Error opening/writing database.";
+// A write that fails: the design's text first, then the file and the reason.
+std::wstring WriteError(const std::wstring &path, const std::wstring &reason)
+{
+    return L"Error opening/writing database.\n\nFile: " + path + L"\nReason: " + reason;
+}
+const wchar_t kDenied[] =
+    L"access is denied (the file is read-only, or you may not write to its folder).";
+const wchar_t kNoFolder[] = L"the folder does not exist.";
+const wchar_t kInUse[] = L"the file is in use by another program.";
+const wchar_t kIsFolder[] = L"a folder of that name is in the way.";
 const wchar_t kUnstorable[] =
     L"The description contains characters that cannot be stored in a unit assignment set "
     L"file. Remove them and save again.";
@@ -31,8 +42,8 @@ protected:
         path = folder + L"set.uas";
         WriteBytes(path, kOldContent);
         catalogue = MakeCatalogue({{L"Length", {L"m", L"km"}, 0}});
-        wcscpy_s(Description, EDIT_DESCRIPTION_CHARS, L"Saved before.");
-        SetControlText(DescEdit, L"Typed since.");
+        wcscpy_s(Editor.Description, EditDescriptionChars, L"Saved before.");
+        SetControlText(Editor.DescEdit, L"Typed since.");
     }
     void TearDown() override
     {
@@ -42,16 +53,16 @@ protected:
 
     // Saves with the given Modified and checks that the failure changed
     // nothing and showed one error box with the text.
-    void ExpectRefused(const std::wstring &target, uint16_t modified, const wchar_t *text)
+    void ExpectRefused(const std::wstring &target, uint16_t modified, const std::wstring &text)
     {
-        Modified = modified;
+        Editor.Modified = modified;
         uitest::MessageBoxAnswerer answerer({IDOK});
         EXPECT_EQ(SetFileWrite(target.c_str(), L"Faulty", catalogue), 0);
         ASSERT_EQ(answerer.Boxes().size(), 1u);
         EXPECT_EQ(answerer.Boxes()[0].Text, text);
         EXPECT_EQ(answerer.Boxes()[0].Caption, kCaption);
-        EXPECT_EQ(Modified, modified);
-        EXPECT_STREQ(Description, L"Saved before.");
+        EXPECT_EQ(Editor.Modified, modified);
+        EXPECT_STREQ(Editor.Description, L"Saved before.");
         EXPECT_TRUE(DescriptionGuardIntact());
     }
 
@@ -63,16 +74,17 @@ protected:
 TEST_F(SetFileFaultTest, ReadOnlyTarget)
 {
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    ExpectRefused(path, 1, kWriteError);
-    ExpectRefused(path, 0, kWriteError);
+    ExpectRefused(path, 1, WriteError(path, kDenied));
+    ExpectRefused(path, 0, WriteError(path, kDenied));
     EXPECT_EQ(ReadBytes(path), kOldContent);
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"set.uas"});
 }
 
 TEST_F(SetFileFaultTest, FolderThatDoesNotExist)
 {
-    ExpectRefused(folder + L"missing\\set.uas", 1, kWriteError);
-    ExpectRefused(folder + L"missing\\set.uas", 0, kWriteError);
+    const std::wstring target = folder + L"missing\\set.uas";
+    ExpectRefused(target, 1, WriteError(target, kNoFolder));
+    ExpectRefused(target, 0, WriteError(target, kNoFolder));
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"set.uas"});
 }
 
@@ -81,8 +93,8 @@ TEST_F(SetFileFaultTest, TargetHeldOpenWithoutSharing)
     HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    ExpectRefused(path, 1, kWriteError);
-    ExpectRefused(path, 0, kWriteError);
+    ExpectRefused(path, 1, WriteError(path, kInUse));
+    ExpectRefused(path, 0, WriteError(path, kInUse));
     CloseHandle(held);
     EXPECT_EQ(ReadBytes(path), kOldContent);
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"set.uas"});
@@ -94,25 +106,25 @@ TEST_F(SetFileFaultTest, TargetThatCannotBeReplaced)
     // cannot take the target's place.
     const std::wstring blocked = folder + L"blocked.uas";
     ASSERT_TRUE(CreateDirectoryW(blocked.c_str(), nullptr));
-    ExpectRefused(blocked, 1, kWriteError);
+    ExpectRefused(blocked, 1, WriteError(blocked, kIsFolder));
     EXPECT_EQ(FilesIn(folder), (std::vector<std::wstring>{L"blocked.uas", L"set.uas"}));
     RemoveDirectoryW(blocked.c_str());
 }
 
 TEST_F(SetFileFaultTest, DescriptionWithCharactersAboveCode255)
 {
-    SetControlText(DescEdit, L"Costs in \u20ac per tonne");
+    SetControlText(Editor.DescEdit, L"Costs in \u20ac per tonne");
     ExpectRefused(path, 1, kUnstorable);
     ExpectRefused(path, 0, kUnstorable);
     EXPECT_EQ(ReadBytes(path), kOldContent);
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"set.uas"});
     // The control keeps the text for the user to mend.
-    EXPECT_EQ(ControlText(DescEdit), L"Costs in \u20ac per tonne");
+    EXPECT_EQ(ControlText(Editor.DescEdit), L"Costs in \u20ac per tonne");
 }
 
 TEST_F(SetFileFaultTest, UnstorableDescriptionRefusedBeforeAnyFileIsMade)
 {
-    SetControlText(DescEdit, L"\u4e2d");
+    SetControlText(Editor.DescEdit, L"\u4e2d");
     ExpectRefused(folder + L"new.uas", 1, kUnstorable);
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"set.uas"});
 }
@@ -124,8 +136,9 @@ TEST_F(SetFileFaultTest, ChosenUnitWithCharactersAboveCode255)
     FreeCatalogue(catalogue);
     catalogue = MakeCatalogue({{L"Length", {L"m", L"km"}, 1},
                                {L"ElectricResistance", {L"ohm", L"\u03a9", L"k\u03a9"}, 2}});
-    ExpectRefused(path, 1, L"The unit 'k\u03a9' chosen for ElectricResistance cannot be stored in a unit "
-                           L"assignment set file. Choose another unit for it and save again.");
+    ExpectRefused(path, 1,
+                  L"The unit 'k\u03a9' chosen for ElectricResistance cannot be stored in a unit "
+                  L"assignment set file. Choose another unit for it and save again.");
     EXPECT_EQ(ReadBytes(path), kOldContent);
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"set.uas"});
 
@@ -139,26 +152,59 @@ TEST_F(SetFileFaultTest, ChosenUnitWithCharactersAboveCode255)
 
 TEST_F(SetFileFaultTest, DescriptionOfLatin1CharactersIsStored)
 {
-    SetControlText(DescEdit, L"\u00c9t\u00e9 \u00bd \u00ff");
-    Modified = 1;
+    SetControlText(Editor.DescEdit, L"\u00c9t\u00e9 \u00bd \u00ff");
+    Editor.Modified = 1;
     uitest::MessageBoxAnswerer answerer({IDOK});
     ASSERT_EQ(SetFileWrite(path.c_str(), L"Latin", catalogue), 1);
     EXPECT_TRUE(answerer.Boxes().empty());
-    EXPECT_EQ(Modified, 0);
+    EXPECT_EQ(Editor.Modified, 0);
     EXPECT_NE(ReadBytes(path).find("*    \xc9t\xe9 \xbd \xff\r\n"), std::string::npos);
 }
 
 TEST_F(SetFileFaultTest, SuccessAfterAFailureWritesNormally)
 {
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    ExpectRefused(path, 1, kWriteError);
+    ExpectRefused(path, 1, WriteError(path, kDenied));
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL));
     uitest::MessageBoxAnswerer answerer({IDOK});
     ASSERT_EQ(SetFileWrite(path.c_str(), L"Faulty", catalogue), 1);
     EXPECT_TRUE(answerer.Boxes().empty());
-    EXPECT_EQ(Modified, 0);
-    EXPECT_STREQ(Description, L"Typed since.");
+    EXPECT_EQ(Editor.Modified, 0);
+    EXPECT_STREQ(Editor.Description, L"Typed since.");
     EXPECT_NE(ReadBytes(path).find("*    Typed since.\r\n"), std::string::npos);
+}
+
+TEST(SetFileWriteTest, TakesTheTrimmedControlTextAndClearsModified)
+{
+    ResetEditorState();
+    const std::wstring path = NewFolder(L"taken") + L"set.uas";
+    ListHandle catalogue = MakeCatalogue({{L"Length", {L"m", L"km"}, 1}});
+    SetControlText(Editor.DescEdit, L"  Pilot plant units.  ");
+    Editor.Modified = 1;
+    ASSERT_EQ(SetFileWrite(path.c_str(), L"Pilot", catalogue), 1);
+    EXPECT_EQ(Editor.Modified, 0);
+    EXPECT_STREQ(Editor.Description, L"Pilot plant units.");
+    // The control keeps what was typed; only the buffer is trimmed.
+    EXPECT_EQ(ControlText(Editor.DescEdit), L"  Pilot plant units.  ");
+    const std::string bytes = ReadBytes(path);
+    EXPECT_NE(bytes.find("* Pilot\r\n* set.uas\r\n*\r\n*    Pilot plant units.\r\n"),
+              std::string::npos);
+    EXPECT_NE(bytes.find("Length                          km\r\n"), std::string::npos);
+    FreeCatalogue(catalogue);
+}
+
+TEST(SetFileWriteTest, SavingKeepsTheLineBreaksOfTheBuffer)
+{
+    // The buffer must still equal the trimmed control after a save, or the
+    // editor would see a change that is not there.
+    const std::wstring path = NewFolder(L"breaks") + L"set.uas";
+    ResetEditorState();
+    ListHandle catalogue = MakeCatalogue({{L"Length", {L"m", L"km"}, 1}});
+    SetControlText(Editor.DescEdit, L"First\r\nSecond");
+    ASSERT_EQ(SetFileWrite(path.c_str(), L"Breaks", catalogue), 1);
+    EXPECT_STREQ(Editor.Description, L"First\r\nSecond");
+    EXPECT_NE(ReadBytes(path).find("*    First Second\r\n"), std::string::npos);
+    FreeCatalogue(catalogue);
 }
 
 } // namespace

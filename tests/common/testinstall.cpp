@@ -42,9 +42,18 @@ std::wstring ResFolder()
     return Parent(BinFolder()) + L"\\res";
 }
 
-std::wstring Root() { return root; }
-std::wstring SetFolder() { return root + L"\\sets"; }
-std::wstring SetPath(const std::wstring &name) { return SetFolder() + L"\\" + name + L".uas"; }
+std::wstring Root()
+{
+    return root;
+}
+std::wstring SetFolder()
+{
+    return root + L"\\sets";
+}
+std::wstring SetPath(const std::wstring &name)
+{
+    return SetFolder() + L"\\" + name + L".uas";
+}
 
 bool WriteBytes(const std::wstring &path, const std::string &bytes)
 {

@@ -36,15 +36,21 @@ struct Step {
     std::wstring Name;
 };
 
-Step Press(int button) { return Step{button, false, std::wstring()}; }
-Step Choose(const std::wstring &name, int button = IDOK) { return Step{button, true, name}; }
+Step Press(int button)
+{
+    return Step{button, false, std::wstring()};
+}
+Step Choose(const std::wstring &name, int button = IDOK)
+{
+    return Step{button, true, name};
+}
 
 // What a dialog or box showed when it opened.
 struct Shown {
     std::wstring Caption;
-    std::wstring Text;       // a message box's text
+    std::wstring Text;        // a message box's text
     bool IsSelection = false; // the set-selection dialog (it has a name field)
-    std::wstring Field;      // the name field's text on entry
+    std::wstring Field;       // the name field's text on entry
 };
 
 // Answers the dialogs and boxes that the code under test opens, in order,
@@ -72,7 +78,9 @@ private:
         seen_.push_back(shown);
         if (i >= steps_.size()) {
             // Unexpected: end it with whatever button it has.
-            const int button = GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : GetDlgItem(dialog, IDNO) ? IDNO : IDOK;
+            const int button = GetDlgItem(dialog, IDCANCEL) ? IDCANCEL
+                               : GetDlgItem(dialog, IDNO)   ? IDNO
+                                                            : IDOK;
             uitest::Press(dialog, button);
             return;
         }
@@ -86,26 +94,6 @@ private:
     uitest::DialogResponder responder_;
 };
 
-std::wstring ListText(HWND list, int row)
-{
-    const LRESULT n = SendMessageW(list, LB_GETTEXTLEN, row, 0);
-    if (n == LB_ERR)
-        return L"<no row>";
-    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-    SendMessageW(list, LB_GETTEXT, row, reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(static_cast<size_t>(n));
-    return text;
-}
-
-std::vector<std::wstring> ListRows(HWND list)
-{
-    std::vector<std::wstring> rows;
-    const LRESULT n = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (int i = 0; i < n; ++i)
-        rows.push_back(ListText(list, i));
-    return rows;
-}
-
 int Selection(HWND list)
 {
     return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
@@ -114,7 +102,7 @@ int Selection(HWND list)
 DimEntry *Entry(int i)
 {
     KxStatus status = 0;
-    return static_cast<DimEntry *>(ListFindIth(DimCatalogue, i, &status));
+    return static_cast<DimEntry *>(ListFindIth(Editor.DimCatalogue, i, &status));
 }
 
 const std::wstring UnsavedUnnamed =
@@ -179,8 +167,8 @@ protected:
     // The user types text into the description and leaves the field.
     void TypeDescription(const std::wstring &text)
     {
-        SetWindowTextW(DescEdit, text.c_str());
-        Command(IDC_DESCRIPTION, EN_KILLFOCUS, DescEdit);
+        SetWindowTextW(Editor.DescEdit, text.c_str());
+        Command(IDC_DESCRIPTION, EN_KILLFOCUS, Editor.DescEdit);
     }
 
     // The user clicks a row of a list.
@@ -192,8 +180,8 @@ protected:
 
     void PickUnit(int dimension, int unit)
     {
-        Click(DimListBox, IDC_DIMLIST, dimension);
-        Click(UnitListBox, IDC_UNITLIST, unit);
+        Click(Editor.DimListBox, IDC_DIMLIST, dimension);
+        Click(Editor.UnitListBox, IDC_UNITLIST, unit);
     }
 
     // Saves the edited set under a name through Save As, replacing a set of
@@ -212,30 +200,30 @@ protected:
 
 TEST_F(EditorTest, NewWindowShowsAnUnnamedEmptySetAtTheFirstUnits)
 {
-    EXPECT_EQ(uitest::TextOf(SetNameLabel), L"Set Name: <none>");
-    EXPECT_EQ(uitest::TextOf(DescEdit), L"");
-    EXPECT_EQ(std::wstring(Description), L"");
-    EXPECT_EQ(std::wstring(ShownSetName), L"<none>");
-    EXPECT_EQ(Modified, 0);
-    EXPECT_EQ(Initializing, 0);
+    EXPECT_EQ(uitest::TextOf(Editor.SetNameLabel), L"Set Name: <none>");
+    EXPECT_EQ(uitest::TextOf(Editor.DescEdit), L"");
+    EXPECT_EQ(std::wstring(Editor.Description), L"");
+    EXPECT_EQ(std::wstring(Editor.ShownSetName), L"<none>");
+    EXPECT_EQ(Editor.Modified, 0);
+    EXPECT_EQ(Editor.Initializing, 0);
 
     std::vector<std::wstring> names;
     for (const auto &d : Dimensions())
         names.push_back(d.Name);
-    EXPECT_EQ(ListRows(DimListBox), names);
-    EXPECT_EQ(Selection(DimListBox), 0);
-    EXPECT_EQ(ListRows(UnitListBox), Dimensions()[0].Symbols);
-    EXPECT_EQ(Selection(UnitListBox), 0);
-    EXPECT_EQ(CurrentDim, Entry(0));
+    EXPECT_EQ(uitest::ListRows(Editor.DimListBox), names);
+    EXPECT_EQ(Selection(Editor.DimListBox), 0);
+    EXPECT_EQ(uitest::ListRows(Editor.UnitListBox), Dimensions()[0].Symbols);
+    EXPECT_EQ(Selection(Editor.UnitListBox), 0);
+    EXPECT_EQ(Editor.CurrentDim, Entry(0));
 }
 
 TEST_F(EditorTest, LabelsAndMenuShowTheirTexts)
 {
-    EXPECT_EQ(uitest::TextOf(DescLabel), L"Description");
-    EXPECT_EQ(uitest::TextOf(ClearButton), L"Clear");
-    EXPECT_EQ(uitest::TextOf(DimLabel), L"Dimensions");
-    EXPECT_EQ(uitest::TextOf(UnitLabel), L"Units");
-    EXPECT_EQ(std::wstring(AboutTitle), L"Unit Assignment Set Editor");
+    EXPECT_EQ(uitest::TextOf(Editor.DescLabel), L"Description");
+    EXPECT_EQ(uitest::TextOf(Editor.ClearButton), L"Clear");
+    EXPECT_EQ(uitest::TextOf(Editor.DimLabel), L"Dimensions");
+    EXPECT_EQ(uitest::TextOf(Editor.UnitLabel), L"Units");
+    EXPECT_EQ(std::wstring(Editor.AboutTitle), L"Unit Assignment Set Editor");
 
     // No template text of the menu resource may remain.
     HMENU menu = GetMenu(window_);
@@ -269,14 +257,14 @@ TEST_F(EditorTest, ClosingAnUnchangedSetQuitsWithoutAQuestion)
 
 TEST_F(EditorTest, ClosingAfterTypingAsksAboutTheUnnamedSet)
 {
-    SetWindowTextW(DescEdit, L"Typed, not yet left");
+    SetWindowTextW(Editor.DescEdit, L"Typed, not yet left");
     Script script({Press(IDCANCEL)});
     SendMessageW(window_, WM_CLOSE, 0, 0);
     ASSERT_EQ(script.Seen().size(), 1u);
     EXPECT_EQ(script.Seen()[0].Caption, L"Alert");
     EXPECT_EQ(script.Seen()[0].Text, Replace(UnsavedUnnamed, {L"CLOSE"}));
     EXPECT_FALSE(TakeQuit()) << "Cancel keeps the window open";
-    EXPECT_EQ(Modified, 1);
+    EXPECT_EQ(Editor.Modified, 1);
 }
 
 TEST_F(EditorTest, ClosingAfterTypingAsksAboutTheNamedSet)
@@ -294,7 +282,7 @@ TEST_F(EditorTest, ClosingAfterTypingAsksAboutTheNamedSet)
 TEST_F(EditorTest, BlanksOnlyAreNoChange)
 {
     TypeDescription(L"   \t  ");
-    EXPECT_EQ(Modified, 0);
+    EXPECT_EQ(Editor.Modified, 0);
     Script script({});
     SendMessageW(window_, WM_CLOSE, 0, 0);
     EXPECT_EQ(script.Seen().size(), 0u);
@@ -304,15 +292,15 @@ TEST_F(EditorTest, BlanksOnlyAreNoChange)
 TEST_F(EditorTest, LeavingTheDescriptionMarksAChangeOnlyWhenTheTextDiffers)
 {
     TypeDescription(L"  Plant A  ");
-    EXPECT_EQ(Modified, 1);
-    EXPECT_EQ(std::wstring(Description), L"Plant A") << "trimmed";
-    Modified = 0;
+    EXPECT_EQ(Editor.Modified, 1);
+    EXPECT_EQ(std::wstring(Editor.Description), L"Plant A") << "trimmed";
+    Editor.Modified = 0;
     TypeDescription(L"Plant A ");
-    EXPECT_EQ(Modified, 0) << "same text after trimming";
-    Command(IDC_DESCRIPTION, EN_CHANGE, DescEdit);
-    SetWindowTextW(DescEdit, L"Other");
-    Command(IDC_DESCRIPTION, EN_SETFOCUS, DescEdit);
-    EXPECT_EQ(Modified, 0) << "only losing the focus takes the text";
+    EXPECT_EQ(Editor.Modified, 0) << "same text after trimming";
+    Command(IDC_DESCRIPTION, EN_CHANGE, Editor.DescEdit);
+    SetWindowTextW(Editor.DescEdit, L"Other");
+    Command(IDC_DESCRIPTION, EN_SETFOCUS, Editor.DescEdit);
+    EXPECT_EQ(Editor.Modified, 0) << "only losing the focus takes the text";
 }
 
 TEST_F(EditorTest, AnsweringNoPerformsNew)
@@ -323,10 +311,10 @@ TEST_F(EditorTest, AnsweringNoPerformsNew)
     Command(IDM_NEW);
     ASSERT_EQ(script.Seen().size(), 1u);
     EXPECT_EQ(script.Seen()[0].Text, Replace(UnsavedUnnamed, {L"NEW"}));
-    EXPECT_EQ(Modified, 0);
-    EXPECT_EQ(uitest::TextOf(DescEdit), L"");
+    EXPECT_EQ(Editor.Modified, 0);
+    EXPECT_EQ(uitest::TextOf(Editor.DescEdit), L"");
     EXPECT_EQ(Entry(1)->SelectedUnit, 0);
-    EXPECT_EQ(Selection(DimListBox), 0);
+    EXPECT_EQ(Selection(Editor.DimListBox), 0);
 }
 
 TEST_F(EditorTest, YesForAnUnnamedSetOpensSaveAsAndItsCancelCancelsNew)
@@ -337,8 +325,8 @@ TEST_F(EditorTest, YesForAnUnnamedSetOpensSaveAsAndItsCancelCancelsNew)
     ASSERT_EQ(script.Seen().size(), 2u);
     EXPECT_TRUE(script.Seen()[1].IsSelection) << "Save As dialog";
     EXPECT_EQ(script.Seen()[1].Field, L"<none>");
-    EXPECT_EQ(std::wstring(Description), L"Keep me") << "New did not happen";
-    EXPECT_EQ(Modified, 1);
+    EXPECT_EQ(std::wstring(Editor.Description), L"Keep me") << "New did not happen";
+    EXPECT_EQ(Editor.Modified, 1);
 }
 
 TEST_F(EditorTest, YesSavesBeforeNew)
@@ -348,54 +336,54 @@ TEST_F(EditorTest, YesSavesBeforeNew)
     Script script({Press(IDYES), Choose(L"OnTheWay")});
     Command(IDM_NEW);
     EXPECT_TRUE(testinstall::Exists(testinstall::SetPath(L"OnTheWay")));
-    EXPECT_EQ(std::wstring(CurrentSetName), L"<none>");
+    EXPECT_EQ(std::wstring(Editor.CurrentSetName), L"<none>");
     EXPECT_EQ(Entry(0)->SelectedUnit, 0);
-    EXPECT_EQ(Modified, 0);
+    EXPECT_EQ(Editor.Modified, 0);
 }
 
 TEST_F(EditorTest, ChoosingADimensionIsNoChangeButEveryUnitClickIs)
 {
-    Click(DimListBox, IDC_DIMLIST, 2);
-    EXPECT_EQ(CurrentDim, Entry(2));
-    EXPECT_EQ(ListRows(UnitListBox), Dimensions()[2].Symbols);
-    EXPECT_EQ(Selection(UnitListBox), 0);
-    EXPECT_EQ(Modified, 0);
-    EXPECT_EQ(SelectingUnits, 0);
+    Click(Editor.DimListBox, IDC_DIMLIST, 2);
+    EXPECT_EQ(Editor.CurrentDim, Entry(2));
+    EXPECT_EQ(uitest::ListRows(Editor.UnitListBox), Dimensions()[2].Symbols);
+    EXPECT_EQ(Selection(Editor.UnitListBox), 0);
+    EXPECT_EQ(Editor.Modified, 0);
+    EXPECT_EQ(Editor.SelectingUnits, 0);
 
-    Click(UnitListBox, IDC_UNITLIST, 1);
+    Click(Editor.UnitListBox, IDC_UNITLIST, 1);
     EXPECT_EQ(Entry(2)->SelectedUnit, 1);
-    EXPECT_EQ(Modified, 1);
+    EXPECT_EQ(Editor.Modified, 1);
 
-    Modified = 0;
-    Click(UnitListBox, IDC_UNITLIST, 1);
-    EXPECT_EQ(Modified, 1) << "the same unit again still counts";
+    Editor.Modified = 0;
+    Click(Editor.UnitListBox, IDC_UNITLIST, 1);
+    EXPECT_EQ(Editor.Modified, 1) << "the same unit again still counts";
 
-    Modified = 0;
-    Click(DimListBox, IDC_DIMLIST, 0);
-    Click(DimListBox, IDC_DIMLIST, 2);
-    EXPECT_EQ(Selection(UnitListBox), 1) << "the dimension's chosen unit is selected again";
-    EXPECT_EQ(Modified, 0);
+    Editor.Modified = 0;
+    Click(Editor.DimListBox, IDC_DIMLIST, 0);
+    Click(Editor.DimListBox, IDC_DIMLIST, 2);
+    EXPECT_EQ(Selection(Editor.UnitListBox), 1) << "the dimension's chosen unit is selected again";
+    EXPECT_EQ(Editor.Modified, 0);
 }
 
 TEST_F(EditorTest, ClearCountsOnlyWhenThereWasADescription)
 {
-    Command(IDC_CLEAR, BN_CLICKED, ClearButton);
-    EXPECT_EQ(Modified, 0);
+    Command(IDC_CLEAR, BN_CLICKED, Editor.ClearButton);
+    EXPECT_EQ(Editor.Modified, 0);
     TypeDescription(L"Something");
-    Modified = 0;
-    Command(IDC_CLEAR, BN_CLICKED, ClearButton);
-    EXPECT_EQ(Modified, 1);
-    EXPECT_EQ(uitest::TextOf(DescEdit), L"");
-    EXPECT_EQ(std::wstring(Description), L"");
+    Editor.Modified = 0;
+    Command(IDC_CLEAR, BN_CLICKED, Editor.ClearButton);
+    EXPECT_EQ(Editor.Modified, 1);
+    EXPECT_EQ(uitest::TextOf(Editor.DescEdit), L"");
+    EXPECT_EQ(std::wstring(Editor.Description), L"");
 }
 
 TEST_F(EditorTest, ResizingKeepsTheSelectedDimension)
 {
-    Click(DimListBox, IDC_DIMLIST, 3);
+    Click(Editor.DimListBox, IDC_DIMLIST, 3);
     SetWindowPos(window_, nullptr, 0, 0, 500, 420, SWP_NOMOVE | SWP_NOZORDER);
-    EXPECT_EQ(Selection(DimListBox), 3);
-    EXPECT_EQ(CurrentDim, Entry(3));
-    EXPECT_EQ(Modified, 0);
+    EXPECT_EQ(Selection(Editor.DimListBox), 3);
+    EXPECT_EQ(Editor.CurrentDim, Entry(3));
+    EXPECT_EQ(Editor.Modified, 0);
 }
 
 TEST_F(EditorTest, HelpKeyAnswersOne)
@@ -411,20 +399,20 @@ TEST_F(EditorTest, UnknownCommandDoesNothing)
     EXPECT_EQ(SendMessageW(window_, WM_COMMAND, MAKEWPARAM(999, 0), 0), 0);
     EXPECT_EQ(SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDC_SETNAME, 0), 0), 0);
     EXPECT_EQ(script.Seen().size(), 0u);
-    EXPECT_EQ(Modified, 0);
+    EXPECT_EQ(Editor.Modified, 0);
 }
 
 TEST_F(EditorTest, LabelsGetTheFaceColourBrush)
 {
-    HDC dc = GetDC(SetNameLabel);
+    HDC dc = GetDC(Editor.SetNameLabel);
     const LRESULT brush = SendMessageW(window_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                       reinterpret_cast<LPARAM>(SetNameLabel));
-    EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), LabelBrush);
-    EXPECT_NE(LabelBrush, nullptr);
+                                       reinterpret_cast<LPARAM>(Editor.SetNameLabel));
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), Editor.LabelBrush);
+    EXPECT_NE(Editor.LabelBrush, nullptr);
     EXPECT_EQ(GetBkColor(dc), GetSysColor(COLOR_BTNFACE));
-    ReleaseDC(SetNameLabel, dc);
+    ReleaseDC(Editor.SetNameLabel, dc);
     SendMessageW(window_, WM_SYSCOLORCHANGE, 0, 0);
-    EXPECT_NE(LabelBrush, nullptr);
+    EXPECT_NE(Editor.LabelBrush, nullptr);
 }
 
 // ---------------------------------------------------------------------------
@@ -437,8 +425,8 @@ TEST_F(EditorTest, SaveOfAnUnnamedSetRunsSaveAs)
     ASSERT_EQ(script.Seen().size(), 1u);
     EXPECT_TRUE(script.Seen()[0].IsSelection);
     EXPECT_TRUE(testinstall::Exists(testinstall::SetPath(L"Plant")));
-    EXPECT_EQ(uitest::TextOf(SetNameLabel), L"Set Name: Plant");
-    EXPECT_EQ(Modified, 0);
+    EXPECT_EQ(uitest::TextOf(Editor.SetNameLabel), L"Set Name: Plant");
+    EXPECT_EQ(Editor.Modified, 0);
 }
 
 TEST_F(EditorTest, SaveAsAddsOneRecordAndSaveWritesToIt)
@@ -446,7 +434,7 @@ TEST_F(EditorTest, SaveAsAddsOneRecordAndSaveWritesToIt)
     auto count = [] {
         int n = 0;
         ListIterator it;
-        ListIteratorInit(&it, SetCatalogue);
+        ListIteratorInit(&it, Editor.SetCatalogue);
         void *item;
         while (ListIteratorNext(&it, &item))
             ++n;
@@ -455,11 +443,11 @@ TEST_F(EditorTest, SaveAsAddsOneRecordAndSaveWritesToIt)
     const int before = count();
     SaveAs(L"Refinery");
     EXPECT_EQ(count(), before + 1);
-    SaveAs(L"Refinery");   // confirmed replacement: the dialog asks first
+    SaveAs(L"Refinery"); // confirmed replacement: the dialog asks first
     EXPECT_EQ(count(), before + 1);
 
     KxStatus status = 0;
-    UasInfo *record = UasGetUasInfo(SetCatalogue, L"Refinery", &status);
+    UasInfo *record = UasGetUasInfo(Editor.SetCatalogue, L"Refinery", &status);
     ASSERT_NE(record, nullptr);
     DeleteFileW(record->UasPath);
     TypeDescription(L"Written by Save");
@@ -469,17 +457,18 @@ TEST_F(EditorTest, SaveAsAddsOneRecordAndSaveWritesToIt)
     std::string bytes;
     ASSERT_TRUE(testinstall::ReadBytes(record->UasPath, bytes));
     EXPECT_NE(bytes.find("Written by Save"), std::string::npos);
-    EXPECT_EQ(Modified, 0);
+    EXPECT_EQ(Editor.Modified, 0);
 }
 
 TEST_F(EditorTest, OpenKeepsTheUnitsOfDimensionsTheFileDoesNotName)
 {
-    ASSERT_TRUE(testinstall::WriteBytes(testinstall::SetPath(L"Partial"),
-                                        "* x\r\n* Partial\r\n* Partial.uas\r\n*\r\n*    Only pressure\r\n*\r\n"
-                                        "* ----\r\nPressure                        bar\r\n"));
+    ASSERT_TRUE(testinstall::WriteBytes(
+        testinstall::SetPath(L"Partial"),
+        "* x\r\n* Partial\r\n* Partial.uas\r\n*\r\n*    Only pressure\r\n*\r\n"
+        "* ----\r\nPressure                        bar\r\n"));
     PickUnit(0, 2);
     PickUnit(3, 1);
-    Click(DimListBox, IDC_DIMLIST, 3);
+    Click(Editor.DimListBox, IDC_DIMLIST, 3);
     Script script({Press(IDNO), Choose(L"Partial")});
     Command(IDM_OPEN);
     ASSERT_EQ(script.Seen().size(), 2u);
@@ -487,13 +476,13 @@ TEST_F(EditorTest, OpenKeepsTheUnitsOfDimensionsTheFileDoesNotName)
     EXPECT_EQ(Entry(1)->SelectedUnit, 2) << "bar";
     EXPECT_EQ(Entry(0)->SelectedUnit, 2) << "not named: kept";
     EXPECT_EQ(Entry(3)->SelectedUnit, 1) << "not named: kept";
-    EXPECT_EQ(std::wstring(Description), L"Only pressure");
-    EXPECT_EQ(uitest::TextOf(DescEdit), L"Only pressure");
-    EXPECT_EQ(uitest::TextOf(SetNameLabel), L"Set Name: Partial");
-    EXPECT_EQ(Selection(DimListBox), 0);
-    EXPECT_EQ(ListRows(UnitListBox), Dimensions()[0].Symbols);
-    EXPECT_EQ(Selection(UnitListBox), 2);
-    EXPECT_EQ(Modified, 0);
+    EXPECT_EQ(std::wstring(Editor.Description), L"Only pressure");
+    EXPECT_EQ(uitest::TextOf(Editor.DescEdit), L"Only pressure");
+    EXPECT_EQ(uitest::TextOf(Editor.SetNameLabel), L"Set Name: Partial");
+    EXPECT_EQ(Selection(Editor.DimListBox), 0);
+    EXPECT_EQ(uitest::ListRows(Editor.UnitListBox), Dimensions()[0].Symbols);
+    EXPECT_EQ(Selection(Editor.UnitListBox), 2);
+    EXPECT_EQ(Editor.Modified, 0);
 }
 
 TEST_F(EditorTest, SavedSetOpensWithEveryChoiceBack)
@@ -512,8 +501,8 @@ TEST_F(EditorTest, SavedSetOpensWithEveryChoiceBack)
     EXPECT_EQ(Entry(0)->SelectedUnit, 1);
     EXPECT_EQ(Entry(2)->SelectedUnit, 3);
     EXPECT_EQ(Entry(5)->SelectedUnit, 1);
-    EXPECT_EQ(std::wstring(Description), L"Line one Line two");
-    EXPECT_EQ(std::wstring(CurrentSetName), L"RoundTrip") << "the name as the set is spelt";
+    EXPECT_EQ(std::wstring(Editor.Description), L"Line one Line two");
+    EXPECT_EQ(std::wstring(Editor.CurrentSetName), L"RoundTrip") << "the name as the set is spelt";
 }
 
 TEST_F(EditorTest, OpenOfAnUnreadableFileChangesNothing)
@@ -529,15 +518,16 @@ TEST_F(EditorTest, OpenOfAnUnreadableFileChangesNothing)
     CloseHandle(lock);
     ASSERT_EQ(script.Seen().size(), 3u);
     EXPECT_EQ(script.Seen()[2].Text, L"The unit assignment set 'Locked' cannot be read.");
-    EXPECT_EQ(std::wstring(CurrentSetName), L"Current");
+    EXPECT_EQ(std::wstring(Editor.CurrentSetName), L"Current");
     EXPECT_EQ(Entry(1)->SelectedUnit, 3);
-    EXPECT_EQ(Modified, 1);
+    EXPECT_EQ(Editor.Modified, 1);
 }
 
 TEST_F(EditorTest, DeleteAnsweredNoOpensTheDialogAgainAndCancelEndsIt)
 {
     SaveAs(L"Victim");
-    Script script({Choose(L"Victim"), Press(IDNO), Choose(L"Victim"), Press(IDNO), Press(IDCANCEL)});
+    Script script(
+        {Choose(L"Victim"), Press(IDNO), Choose(L"Victim"), Press(IDNO), Press(IDCANCEL)});
     Command(IDM_DELETE);
     ASSERT_EQ(script.Seen().size(), 5u);
     EXPECT_EQ(script.Seen()[1].Text, L"Are you sure that you want to delete 'Victim'?");
@@ -551,16 +541,16 @@ TEST_F(EditorTest, DeletingTheCurrentSetInOtherLetterCaseLeavesAnUnnamedEmptySet
     PickUnit(1, 1);
     TypeDescription(L"Doomed");
     SaveAs(L"Doomed");
-    PickUnit(2, 2);   // an unsaved change
+    PickUnit(2, 2); // an unsaved change
     Script script({Choose(L"DOOMED"), Press(IDYES)});
     Command(IDM_DELETE);
     EXPECT_FALSE(testinstall::Exists(testinstall::SetPath(L"Doomed")));
-    EXPECT_EQ(std::wstring(CurrentSetName), L"<none>");
-    EXPECT_EQ(uitest::TextOf(SetNameLabel), L"Set Name: <none>");
-    EXPECT_EQ(std::wstring(Description), L"");
+    EXPECT_EQ(std::wstring(Editor.CurrentSetName), L"<none>");
+    EXPECT_EQ(uitest::TextOf(Editor.SetNameLabel), L"Set Name: <none>");
+    EXPECT_EQ(std::wstring(Editor.Description), L"");
     EXPECT_EQ(Entry(1)->SelectedUnit, 0);
     EXPECT_EQ(Entry(2)->SelectedUnit, 0);
-    EXPECT_EQ(Modified, 1) << "Delete leaves the change flag alone";
+    EXPECT_EQ(Editor.Modified, 1) << "Delete leaves the change flag alone";
 }
 
 TEST_F(EditorTest, DeletingAnotherSetLeavesTheEditorAlone)
@@ -571,7 +561,7 @@ TEST_F(EditorTest, DeletingAnotherSetLeavesTheEditorAlone)
     Script script({Choose(L"Other"), Press(IDYES)});
     Command(IDM_DELETE);
     EXPECT_FALSE(testinstall::Exists(testinstall::SetPath(L"Other")));
-    EXPECT_EQ(std::wstring(CurrentSetName), L"Mine");
+    EXPECT_EQ(std::wstring(Editor.CurrentSetName), L"Mine");
     EXPECT_EQ(Entry(1)->SelectedUnit, 4);
 }
 
@@ -581,7 +571,7 @@ TEST_F(EditorTest, GlobalDefaultOffersTheCurrentOneAndStoresTheChoice)
     SaveAs(L"Second");
     UserSetGlobalUnitSet(testinstall::SetPath(L"First").c_str());
     PickUnit(0, 1);
-    const uint16_t modified = Modified;
+    const uint16_t modified = Editor.Modified;
     Script script({Choose(L"Second")});
     Command(IDM_GLOBALDEFAULT);
     ASSERT_EQ(script.Seen().size(), 1u);
@@ -589,8 +579,8 @@ TEST_F(EditorTest, GlobalDefaultOffersTheCurrentOneAndStoresTheChoice)
     wchar_t path[UNIT_GLOBAL_PATH_CHARS];
     UserGetGlobalUnitSet(path);
     EXPECT_EQ(IntlStrCmpIW(path, testinstall::SetPath(L"Second").c_str()), 0) << path;
-    EXPECT_EQ(std::wstring(CurrentSetName), L"Second");
-    EXPECT_EQ(Modified, modified);
+    EXPECT_EQ(std::wstring(Editor.CurrentSetName), L"Second");
+    EXPECT_EQ(Editor.Modified, modified);
     EXPECT_EQ(Entry(0)->SelectedUnit, 1);
 }
 

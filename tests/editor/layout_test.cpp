@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "importswap.h"
+#include "controls.h"
 #include "mainwnd.h"
 #include "resource.h"
 
@@ -48,13 +49,14 @@ protected:
         MainControlsCreate(parent_, &c_[0], &c_[1], &c_[2], &c_[3], &c_[4], &c_[5], &c_[6], &c_[7]);
         for (int i = 0; i < 8; ++i)
             ASSERT_NE(c_[i], nullptr) << i;
-        realSetWindowPos = reinterpret_cast<SetWindowPosFunction>(
-            importswap::Replace("user32.dll", "SetWindowPos", reinterpret_cast<void *>(RecordingSetWindowPos)));
+        realSetWindowPos = reinterpret_cast<SetWindowPosFunction>(importswap::Replace(
+            "user32.dll", "SetWindowPos", reinterpret_cast<void *>(RecordingSetWindowPos)));
         ASSERT_NE(realSetWindowPos, nullptr);
     }
     void TearDown() override
     {
-        importswap::Replace("user32.dll", "SetWindowPos", reinterpret_cast<void *>(realSetWindowPos));
+        importswap::Replace("user32.dll", "SetWindowPos",
+                            reinterpret_cast<void *>(realSetWindowPos));
         DestroyWindow(parent_);
     }
 
@@ -63,7 +65,8 @@ protected:
     {
         RECT r = {0, 0, w, h};
         AdjustWindowRectEx(&r, WS_POPUP, FALSE, 0);
-        SetWindowPos(parent_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOMOVE);
+        SetWindowPos(parent_, nullptr, 0, 0, r.right - r.left, r.bottom - r.top,
+                     SWP_NOZORDER | SWP_NOMOVE);
         RECT client;
         GetClientRect(parent_, &client);
         ASSERT_EQ(client.right, w);
@@ -101,21 +104,23 @@ struct Created {
 std::vector<Created> created;
 
 using CreateWindowExWFunction = HWND(WINAPI *)(DWORD, LPCWSTR, LPCWSTR, DWORD, int, int, int, int,
-                                                HWND, HMENU, HINSTANCE, LPVOID);
+                                               HWND, HMENU, HINSTANCE, LPVOID);
 CreateWindowExWFunction realCreateWindowExW = nullptr;
 
-HWND WINAPI RecordingCreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR text, DWORD style, int x,
-                                     int y, int w, int h, HWND parent, HMENU menu, HINSTANCE instance,
-                                     LPVOID data)
+HWND WINAPI RecordingCreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR text, DWORD style,
+                                     int x, int y, int w, int h, HWND parent, HMENU menu,
+                                     HINSTANCE instance, LPVOID data)
 {
-    created.push_back(Created{exStyle, className, text ? text : L"<null>", style, x, y, w, h, parent,
-                              reinterpret_cast<INT_PTR>(menu)});
-    return realCreateWindowExW(exStyle, className, text, style, x, y, w, h, parent, menu, instance, data);
+    created.push_back(Created{exStyle, className, text ? text : L"<null>", style, x, y, w, h,
+                              parent, reinterpret_cast<INT_PTR>(menu)});
+    return realCreateWindowExW(exStyle, className, text, style, x, y, w, h, parent, menu, instance,
+                               data);
 }
 
 TEST(ControlsTest, AreCreatedInIdOrderWithExactlyTheirStyles)
 {
-    HWND parent = CreateWindowExW(0, L"static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND parent = CreateWindowExW(0, L"static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
     ASSERT_NE(parent, nullptr);
     realCreateWindowExW = reinterpret_cast<CreateWindowExWFunction>(importswap::Replace(
         "user32.dll", "CreateWindowExW", reinterpret_cast<void *>(RecordingCreateWindowExW)));
@@ -123,16 +128,19 @@ TEST(ControlsTest, AreCreatedInIdOrderWithExactlyTheirStyles)
     created.clear();
     HWND c[8] = {};
     MainControlsCreate(parent, &c[0], &c[1], &c[2], &c[3], &c[4], &c[5], &c[6], &c[7]);
-    importswap::Replace("user32.dll", "CreateWindowExW", reinterpret_cast<void *>(realCreateWindowExW));
+    importswap::Replace("user32.dll", "CreateWindowExW",
+                        reinterpret_cast<void *>(realCreateWindowExW));
 
-    const DWORD list = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY;
+    const DWORD list = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP |
+                       LBS_NOINTEGRALHEIGHT | LBS_NOTIFY;
     const struct {
         const wchar_t *ClassName;
         DWORD Style;
     } expected[8] = {
         {L"static", WS_CHILD | WS_VISIBLE | SS_LEFT},
         {L"static", WS_CHILD | WS_VISIBLE | SS_CENTER},
-        {L"edit", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_GROUP | WS_TABSTOP | ES_MULTILINE},
+        {L"edit",
+         WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_GROUP | WS_TABSTOP | ES_MULTILINE},
         {L"button", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON},
         {L"static", WS_CHILD | WS_VISIBLE | SS_CENTER},
         {L"listbox", list},
@@ -166,8 +174,8 @@ TEST_F(LayoutTest, PlacesEveryControlForAClientAreaOf600By400)
     ExpectAt(IDC_UNITLABEL, 300, 110, 300, 20);
     ExpectAt(IDC_DIMLIST, 0, 130, 300, 270);
     ExpectAt(IDC_UNITLIST, 300, 130, 300, 270);
-    const std::vector<int> order = {IDC_SETNAME, IDC_DESCLABEL, IDC_DESCRIPTION, IDC_CLEAR,
-                                    IDC_DIMLABEL, IDC_UNITLABEL, IDC_DIMLIST, IDC_UNITLIST};
+    const std::vector<int> order = {IDC_SETNAME,  IDC_DESCLABEL, IDC_DESCRIPTION, IDC_CLEAR,
+                                    IDC_DIMLABEL, IDC_UNITLABEL, IDC_DIMLIST,     IDC_UNITLIST};
     EXPECT_EQ(placementOrder, order);
 }
 

@@ -20,8 +20,8 @@ const std::vector<Dimension> &Dimensions();
 
 struct Options {
     std::wstring Language = L"English";
-    std::wstring AllowedUsers;      // empty: everyone
-    bool BrokenUnits = false;       // units file that does not load
+    std::wstring AllowedUsers; // empty: everyone
+    bool BrokenUnits = false;  // units file that does not load
 };
 
 // Creates the installation in a new temp folder and points KALVEX_PROFILE

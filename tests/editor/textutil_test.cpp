@@ -19,9 +19,11 @@ std::wstring Fill(const wchar_t *pattern, std::initializer_list<const wchar_t *>
 
 TEST(SubstituteTest, PutsTheValuesInOrder)
 {
-    EXPECT_EQ(Fill(L"%s has been altered.  Do you want to save %s prior to %s?", {L"A", L"B", L"CLOSE"}),
-              L"A has been altered.  Do you want to save B prior to CLOSE?");
-    EXPECT_EQ(Fill(L"Voulez-vous supprimer « %s » ?", {L"Métrique"}), L"Voulez-vous supprimer « Métrique » ?");
+    EXPECT_EQ(
+        Fill(L"%s has been altered.  Do you want to save %s prior to %s?", {L"A", L"B", L"CLOSE"}),
+        L"A has been altered.  Do you want to save B prior to CLOSE?");
+    EXPECT_EQ(Fill(L"Voulez-vous supprimer « %s » ?", {L"Métrique"}),
+              L"Voulez-vous supprimer « Métrique » ?");
 }
 
 TEST(SubstituteTest, ATranslationWithMorePlacesThanValuesReadsNothingBeyondThem)

@@ -1,0 +1,206 @@
+// The editor state's routines: the description between control and buffer,
+// the set-name label, the bounded copies and releasing the heap strings.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "editstate.h"
+#include "modeltest.h"
+
+using namespace modeltest;
+
+namespace {
+
+class EditStateTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetEditorState(); }
+};
+
+TEST_F(EditStateTest, ReadDescriptionTrimsTheBufferNotTheControl)
+{
+    SetControlText(Editor.DescEdit, L"  \r\n Two  words \t\r\n");
+    EditReadDescription();
+    EXPECT_STREQ(Editor.Description, L"Two  words");
+    EXPECT_EQ(ControlText(Editor.DescEdit), L"  \r\n Two  words \t\r\n");
+}
+
+TEST_F(EditStateTest, ReadDescriptionOfBlanksIsEmpty)
+{
+    wcscpy_s(Editor.Description, EditDescriptionChars, L"old");
+    SetControlText(Editor.DescEdit, L"     ");
+    EditReadDescription();
+    EXPECT_STREQ(Editor.Description, L"");
+    SetControlText(Editor.DescEdit, L"");
+    wcscpy_s(Editor.Description, EditDescriptionChars, L"old");
+    EditReadDescription();
+    EXPECT_STREQ(Editor.Description, L"");
+}
+
+TEST_F(EditStateTest, ReadDescriptionKeepsLineBreaksInside)
+{
+    SetControlText(Editor.DescEdit, L"First\r\n\r\nSecond");
+    EditReadDescription();
+    EXPECT_STREQ(Editor.Description, L"First\r\n\r\nSecond");
+}
+
+TEST_F(EditStateTest, ReadDescriptionCutsAt2000)
+{
+    std::wstring text;
+    for (int i = 0; i < 2500; ++i)
+        text += static_cast<wchar_t>(L'a' + i % 26);
+    SetControlText(Editor.DescEdit, text);
+    ASSERT_EQ(ControlText(Editor.DescEdit).size(), 2500u);
+    EditReadDescription();
+    EXPECT_EQ(std::wstring(Editor.Description), text.substr(0, 2000));
+    EXPECT_TRUE(DescriptionGuardIntact());
+
+    // Exactly 2000 fit whole.
+    SetControlText(Editor.DescEdit, text.substr(500, 2000));
+    EditReadDescription();
+    EXPECT_EQ(std::wstring(Editor.Description), text.substr(500, 2000));
+    EXPECT_TRUE(DescriptionGuardIntact());
+}
+
+TEST_F(EditStateTest, ShowDescriptionFillsBufferAndControl)
+{
+    EditShowDescription(L"From a file");
+    EXPECT_STREQ(Editor.Description, L"From a file");
+    EXPECT_EQ(ControlText(Editor.DescEdit), L"From a file");
+
+    EditShowDescription(nullptr);
+    EXPECT_STREQ(Editor.Description, L"");
+    EXPECT_EQ(ControlText(Editor.DescEdit), L"");
+}
+
+TEST_F(EditStateTest, ShowDescriptionOfTheBufferItself)
+{
+    wcscpy_s(Editor.Description, EditDescriptionChars, L"Kept as it is ");
+    SetControlText(Editor.DescEdit, L"something else");
+    EditShowDescription(Editor.Description);
+    EXPECT_STREQ(Editor.Description, L"Kept as it is ");
+    EXPECT_EQ(ControlText(Editor.DescEdit), L"Kept as it is ");
+
+    // A text inside the buffer moves to its start.
+    EditShowDescription(Editor.Description + 5);
+    EXPECT_STREQ(Editor.Description, L"as it is ");
+    EXPECT_EQ(ControlText(Editor.DescEdit), L"as it is ");
+}
+
+TEST_F(EditStateTest, ShowDescriptionCutsAt2000)
+{
+    const std::wstring text(3000, L'z');
+    EditShowDescription(text.c_str());
+    EXPECT_EQ(std::wstring(Editor.Description), text.substr(0, 2000));
+    EXPECT_EQ(ControlText(Editor.DescEdit), text.substr(0, 2000));
+    EXPECT_TRUE(DescriptionGuardIntact());
+}
+
+TEST_F(EditStateTest, ClearEmptiesTheControlOnly)
+{
+    wcscpy_s(Editor.Description, EditDescriptionChars, L"Still here");
+    SetControlText(Editor.DescEdit, L"typed");
+    EditClearDescriptionControl();
+    EXPECT_EQ(ControlText(Editor.DescEdit), L"");
+    EXPECT_STREQ(Editor.Description, L"Still here");
+}
+
+TEST_F(EditStateTest, SetNameLabelShowsPrefixAndName)
+{
+    EditShowSetName(Editor.SetNameLabel, L"Set Name: ", L"<none>");
+    EXPECT_EQ(ControlText(Editor.SetNameLabel), L"Set Name: <none>");
+    EXPECT_STREQ(Editor.ShownSetName, L"<none>");
+
+    EditShowSetName(Editor.SetNameLabel, L"Set Name: ", L"Pilot plant");
+    EXPECT_EQ(ControlText(Editor.SetNameLabel), L"Set Name: Pilot plant");
+    EXPECT_STREQ(Editor.ShownSetName, L"Pilot plant");
+}
+
+TEST_F(EditStateTest, SetNameLabelIsCutAt255)
+{
+    const std::wstring prefix(200, L'p');
+    const std::wstring name = std::wstring(50, L'a') + std::wstring(50, L'b');
+    EditShowSetName(Editor.SetNameLabel, prefix.c_str(), name.c_str());
+    EXPECT_EQ(ControlText(Editor.SetNameLabel), (prefix + name).substr(0, 255));
+    EXPECT_EQ(std::wstring(Editor.ShownSetName), name.substr(0, 63));
+
+    const std::wstring longPrefix(300, L'q');
+    EditShowSetName(Editor.SetNameLabel, longPrefix.c_str(), L"gone");
+    EXPECT_EQ(ControlText(Editor.SetNameLabel), longPrefix.substr(0, 255));
+    EXPECT_STREQ(Editor.ShownSetName, L"gone");
+}
+
+TEST_F(EditStateTest, ShownNameIsCutWithoutSplittingACharacter)
+{
+    // 62 letters and a character of two UTF-16 units: the pair does not
+    // fit the 63 places and goes as a whole.
+    const std::wstring name = std::wstring(62, L'n') + L"\U0001F600";
+    EditShowSetName(Editor.SetNameLabel, L"Set Name: ", name.c_str());
+    EXPECT_EQ(std::wstring(Editor.ShownSetName), std::wstring(62, L'n'));
+    EXPECT_EQ(ControlText(Editor.SetNameLabel), L"Set Name: " + name);
+
+    const std::wstring fits = std::wstring(61, L'n') + L"\U0001F600";
+    EditShowSetName(Editor.SetNameLabel, L"", fits.c_str());
+    EXPECT_EQ(std::wstring(Editor.ShownSetName), fits);
+}
+
+TEST_F(EditStateTest, ShownNameOfItself)
+{
+    EditShowSetName(Editor.SetNameLabel, L"Set Name: ", L"Same");
+    EditShowSetName(Editor.SetNameLabel, L"Name: ", Editor.ShownSetName);
+    EXPECT_STREQ(Editor.ShownSetName, L"Same");
+    EXPECT_EQ(ControlText(Editor.SetNameLabel), L"Name: Same");
+}
+
+TEST(EditCopyTextTest, CopiesAtMostCapacityLessOne)
+{
+    wchar_t buffer[8];
+    std::fill(std::begin(buffer), std::end(buffer), L'#');
+    EditCopyText(buffer, 5, L"abcdefgh");
+    EXPECT_STREQ(buffer, L"abcd");
+    EXPECT_EQ(buffer[5], L'#');
+
+    EditCopyText(buffer, 5, L"ab");
+    EXPECT_STREQ(buffer, L"ab");
+    EditCopyText(buffer, 1, L"abc");
+    EXPECT_STREQ(buffer, L"");
+    EditCopyText(buffer, 5, nullptr);
+    EXPECT_STREQ(buffer, L"");
+
+    buffer[0] = L'x';
+    EditCopyText(buffer, 0, L"abc");
+    EXPECT_EQ(buffer[0], L'x');
+}
+
+TEST(EditFreeBuffersTest, ReleasesEachStringOnce)
+{
+    ResetEditorState();
+    ASSERT_NE(Editor.Description, nullptr);
+    ASSERT_NE(Editor.NoneText, nullptr);
+    EditFreeBuffers();
+    EXPECT_EQ(Editor.NoneText, nullptr);
+    EXPECT_EQ(Editor.SetNamePrefix, nullptr);
+    EXPECT_EQ(Editor.CurrentSetName, nullptr);
+    EXPECT_EQ(Editor.Description, nullptr);
+    // A second call finds nothing to release.
+    EditFreeBuffers();
+    EXPECT_EQ(Editor.Description, nullptr);
+
+    // With some of them gone already, the rest is released.
+    ResetEditorState();
+    KxFree(Editor.NoneText);
+    Editor.NoneText = nullptr;
+    EditFreeBuffers();
+    EXPECT_EQ(Editor.SetNamePrefix, nullptr);
+    EXPECT_EQ(Editor.Description, nullptr);
+    EXPECT_TRUE(HeapValidate(GetProcessHeap(), 0, nullptr));
+
+    // The routines that use the description do not touch a released one.
+    SetControlText(Editor.DescEdit, L"text");
+    EditReadDescription();
+    EditShowDescription(L"text");
+    EXPECT_EQ(Editor.Description, nullptr);
+    ResetEditorState();
+}
+
+} // namespace
