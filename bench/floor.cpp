@@ -13,8 +13,8 @@ struct ChildSpec {
     DWORD Style;
 };
 
-constexpr DWORD ListStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP |
-                            LBS_NOINTEGRALHEIGHT | LBS_NOTIFY;
+constexpr DWORD ListStyle =
+    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY;
 
 // The editor's eight controls, in its order.
 constexpr ChildSpec Children[8] = {
@@ -41,11 +41,8 @@ LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                             reinterpret_cast<LPCREATESTRUCTW>(lParam)->hInstance, nullptr);
         }
         return 0;
-    case WM_DESTROY:
-        PostQuitMessage(0);
-        return 0;
-    default:
-        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 

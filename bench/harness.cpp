@@ -13,6 +13,7 @@
 // lines: "op KEY MEDIAN_MS MIN_MS RUNS", "mem KEY VALUE", "check KEY ok|fail".
 #include "stats.h"
 
+#include "controls.h"
 #include "dimcat.h"
 #include "editstate.h"
 #include "mainwnd.h"
@@ -40,8 +41,8 @@ double BudgetMs = 3000.0;
 int Failures = 0;
 
 // The harness's own bare list box: same style as the editor's lists.
-constexpr DWORD BareListStyle = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT |
-                                LBS_NOTIFY;
+constexpr DWORD BareListStyle =
+    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY;
 constexpr int SelectRowStride = 7919; // a prime: rows spread over the whole list
 
 void Op(const char *key, const std::function<double()> &run)
@@ -102,7 +103,8 @@ PROCESS_MEMORY_COUNTERS_EX ProcessCounters()
 {
     PROCESS_MEMORY_COUNTERS_EX counters = {};
     counters.cb = sizeof counters;
-    if (!GetProcessMemoryInfo(GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS *>(&counters),
+    if (!GetProcessMemoryInfo(GetCurrentProcess(),
+                              reinterpret_cast<PROCESS_MEMORY_COUNTERS *>(&counters),
                               sizeof counters))
         counters = PROCESS_MEMORY_COUNTERS_EX{};
     return counters;
@@ -283,13 +285,13 @@ double PlatformWindowMs()
     windowClass.lpszClassName = L"UasBenchBare";
     RegisterClassW(&windowClass);
     const double begin = bench::NowMs();
-    HWND window = CreateWindowExW(0, L"UasBenchBare", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400,
-                                  300, nullptr, nullptr, windowClass.hInstance, nullptr);
-    const wchar_t *const kinds[8] = {L"static", L"static", L"edit",    L"button",
+    HWND window = CreateWindowExW(0, L"UasBenchBare", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                  400, 300, nullptr, nullptr, windowClass.hInstance, nullptr);
+    const wchar_t *const kinds[8] = {L"static", L"static",  L"edit",   L"button",
                                      L"static", L"listbox", L"static", L"listbox"};
     for (int i = 0; i < 8; ++i)
-        CreateWindowExW(0, kinds[i], L"", WS_CHILD | WS_VISIBLE, 0, i * 20, 100, 20, window, nullptr,
-                        windowClass.hInstance, nullptr);
+        CreateWindowExW(0, kinds[i], L"", WS_CHILD | WS_VISIBLE, 0, i * 20, 100, 20, window,
+                        nullptr, windowClass.hInstance, nullptr);
     const double ms = bench::NowMs() - begin;
     DestroyWindow(window);
     Pump();
@@ -321,7 +323,8 @@ void UnitsSteps(size_t size)
     for (int batch = 0; batch < 7; ++batch) {
         const double begin = bench::NowMs();
         for (int i = 0; i < Comparisons; ++i)
-            sink += IntlStrCmpIW(L"Dimension000001", (i & 1) ? L"Dimension000002" : L"Dimension000003");
+            sink +=
+                IntlStrCmpIW(L"Dimension000001", (i & 1) ? L"Dimension000002" : L"Dimension000003");
         batches.push_back((bench::NowMs() - begin) / Comparisons);
     }
     const double perCallMs = bench::Median(batches);
@@ -336,7 +339,8 @@ void UnitsSteps(size_t size)
         last = *n;
     if (names)
         UnitDestroyList(names);
-    for (const auto &which : {std::make_pair("units.symlist.first", first), std::make_pair("units.symlist.last", last)}) {
+    for (const auto &which : {std::make_pair("units.symlist.first", first),
+                              std::make_pair("units.symlist.last", last)}) {
         const std::wstring name = which.second;
         Op(which.first, [&name] {
             KxStatus s = 0;
@@ -389,18 +393,20 @@ void ListSteps(size_t size, HWND window)
 {
     Op("dimlist", [] {
         const double begin = bench::NowMs();
-        DimListShow(DimListBox);
+        DimListShow(Editor.DimListBox);
         return bench::NowMs() - begin;
     });
-    const std::vector<DimEntry *> entries = Entries(DimCatalogue);
-    Check("dimlist.rows", static_cast<size_t>(SendMessageW(DimListBox, LB_GETCOUNT, 0, 0)) == size &&
-                              !entries.empty() && Row(DimListBox, static_cast<int>(size) - 1) == entries.back()->Name &&
-                              SendMessageW(DimListBox, LB_GETCURSEL, 0, 0) == 0);
+    const std::vector<DimEntry *> entries = Entries(Editor.DimCatalogue);
+    Check("dimlist.rows",
+          static_cast<size_t>(SendMessageW(Editor.DimListBox, LB_GETCOUNT, 0, 0)) == size &&
+              !entries.empty() &&
+              Row(Editor.DimListBox, static_cast<int>(size) - 1) == entries.back()->Name &&
+              SendMessageW(Editor.DimListBox, LB_GETCURSEL, 0, 0) == 0);
 
     // The same rows in a list box of the same size that nothing else
     // watches: what the platform's list box costs by itself.
     RECT place;
-    GetWindowRect(DimListBox, &place);
+    GetWindowRect(Editor.DimListBox, &place);
     MapWindowPoints(nullptr, window, reinterpret_cast<POINT *>(&place), 2);
     HWND bare = CreateWindowExW(0, L"listbox", L"", BareListStyle, place.left, place.top,
                                 place.right - place.left, place.bottom - place.top, window, nullptr,
@@ -429,14 +435,15 @@ void ListSteps(size_t size, HWND window)
     Op("select", [&run, &selected, &entries, size, window] {
         const int row = static_cast<int>((static_cast<size_t>(++run) * SelectRowStride) % size);
         const double begin = bench::NowMs();
-        SendMessageW(DimListBox, LB_SETCURSEL, row, 0);
+        SendMessageW(Editor.DimListBox, LB_SETCURSEL, row, 0);
         SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDC_DIMLIST, LBN_SELCHANGE),
-                     reinterpret_cast<LPARAM>(DimListBox));
+                     reinterpret_cast<LPARAM>(Editor.DimListBox));
         const double ms = bench::NowMs() - begin;
         const DimEntry *entry = entries[static_cast<size_t>(row)];
-        selected = selected && CurrentDim == entry &&
-                   static_cast<size_t>(SendMessageW(UnitListBox, LB_GETCOUNT, 0, 0)) == Count(entry->UnitSymbols) &&
-                   SendMessageW(UnitListBox, LB_GETCURSEL, 0, 0) == entry->SelectedUnit;
+        selected = selected && Editor.CurrentDim == entry &&
+                   static_cast<size_t>(SendMessageW(Editor.UnitListBox, LB_GETCOUNT, 0, 0)) ==
+                       Count(entry->UnitSymbols) &&
+                   SendMessageW(Editor.UnitListBox, LB_GETCURSEL, 0, 0) == entry->SelectedUnit;
         return ms;
     });
     Check("select.units", selected);
@@ -445,8 +452,8 @@ void ListSteps(size_t size, HWND window)
     // every list fill does it once.
     Op("listbox.redraw", [] {
         const double begin = bench::NowMs();
-        SendMessageW(UnitListBox, WM_SETREDRAW, FALSE, 0);
-        SendMessageW(UnitListBox, WM_SETREDRAW, TRUE, 0);
+        SendMessageW(Editor.UnitListBox, WM_SETREDRAW, FALSE, 0);
+        SendMessageW(Editor.UnitListBox, WM_SETREDRAW, TRUE, 0);
         return bench::NowMs() - begin;
     });
 }
@@ -507,14 +514,17 @@ void StreamSteps(size_t size)
 void SetFileSteps()
 {
     const std::wstring path = ProfileValue(L"Set_Dir") + L"\\bench.uas";
-    const std::vector<DimEntry *> entries = Entries(DimCatalogue);
+    const std::vector<DimEntry *> entries = Entries(Editor.DimCatalogue);
     for (size_t i = 0; i < entries.size(); ++i)
         entries[i]->SelectedUnit = Pattern(i, entries[i]);
 
     bool written = true;
     Op("setfile.write", [&path, &written] {
         const double begin = bench::NowMs();
-        written = SetFileWrite(path.c_str(), L"Bench", DimCatalogue) == 1 && written;
+        written =
+            SetFileSave(path.c_str(), L"Bench", Editor.DimCatalogue, Editor.Description).Outcome ==
+                SetFileOutcome::Written &&
+            written;
         return bench::NowMs() - begin;
     });
     Check("setfile.write.result", written && BoxesSeen == 0);
@@ -525,7 +535,7 @@ void SetFileSteps()
         for (DimEntry *entry : entries)
             entry->SelectedUnit = 0;
         const double begin = bench::NowMs();
-        read = SetFileRead(path.c_str(), DimCatalogue, Description) == 1 && read;
+        read = SetFileRead(path.c_str(), Editor.DimCatalogue, Editor.Description) == 1 && read;
         const double ms = bench::NowMs() - begin;
         for (size_t i = 0; i < entries.size(); ++i)
             restored = restored && entries[i]->SelectedUnit == Pattern(i, entries[i]);
@@ -544,7 +554,8 @@ void SetFileSteps()
             reset = reset && entry->SelectedUnit == 0;
         return ms;
     });
-    Check("new.resets", reset && static_cast<size_t>(SendMessageW(DimListBox, LB_GETCOUNT, 0, 0)) == entries.size());
+    Check("new.resets", reset && static_cast<size_t>(SendMessageW(Editor.DimListBox, LB_GETCOUNT, 0,
+                                                                  0)) == entries.size());
     DeleteFileW(path.c_str());
 }
 
@@ -588,9 +599,9 @@ int wmain(int argc, wchar_t **argv)
     const double createMs = bench::NowMs() - begin;
     Once("startup.window", createMs);
     Once("startup.inprocess", locateMs + loadMs + createMs);
-    Check("startup.window.result", window != nullptr && DimCatalogue != nullptr &&
-                                       Count(DimCatalogue) == size);
-    if (!window || !DimCatalogue || Count(DimCatalogue) != size) {
+    Check("startup.window.result", window != nullptr && Editor.DimCatalogue != nullptr &&
+                                       Count(Editor.DimCatalogue) == size);
+    if (!window || !Editor.DimCatalogue || Count(Editor.DimCatalogue) != size) {
         fprintf(stderr, "uasbench: the main window did not come up with %zu dimensions\n", size);
         return 1;
     }

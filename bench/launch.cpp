@@ -161,8 +161,8 @@ int wmain(int argc, wchar_t **argv)
             if (RunOnce(p, startMs, exitMs)) {
                 p.StartMs.push_back(startMs);
                 p.ExitMs.push_back(exitMs);
-                wprintf(L"sample\t%ls\t%ls\t%d\t%.2f\t%.2f\n", label.c_str(), names[k], run, startMs,
-                        exitMs);
+                wprintf(L"sample\t%ls\t%ls\t%d\t%.2f\t%.2f\n", label.c_str(), names[k], run,
+                        startMs, exitMs);
             } else {
                 ++p.Failures;
             }

@@ -30,7 +30,7 @@ OPERATIONS = [
     ("listbox.bare", "Bare list box of the same size, LB_ADDSTRING x N"),
     ("listbox.bare.initstorage", "Bare list box, LB_INITSTORAGE then LB_ADDSTRING x N"),
     ("listbox.redraw", "WM_SETREDRAW off and on, once (every list fill pays it)"),
-    ("setfile.write", "Write a set naming every dimension (SetFileWrite)"),
+    ("setfile.write", "Write a set naming every dimension (SetFileSave)"),
     ("setfile.read", "Read a set naming every dimension (SetFileRead)"),
     ("stdio.putc", "  for comparison: putc of a set body's bytes (51 per dimension)"),
     ("stdio.getc", "  for comparison: getc of the same bytes"),
