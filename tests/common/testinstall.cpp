@@ -1,13 +1,17 @@
 // A temporary installation for tests of the program.
 #include "testinstall.h"
 
+#include "tempinstall.h"
 #include "testfiles.h"
 
 #include <cstdio>
+#include <memory>
 
 namespace testinstall {
 
 namespace {
+// One installation at a time: a new one takes the place of the last.
+std::unique_ptr<TempInstall> install;
 std::wstring root;
 
 std::wstring Parent(const std::wstring &path)
@@ -85,44 +89,34 @@ bool Exists(const std::wstring &path)
 
 std::wstring Create(const Options &options)
 {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    root = std::wstring(temp) + L"uastest-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-           std::to_wstring(GetTickCount());
-    CreateDirectoryW(root.c_str(), nullptr);
-    CreateDirectoryW(SetFolder().c_str(), nullptr);
-    CreateDirectoryW((root + L"\\help").c_str(), nullptr);
-
     std::wstring units = L"# test units\r\n";
     for (const auto &d : Dimensions()) {
         units += d.Name;
-        for (const auto &s : d.Symbols)
-            units += L" " + s;
+        for (const auto &symbol : d.Symbols)
+            units += L" " + symbol;
         units += L"\r\n";
     }
     if (options.BrokenUnits)
         units = L"NameThatIsFarTooLongToBeADimensionName K\r\n";
-    WriteBytes(root + L"\\units.txt", testfiles::Utf8(units));
-    WriteBytes(root + L"\\help\\VOLPRA.txt", "Test help.\r\n");
 
-    std::wstring profile;
-    profile += L"[Kalvex_Section]\r\n";
-    profile += L"Root_Dir=" + root + L"\r\n";
+    install.reset();
+    TempInstall::Options made;
+    made.UnitsText = units;
+    install = std::make_unique<TempInstall>(made);
+    root = install->Root();
+    CreateDirectoryW((root + L"\\help").c_str(), nullptr);
+    install->WriteFile(L"help\\VOLPRA.txt", "Test help.\r\n");
+
     std::wstring resources = ResFolder();
     if (options.NoResourceLibraries) {
         resources = root + L"\\res";
         CreateDirectoryW(resources.c_str(), nullptr);
     }
-    profile += L"Resource_Binary_Dir=" + resources + L"\r\n";
-    profile += L"Units_File=" + root + L"\\units.txt\r\n";
-    profile += L"Set_Dir=" + SetFolder() + L"\r\n";
-    profile += L"Help_Dir=" + root + L"\\help\r\n";
-    profile += L"Allowed_Users=" + options.AllowedUsers + L"\r\n";
-    profile += L"[VelWin_Section]\r\n";
-    profile += L"Language=" + options.Language + L"\r\n";
-    const std::wstring profilePath = root + L"\\kalvex.ini";
-    WriteBytes(profilePath, testfiles::Utf8(profile));
-    SetEnvironmentVariableW(L"KALVEX_PROFILE", profilePath.c_str());
+    install->WriteProfile({{L"Kalvex_Section", L"Root_Dir", root},
+                           {L"Kalvex_Section", L"Resource_Binary_Dir", resources},
+                           {L"Kalvex_Section", L"Help_Dir", root + L"\\help"},
+                           {L"Kalvex_Section", L"Allowed_Users", options.AllowedUsers},
+                           {L"VelWin_Section", L"Language", options.Language}});
     return root;
 }
 

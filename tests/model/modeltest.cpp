@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "editstate.h"
+#include "tempinstall.h"
 #include "uitest.h"
 #include "vel32.h"
 #include "velx32.h"
@@ -16,7 +17,8 @@ namespace modeltest {
 
 namespace {
 
-std::wstring g_dir;
+std::unique_ptr<TempInstall> g_install;
+std::wstring g_dir; // the installation's folder, with a backslash
 HWND g_parent = nullptr;
 std::vector<std::pair<int, int>> g_notices;
 
@@ -25,19 +27,6 @@ LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     if (message == WM_COMMAND && lParam != 0)
         g_notices.emplace_back(LOWORD(wParam), HIWORD(wParam));
     return DefWindowProcW(window, message, wParam, lParam);
-}
-
-void WriteText(const std::wstring &path, const std::string &text)
-{
-    WriteBytes(path, text);
-}
-
-std::string Narrow(const std::wstring &text)
-{
-    std::string out;
-    for (wchar_t c : text)
-        out += static_cast<char>(c);
-    return out;
 }
 
 void RemoveTree(const std::wstring &folder)
@@ -92,8 +81,8 @@ public:
             DestroyWindow(g_parent);
         g_parent = nullptr;
         EditFreeBuffers();
-        if (!g_dir.empty())
-            RemoveTree(g_dir);
+        g_install.reset();
+        g_dir.clear();
     }
 };
 
@@ -106,37 +95,26 @@ void EnsureEnvironment()
 {
     if (!g_dir.empty())
         return;
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    g_dir = std::wstring(temp) + L"uasmodel-" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    RemoveTree(g_dir);
-    CreateDirectoryW(g_dir.c_str(), nullptr);
-
-    WriteText(g_dir + L"units.txt", "# Units of the model tests\r\n"
-                                    "\r\n"
-                                    "Length m cm mm km\r\n"
-                                    "Mass   kg g t\r\n"
-                                    "Temperature K degC degF\r\n"
-                                    "Pressure Pa bar\r\n"
-                                    "Dimensionless\r\n"
-                                    "\tDensity kg/m3 g/cm3\r\n");
-    const std::string dir = Narrow(g_dir.substr(0, g_dir.size() - 1));
-    WriteText(g_dir + L"kalvex.ini", "[Kalvex_Section]\r\n"
-                                     "Root_Dir=" +
-                                         dir +
-                                         "\r\n"
-                                         "Resource_Binary_Dir=" +
-                                         dir +
-                                         "\r\n"
-                                         "Units_File=" +
-                                         dir +
-                                         "\\units.txt\r\n"
-                                         "Set_Dir=" +
-                                         dir +
-                                         "\r\n"
-                                         "[VelWin_Section]\r\n"
-                                         "Language=English\r\n");
-    SetEnvironmentVariableW(L"KALVEX_PROFILE", (g_dir + L"kalvex.ini").c_str());
+    // The profile names the installation's own folder for the resources
+    // and the sets: the tests make their folders and files in it.
+    TempInstall::Options options;
+    options.NameSetDir = false;
+    options.UnitsText = L"# Units of the model tests\r\n"
+                        L"\r\n"
+                        L"Length m cm mm km\r\n"
+                        L"Mass   kg g t\r\n"
+                        L"Temperature K degC degF\r\n"
+                        L"Pressure Pa bar\r\n"
+                        L"Dimensionless\r\n"
+                        L"\tDensity kg/m3 g/cm3\r\n";
+    g_install = std::make_unique<TempInstall>(options);
+    const std::wstring root = g_install->Root();
+    g_install->WriteProfile({{L"Kalvex_Section", L"Root_Dir", root},
+                             {L"Kalvex_Section", L"Resource_Binary_Dir", root},
+                             {L"Kalvex_Section", L"Set_Dir", root},
+                             {L"VelWin_Section", L"Language", L"English"}},
+                            false);
+    g_dir = root + L"\\";
 
     WNDCLASSW cls = {};
     cls.lpfnWndProc = ParentProc;

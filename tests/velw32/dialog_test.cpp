@@ -36,7 +36,7 @@ std::wstring Expected(UINT id, Texts values = {})
 struct BoxSeen {
     std::wstring Caption, Text;
     int DefaultButton = 0;
-    bool NameFocusedAfter = false;  // the dialog gave the name field the focus back
+    bool NameFocusedAfter = false; // the dialog gave the name field the focus back
 };
 
 // Runs UasMapSelDlg: OnOpen acts once the dialog is up; each message box is
@@ -89,12 +89,13 @@ struct Driver {
         if (!self)
             return;
         if (self->box && IsWindow(self->box)) {
-            if (!self->boxAnswered) {  // set up by now: look at its default button
+            if (!self->boxAnswered) { // set up by now: look at its default button
                 self->boxAnswered = true;
                 BoxSeen &seen = self->Boxes.back();
                 for (int id : {IDOK, IDCANCEL, IDYES, IDNO}) {
                     HWND button = GetDlgItem(self->box, id);
-                    if (button && (GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
+                    if (button &&
+                        (GetWindowLongPtrW(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON)
                         seen.DefaultButton = id;
                 }
                 const size_t i = self->Boxes.size() - 1;
@@ -130,15 +131,7 @@ std::function<void(HWND)> TypeAndConfirm(const std::wstring &text)
 
 Texts ListRows(HWND d)
 {
-    Texts rows;
-    const LRESULT count = SendDlgItemMessageW(d, IDC_UAS_LIST, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        wchar_t text[UAS_NAME_CHARS] = L"";
-        if (SendDlgItemMessageW(d, IDC_UAS_LIST, LB_GETTEXTLEN, i, 0) < UAS_NAME_CHARS)
-            SendDlgItemMessageW(d, IDC_UAS_LIST, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
-        rows.push_back(text);
-    }
-    return rows;
+    return uitest::ListRows(GetDlgItem(d, IDC_UAS_LIST));
 }
 
 std::wstring SelectedRow(HWND d)
@@ -160,7 +153,8 @@ struct Buffers {
     size_t PathChars;
     std::vector<wchar_t> Path, Name, Before;
 
-    explicit Buffers(int16_t mode, const std::wstring &name = L"<none>", const std::wstring &path = L"")
+    explicit Buffers(int16_t mode, const std::wstring &name = L"<none>",
+                     const std::wstring &path = L"")
         : PathChars(mode == UAS_MODE_GLOBAL ? UAS_GLOBAL_PATH_CHARS : UAS_SEL_PATH_CHARS),
           Path(PathChars + 16, L'#'), Name(UAS_NAME_CHARS + 16, L'#')
     {
@@ -177,8 +171,10 @@ struct Buffers {
     bool Unchanged() const { return Both() == Before; }
     bool GuardsIntact() const
     {
-        return std::all_of(Path.begin() + PathChars, Path.end(), [](wchar_t c) { return c == L'#'; }) &&
-               std::all_of(Name.begin() + UAS_NAME_CHARS, Name.end(), [](wchar_t c) { return c == L'#'; });
+        return std::all_of(Path.begin() + PathChars, Path.end(),
+                           [](wchar_t c) { return c == L'#'; }) &&
+               std::all_of(Name.begin() + UAS_NAME_CHARS, Name.end(),
+                           [](wchar_t c) { return c == L'#'; });
     }
 };
 
@@ -211,7 +207,7 @@ TEST_F(UasDialogTest, EachModeConfirmsAnExistingSetAsSpeltOnDisk)
             okText = uitest::TextOf(GetDlgItem(w, IDOK));
             TypeAndConfirm(L"  mETRIC ")(w);
         };
-        d.Answers = {IDYES};  // Save As asks before replacing
+        d.Answers = {IDYES}; // Save As asks before replacing
         EXPECT_EQ(Run(d, mode, b), 1);
         EXPECT_EQ(std::wstring(b.Name.data()), L"Metric");
         EXPECT_EQ(std::wstring(b.Path.data()), install.PathOf(L"Metric"));
@@ -229,7 +225,8 @@ TEST_F(UasDialogTest, ModesThatNeedAnExistingSetRefuseOtherNamesAndCancelChanges
         {L"   ", Expected(IDS_UAS_ERR_NONAME)}};
     for (int16_t mode : {UAS_MODE_OPEN, UAS_MODE_DELETE, UAS_MODE_GLOBAL}) {
         for (const auto &c : cases) {
-            SCOPED_TRACE(testing::Message() << "mode " << mode << ", " << testing::PrintToString(c.first));
+            SCOPED_TRACE(testing::Message()
+                         << "mode " << mode << ", " << testing::PrintToString(c.first));
             Buffers b(mode, L"Metric", mode == UAS_MODE_GLOBAL ? install.PathOf(L"Metric") : L"");
             Driver d;
             d.OnOpen = TypeAndConfirm(c.first);
@@ -245,8 +242,13 @@ TEST_F(UasDialogTest, ModesThatNeedAnExistingSetRefuseOtherNamesAndCancelChanges
 
 TEST_F(UasDialogTest, SaveAsTakesNewNamesTrimmed)
 {
-    const std::wstring names[] = {L"a.b", L"x..y", L"CONSOLE", L"COM10", L"LPT",
-                                  L"\x5358\x4F4D\x30BB\x30C3\x30C8", std::wstring(60, L'v')};
+    const std::wstring names[] = {L"a.b",
+                                  L"x..y",
+                                  L"CONSOLE",
+                                  L"COM10",
+                                  L"LPT",
+                                  L"\x5358\x4F4D\x30BB\x30C3\x30C8",
+                                  std::wstring(60, L'v')};
     for (const std::wstring &name : names) {
         Buffers b(UAS_MODE_SAVEAS);
         Driver d;
@@ -254,7 +256,8 @@ TEST_F(UasDialogTest, SaveAsTakesNewNamesTrimmed)
         EXPECT_EQ(Run(d, UAS_MODE_SAVEAS, b), 1);
         EXPECT_EQ(std::wstring(b.Name.data()), name);
         EXPECT_EQ(std::wstring(b.Path.data()), install.PathOf(name));
-        EXPECT_TRUE(d.Boxes.empty()) << (d.Boxes.empty() ? "" : testing::PrintToString(d.Boxes[0].Text));
+        EXPECT_TRUE(d.Boxes.empty())
+            << (d.Boxes.empty() ? "" : testing::PrintToString(d.Boxes[0].Text));
     }
 }
 
@@ -266,20 +269,33 @@ TEST_F(UasDialogTest, SaveAsRefusesEachUnsafeNameAndStaysOpen)
         std::wstring Detail;
     };
     const Case cases[] = {
-        {L"", IDS_UAS_ERR_EMPTY, L""}, {L"  \t ", IDS_UAS_ERR_EMPTY, L""},
+        {L"", IDS_UAS_ERR_EMPTY, L""},
+        {L"  \t ", IDS_UAS_ERR_EMPTY, L""},
         {std::wstring(61, L'L'), IDS_UAS_ERR_TOOLONG, L"60"},
-        {L"a<b", IDS_UAS_ERR_BADCHAR, L"<"}, {L"a>b", IDS_UAS_ERR_BADCHAR, L">"},
-        {L"a:b", IDS_UAS_ERR_BADCHAR, L":"}, {L"a\"b", IDS_UAS_ERR_BADCHAR, L"\""},
-        {L"a/b", IDS_UAS_ERR_BADCHAR, L"/"}, {L"..\\..\\escape", IDS_UAS_ERR_BADCHAR, L"\\"},
-        {L"a|b", IDS_UAS_ERR_BADCHAR, L"|"}, {L"a?b", IDS_UAS_ERR_BADCHAR, L"?"},
-        {L"a*", IDS_UAS_ERR_BADCHAR, L"*"}, {L"tab\there", IDS_UAS_ERR_CONTROLCHAR, L""},
-        {L"bell\x07", IDS_UAS_ERR_CONTROLCHAR, L""}, {L"unit\x1F", IDS_UAS_ERR_CONTROLCHAR, L""},
-        {L".", IDS_UAS_ERR_DOTNAME, L""}, {L"..", IDS_UAS_ERR_DOTNAME, L""},
-        {L"name.", IDS_UAS_ERR_TRAILING, L""}, {L"name. ", IDS_UAS_ERR_TRAILING, L""},
-        {L"CON", IDS_UAS_ERR_RESERVED, L"CON"}, {L"prn", IDS_UAS_ERR_RESERVED, L"prn"},
-        {L"Aux.set", IDS_UAS_ERR_RESERVED, L"Aux.set"}, {L"nul .x", IDS_UAS_ERR_RESERVED, L"nul .x"},
-        {L"COM1", IDS_UAS_ERR_RESERVED, L"COM1"}, {L"com9.uas", IDS_UAS_ERR_RESERVED, L"com9.uas"},
-        {L"Lpt1", IDS_UAS_ERR_RESERVED, L"Lpt1"}, {L"LPT9", IDS_UAS_ERR_RESERVED, L"LPT9"},
+        {L"a<b", IDS_UAS_ERR_BADCHAR, L"<"},
+        {L"a>b", IDS_UAS_ERR_BADCHAR, L">"},
+        {L"a:b", IDS_UAS_ERR_BADCHAR, L":"},
+        {L"a\"b", IDS_UAS_ERR_BADCHAR, L"\""},
+        {L"a/b", IDS_UAS_ERR_BADCHAR, L"/"},
+        {L"..\\..\\escape", IDS_UAS_ERR_BADCHAR, L"\\"},
+        {L"a|b", IDS_UAS_ERR_BADCHAR, L"|"},
+        {L"a?b", IDS_UAS_ERR_BADCHAR, L"?"},
+        {L"a*", IDS_UAS_ERR_BADCHAR, L"*"},
+        {L"tab\there", IDS_UAS_ERR_CONTROLCHAR, L""},
+        {L"bell\x07", IDS_UAS_ERR_CONTROLCHAR, L""},
+        {L"unit\x1F", IDS_UAS_ERR_CONTROLCHAR, L""},
+        {L".", IDS_UAS_ERR_DOTNAME, L""},
+        {L"..", IDS_UAS_ERR_DOTNAME, L""},
+        {L"name.", IDS_UAS_ERR_TRAILING, L""},
+        {L"name. ", IDS_UAS_ERR_TRAILING, L""},
+        {L"CON", IDS_UAS_ERR_RESERVED, L"CON"},
+        {L"prn", IDS_UAS_ERR_RESERVED, L"prn"},
+        {L"Aux.set", IDS_UAS_ERR_RESERVED, L"Aux.set"},
+        {L"nul .x", IDS_UAS_ERR_RESERVED, L"nul .x"},
+        {L"COM1", IDS_UAS_ERR_RESERVED, L"COM1"},
+        {L"com9.uas", IDS_UAS_ERR_RESERVED, L"com9.uas"},
+        {L"Lpt1", IDS_UAS_ERR_RESERVED, L"Lpt1"},
+        {L"LPT9", IDS_UAS_ERR_RESERVED, L"LPT9"},
         {L"COM\x00B9", IDS_UAS_ERR_RESERVED, L"COM\x00B9"},
     };
     for (const Case &c : cases) {
@@ -334,18 +350,19 @@ TEST_F(UasDialogTest, DeviceNamesAreRefusedInEveryMode)
         bool Device;
     };
     const Case cases[] = {
-        {L"CON", true},       {L"prn", true},         {L"Aux", true},        {L"nul", true},
-        {L"COM1", true},      {L"com9", true},        {L"LPT1", true},       {L"lpt9", true},
-        {L"COM\x00B9", true}, {L"com\x00B2", true},   {L"LPT\x00B3", true},  {L"CONIN$", true},
-        {L"conout$", true},   {L"nul.uas", true},     {L"Aux.set.x", true},  {L"COM1 .x", true},
-        {L"COM10", false},    {L"CONSOLE", false},    {L"LPT", false},       {L"COM0", false},
-        {L"LPT\x00B4", false}, {L"xNUL", false},       {L"CON-1", false},     {L"CONIN", false},
+        {L"CON", true},        {L"prn", true},       {L"Aux", true},       {L"nul", true},
+        {L"COM1", true},       {L"com9", true},      {L"LPT1", true},      {L"lpt9", true},
+        {L"COM\x00B9", true},  {L"com\x00B2", true}, {L"LPT\x00B3", true}, {L"CONIN$", true},
+        {L"conout$", true},    {L"nul.uas", true},   {L"Aux.set.x", true}, {L"COM1 .x", true},
+        {L"COM10", false},     {L"CONSOLE", false},  {L"LPT", false},      {L"COM0", false},
+        {L"LPT\x00B4", false}, {L"xNUL", false},     {L"CON-1", false},    {L"CONIN", false},
     };
     for (const Case &c : cases) {
         for (int16_t mode : {UAS_MODE_OPEN, UAS_MODE_SAVEAS, UAS_MODE_DELETE, UAS_MODE_GLOBAL}) {
             if (!c.Device && mode != UAS_MODE_SAVEAS)
                 continue;
-            SCOPED_TRACE(testing::Message() << "mode " << mode << ", " << testing::PrintToString(c.Typed));
+            SCOPED_TRACE(testing::Message()
+                         << "mode " << mode << ", " << testing::PrintToString(c.Typed));
             Buffers b(mode);
             Driver d;
             d.OnOpen = TypeAndConfirm(c.Typed);
@@ -491,8 +508,10 @@ TEST_F(UasDialogTest, OpensWithTheDefaultNameSelectedAndItsRowChosen)
         {UAS_MODE_SAVEAS, L"<none>", L"", L"<none>", L"(none)"},
         {UAS_MODE_GLOBAL, L"imperial", install.PathOf(L"imperial"), L"imperial", L"imperial"},
         // The global set is known by its path, whatever the name says.
-        {UAS_MODE_GLOBAL, L"imperi", install.SetDir() + L"\\IMPERIAL.uas", L"imperial", L"imperial"},
-        {UAS_MODE_GLOBAL, L"imperial", install.SetDir() + L"\\.\\IMPERIAL.uas", L"imperial", L"imperial"},
+        {UAS_MODE_GLOBAL, L"imperi", install.SetDir() + L"\\IMPERIAL.uas", L"imperial",
+         L"imperial"},
+        {UAS_MODE_GLOBAL, L"imperial", install.SetDir() + L"\\.\\IMPERIAL.uas", L"imperial",
+         L"imperial"},
         // A set of the same name in another folder is another set.
         {UAS_MODE_GLOBAL, L"imperial", install.Root() + L"\\imperial.uas", L"", L"(none)"},
         {UAS_MODE_GLOBAL, L"", L"", L"", L"(none)"},
@@ -547,7 +566,8 @@ TEST_F(UasDialogTest, EnterConfirmsAndEscapeCancels)
         d.OnOpen = [key](HWND) { PostMessageW(GetFocus(), WM_KEYDOWN, key, 1); };
         Buffers b(UAS_MODE_OPEN, L"imperial");
         EXPECT_EQ(Run(d, UAS_MODE_OPEN, b), key == VK_RETURN ? 1 : 0);
-        EXPECT_EQ(std::wstring(b.Path.data()), key == VK_RETURN ? install.PathOf(L"imperial") : L"");
+        EXPECT_EQ(std::wstring(b.Path.data()),
+                  key == VK_RETURN ? install.PathOf(L"imperial") : L"");
     }
 }
 

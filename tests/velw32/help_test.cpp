@@ -12,59 +12,47 @@
 
 namespace {
 
-const char TestHelp[] =
-    "\xEF\xBB\xBF; The help of the tests.\r\n"
-    "@title Test Editor\r\n"
-    "ignored before the first topic\r\n"
-    "@topic Overview\r\n"
-    "\r\n"
-    "First line\r\n"
-    "joins the paragraph.  \r\n"
-    "\r\n"
-    "Second paragraph:\r\n"
-    "- item one\r\n"
-    "continued\r\n"
-    "- item two\r\n"
-    "    Alt+F   kept as written\r\n"
-    "\r\n"
-    "@topic The main window\r\n"
-    "@context 100, 101\r\n"
-    "Main text\r\n"
-    "\\@not a directive\r\n"
-    "; a comment inside a topic\r\n"
-    "\\; not a comment\r\n"
-    "\\- not an item\r\n"
-    "@topicality is text\r\n"
-    "@topic Keys\n"
-    "@context 7\n"
-    "F1 opens help \xE2\x80\x94 \xE3\x83\x98\xE3\x83\xAB\xE3\x83\x97\n";
+const char TestHelp[] = "\xEF\xBB\xBF; The help of the tests.\r\n"
+                        "@title Test Editor\r\n"
+                        "ignored before the first topic\r\n"
+                        "@topic Overview\r\n"
+                        "\r\n"
+                        "First line\r\n"
+                        "joins the paragraph.  \r\n"
+                        "\r\n"
+                        "Second paragraph:\r\n"
+                        "- item one\r\n"
+                        "continued\r\n"
+                        "- item two\r\n"
+                        "    Alt+F   kept as written\r\n"
+                        "\r\n"
+                        "@topic The main window\r\n"
+                        "@context 100, 101\r\n"
+                        "Main text\r\n"
+                        "\\@not a directive\r\n"
+                        "; a comment inside a topic\r\n"
+                        "\\; not a comment\r\n"
+                        "\\- not an item\r\n"
+                        "@topicality is text\r\n"
+                        "@topic Keys\n"
+                        "@context 7\n"
+                        "F1 opens help \xE2\x80\x94 \xE3\x83\x98\xE3\x83\xAB\xE3\x83\x97\n";
 
-const wchar_t OverviewText[] =
-    L"First line joins the paragraph.\r\n\r\nSecond paragraph:\r\n- item one continued\r\n- item two\r\n"
-    L"    Alt+F   kept as written";
+const wchar_t OverviewText[] = L"First line joins the paragraph.\r\n\r\nSecond paragraph:\r\n- "
+                               L"item one continued\r\n- item two\r\n"
+                               L"    Alt+F   kept as written";
 
-HWND HelpWindow() { return FindWindowW(VELW_HELP_CLASS, nullptr); }
-
-std::vector<std::wstring> ListRows(HWND list)
+HWND HelpWindow()
 {
-    std::vector<std::wstring> rows;
-    const LRESULT n = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < n; ++i) {
-        const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
-        std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&text[0]));
-        text.resize(static_cast<size_t>(length));
-        rows.push_back(text);
-    }
-    return rows;
+    return FindWindowW(VELW_HELP_CLASS, nullptr);
 }
 
 class HelpTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        owner_ = CreateWindowExW(0, L"static", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300,
-                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        owner_ = CreateWindowExW(0, L"static", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100,
+                                 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(owner_, nullptr);
         profile_.WriteProfile({{L"Kalvex_Section", L"Help_Dir", profile_.Root()}});
         profile_.WriteFile(L"TESTHELP.txt", TestHelp);
@@ -99,7 +87,7 @@ TEST_F(HelpTest, TopicsOpenAnOwnedWindowOnTheFirstTopic)
     EXPECT_EQ(uitest::TextOf(Child(VELW_IDC_HELP_CLOSE)), L"Close");
     EXPECT_TRUE(GetWindowLongPtrW(Child(VELW_IDC_HELP_TEXT), GWL_STYLE) & ES_READONLY);
 
-    EXPECT_EQ(ListRows(Child(VELW_IDC_HELP_TOPICS)),
+    EXPECT_EQ(uitest::ListRows(Child(VELW_IDC_HELP_TOPICS)),
               (std::vector<std::wstring>{L"Overview", L"The main window", L"Keys"}));
     EXPECT_EQ(Selected(), 0);
     EXPECT_EQ(Text(), OverviewText);
@@ -113,7 +101,8 @@ TEST_F(HelpTest, ContextShowsItsTopicInTheSameWindow)
     HWND help = HelpWindow();
     ASSERT_NE(help, nullptr);
     EXPECT_EQ(Selected(), 1);
-    EXPECT_EQ(Text(), L"Main text @not a directive ; not a comment - not an item @topicality is text");
+    EXPECT_EQ(Text(),
+              L"Main text @not a directive ; not a comment - not an item @topicality is text");
 
     EXPECT_EQ(HelpContext(owner_, 7), 1);
     EXPECT_EQ(HelpWindow(), help) << "one help window";
@@ -201,8 +190,8 @@ TEST_F(HelpTest, GoesWithItsOwner)
     HelpTopics(owner_);
     DestroyWindow(owner_);
     EXPECT_EQ(HelpWindow(), nullptr);
-    owner_ = CreateWindowExW(0, L"static", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                             GetModuleHandleW(nullptr), nullptr);
+    owner_ = CreateWindowExW(0, L"static", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
     EXPECT_EQ(HelpTopics(owner_), 1);
     EXPECT_EQ(GetWindow(HelpWindow(), GW_OWNER), owner_);
 }
@@ -212,7 +201,7 @@ TEST_F(HelpTest, MissingFileSaysSo)
     EXPECT_EQ(HelpInit(L"NOSUCHHELP"), 0);
     EXPECT_EQ(HelpTopics(owner_), 0);
     ASSERT_NE(HelpWindow(), nullptr);
-    EXPECT_TRUE(ListRows(Child(VELW_IDC_HELP_TOPICS)).empty());
+    EXPECT_TRUE(uitest::ListRows(Child(VELW_IDC_HELP_TOPICS)).empty());
     const std::wstring text = Text();
     EXPECT_EQ(text.rfind(L"The help text could not be found.", 0), 0u) << "text: " << text.c_str();
     EXPECT_NE(text.find(L"NOSUCHHELP.txt"), std::wstring::npos);
@@ -253,7 +242,7 @@ TEST_F(HelpTest, ShippedHelpCoversTheEditor)
 
     std::wstring all;
     HWND list = Child(VELW_IDC_HELP_TOPICS);
-    const std::vector<std::wstring> rows = ListRows(list);
+    const std::vector<std::wstring> rows = uitest::ListRows(list);
     EXPECT_GE(rows.size(), 6u);
     for (size_t i = 0; i < rows.size(); ++i) {
         SendMessageW(list, LB_SETCURSEL, i, 0);
@@ -262,8 +251,9 @@ TEST_F(HelpTest, ShippedHelpCoversTheEditor)
         EXPECT_FALSE(Text().empty()) << "topic " << i;
         all += Text();
     }
-    for (const wchar_t *word : {L"New", L"Open", L"Save As", L"Delete", L"Global Default", L"Exit", L"Using help",
-                                L"Product information", L".uas", L"F1", L"Alt+F", L"Alt+H", L"Home", L"End"})
+    for (const wchar_t *word :
+         {L"New", L"Open", L"Save As", L"Delete", L"Global Default", L"Exit", L"Using help",
+          L"Product information", L".uas", L"F1", L"Alt+F", L"Alt+H", L"Home", L"End"})
         EXPECT_NE(all.find(word), std::wstring::npos) << "the help mentions " << word;
 }
 

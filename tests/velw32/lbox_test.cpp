@@ -48,10 +48,10 @@ protected:
         parent_ = CreateWindowExW(0, L"LBoxTestParent", L"parent", WS_OVERLAPPEDWINDOW, 0, 0, 300,
                                   300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(parent_, nullptr);
-        list_ = CreateWindowExW(0, L"listbox", L"",
-                                WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                                0, 0, 200, 60, parent_, reinterpret_cast<HMENU>(ListId),
-                                GetModuleHandleW(nullptr), nullptr);
+        list_ = CreateWindowExW(
+            0, L"listbox", L"",
+            WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0, 0, 200, 60,
+            parent_, reinterpret_cast<HMENU>(ListId), GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(list_, nullptr);
         notices.clear();
     }
@@ -74,17 +74,7 @@ protected:
         return list;
     }
 
-    std::vector<std::wstring> Rows()
-    {
-        std::vector<std::wstring> rows;
-        const LRESULT n = SendMessageW(list_, LB_GETCOUNT, 0, 0);
-        for (LRESULT i = 0; i < n; ++i) {
-            wchar_t text[100] = L"";
-            SendMessageW(list_, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
-            rows.push_back(text);
-        }
-        return rows;
-    }
+    std::vector<std::wstring> Rows() { return uitest::ListRows(list_); }
 
     void AddRow(const wchar_t *text)
     {
@@ -124,7 +114,7 @@ TEST_F(LBoxTest, TwiceLeavesOneCopyOfEachString)
     ListHandle list = MakeList({L"Length", mass, L"Time"});
     LBoxFromList(list_, list, 0);
     LBoxFromList(list_, list, 2);
-    mass[0] = L'X';  // the rows are copies
+    mass[0] = L'X'; // the rows are copies
     EXPECT_EQ(Rows(), (std::vector<std::wstring>{L"Length", L"Mass", L"Time"}));
     EXPECT_EQ(LBoxQuerySelection(list_, -1), 2);
     EXPECT_EQ(notices.size(), 2u);
