@@ -229,27 +229,6 @@ size_t Count(ListHandle list)
     return n;
 }
 
-void FreeStrings(ListHandle list)
-{
-    ListIterator it;
-    void *item = nullptr;
-    ListIteratorInit(&it, list);
-    while (ListIteratorNext(&it, &item))
-        KxFree(item);
-    ListFree(list);
-}
-
-// Releases a catalogue built by the benchmark (the editor keeps its own).
-void FreeCatalogue(ListHandle catalogue)
-{
-    for (DimEntry *entry : Entries(catalogue)) {
-        if (entry->UnitSymbols)
-            FreeStrings(entry->UnitSymbols);
-        KxFree(entry->Name);
-        KxFree(entry);
-    }
-    ListFree(catalogue);
-}
 
 std::wstring Row(HWND list, int row)
 {
@@ -364,7 +343,7 @@ void CatalogueSteps(size_t size)
         if (status != 0 || !catalogue || Count(catalogue) != size)
             Check("catalogue.result", false);
         if (catalogue)
-            FreeCatalogue(catalogue);
+            DimCatalogueFree(catalogue);
         return ms;
     });
     Op("names", [size] {
@@ -375,7 +354,7 @@ void CatalogueSteps(size_t size)
         if (!names || Count(names) != size)
             Check("names.result", false);
         if (names)
-            FreeStrings(names);
+            DimNamesFree(names);
         return ms;
     });
     Op("setcatalogue", [] {
@@ -384,7 +363,7 @@ void CatalogueSteps(size_t size)
         ListHandle sets = UasCreateUasInfoList(&status);
         const double ms = bench::NowMs() - begin;
         if (sets)
-            FreeStrings(sets);
+            DimNamesFree(sets); // a list of blocks, released like the names
         return ms;
     });
 }

@@ -35,16 +35,6 @@ void EntryFree(DimEntry *entry)
     KxFree(entry);
 }
 
-// Takes back a catalogue that could not be finished.
-void CatalogueFree(ListHandle catalogue)
-{
-    ListIterator it;
-    void *item = nullptr;
-    ListIteratorInit(&it, catalogue);
-    while (ListIteratorNext(&it, &item))
-        EntryFree(static_cast<DimEntry *>(item));
-    ListFree(catalogue);
-}
 
 // Appends a copy of every string of a library array to the list. Stops at
 // the first failure, with its status in *status; a copy that could not be
@@ -129,8 +119,7 @@ ListHandle DimCatalogueCreate(KxStatus *status)
     if (names)
         UnitDestroyList(names);
     if (*status != 0) {
-        if (catalogue)
-            CatalogueFree(catalogue);
+        DimCatalogueFree(catalogue);
         return nullptr;
     }
 
@@ -141,7 +130,7 @@ ListHandle DimCatalogueCreate(KxStatus *status)
     while (ListIteratorNext(&it, &item)) {
         EntryFillSymbols(static_cast<DimEntry *>(item), status);
         if (*status != 0) {
-            CatalogueFree(catalogue);
+            DimCatalogueFree(catalogue);
             return nullptr;
         }
     }
@@ -166,4 +155,16 @@ void DimNamesFree(ListHandle names)
 {
     if (names)
         FreeStrings(names);
+}
+
+void DimCatalogueFree(ListHandle catalogue)
+{
+    if (!catalogue)
+        return;
+    ListIterator it;
+    void *item = nullptr;
+    ListIteratorInit(&it, catalogue);
+    while (ListIteratorNext(&it, &item))
+        EntryFree(static_cast<DimEntry *>(item));
+    ListFree(catalogue);
 }

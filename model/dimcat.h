@@ -18,6 +18,11 @@ struct DimEntry {
 // Builds the catalogue; null with the failing status in *status.
 ListHandle DimCatalogueCreate(KxStatus *status);
 
+// Releases a catalogue with every entry and copy it owns. The editor keeps
+// its catalogue for the process; a catalogue that cannot be finished, and
+// those of tests and tools, go this way.
+void DimCatalogueFree(ListHandle catalogue);
+
 // A new list of new copies of the dimension names, in the library's order.
 ListHandle DimNamesCreate(KxStatus *status);
 

@@ -248,17 +248,7 @@ ListHandle MakeCatalogue(const std::vector<DimRecipe> &dims)
 
 void FreeCatalogue(ListHandle catalogue)
 {
-    for (DimEntry *entry : Entries(catalogue)) {
-        ListIterator it;
-        void *item = nullptr;
-        ListIteratorInit(&it, entry->UnitSymbols);
-        while (ListIteratorNext(&it, &item))
-            KxFree(item);
-        ListFree(entry->UnitSymbols);
-        KxFree(entry->Name);
-        KxFree(entry);
-    }
-    ListFree(catalogue);
+    DimCatalogueFree(catalogue);
 }
 
 std::vector<DimEntry *> Entries(ListHandle catalogue)
