@@ -140,8 +140,9 @@ protected:
     HWND Other()
     {
         if (!other_)
-            other_ = CreateWindowExW(0, L"edit", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 100,
-                                     200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+            other_ =
+                CreateWindowExW(0, L"edit", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 600, 100,
+                                200, 100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         return other_;
     }
 
@@ -239,7 +240,8 @@ TEST_F(KeyboardTest, AQuestionAnsweredGivesTheFocusBackToTheDescription)
 
 TEST_F(KeyboardTest, TabGoesDescriptionClearDimensionsUnitsAndAround)
 {
-    const std::vector<std::string> forward = {"Units", "Description", "Clear", "Dimensions", "Units"};
+    const std::vector<std::string> forward = {"Units", "Description", "Clear", "Dimensions",
+                                              "Units"};
     for (const auto &expected : forward) {
         Press(VK_TAB);
         EXPECT_EQ(NameOf(GetFocus()), expected);
@@ -354,7 +356,8 @@ TEST_F(KeyboardTest, AUnitChosenWithTheArrowsIsAChangeAndIsSaved)
     ASSERT_TRUE(testinstall::ReadBytes(path, bytes));
     EXPECT_NE(bytes.find("\r\nMassFlow" + std::string(32 - 8, ' ') + "lb/h\r\n"), std::string::npos)
         << bytes;
-    EXPECT_NE(bytes.find("\r\nTemperature" + std::string(32 - 11, ' ') + "K\r\n"), std::string::npos)
+    EXPECT_NE(bytes.find("\r\nTemperature" + std::string(32 - 11, ' ') + "K\r\n"),
+              std::string::npos)
         << bytes;
     EXPECT_EQ(Editor.Modified, 0);
     EXPECT_EQ(NameOf(GetFocus()), "Units") << "back after the dialog";
