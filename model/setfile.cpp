@@ -209,6 +209,22 @@ void NoteFailure(DWORD *error, DWORD code)
         *error = code != 0 ? code : ERROR_WRITE_FAULT;
 }
 
+// Some systems report a target that another program holds open as access
+// denied; the user is better served by "in use".
+DWORD InUseOrCode(const wchar_t *path, DWORD code)
+{
+    if (code != ERROR_ACCESS_DENIED)
+        return code;
+    HANDLE probe =
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+        CloseHandle(probe);
+        return code;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION ? ERROR_SHARING_VIOLATION : code;
+}
+
 // Why a target cannot be replaced before anything is written; 0 when it can
 // be tried.
 DWORD TargetRefusal(const wchar_t *path)
@@ -219,7 +235,7 @@ DWORD TargetRefusal(const wchar_t *path)
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return 0;
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return ERROR_DIRECTORY; // "The directory name is invalid": the target is a folder
+        return SetFileErrorTargetIsFolder;
     // A read-only set file stays as it is. Some file systems let a rename
     // replace it, so this is not left to the replacement step.
     if (attributes & FILE_ATTRIBUTE_READONLY)
@@ -239,7 +255,9 @@ DWORD WriteReplacing(const wchar_t *path, const wchar_t *setName, ListHandle cat
 
     wchar_t temp[MAX_PATH];
     if (!TempNameBeside(path, temp)) {
-        NoteFailure(&error, GetLastError());
+        // The system names a missing folder in several ways; one is told.
+        const DWORD code = GetLastError();
+        NoteFailure(&error, code == ERROR_DIRECTORY ? ERROR_PATH_NOT_FOUND : code);
         return error;
     }
     FILE *stream = _wfopen(temp, L"wb");
@@ -257,7 +275,7 @@ DWORD WriteReplacing(const wchar_t *path, const wchar_t *setName, ListHandle cat
     if (fclose(stream) != 0)
         NoteFailure(&error, GetLastError());
     if (error == 0 && !MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        NoteFailure(&error, GetLastError());
+        NoteFailure(&error, InUseOrCode(path, GetLastError()));
     if (error != 0)
         DeleteFileW(temp);
     return error;

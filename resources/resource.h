@@ -40,6 +40,15 @@
 #define IDS_ERR_UNSTORABLE          165   /* description holds characters above code 255 */
 #define IDS_ERR_OPEN                166   /* a chosen set file cannot be read; %s: set name */
 #define IDS_ERR_UNSTORABLEUNIT      167   /* a chosen unit holds characters above code 255; %s: unit, dimension */
+#define IDS_ERR_COMMONMISSING       168   /* no common resource library loads; %s: file, folder */
+#define IDS_ERR_PROFILETOOLONG      169   /* a profile value does not fit; %s: key, section, capacity */
+#define IDS_ERR_WRITECAUSE          170   /* second part of a failed save; %s: path, reason */
+#define IDS_CAUSE_ACCESSDENIED      171   /* reasons of a failed save */
+#define IDS_CAUSE_DISKFULL          172
+#define IDS_CAUSE_INUSE             173
+#define IDS_CAUSE_ISFOLDER          174
+#define IDS_CAUSE_NOFOLDER          175
+#define IDS_CAUSE_OTHER             176   /* %s: the system's error number */
 
 /* Strings of the installation's common resource library that the program uses. */
 #define IDS_COMMON_PRODUCT          50

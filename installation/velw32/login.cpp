@@ -17,6 +17,7 @@
 #include "velw32_ids.h"
 #include "velw32_login.h"
 #include "texts.h"
+#include "kxprofile.h"
 
 #include <shellapi.h>
 #include <strsafe.h>
@@ -44,20 +45,7 @@ std::wstring Trim(const std::wstring &s)
 // in a partial name that would let another user in.
 bool ReadAllowedUsers(std::wstring &value)
 {
-    for (int32_t capacity = 256; capacity <= (1 << 20); capacity *= 4) {
-        std::vector<wchar_t> buffer(static_cast<size_t>(capacity));
-        int32_t size = capacity;
-        KxStatus status = 0;
-        ProfReadStringW(L"Kalvex_Section", L"Allowed_Users", buffer.data(), &size, &status);
-        if (status != 0)
-            return false;
-        const size_t length = wcsnlen(buffer.data(), buffer.size());
-        if (length + 1 < static_cast<size_t>(capacity)) {
-            value.assign(buffer.data(), length);
-            return true;
-        }
-    }
-    return false;
+    return kx::ProfileValue(L"Kalvex_Section", L"Allowed_Users", value);
 }
 
 std::vector<std::wstring> SplitNames(const std::wstring &list)
