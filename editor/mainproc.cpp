@@ -13,6 +13,7 @@
 #include "resource.h"
 #include "setcmds.h"
 #include "textutil.h"
+#include "unitsfault.h"
 #include "vel32.h"
 #include "velw32.h"
 
@@ -101,7 +102,10 @@ void MsgLoadMenuTexts(HWND window)
 // The units library could not deliver its dimensions: the window is refused.
 LRESULT MsgCreateFailed(HWND window)
 {
-    EditMessageBoxId(window, IDS_ERR_UNITFILES, 0, MB_ICONERROR, EditBeep::Yes);
+    wchar_t *text = EditUnitsFailureText();
+    EditMessageBox(window, text, 0, MB_ICONERROR, EditBeep::Yes);
+    if (text)
+        KxFree(text);
     EditFreeBuffers();
     return -1;
 }

@@ -12,6 +12,7 @@
 // are expanded (per-user folders such as %APPDATA%), and a value that then
 // starts with ".\" or "..\" is taken relative to the profile's own folder.
 #include "vel32.h"
+#include "kxtext.h"
 
 #include <cstdint>
 #include <cwchar>
@@ -153,12 +154,7 @@ std::wstring Decode(const std::vector<char> &bytes)
 
 std::wstring Trim(const std::wstring &s)
 {
-    const wchar_t *blanks = L" \t\r\n";
-    const size_t first = s.find_first_not_of(blanks);
-    if (first == std::wstring::npos)
-        return std::wstring();
-    const size_t last = s.find_last_not_of(blanks);
-    return s.substr(first, last - first + 1);
+    return kx::Trim(s, kx::IsLayoutBlank);
 }
 
 bool SameName(const std::wstring &a, const wchar_t *b)

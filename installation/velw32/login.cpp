@@ -18,6 +18,7 @@
 #include "velw32_login.h"
 #include "texts.h"
 #include "kxprofile.h"
+#include "kxtext.h"
 
 #include <shellapi.h>
 #include <strsafe.h>
@@ -27,19 +28,6 @@
 #include <vector>
 
 namespace {
-
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == 0x00A0 || c == 0x3000; }
-
-std::wstring Trim(const std::wstring &s)
-{
-    size_t first = 0;
-    size_t last = s.size();
-    while (first < last && IsBlank(s[first]))
-        ++first;
-    while (last > first && IsBlank(s[last - 1]))
-        --last;
-    return s.substr(first, last - first);
-}
 
 // The whole value of the key, however long: a list cut to a buffer could end
 // in a partial name that would let another user in.
@@ -56,7 +44,7 @@ std::vector<std::wstring> SplitNames(const std::wstring &list)
         size_t comma = list.find(L',', start);
         if (comma == std::wstring::npos)
             comma = list.size();
-        std::wstring name = Trim(list.substr(start, comma - start));
+        std::wstring name = kx::Trim(list.substr(start, comma - start));
         if (!name.empty())
             names.push_back(name);
         start = comma + 1;
