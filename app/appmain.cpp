@@ -3,6 +3,7 @@
 // its quit message.
 #include "appmain.h"
 
+#include "mainproc.h"
 #include "mainwnd.h"
 #include "resloc.h"
 #include "resource.h"
@@ -58,6 +59,9 @@ void AppRunMessageLoop()
 {
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0)) {
+        // Tab moves between the main window's controls; it is not typed.
+        if (EditHandleTabKey(&message))
+            continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }

@@ -1,7 +1,9 @@
 // The main window's procedure: builds the editor state when the window is
 // created, turns control notices into changes of the set in memory, hands
 // the menu commands to the set commands, and asks whether to save unsaved
-// changes before New, Open, Exit and closing.
+// changes before New, Open, Exit and closing. Also the keyboard's way
+// around the window: where the focus goes when the window is activated, and
+// Tab between the four controls that take input.
 #include "mainproc.h"
 
 #include "controls.h"
@@ -16,6 +18,11 @@
 #include "velw32.h"
 
 namespace {
+
+// The control that had the keyboard focus when the window was last
+// deactivated; it gets the focus back on the next activation. Null until
+// then, which means the Dimensions list.
+HWND RememberedFocus = nullptr;
 
 // The four label texts live from their loading until the labels show them.
 enum { LabelDescription, LabelClear, LabelDimensions, LabelUnits, LabelCount };
@@ -105,6 +112,7 @@ LRESULT MsgCreateFailed(HWND window)
 
 LRESULT MsgCreate(HWND window)
 {
+    RememberedFocus = nullptr;
     Editor.Initializing = 1;
     Editor.SelectingUnits = 0;
     Editor.Modified = 0;
@@ -140,6 +148,7 @@ LRESULT MsgCreate(HWND window)
 
 LRESULT MsgDestroy()
 {
+    RememberedFocus = nullptr;
     EditFreeBuffers();
     if (Editor.LabelBrush) {
         DeleteObject(Editor.LabelBrush);
@@ -155,6 +164,83 @@ LRESULT MsgSize(HWND window)
                        Editor.UnitListBox);
     const int16_t selected = LBoxQuerySelection(Editor.DimListBox, -1);
     LBoxSelectItem(Editor.DimListBox, selected, 1);
+    return 0;
+}
+
+// The controls that take the keyboard focus, in the order in which Tab
+// visits them. An explicit order, not the windows' z-order: every layout
+// puts the controls on top of each other in layout order, which would send
+// Tab from the Units list backwards.
+constexpr int TabStopCount = 4;
+
+void TabStops(HWND stops[TabStopCount])
+{
+    stops[0] = Editor.DescEdit;
+    stops[1] = Editor.ClearButton;
+    stops[2] = Editor.DimListBox;
+    stops[3] = Editor.UnitListBox;
+}
+
+bool CanTakeFocus(HWND control)
+{
+    return control && IsWindow(control) && IsWindowVisible(control) && IsWindowEnabled(control);
+}
+
+// Position of the control among the tab stops, or -1.
+int TabStopIndex(HWND control)
+{
+    HWND stops[TabStopCount];
+    TabStops(stops);
+    for (int i = 0; i < TabStopCount; ++i)
+        if (control && stops[i] == control)
+            return i;
+    return -1;
+}
+
+// The next tab stop after the one at index (forward) or before it, around
+// the end; from -1, the first or the last. Null when none can take the focus.
+HWND TabStopAfter(int index, bool forward)
+{
+    HWND stops[TabStopCount];
+    TabStops(stops);
+    int i = index;
+    for (int tried = 0; tried < TabStopCount; ++tried) {
+        if (i < 0)
+            i = forward ? 0 : TabStopCount - 1;
+        else
+            i = (i + (forward ? 1 : TabStopCount - 1)) % TabStopCount;
+        if (CanTakeFocus(stops[i]))
+            return stops[i];
+    }
+    return nullptr;
+}
+
+// Gives the focus back to the control that had it, or to the Dimensions
+// list, so that the arrow keys work as soon as the window is active.
+void EditRestoreFocus()
+{
+    HWND target = TabStopIndex(RememberedFocus) >= 0 && CanTakeFocus(RememberedFocus)
+                      ? RememberedFocus
+                      : nullptr;
+    if (!target)
+        target = CanTakeFocus(Editor.DimListBox) ? Editor.DimListBox : TabStopAfter(-1, true);
+    if (target)
+        SetFocus(target);
+}
+
+LRESULT MsgActivate(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (LOWORD(wParam) == WA_INACTIVE) {
+        // Sent before the control loses the focus, so it can still be asked.
+        HWND focus = GetFocus();
+        if (TabStopIndex(focus) >= 0)
+            RememberedFocus = focus;
+        return 0;
+    }
+    // A minimised window keeps the focus to itself, as the system does it.
+    if (HIWORD(wParam))
+        return DefWindowProcW(window, message, wParam, lParam);
+    EditRestoreFocus();
     return 0;
 }
 
@@ -291,6 +377,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_CREATE: return MsgCreate(window);
     case WM_DESTROY: return MsgDestroy();
     case WM_SIZE: return MsgSize(window);
+    case WM_ACTIVATE: return MsgActivate(window, message, wParam, lParam);
+    case WM_SETFOCUS: EditRestoreFocus(); return 0;
     case WM_CLOSE: EditPostQuitUnlessCancelled(window, IDS_OP_CLOSE); return 0;
     case WM_SYSCOLORCHANGE: return MsgSysColorChange();
     case WM_HELP: HelpContext(window, HELPCTX_MAINWINDOW); return 1;
@@ -339,4 +427,27 @@ int16_t EditIsModified(void)
     EditReadDescription();
     EditMarkIfChanged(old);
     return static_cast<int16_t>(Editor.Modified);
+}
+
+int16_t EditHandleTabKey(const MSG *message)
+{
+    if (!message || message->message != WM_KEYDOWN || message->wParam != VK_TAB)
+        return 0;
+    // Ctrl+Tab and Alt+Tab keep their usual meanings.
+    if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0)
+        return 0;
+    HWND window = Editor.DimListBox ? GetParent(Editor.DimListBox) : nullptr;
+    if (!window)
+        return 0;
+    const int index = TabStopIndex(message->hwnd);
+    if (index < 0 && message->hwnd != window)
+        return 0;
+    const bool forward = GetKeyState(VK_SHIFT) >= 0;
+    HWND next = TabStopAfter(index, forward);
+    if (!next)
+        return 0;
+    SetFocus(next);
+    // Focus rectangles are hidden until the keyboard is used, as in dialogs.
+    SendMessageW(window, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    return 1;
 }

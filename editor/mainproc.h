@@ -1,4 +1,5 @@
-// mainproc.h - the main window's procedure and the save question.
+// mainproc.h - the main window's procedure, the save question and the
+// message loop's Tab key.
 #ifndef MAINPROC_H
 #define MAINPROC_H
 
@@ -13,5 +14,11 @@ int16_t EditAskToSave(HWND window, UINT operationId);
 int16_t EditQuerySave(HWND window, const wchar_t *operation);
 // 1 when the set has unsaved changes.
 int16_t EditIsModified();
+
+// For the message loop, before it translates a message: a Tab (Shift+Tab)
+// key aimed at the main window or one of its controls moves the focus to the
+// next (previous) control, Description, Clear, Dimensions, Units, around the
+// end. Returns 1 when it took the key, which must then go no further.
+int16_t EditHandleTabKey(const MSG *message);
 
 #endif // MAINPROC_H

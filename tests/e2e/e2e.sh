@@ -4,7 +4,7 @@
 # xdotool, and is read back from outside by uasprobe.exe. Set files are
 # compared byte for byte with what setfile.py builds from the units file.
 #
-#   e2e.sh SCENARIO BUILD_FOLDER      SCENARIO: open, saveas, new or exit
+#   e2e.sh SCENARIO BUILD_FOLDER      SCENARIO: open, saveas, new, exit or keyboard
 #
 # Uses DISPLAY and WINEPREFIX when the caller provides them (scripts/test.sh
 # does); otherwise starts a virtual display and uses the build's prefix.
@@ -332,9 +332,86 @@ scenario_exit() {
     same_bytes "$work/PlantA.saved" "$work/sets/PlantA.uas" 0
 }
 
+# The main window worked with the keyboard alone, from the first focus to a
+# saved set; the focus is read as the control ID that has it.
+scenario_keyboard() {
+    local desc='Keyboard only.
+Second line.'
+    local shown
+    shown=$(escaped "$desc")
+
+    start_editor "$work/editor.log"
+    step "the window starts with the focus on the Dimensions list"
+    expect focus 75
+    keys Down
+    expect dims.seltext Pressure
+    expect units.items "$PRESSURES"
+    expect units.sel 0
+
+    step "Tab goes to the Units list; the arrows pick a unit there"
+    keys Tab
+    expect focus 77
+    keys Down Down
+    expect units.seltext bar
+    expect dims.seltext Pressure
+
+    step "Shift+Tab back to the dimensions; End and Home move there"
+    keys shift+Tab
+    expect focus 75
+    keys End
+    expect dims.seltext Fraction
+    keys Tab End
+    expect units.seltext %
+    keys shift+Tab Home
+    expect dims.seltext Temperature
+    expect units.items "$TEMPERATURES"
+    keys Down
+    expect units.seltext bar
+
+    step "Tab goes on around the end to the description; Enter makes a line there"
+    keys Tab Tab
+    expect focus 72
+    type_text "$desc"
+    expect desc "$shown"
+    keys Tab
+    expect focus 73
+    expect desc "$shown"
+    keys Tab
+    expect focus 75
+    keys shift+Tab shift+Tab
+    expect focus 72
+    keys shift+Tab
+    expect focus 77
+
+    step "File > Save As from the keyboard: Alt+F, A, a name, Enter"
+    keys alt+f a
+    expect modal.title 'Save Unit Assignment Set As'
+    expect modal.name '<none>'
+    type_text Keys
+    keys Return
+    expect modal.count 0
+    expect label 'Set Name: Keys'
+    expected_set "$work/Keys.1" Keys "$desc" Pressure=bar Fraction=%
+    same_bytes "$work/Keys.1" "$work/sets/Keys.uas"
+    step "the Units list has the focus again after the dialog"
+    expect focus 77
+
+    step "F1 from the list opens the help; closing it gives the focus back"
+    keys F1
+    expect active other
+    keys alt+F4
+    expect active main
+    expect focus 77
+
+    step "everything saved: Exit asks nothing"
+    keys alt+f x
+    exit_code_is 1
+    [ "$(ls "$work/sets")" = Keys.uas ] || fail "unexpected files: $(ls "$work/sets")"
+}
+
 write_installation
 case "$scenario" in
-    open | saveas | new | exit) "scenario_$scenario" ;;
+    open | saveas | new | exit | keyboard) "scenario_$scenario" ;;
     *) fail "no scenario $scenario" ;;
 esac
 failed=0
