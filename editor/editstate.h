@@ -67,6 +67,10 @@ struct EditorState {
     HWND DimListBox;
     HWND UnitLabel;
     HWND UnitListBox;
+    // Which of the four controls that Tab reaches had the focus when the
+    // window was last deactivated, so that activating it gives it back;
+    // written by the activation notices.
+    HWND FocusedControl;
 };
 
 extern EditorState Editor;

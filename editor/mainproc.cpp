@@ -19,11 +19,6 @@
 
 namespace {
 
-// The control that had the keyboard focus when the window was last
-// deactivated; it gets the focus back on the next activation. Null until
-// then, which means the Dimensions list.
-HWND RememberedFocus = nullptr;
-
 // The four label texts live from their loading until the labels show them.
 enum { LabelDescription, LabelClear, LabelDimensions, LabelUnits, LabelCount };
 
@@ -112,7 +107,7 @@ LRESULT MsgCreateFailed(HWND window)
 
 LRESULT MsgCreate(HWND window)
 {
-    RememberedFocus = nullptr;
+    Editor.FocusedControl = nullptr;
     Editor.Initializing = 1;
     Editor.SelectingUnits = 0;
     Editor.Modified = 0;
@@ -148,7 +143,7 @@ LRESULT MsgCreate(HWND window)
 
 LRESULT MsgDestroy()
 {
-    RememberedFocus = nullptr;
+    Editor.FocusedControl = nullptr;
     EditFreeBuffers();
     if (Editor.LabelBrush) {
         DeleteObject(Editor.LabelBrush);
@@ -219,8 +214,8 @@ HWND TabStopAfter(int index, bool forward)
 // list, so that the arrow keys work as soon as the window is active.
 void EditRestoreFocus()
 {
-    HWND target = TabStopIndex(RememberedFocus) >= 0 && CanTakeFocus(RememberedFocus)
-                      ? RememberedFocus
+    HWND target = TabStopIndex(Editor.FocusedControl) >= 0 && CanTakeFocus(Editor.FocusedControl)
+                      ? Editor.FocusedControl
                       : nullptr;
     if (!target)
         target = CanTakeFocus(Editor.DimListBox) ? Editor.DimListBox : TabStopAfter(-1, true);
@@ -234,7 +229,7 @@ LRESULT MsgActivate(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
         // Sent before the control loses the focus, so it can still be asked.
         HWND focus = GetFocus();
         if (TabStopIndex(focus) >= 0)
-            RememberedFocus = focus;
+            Editor.FocusedControl = focus;
         return 0;
     }
     // A minimised window keeps the focus to itself, as the system does it.
