@@ -68,6 +68,23 @@ TEST_F(SetFileMatchTest, FirstOfTwoEqualSymbolsAndLaterOfTwoPairs)
     FreeCatalogue(catalogue);
 }
 
+// A name that the system takes for a device is never read as a set: reading
+// a device may never end, and NUL would "open" with nothing in it.
+TEST_F(SetFileMatchTest, DevicesAreNeverRead)
+{
+    ListHandle catalogue = MakeCatalogue({{L"Length", {L"m", L"km"}, 1}});
+    for (const std::wstring &path : {std::wstring(L"NUL"), TempDir() + L"NUL.uas",
+                                     TempDir() + L"nul", std::wstring(L"\\\\.\\NUL")}) {
+        std::vector<wchar_t> description(SetFileDescriptionChars + 1, L'\0');
+        description[0] = L'x';
+        EXPECT_EQ(SetFileRead(path.c_str(), catalogue, description.data()), 0)
+            << std::string(path.begin(), path.end());
+        EXPECT_EQ(description[0], L'x');
+    }
+    EXPECT_EQ(Selections(catalogue), std::vector<uint16_t>{1});
+    FreeCatalogue(catalogue);
+}
+
 // Counting the comparisons of the support library made while a set naming
 // every dimension is read. The count must grow in step with the set: a
 // reader that searched the catalogue for each line would make about n*n/2.
