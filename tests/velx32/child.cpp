@@ -221,8 +221,23 @@ ChildReport RunChild(const wchar_t *profile, bool initialize, ChildMode mode, co
         testfiles::ScopedEnv unitsVar(UnitsVar, unitsFile);
         STARTUPINFOW si = {};
         si.cb = sizeof si;
-        if (!CreateProcessW(exe, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-            ADD_FAILURE() << "the child process did not start: " << GetLastError();
+        // Under a busy Wine a process start now and then fails with an
+        // internal error (1359) that a second try does not meet; anything
+        // else is a real failure at once.
+        DWORD error = 0;
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            if (CreateProcessW(exe, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                               &pi)) {
+                error = 0;
+                break;
+            }
+            error = GetLastError();
+            if (error != ERROR_INTERNAL_ERROR)
+                break;
+            Sleep(200);
+        }
+        if (error != 0) {
+            ADD_FAILURE() << "the child process did not start: " << error;
             return report;
         }
     }
