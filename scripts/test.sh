@@ -12,4 +12,6 @@ trap uas_stop EXIT
 uas_start_xvfb
 uas_wine_prefix "$UAS_BUILD/x86_64/wineprefix"
 cd "$UAS_BUILD/x86_64"
-ctest --output-on-failure --timeout 300 "$@"
+# Each test program has its own time limit (tests/CMakeLists.txt); this
+# one is for tests that name none.
+ctest --output-on-failure --timeout 120 "$@"
