@@ -9,7 +9,8 @@
 #
 # The list is scripts/faults.txt (or $UAS_FAULTS). The working tree is never
 # changed: the copy lives in $UAS_BUILD/faults/src and is built in
-# $UAS_BUILD/faults/build, with its own Wine prefix. Not part of test.sh.
+# $UAS_BUILD/faults/build, with its own Wine prefix; each fault's test output
+# is kept in $UAS_BUILD/faults/logs. Not part of test.sh.
 set -euo pipefail
 . "$(dirname "$0")/lib.sh"
 
@@ -156,7 +157,12 @@ for fault in faults:
             env = dict(os.environ)
             if fault.get("filter"):
                 env["GTEST_FILTER"] = fault["filter"]
-            ran = run(["ctest", "-R", fault["tests"], "--timeout", "120"], cwd=bld, env=env)
+            ran = run(["ctest", "--output-on-failure", "-R", fault["tests"], "--timeout", "120"],
+                      cwd=bld, env=env)
+            # What the tests said, for a look at why a fault was (not) caught.
+            os.makedirs(os.path.join(work, "logs"), exist_ok=True)
+            with open(os.path.join(work, "logs", name + ".log"), "w") as f:
+                f.write(ran.stdout)
             failed = re.findall(r"\d+ - (\S+) \((\w+)\)", ran.stdout)
             verdict = "yes" if ran.returncode != 0 else "NO"
             if failed:

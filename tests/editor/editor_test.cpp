@@ -964,6 +964,23 @@ TEST_F(EditorTest, DeletingTheCurrentSetInOtherLetterCaseLeavesAnUnnamedEmptySet
     EXPECT_EQ(Editor.Modified, 1) << "Delete leaves the change flag alone";
 }
 
+// The dialog gives the name as the file spells it now; the file may have
+// been renamed in other letter case since the editor took its name.
+TEST_F(EditorTest, DeletingTheCurrentSetSpeltOtherwiseOnDiskStillResetsTheEditor)
+{
+    PickUnit(1, 1);
+    SaveAs(L"Doomed");
+    ASSERT_TRUE(DeleteFileW(testinstall::SetPath(L"Doomed").c_str()));
+    WriteForeignSet(L"DOOMED");
+    Script script({Choose(L"doomed"), Press(IDYES)});
+    Command(IDM_DELETE);
+    ASSERT_EQ(script.Seen().size(), 2u);
+    EXPECT_EQ(script.Seen()[1].Text, L"Are you sure that you want to delete 'DOOMED'?");
+    EXPECT_FALSE(testinstall::Exists(testinstall::SetPath(L"DOOMED")));
+    EXPECT_EQ(std::wstring(Editor.CurrentSetName), L"<none>");
+    EXPECT_EQ(Entry(1)->SelectedUnit, 0);
+}
+
 TEST_F(EditorTest, DeletingAnotherSetLeavesTheEditorAlone)
 {
     SaveAs(L"Other");
