@@ -6,9 +6,12 @@
 #include "mainwnd.h"
 #include "resloc.h"
 #include "resource.h"
+#include "textutil.h"
 #include "vel32.h"
 #include "velw32.h"
 #include "velx32.h"
+
+#include <string>
 
 namespace {
 
@@ -19,13 +22,36 @@ int16_t AppSignOn()
     int32_t argumentCount = 0;
     wchar_t **arguments = GetArguments(&argumentCount);
     wchar_t *title = StrLoadNewW(ResGetStringModule(), IDS_TITLE);
-    wchar_t *text = StrLoadNewW(ResGetCommonModule(), IDS_COMMON_PRODUCTINFO);
+    wchar_t *text = ResLoadCommonText(IDS_COMMON_PRODUCTINFO);
     BYTE signOnArea[LOGIN_AREA_BYTES];
     const int16_t signedOn =
         LoginChkParameters(argumentCount, arguments, title, text, 1, signOnArea);
-    KxFree(title);
-    KxFree(text);
+    if (title)
+        KxFree(title);
+    if (text)
+        KxFree(text);
     return signedOn;
+}
+
+// A resource the installation lacks is told once, before anything else, so
+// that the user knows why texts are missing or in English.
+void AppReportResourceProblem()
+{
+    HMODULE strings = ResGetStringModule(); // locates, once per process
+    const ResProblem &problem = ResGetProblem();
+    wchar_t *text = nullptr;
+    if (problem.Kind == ResProblemKind::ProfileValueTooLong) {
+        const std::wstring capacity = std::to_wstring(problem.Capacity);
+        text = EditFormatText(strings, IDS_ERR_PROFILETOOLONG,
+                              {problem.Key, problem.Section, capacity.c_str()});
+    } else if (problem.Kind == ResProblemKind::CommonLibraryMissing) {
+        text = EditFormatText(strings, IDS_ERR_COMMONMISSING, {problem.File, problem.Folder});
+    }
+    if (!text)
+        return;
+    EditMessageBox(nullptr, text, IDS_TITLE, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND,
+                   EditBeep::Yes);
+    KxFree(text);
 }
 
 void AppRunMessageLoop()
@@ -41,6 +67,7 @@ void AppRunMessageLoop()
 
 int AppMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
+    AppReportResourceProblem();
     if (!AppSignOn())
         return 0;
 

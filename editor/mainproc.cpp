@@ -11,6 +11,7 @@
 #include "resource.h"
 #include "setcmds.h"
 #include "textutil.h"
+#include "unitsfault.h"
 #include "vel32.h"
 #include "velw32.h"
 
@@ -35,8 +36,12 @@ void MsgLoadAboutTexts()
     // A string that a module lacks leaves its buffer empty.
     Editor.AboutTitle[0] = Editor.AboutText1[0] = Editor.AboutText2[0] = L'\0';
     LoadStringW(ResGetStringModule(), IDS_TITLE, Editor.AboutTitle, EditAboutChars);
-    LoadStringW(ResGetCommonModule(), IDS_COMMON_PRODUCT, Editor.AboutText1, EditAboutChars);
-    LoadStringW(ResGetCommonModule(), IDS_COMMON_PRODUCTINFO, Editor.AboutText2, EditAboutChars);
+    // Without a common library these stay empty: a null module would make
+    // the system take the program's own strings of the same numbers.
+    if (HMODULE common = ResGetCommonModule()) {
+        LoadStringW(common, IDS_COMMON_PRODUCT, Editor.AboutText1, EditAboutChars);
+        LoadStringW(common, IDS_COMMON_PRODUCTINFO, Editor.AboutText2, EditAboutChars);
+    }
 }
 
 // The set's name and description buffers; false when a block cannot be had,
@@ -70,6 +75,11 @@ void MsgLoadMenuTexts(HWND window)
 {
     HMODULE common = ResGetCommonModule();
     HMENU menu = GetMenu(window);
+    DlgLoadMenuText(window, IDM_GLOBALDEFAULT, ResGetStringModule(), IDS_MENU_GLOBALDEFAULT);
+    // Without a common library the menu keeps its template's texts; start-up
+    // has told the user which library is missing.
+    if (!common)
+        return;
     DlgLoadMenuTextPosition(window, menu, MENUPOS_FILE, common, IDS_COMMON_FILE);
     DlgLoadMenuText(window, IDM_NEW, common, IDS_COMMON_NEW);
     DlgLoadMenuText(window, IDM_OPEN, common, IDS_COMMON_OPEN);
@@ -77,7 +87,6 @@ void MsgLoadMenuTexts(HWND window)
     DlgLoadMenuText(window, IDM_SAVEAS, common, IDS_COMMON_SAVEAS);
     DlgLoadMenuText(window, IDM_DELETE, common, IDS_COMMON_DELETE);
     DlgLoadMenuText(window, IDM_EXIT, common, IDS_COMMON_EXIT);
-    DlgLoadMenuText(window, IDM_GLOBALDEFAULT, ResGetStringModule(), IDS_MENU_GLOBALDEFAULT);
     DlgLoadMenuTextPosition(window, menu, MENUPOS_HELP, common, IDS_COMMON_HELP);
     DlgLoadMenuText(window, IDM_USINGHELP, common, IDS_COMMON_USINGHELP);
     DlgLoadMenuText(window, IDM_PRODUCTINFO, common, IDS_COMMON_PRODUCTINFOMENU);
@@ -86,7 +95,10 @@ void MsgLoadMenuTexts(HWND window)
 // The units library could not deliver its dimensions: the window is refused.
 LRESULT MsgCreateFailed(HWND window)
 {
-    EditMessageBoxId(window, IDS_ERR_UNITFILES, 0, MB_ICONERROR, EditBeep::Yes);
+    wchar_t *text = EditUnitsFailureText();
+    EditMessageBox(window, text, 0, MB_ICONERROR, EditBeep::Yes);
+    if (text)
+        KxFree(text);
     EditFreeBuffers();
     return -1;
 }

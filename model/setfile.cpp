@@ -10,6 +10,8 @@
 #include <io.h>
 
 #include <cwchar>
+#include <memory>
+#include <new>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -35,10 +37,14 @@ bool IsLowSurrogate(wchar_t c)
 
 // ---- writing ---------------------------------------------------------------
 
+// The file's bytes are collected in memory and written in one piece: one
+// call per byte would cost more than the rest of a save.
+using Bytes = std::string;
+
 // Writes count characters, one byte each. A character the format cannot
 // hold becomes "?": only the informational header lines can carry one,
 // since the description and the units are checked before a save begins.
-bool PutText(FILE *stream, const wchar_t *text, size_t count)
+void PutText(Bytes &out, const wchar_t *text, size_t count)
 {
     for (size_t i = 0; i < count; ++i) {
         const wchar_t c = text[i];
@@ -49,23 +55,21 @@ bool PutText(FILE *stream, const wchar_t *text, size_t count)
             if (IsHighSurrogate(c) && i + 1 < count && IsLowSurrogate(text[i + 1]))
                 ++i;
         }
-        if (putc(byte, stream) == EOF)
-            return false;
+        out += static_cast<char>(byte);
     }
-    return true;
 }
 
-bool PutLineEnd(FILE *stream)
+void PutLineEnd(Bytes &out)
 {
-    return putc('\r', stream) != EOF && putc('\n', stream) != EOF;
+    out += "\r\n";
 }
 
 // One line: an ASCII lead, count characters of text, CR LF.
-bool PutLine(FILE *stream, const char *lead, const wchar_t *text, size_t count)
+void PutLine(Bytes &out, const char *lead, const wchar_t *text, size_t count)
 {
-    if (fputs(lead, stream) == EOF)
-        return false;
-    return PutText(stream, text, count) && PutLineEnd(stream);
+    out += lead;
+    PutText(out, text, count);
+    PutLineEnd(out);
 }
 
 bool IsStorable(const wchar_t *text)
@@ -130,7 +134,7 @@ std::wstring StoredDescription(const wchar_t *description)
 // its own line. A cut falls before the last space that is not the piece's
 // first character, or after 70 characters when there is none, so that
 // joining the pieces gives the text back unchanged.
-bool PutDescription(FILE *stream, const std::wstring &stored)
+void PutDescription(Bytes &out, const std::wstring &stored)
 {
     const size_t length = stored.size();
     size_t pos = 0;
@@ -140,18 +144,16 @@ bool PutDescription(FILE *stream, const std::wstring &stored)
             --n;
         if (n == 0)
             n = WrapChars;
-        if (!PutLine(stream, "*    ", stored.c_str() + pos, n))
-            return false;
+        PutLine(out, "*    ", stored.c_str() + pos, n);
         pos += n;
     }
     if (length > pos)
-        return PutLine(stream, "*    ", stored.c_str() + pos, length - pos);
-    return true;
+        PutLine(out, "*    ", stored.c_str() + pos, length - pos);
 }
 
 // One line per dimension: the name, spaces up to column 32 (at least one),
 // the selected symbol. A dimension without symbols has nothing to store.
-bool WriteBody(FILE *stream, ListHandle catalogue)
+void PutBody(Bytes &out, ListHandle catalogue)
 {
     ListIterator it;
     void *item = nullptr;
@@ -162,16 +164,37 @@ bool WriteBody(FILE *stream, ListHandle catalogue)
         if (!symbol || !entry->Name)
             continue;
         const size_t nameLength = wcslen(entry->Name);
-        if (!PutText(stream, entry->Name, nameLength))
-            return false;
+        PutText(out, entry->Name, nameLength);
         const size_t spaces = nameLength < SymbolColumn ? SymbolColumn - nameLength : 1;
-        for (size_t i = 0; i < spaces; ++i)
-            if (putc(' ', stream) == EOF)
-                return false;
-        if (!PutText(stream, symbol, wcslen(symbol)) || !PutLineEnd(stream))
-            return false;
+        out.append(spaces, ' ');
+        PutText(out, symbol, wcslen(symbol));
+        PutLineEnd(out);
     }
-    return true;
+}
+
+// Header of the file: lines 1 up to the closing rule.
+void PutHeader(Bytes &out, const wchar_t *path, const wchar_t *setName, const wchar_t *description)
+{
+    if (!path)
+        path = L"";
+    if (!setName)
+        setName = L"";
+    if (!description)
+        description = L"";
+
+    const std::wstring rule(RuleChars, L'-');
+
+    // Only a backslash separates here; the line is informational.
+    const wchar_t *baseName = wcsrchr(path, L'\\');
+    baseName = baseName ? baseName + 1 : path;
+
+    PutLine(out, "* ", rule.c_str(), rule.size());
+    PutLine(out, "* ", setName, wcslen(setName));
+    PutLine(out, "* ", baseName, wcslen(baseName));
+    PutLine(out, "*", L"", 0);
+    PutDescription(out, StoredDescription(description));
+    PutLine(out, "*", L"", 0);
+    PutLine(out, "* ", rule.c_str(), rule.size());
 }
 
 // A new, empty file beside the target, named by the system.
@@ -209,6 +232,22 @@ void NoteFailure(DWORD *error, DWORD code)
         *error = code != 0 ? code : ERROR_WRITE_FAULT;
 }
 
+// Some systems report a target that another program holds open as access
+// denied; the user is better served by "in use".
+DWORD InUseOrCode(const wchar_t *path, DWORD code)
+{
+    if (code != ERROR_ACCESS_DENIED)
+        return code;
+    HANDLE probe =
+        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe != INVALID_HANDLE_VALUE) {
+        CloseHandle(probe);
+        return code;
+    }
+    return GetLastError() == ERROR_SHARING_VIOLATION ? ERROR_SHARING_VIOLATION : code;
+}
+
 // Why a target cannot be replaced before anything is written; 0 when it can
 // be tried.
 DWORD TargetRefusal(const wchar_t *path)
@@ -219,7 +258,7 @@ DWORD TargetRefusal(const wchar_t *path)
     if (attributes == INVALID_FILE_ATTRIBUTES)
         return 0;
     if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return ERROR_DIRECTORY; // "The directory name is invalid": the target is a folder
+        return SetFileErrorTargetIsFolder;
     // A read-only set file stays as it is. Some file systems let a rename
     // replace it, so this is not left to the replacement step.
     if (attributes & FILE_ATTRIBUTE_READONLY)
@@ -237,9 +276,16 @@ DWORD WriteReplacing(const wchar_t *path, const wchar_t *setName, ListHandle cat
     if (error != 0)
         return error;
 
+    // Made before any file is: running out of memory here leaves nothing behind.
+    Bytes content;
+    PutHeader(content, path, setName, description);
+    PutBody(content, catalogue);
+
     wchar_t temp[MAX_PATH];
     if (!TempNameBeside(path, temp)) {
-        NoteFailure(&error, GetLastError());
+        // The system names a missing folder in several ways; one is told.
+        const DWORD code = GetLastError();
+        NoteFailure(&error, code == ERROR_DIRECTORY ? ERROR_PATH_NOT_FOUND : code);
         return error;
     }
     FILE *stream = _wfopen(temp, L"wb");
@@ -248,7 +294,7 @@ DWORD WriteReplacing(const wchar_t *path, const wchar_t *setName, ListHandle cat
         DeleteFileW(temp);
         return error;
     }
-    if (!SetFileWriteHeader(stream, path, setName, description) || !WriteBody(stream, catalogue))
+    if (fwrite(content.data(), 1, content.size(), stream) != content.size())
         NoteFailure(&error, GetLastError());
     if (fflush(stream) != 0 || ferror(stream))
         NoteFailure(&error, GetLastError());
@@ -257,13 +303,46 @@ DWORD WriteReplacing(const wchar_t *path, const wchar_t *setName, ListHandle cat
     if (fclose(stream) != 0)
         NoteFailure(&error, GetLastError());
     if (error == 0 && !MoveFileExW(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        NoteFailure(&error, GetLastError());
+        NoteFailure(&error, InUseOrCode(path, GetLastError()));
     if (error != 0)
         DeleteFileW(temp);
     return error;
 }
 
 // ---- reading ---------------------------------------------------------------
+
+// Bytes of a stream, taken in blocks: one runtime call per byte would cost
+// more than the rest of a read. Consumed() tells how far the reader really
+// got, so that the stream can be left just there.
+class ByteReader {
+public:
+    explicit ByteReader(FILE *stream) : stream_(stream) {}
+
+    int Get()
+    {
+        if (next_ == filled_ && !Fill())
+            return EOF;
+        return static_cast<unsigned char>(block_[next_++]);
+    }
+    // Gives back the byte that the last Get returned.
+    void Unget() { --next_; }
+    long long Consumed() const { return consumedBefore_ + static_cast<long long>(next_); }
+
+private:
+    bool Fill()
+    {
+        consumedBefore_ += static_cast<long long>(filled_);
+        filled_ = fread(block_, 1, sizeof block_, stream_);
+        next_ = 0;
+        return filled_ > 0;
+    }
+
+    FILE *stream_;
+    char block_[16384];
+    size_t next_ = 0;
+    size_t filled_ = 0;
+    long long consumedBefore_ = 0;
+};
 
 // What the header reader needs of a line: its first and fourth byte (-1 when
 // the line is shorter).
@@ -284,7 +363,7 @@ struct DescriptionSink {
 // its capacity, unless the line is a rule (a hyphen as its fourth byte). NUL
 // bytes cannot be held in a text and are left out. Returns false when the
 // file had ended before the line.
-bool ReadLine(FILE *stream, LineStart *line, DescriptionSink *sink)
+bool ReadLine(ByteReader &in, LineStart *line, DescriptionSink *sink)
 {
     int column = 0;
     line->First = -1;
@@ -292,17 +371,17 @@ bool ReadLine(FILE *stream, LineStart *line, DescriptionSink *sink)
     if (sink)
         sink->Appended = false;
     for (;;) {
-        const int c = getc(stream);
+        const int c = in.Get();
         if (c == EOF)
             return column > 0;
         if (c == '\n')
             return true;
         if (c == '\r') {
-            const int next = getc(stream);
+            const int next = in.Get();
             if (next == '\n')
                 return true;
             if (next != EOF)
-                ungetc(next, stream);
+                in.Unget();
         }
         if (column == 0)
             line->First = c;
@@ -329,11 +408,11 @@ bool IsSeparator(int c)
 }
 
 // The next word of the body; false at the end of the file.
-bool ReadWord(FILE *stream, BodyWord *word)
+bool ReadWord(ByteReader &in, BodyWord *word)
 {
     int c;
     do {
-        c = getc(stream);
+        c = in.Get();
     } while (c != EOF && IsSeparator(c));
     if (c == EOF)
         return false;
@@ -345,7 +424,7 @@ bool ReadWord(FILE *stream, BodyWord *word)
             word->Text[length++] = static_cast<wchar_t>(c);
         else
             word->TooLong = true;
-        c = getc(stream);
+        c = in.Get();
     }
     word->Text[length] = L'\0';
     return true;
@@ -459,31 +538,36 @@ FILE *OpenForReading(const wchar_t *path)
     return stream;
 }
 
+void ReadHeader(ByteReader &in, wchar_t *description)
+{
+    description[0] = L'\0';
+    LineStart line;
+    for (int i = 0; i < 4; ++i) {
+        if (!ReadLine(in, &line, nullptr) || line.First != '*')
+            return;
+    }
+
+    DescriptionSink sink = {description, 0, false};
+    while (ReadLine(in, &line, &sink)) {
+        if (line.Fourth == '-')
+            break;
+        if (sink.Appended) {
+            // A CR left before the line end is part of it, not of the text.
+            RemoveEoln(description);
+            sink.Length = wcslen(description);
+        }
+    }
+    RemoveBlanks(description);
+}
+
 } // namespace
 
 int16_t SetFileWriteHeader(FILE *stream, const wchar_t *path, const wchar_t *setName,
                            const wchar_t *description)
 {
-    if (!path)
-        path = L"";
-    if (!setName)
-        setName = L"";
-    if (!description)
-        description = L"";
-
-    const std::wstring rule(RuleChars, L'-');
-
-    // Only a backslash separates here; the line is informational.
-    const wchar_t *baseName = wcsrchr(path, L'\\');
-    baseName = baseName ? baseName + 1 : path;
-
-    const std::wstring stored = StoredDescription(description);
-    const bool ok = PutLine(stream, "* ", rule.c_str(), rule.size()) &&
-                    PutLine(stream, "* ", setName, wcslen(setName)) &&
-                    PutLine(stream, "* ", baseName, wcslen(baseName)) &&
-                    PutLine(stream, "*", L"", 0) && PutDescription(stream, stored) &&
-                    PutLine(stream, "*", L"", 0) &&
-                    PutLine(stream, "* ", rule.c_str(), rule.size());
+    Bytes header;
+    PutHeader(header, path, setName, description);
+    const bool ok = fwrite(header.data(), 1, header.size(), stream) == header.size();
     return static_cast<int16_t>(ok && !ferror(stream));
 }
 
@@ -498,7 +582,11 @@ SetFileSaveResult SetFileSave(const wchar_t *path, const wchar_t *setName, ListH
     } else if ((result.UnstorableDim = UnstorableUnit(catalogue, &result.UnstorableSymbol))) {
         result.Outcome = SetFileOutcome::UnstorableUnit;
     } else {
-        result.SystemError = WriteReplacing(path, setName, catalogue, description);
+        try {
+            result.SystemError = WriteReplacing(path, setName, catalogue, description);
+        } catch (const std::bad_alloc &) {
+            result.SystemError = ERROR_NOT_ENOUGH_MEMORY;
+        }
         if (result.SystemError != 0)
             result.Outcome = SetFileOutcome::CannotWrite;
     }
@@ -507,24 +595,13 @@ SetFileSaveResult SetFileSave(const wchar_t *path, const wchar_t *setName, ListH
 
 void SetFileReadHeader(FILE *stream, wchar_t *description)
 {
-    description[0] = L'\0';
-    LineStart line;
-    for (int i = 0; i < 4; ++i) {
-        if (!ReadLine(stream, &line, nullptr) || line.First != '*')
-            return;
-    }
-
-    DescriptionSink sink = {description, 0, false};
-    while (ReadLine(stream, &line, &sink)) {
-        if (line.Fourth == '-')
-            break;
-        if (sink.Appended) {
-            // A CR left before the line end is part of it, not of the text.
-            RemoveEoln(description);
-            sink.Length = wcslen(description);
-        }
-    }
-    RemoveBlanks(description);
+    const long long start = _ftelli64(stream);
+    ByteReader in(stream);
+    ReadHeader(in, description);
+    // The reader took bytes in blocks; the stream goes on where the header
+    // ended.
+    if (start >= 0)
+        _fseeki64(stream, start + in.Consumed(), SEEK_SET);
 }
 
 int16_t SetFileRead(const wchar_t *path, ListHandle catalogue, wchar_t *description)
@@ -535,15 +612,23 @@ int16_t SetFileRead(const wchar_t *path, ListHandle catalogue, wchar_t *descript
     if (!stream)
         return 0;
 
-    SetFileReadHeader(stream, description);
+    // The index comes first: without memory for it nothing may change.
+    std::unique_ptr<DimIndex> index;
+    try {
+        index = std::make_unique<DimIndex>(catalogue);
+    } catch (const std::bad_alloc &) {
+        fclose(stream);
+        return 0;
+    }
+    ByteReader in(stream);
+    ReadHeader(in, description);
 
     // Two words at a time, whatever the line breaks; a last word without a
     // partner is ignored.
-    const DimIndex index(catalogue);
     BodyWord name;
     BodyWord symbol;
-    while (ReadWord(stream, &name) && ReadWord(stream, &symbol))
-        ApplyPair(index, name, symbol);
+    while (ReadWord(in, &name) && ReadWord(in, &symbol))
+        ApplyPair(*index, name, symbol);
     fclose(stream);
     return 1;
 }

@@ -17,6 +17,11 @@
 
 constexpr size_t SetFileDescriptionChars = 2000; // capacity without the terminator
 
+// The system's code for an operation that a folder does not support
+// (ERROR_DIRECTORY_NOT_SUPPORTED, which the compiler's headers lack): a
+// folder stands where the set file should be.
+constexpr DWORD SetFileErrorTargetIsFolder = 336;
+
 // What became of a save.
 enum class SetFileOutcome : int16_t {
     Written,               // the file holds the set

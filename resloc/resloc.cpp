@@ -5,6 +5,7 @@
 #include "resloc.h"
 
 #include "vel32.h"
+#include "velw32.h"
 
 #include <strsafe.h>
 
@@ -33,13 +34,28 @@ constexpr size_t BaseNameKept = 7;
 constexpr wchar_t KalvexSection[] = L"Kalvex_Section";
 constexpr wchar_t VelWinSection[] = L"VelWin_Section";
 
+// The English common library, taken when the language's own is missing: a
+// shared text must come from some common library, never from another module.
+constexpr wchar_t EnglishCommonSuffix[] = L"n.dll";
+
+ResProblem Problem = {};
+
 // Reads one profile value into a buffer of ProfileValueChars characters;
-// true when it was read.
+// true when it was read. A value that does not fit counts as not read: a
+// shortened folder name would name some other folder. That case is kept for
+// start-up to tell the user.
 bool ResReadProfileValue(const wchar_t *section, const wchar_t *key, wchar_t *value)
 {
     int32_t size = ProfileValueChars;
     KxStatus status = 0;
     ProfReadStringW(section, key, value, &size, &status);
+    if (status != 0 && size > ProfileValueChars) {
+        Problem = {};
+        Problem.Kind = ResProblemKind::ProfileValueTooLong;
+        StringCchCopyW(Problem.Section, ARRAYSIZE(Problem.Section), section);
+        StringCchCopyW(Problem.Key, ARRAYSIZE(Problem.Key), key);
+        Problem.Capacity = ProfileValueChars - 1;
+    }
     return status == 0;
 }
 
@@ -68,6 +84,23 @@ HMODULE ResLoadFromDirectory(const wchar_t *directory, const wchar_t *name, size
         FAILED(StringCchCatW(path, LibraryPathChars, tail)))
         return nullptr;
     return LoadLibraryW(path);
+}
+
+// The common library of the language, else the English one; null when
+// neither loads, which is kept for start-up to tell the user.
+HMODULE ResLoadCommonLibrary(const wchar_t *directory, const wchar_t *suffix)
+{
+    const wchar_t *ownSuffix = suffix[0] != L'\0' ? suffix : EnglishCommonSuffix;
+    HMODULE common = ResLoadFromDirectory(directory, L"kxcommo", 7, ownSuffix);
+    if (!common && ownSuffix != EnglishCommonSuffix)
+        common = ResLoadFromDirectory(directory, L"kxcommo", 7, EnglishCommonSuffix);
+    if (!common) {
+        Problem = {};
+        Problem.Kind = ResProblemKind::CommonLibraryMissing;
+        StringCchPrintfW(Problem.File, ARRAYSIZE(Problem.File), L"kxcommo%s", ownSuffix);
+        StringCchCopyW(Problem.Folder, ARRAYSIZE(Problem.Folder), directory);
+    }
+    return common;
 }
 
 // Loads the localized string library named after the base module's file:
@@ -99,6 +132,7 @@ HMODULE ResLoadStringLibrary(const wchar_t *directory, const wchar_t *suffix)
 
 bool ResLocate()
 {
+    Problem = {};
     wchar_t rootDir[ProfileValueChars];
     wchar_t language[ProfileValueChars];
     wchar_t resourceDir[ProfileValueChars];
@@ -131,11 +165,21 @@ bool ResLocate()
 
     // The suffix names the common library even when the string library of
     // that language is missing.
-    ResCommonModule =
-        ResLoadFromDirectory(resourceDir, L"kxcommo", 7, suffix[0] != L'\0' ? suffix : L"n.dll");
+    ResCommonModule = ResLoadCommonLibrary(resourceDir, suffix);
 
     ResLocated = true;
     return true;
+}
+
+const ResProblem &ResGetProblem()
+{
+    return Problem;
+}
+
+wchar_t *ResLoadCommonText(UINT id)
+{
+    HMODULE common = ResGetCommonModule();
+    return common ? StrLoadNewW(common, id) : KxStrdupW(L"");
 }
 
 HMODULE ResGetModule()

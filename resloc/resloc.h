@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 // Module state, one per process. Visible for the locator's tests.
 extern bool ResLocated;
 extern bool ResFixed;
@@ -14,7 +16,24 @@ extern HMODULE ResBaseModule;
 extern HMODULE ResStringModule;
 extern HMODULE ResCommonModule;
 
+// What kept the locator from finding everything, for the one message that
+// start-up shows; Kind None when nothing is missing.
+enum class ResProblemKind { None, ProfileValueTooLong, CommonLibraryMissing };
+struct ResProblem {
+    ResProblemKind Kind;
+    wchar_t Section[32]; // ProfileValueTooLong: the profile section and key
+    wchar_t Key[32];
+    int32_t Capacity;   // ProfileValueTooLong: the longest value that fits
+    wchar_t File[16];   // CommonLibraryMissing: the library's file name
+    wchar_t Folder[80]; // CommonLibraryMissing: where it was looked for
+};
+
 bool ResLocate();
+const ResProblem &ResGetProblem();
+
+// A new block with text id of the common resource library; an empty text
+// when no common library is loaded, never a text of another module.
+wchar_t *ResLoadCommonText(UINT id);
 
 HMODULE ResGetModule();
 HMODULE ResGetStringModule();

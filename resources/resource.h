@@ -40,6 +40,36 @@
 #define IDS_ERR_UNSTORABLE          165   /* description holds characters above code 255 */
 #define IDS_ERR_OPEN                166   /* a chosen set file cannot be read; %s: set name */
 #define IDS_ERR_UNSTORABLEUNIT      167   /* a chosen unit holds characters above code 255; %s: unit, dimension */
+#define IDS_ERR_COMMONMISSING       168   /* no common resource library loads; %s: file, folder */
+#define IDS_ERR_PROFILETOOLONG      169   /* a profile value does not fit; %s: key, section, capacity */
+#define IDS_ERR_WRITECAUSE          170   /* second part of a failed save; %s: path, reason */
+#define IDS_CAUSE_ACCESSDENIED      171   /* reasons of a failed save */
+#define IDS_CAUSE_DISKFULL          172
+#define IDS_CAUSE_INUSE             173
+#define IDS_CAUSE_ISFOLDER          174
+#define IDS_CAUSE_NOFOLDER          175
+#define IDS_CAUSE_OTHER             176   /* %s: the system's error number */
+#define IDS_UNITS_FILE              200   /* cause of a units data fault; %s: file or profile key */
+#define IDS_UNITS_LINE              201   /* %s: line number, reason */
+#define IDS_UNITS_NOPROFILEKEY      202   /* reasons; %s: detail (or number), number */
+#define IDS_UNITS_PROFILEEMPTY      203
+#define IDS_UNITS_PROFILETOOLONG    204
+#define IDS_UNITS_MISSING           205
+#define IDS_UNITS_OPEN              206
+#define IDS_UNITS_READ              207
+#define IDS_UNITS_TOOLARGE          208
+#define IDS_UNITS_NOTUTF8           209
+#define IDS_UNITS_BADNAME           210
+#define IDS_UNITS_BADSYMBOL         211
+#define IDS_UNITS_NAMETOOLONG       212
+#define IDS_UNITS_SYMBOLTOOLONG     213
+#define IDS_UNITS_UNSTORABLENAME    214
+#define IDS_UNITS_UNSTORABLESYMBOL  215
+#define IDS_UNITS_TOOMANYSYMBOLS    216
+#define IDS_UNITS_DUPLICATE         217
+#define IDS_UNITS_TOOMANYDIMENSIONS 218
+#define IDS_UNITS_NODIMENSIONS      219
+#define IDS_UNITS_NOMEMORY          220
 
 /* Strings of the installation's common resource library that the program uses. */
 #define IDS_COMMON_PRODUCT          50

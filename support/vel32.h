@@ -48,6 +48,12 @@ VEL32_API void *WINAPI KxMalloc(uint32_t size);
 VEL32_API void WINAPI KxFree(void *block);
 VEL32_API wchar_t *WINAPI KxStrdupW(const wchar_t *text);
 
+/* The blocks from KxMalloc, KxStrdupW and StrLoadNewW that are not released
+ * yet, and the bytes they hold as the heap counts them (a zero-sized block
+ * holds at least one byte). Either pointer may be null. For tests and
+ * measurements: other threads may change the counts at any time. */
+VEL32_API void WINAPI KxMemoryUsage(uint32_t *blocks, uint64_t *bytes);
+
 /* Lists. ListFree releases the list only, never its items. */
 VEL32_API ListHandle WINAPI ListCreate(KxStatus *status);
 VEL32_API void WINAPI ListAddBack(ListHandle list, void *item, KxStatus *status);
@@ -63,10 +69,27 @@ VEL32_API int32_t WINAPI IntlStrCmpIW(const wchar_t *a, const wchar_t *b);
 
 /* Reads a value of the installation profile (an INI file named by the
  * environment variable KALVEX_PROFILE, otherwise kalvex.ini beside the
- * program file). *size holds the buffer's capacity in wide characters,
- * terminator included; a longer value is cut to fit. A missing file, section
- * or key gives a non-zero status and leaves the buffer alone. Returns the
- * status as well. */
+ * program file). On entry *size holds the buffer's capacity in wide
+ * characters, terminator included. Returns the status as well.
+ * - Found and fitting: the value, NUL-terminated, is in the buffer; status 0;
+ *   *size is left as it was.
+ * - Found but too long (length + 1 > *size): the value is never cut. Status
+ *   non-zero, the buffer is not touched, and *size is set to the capacity the
+ *   value needs (its length + 1). A *size of 0 thus asks for the length.
+ * - Missing file, section or key: status non-zero, the buffer is not touched,
+ *   *size is set to 0.
+ * A negative *size or a null argument gives a non-zero status and changes
+ * nothing.
+ * Values travel with the installation. Before the capacity is checked:
+ * 1. %NAME% references are replaced by the environment variable's value
+ *    (ExpandEnvironmentStringsW); a name the environment lacks stays as
+ *    written, percent signs included.
+ * 2. A value that then starts with ".\", "..\", "./" or "../", or is
+ *    exactly "." or "..", is taken relative to the folder of the profile file
+ *    that was read and becomes a full path without "." or ".." parts.
+ *    Every other value (words such as German, lists, absolute paths) is
+ *    given as written.
+ * The capacity rule above applies to the value after both steps. */
 VEL32_API int16_t WINAPI ProfReadStringW(const wchar_t *section, const wchar_t *key,
                                          wchar_t *buffer, int32_t *size, KxStatus *status);
 

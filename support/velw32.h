@@ -102,7 +102,10 @@ VELW32_API void WINAPI DlgUnitToScrCoord(int32_t x, int32_t y, int32_t *screenX,
 VELW32_API void WINAPI RemoveBlanks(wchar_t *text);
 VELW32_API void WINAPI RemoveEoln(wchar_t *text);
 
-/* The set catalogue: a list of UasInfo pointers. */
+/* The set catalogue: a list of UasInfo pointers, one per NAME.uas file of the
+ * profile's Set_Dir folder, which is made (with its parents) when it does not
+ * exist yet. Files named as Windows devices (CON, NUL, COM1, ...) are never
+ * listed: opening one would open the device. */
 VELW32_API ListHandle WINAPI UasCreateUasInfoList(KxStatus *status);
 VELW32_API int16_t WINAPI UasInfoExists(ListHandle catalogue, const wchar_t *name);
 VELW32_API UasInfo *WINAPI UasGetUasInfo(ListHandle catalogue, const wchar_t *name,
@@ -111,7 +114,10 @@ VELW32_API void WINAPI UasGetUasName(const wchar_t *path, wchar_t *name);
 
 /* The modal set-selection dialog. path holds UAS_SEL_PATH_CHARS characters
  * in modes 0 to 2 and UAS_GLOBAL_PATH_CHARS in mode 3; name holds
- * UAS_NAME_CHARS. Returns non-zero when the user confirmed a set. */
+ * UAS_NAME_CHARS (counted in UTF-16 units). Returns non-zero when the user
+ * confirmed a set. A device name is refused in every mode; modes 0, 2 and 3
+ * return only the path of an existing set file, never a folder or a device.
+ * Mode 3 preselects a set only when the path given is that set's file. */
 VELW32_API int16_t WINAPI UasMapSelDlg(HWND owner, int16_t mode, wchar_t *path, wchar_t *name);
 
 #ifdef __cplusplus

@@ -7,21 +7,96 @@
 // lines; "Key=Value" lines; lines starting with ';' or '#' are comments.
 // Section and key names compare without regard to case, as in Windows INI
 // files; white space around names and values is dropped.
+//
+// Values travel with the installation: %NAME% references to the environment
+// are expanded (per-user folders such as %APPDATA%), and a value that then
+// starts with ".\" or "..\" is taken relative to the profile's own folder.
 #include "vel32.h"
+#include "kxtext.h"
 
+#include <cstdint>
 #include <cwchar>
 #include <string>
 #include <vector>
 
 namespace {
 
+// The full form of path: absolute, "." and ".." resolved.
+bool FullPath(const std::wstring &path, std::wstring &full)
+{
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return false;
+    std::wstring out(needed, L'\0');
+    const DWORD got = GetFullPathNameW(path.c_str(), needed, &out[0], nullptr);
+    if (got == 0 || got >= needed)
+        return false;
+    out.resize(got);
+    full.swap(out);
+    return true;
+}
+
+// %NAME% references replaced by the environment's values; a name the
+// environment does not know stays as written.
+bool ExpandEnvironment(std::wstring &value)
+{
+    if (value.find(L'%') == std::wstring::npos)
+        return true;
+    // The environment may grow between the two calls; ask again then.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        const DWORD needed = ExpandEnvironmentStringsW(value.c_str(), nullptr, 0);
+        if (needed == 0)
+            return false;
+        std::wstring out(needed, L'\0');
+        const DWORD got = ExpandEnvironmentStringsW(value.c_str(), &out[0], needed);
+        if (got == 0)
+            return false;
+        if (got <= needed) {
+            out.resize(wcsnlen(out.c_str(), got));
+            value.swap(out);
+            return true;
+        }
+    }
+    return false;
+}
+
+// A value that names a place relative to the profile: ".", "..", or one
+// starting with ".\\", "..\\", "./" or "../". Anything else (words,
+// lists, absolute paths, a name like ".hidden") is not.
+bool IsProfileRelative(const std::wstring &value)
+{
+    size_t dots = 0;
+    while (dots < value.size() && dots < 2 && value[dots] == L'.')
+        ++dots;
+    if (dots == 0)
+        return false;
+    return dots == value.size() || value[dots] == L'\\' || value[dots] == L'/';
+}
+
+// A relative value made a full path against the profile's folder, so that an
+// installation keeps working wherever it is moved.
+bool ResolveAgainstProfile(const std::wstring &profile, std::wstring &value)
+{
+    if (!IsProfileRelative(value))
+        return true;
+    const size_t slash = profile.find_last_of(L"\\/");
+    const std::wstring folder = slash == std::wstring::npos ? std::wstring(L".") : profile.substr(0, slash);
+    return FullPath(folder + L"\\" + value, value);
+}
+
+// The profile's full path. A KALVEX_PROFILE that is set (not empty) is used
+// whatever its length: falling back to another profile would read the wrong
+// values.
 bool ProfilePath(std::wstring &path)
 {
-    wchar_t env[MAX_PATH + 1];
-    const DWORD n = GetEnvironmentVariableW(L"KALVEX_PROFILE", env, MAX_PATH + 1);
-    if (n > 0 && n <= MAX_PATH) {
-        path.assign(env, n);
-        return true;
+    const DWORD needed = GetEnvironmentVariableW(L"KALVEX_PROFILE", nullptr, 0);
+    if (needed > 1) {
+        std::wstring env(needed, L'\0');
+        const DWORD got = GetEnvironmentVariableW(L"KALVEX_PROFILE", &env[0], needed);
+        if (got == 0 || got >= needed)
+            return false;
+        env.resize(got);
+        return FullPath(env, path);
     }
     wchar_t module[MAX_PATH + 1];
     const DWORD m = GetModuleFileNameW(nullptr, module, MAX_PATH + 1);
@@ -79,12 +154,7 @@ std::wstring Decode(const std::vector<char> &bytes)
 
 std::wstring Trim(const std::wstring &s)
 {
-    const wchar_t *blanks = L" \t\r\n";
-    const size_t first = s.find_first_not_of(blanks);
-    if (first == std::wstring::npos)
-        return std::wstring();
-    const size_t last = s.find_last_not_of(blanks);
-    return s.substr(first, last - first + 1);
+    return kx::Trim(s, kx::IsLayoutBlank);
 }
 
 bool SameName(const std::wstring &a, const wchar_t *b)
@@ -132,19 +202,32 @@ int16_t WINAPI ProfReadStringW(const wchar_t *section, const wchar_t *key, wchar
                                int32_t *size, KxStatus *status)
 {
     *status = 1;
-    if (!section || !key || !buffer || !size || *size < 1)
+    if (!section || !key || !buffer || !size || *size < 0)
         return *status;
+    const int32_t capacity = *size;
     try {
         std::wstring path;
         std::vector<char> bytes;
         std::wstring value;
         if (!ProfilePath(path) || !ReadWholeFile(path, bytes) ||
-            !FindValue(Decode(bytes), section, key, value))
+            !FindValue(Decode(bytes), section, key, value)) {
+            *size = 0;
             return *status;
-        const size_t room = static_cast<size_t>(*size) - 1;
-        const size_t n = value.size() < room ? value.size() : room;
-        wmemcpy(buffer, value.data(), n);
-        buffer[n] = L'\0';
+        }
+        if (!ExpandEnvironment(value) || !ResolveAgainstProfile(path, value)) {
+            *size = 0;
+            return *status;
+        }
+        // A cut value is worse than none: a cut folder name may name another
+        // folder that exists. The caller learns the capacity it needs instead.
+        if (value.size() >= static_cast<size_t>(capacity)) {
+            *size = value.size() < static_cast<size_t>(INT32_MAX)
+                        ? static_cast<int32_t>(value.size() + 1)
+                        : INT32_MAX;
+            return *status;
+        }
+        wmemcpy(buffer, value.data(), value.size());
+        buffer[value.size()] = L'\0';
         *status = 0;
     } catch (...) {
         *status = 1;

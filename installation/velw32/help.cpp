@@ -6,6 +6,8 @@
 #include "velw32.h"
 #include "velw32_ids.h"
 #include "helpfile.h"
+#include "kxprofile.h"
+#include "kxtext.h"
 #include "texts.h"
 #include "velwin.h"
 
@@ -35,16 +37,10 @@ HWND Child(int id) { return GetDlgItem(state.Window, id); }
 // installation profile; empty when the profile names no folder.
 std::wstring HelpFilePath(const std::wstring &name)
 {
-    std::vector<wchar_t> folder(32768);
-    int32_t size = static_cast<int32_t>(folder.size());
-    KxStatus status = 0;
-    ProfReadStringW(L"Kalvex_Section", L"Help_Dir", folder.data(), &size, &status);
-    if (status != 0 || folder[0] == L'\0')
+    const std::optional<std::wstring> folder = kx::ProfileValue(L"Kalvex_Section", L"Help_Dir");
+    if (!folder || folder->empty())
         return std::wstring();
-    std::wstring path = folder.data();
-    if (path.back() != L'\\' && path.back() != L'/')
-        path += L'\\';
-    return path + name + L".txt";
+    return kx::JoinPath(*folder, name + L".txt");
 }
 
 // What the window shows instead of a topic when there is none to show.

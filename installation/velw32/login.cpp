@@ -17,6 +17,8 @@
 #include "velw32_ids.h"
 #include "velw32_login.h"
 #include "texts.h"
+#include "kxprofile.h"
+#include "kxtext.h"
 
 #include <shellapi.h>
 #include <strsafe.h>
@@ -27,37 +29,11 @@
 
 namespace {
 
-bool IsBlank(wchar_t c) { return c == L' ' || c == L'\t' || c == 0x00A0 || c == 0x3000; }
-
-std::wstring Trim(const std::wstring &s)
-{
-    size_t first = 0;
-    size_t last = s.size();
-    while (first < last && IsBlank(s[first]))
-        ++first;
-    while (last > first && IsBlank(s[last - 1]))
-        --last;
-    return s.substr(first, last - first);
-}
-
 // The whole value of the key, however long: a list cut to a buffer could end
 // in a partial name that would let another user in.
 bool ReadAllowedUsers(std::wstring &value)
 {
-    for (int32_t capacity = 256; capacity <= (1 << 20); capacity *= 4) {
-        std::vector<wchar_t> buffer(static_cast<size_t>(capacity));
-        int32_t size = capacity;
-        KxStatus status = 0;
-        ProfReadStringW(L"Kalvex_Section", L"Allowed_Users", buffer.data(), &size, &status);
-        if (status != 0)
-            return false;
-        const size_t length = wcsnlen(buffer.data(), buffer.size());
-        if (length + 1 < static_cast<size_t>(capacity)) {
-            value.assign(buffer.data(), length);
-            return true;
-        }
-    }
-    return false;
+    return kx::ProfileValue(L"Kalvex_Section", L"Allowed_Users", value);
 }
 
 std::vector<std::wstring> SplitNames(const std::wstring &list)
@@ -68,7 +44,7 @@ std::vector<std::wstring> SplitNames(const std::wstring &list)
         size_t comma = list.find(L',', start);
         if (comma == std::wstring::npos)
             comma = list.size();
-        std::wstring name = Trim(list.substr(start, comma - start));
+        std::wstring name = kx::Trim(list.substr(start, comma - start));
         if (!name.empty())
             names.push_back(name);
         start = comma + 1;

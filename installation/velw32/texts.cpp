@@ -4,6 +4,8 @@
 #include "texts.h"
 
 #include "vel32.h"
+#include "kxprofile.h"
+#include "kxtext.h"
 
 #include <cwchar>
 
@@ -17,28 +19,22 @@ HMODULE CommonModule()
         return module;
     searched = true;
 
-    wchar_t language[80];
-    wchar_t directory[MAX_PATH];
-    int32_t size = 80;
-    KxStatus status = 0;
-    ProfReadStringW(L"VelWin_Section", L"Language", language, &size, &status);
-    if (status != 0)
-        language[0] = L'\0';
-    size = MAX_PATH;
-    ProfReadStringW(L"Kalvex_Section", L"Resource_Binary_Dir", directory, &size, &status);
-    if (status != 0)
+    const std::wstring language = kx::ProfileValue(L"VelWin_Section", L"Language").value_or(L"");
+    const std::optional<std::wstring> directory =
+        kx::ProfileValue(L"Kalvex_Section", L"Resource_Binary_Dir");
+    // No folder: a bare file name would be looked for along the search path.
+    if (!directory || directory->empty())
         return nullptr;
 
+    // Spelt exactly so, letter case included, as the installation spells them.
     const wchar_t *suffix = L"n.dll";
-    if (wcscmp(language, L"German") == 0)
+    if (language == L"German")
         suffix = L"g.dll";
-    else if (wcscmp(language, L"French") == 0)
+    else if (language == L"French")
         suffix = L"f.dll";
-    else if (wcscmp(language, L"Japan") == 0)
+    else if (language == L"Japan")
         suffix = L"j.dll";
-    std::wstring path = directory;
-    path += L"\\kxcommo";
-    path += suffix;
+    const std::wstring path = kx::JoinPath(*directory, std::wstring(L"kxcommo") + suffix);
     // Resource-only: the library has no entry point, so loading runs no code.
     module = LoadLibraryW(path.c_str());
     return module;

@@ -43,5 +43,6 @@
 #define IDS_UAS_ERR_PATHTOOLONG   1178   /* %s: the set's name */
 #define IDS_UAS_ERR_NOFOLDER      1179   /* %s: the folder named by the profile */
 #define IDS_UAS_ERR_NOFOLDERKEY   1180
+#define IDS_UAS_ERR_ISFOLDER      1181   /* %s: the name typed, %s: the path */
 
 #endif /* VELW32_UAS_IDS_H */

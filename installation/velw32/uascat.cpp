@@ -4,7 +4,10 @@
 // catalogue and the disk cannot disagree about which file is which set.
 #include "velw32.h"
 #include "uascat.h"
+#include "kxprofile.h"
+#include "kxtext.h"
 
+#include <shlobj.h>
 #include <strsafe.h>
 
 #include <algorithm>
@@ -20,23 +23,6 @@ const size_t kExtensionChars = 4;
 const size_t kMaxName = UAS_NAME_CHARS - 1;
 const size_t kMaxPath = UAS_PATH_CHARS - 1;
 
-// A profile value this long may have been cut by the reader; a cut folder
-// name could name another, existing folder, so it is not used at all.
-const int32_t kFolderValueChars = 1024;
-
-bool IsSeparator(wchar_t c)
-{
-    return c == L'\\' || c == L'/';
-}
-
-std::wstring JoinPath(const std::wstring &dir, const std::wstring &fileName)
-{
-    std::wstring path = dir;
-    if (!path.empty() && !IsSeparator(path.back()))
-        path += L'\\';
-    return path + fileName;
-}
-
 bool EndsWithExtension(const std::wstring &fileName)
 {
     return fileName.size() >= kExtensionChars &&
@@ -47,16 +33,11 @@ bool EndsWithExtension(const std::wstring &fileName)
 // The folder named by the profile, made absolute; false when there is none.
 bool ConfiguredFolder(std::wstring &dir)
 {
-    std::vector<wchar_t> value(kFolderValueChars, L'\0');
-    int32_t size = kFolderValueChars;
-    KxStatus status = 0;
-    ProfReadStringW(L"Kalvex_Section", L"Set_Dir", value.data(), &size, &status);
-    if (status != 0)
+    // Read whole or not at all: a cut folder name could name another folder.
+    std::optional<std::wstring> value = kx::ProfileValue(L"Kalvex_Section", L"Set_Dir");
+    if (!value || value->empty())
         return false;
-    const size_t length = wcsnlen(value.data(), value.size());
-    if (length == 0 || length >= value.size() - 1)
-        return false;
-    dir.assign(value.data(), length);
+    dir = *value;
 
     const DWORD needed = GetFullPathNameW(dir.c_str(), 0, nullptr, nullptr);
     if (needed > 0) {
@@ -68,7 +49,7 @@ bool ConfiguredFolder(std::wstring &dir)
         }
     }
     // "C:\sets\" and "C:\sets" are one folder; keep a drive root's separator.
-    while (dir.size() > 3 && IsSeparator(dir.back()))
+    while (dir.size() > 3 && kx::IsPathSeparator(dir.back()))
         dir.pop_back();
     return true;
 }
@@ -86,7 +67,7 @@ bool NameLess(const UasSet &a, const UasSet &b)
 void ListSets(UasFolder &folder)
 {
     std::wstring pattern = folder.Dir;
-    if (pattern.empty() || !IsSeparator(pattern.back()))
+    if (pattern.empty() || !kx::IsPathSeparator(pattern.back()))
         pattern += L'\\';
     pattern += L'*';
 
@@ -101,11 +82,11 @@ void ListSets(UasFolder &folder)
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
         const std::wstring fileName = found.cFileName;
-        if (!EndsWithExtension(fileName))
+        if (!EndsWithExtension(fileName) || UasIsDeviceName(fileName))
             continue;
         UasSet set;
         set.Name = UasNameOfFile(fileName);
-        set.Path = JoinPath(folder.Dir, fileName);
+        set.Path = kx::JoinPath(folder.Dir, fileName);
         if (set.Name.empty() || set.Name.size() > kMaxName || set.Path.size() > kMaxPath)
             continue;
         folder.Sets.push_back(std::move(set));
@@ -122,9 +103,61 @@ void ListSets(UasFolder &folder)
 
 } // namespace
 
+bool UasIsDeviceName(const std::wstring &name)
+{
+    // Windows drops trailing dots and spaces from a file name, then takes
+    // the part before the first dot, without its trailing spaces.
+    size_t end = name.size();
+    while (end > 0 && (name[end - 1] == L'.' || name[end - 1] == L' '))
+        --end;
+    std::wstring stem = name.substr(0, std::min(end, name.find(L'.')));
+    while (!stem.empty() && stem.back() == L' ')
+        stem.pop_back();
+    static const wchar_t *const plain[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    for (const wchar_t *device : plain)
+        if (UasSameName(stem, device))
+            return true;
+    if (stem.size() != 4)
+        return false;
+    const std::wstring prefix = stem.substr(0, 3);
+    if (!UasSameName(prefix, L"COM") && !UasSameName(prefix, L"LPT"))
+        return false;
+    const wchar_t digit = stem[3];
+    return (digit >= L'1' && digit <= L'9') || digit == 0x00B9 || digit == 0x00B2 || digit == 0x00B3;
+}
+
+bool UasIsFile(const std::wstring &path)
+{
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+           !(attributes & FILE_ATTRIBUTE_DEVICE);
+}
+
+namespace {
+
+std::wstring FullPathOf(const std::wstring &path)
+{
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return path;
+    std::wstring full(needed, L'\0');
+    const DWORD got = GetFullPathNameW(path.c_str(), needed, &full[0], nullptr);
+    if (got == 0 || got >= needed)
+        return path;
+    full.resize(got);
+    return full;
+}
+
+} // namespace
+
+bool UasSamePath(const std::wstring &a, const std::wstring &b)
+{
+    return !a.empty() && !b.empty() && UasSameName(FullPathOf(a), FullPathOf(b));
+}
+
 std::wstring UasSetPath(const std::wstring &dir, const std::wstring &name)
 {
-    return JoinPath(dir, name + kExtension);
+    return kx::JoinPath(dir, name + kExtension);
 }
 
 std::wstring UasNameOfFile(const std::wstring &fileName)
@@ -155,7 +188,12 @@ UasFolder UasReadFolder()
         folder.State = UasFolderState::NotConfigured;
         return folder;
     }
-    const DWORD attributes = GetFileAttributesW(folder.Dir.c_str());
+    DWORD attributes = GetFileAttributesW(folder.Dir.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        // First use of a per-user folder: make it and the folders above it.
+        SHCreateDirectoryExW(nullptr, folder.Dir.c_str(), nullptr);
+        attributes = GetFileAttributesW(folder.Dir.c_str());
+    }
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         folder.State = UasFolderState::Missing;
         return folder;
@@ -257,7 +295,7 @@ void WINAPI UasGetUasName(const wchar_t *path, wchar_t *name)
         return;
     const wchar_t *base = path;
     for (const wchar_t *p = path; *p; ++p)
-        if (IsSeparator(*p) || *p == L':')
+        if (kx::IsPathSeparator(*p) || *p == L':')
             base = p + 1;
     std::wstring setName;
     try {

@@ -16,7 +16,7 @@ struct UasSet {
 enum class UasFolderState {
     Ready,          // the folder exists (it may hold no sets)
     NotConfigured,  // the profile names no usable folder
-    Missing         // the named folder does not exist
+    Missing         // the named folder does not exist and cannot be made
 };
 
 struct UasFolder {
@@ -25,10 +25,25 @@ struct UasFolder {
     std::vector<UasSet> Sets;    // sorted by name without regard to case
 };
 
-// Reads the profile and lists the folder anew. Files that cannot be
-// represented (name over 60 characters, path over 260) are left out, and so
-// is the second of two names that differ only in case.
+// Reads the profile and lists the folder anew; a folder that does not exist
+// yet (a per-user folder on first use) is made, with its parents. Files that
+// cannot be represented (name over 60 characters, path over 260) are left
+// out, and so are device names and the second of two names that differ only
+// in case.
 UasFolder UasReadFolder();
+
+// True when Windows takes name, as a file name in any folder, for a device
+// (CON, PRN, AUX, NUL, COM1-9, LPT1-9 with the superscript digits 1-3 too,
+// CONIN$, CONOUT$): in any letter case, with any extension, with trailing
+// dots or spaces. Opening such a file opens the device.
+bool UasIsDeviceName(const std::wstring &name);
+
+// Whether path is now an ordinary file (not a folder, not missing).
+bool UasIsFile(const std::wstring &path);
+
+// Whether the two paths name the same file, compared as full paths without
+// regard to case.
+bool UasSamePath(const std::wstring &a, const std::wstring &b);
 
 // The path of the file of the set named name in folder dir.
 std::wstring UasSetPath(const std::wstring &dir, const std::wstring &name);

@@ -7,6 +7,7 @@
 #include "velwin.h"
 #include "uas_ids.h"
 #include "uascat.h"
+#include "kxtext.h"
 
 #include <strsafe.h>
 
@@ -35,22 +36,6 @@ SelectionDialog *StateOf(HWND dialog)
     return reinterpret_cast<SelectionDialog *>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
-bool IsBlank(wchar_t c)
-{
-    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n' || c == 0x00A0 || c == 0x3000;
-}
-
-std::wstring Trimmed(const std::wstring &text)
-{
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && IsBlank(text[first]))
-        ++first;
-    while (last > first && IsBlank(text[last - 1]))
-        --last;
-    return text.substr(first, last - first);
-}
-
 std::wstring ControlText(HWND control)
 {
     const int length = GetWindowTextLengthW(control);
@@ -60,28 +45,6 @@ std::wstring ControlText(HWND control)
     const int got = GetWindowTextW(control, &text[0], length + 1);
     text.resize(static_cast<size_t>(got > 0 ? got : 0));
     return text;
-}
-
-// Windows keeps these names for devices in every folder, with any
-// extension: a file of that name cannot be made.
-bool IsReservedDeviceName(const std::wstring &name)
-{
-    std::wstring stem = name.substr(0, name.find(L'.'));
-    while (!stem.empty() && stem.back() == L' ')
-        stem.pop_back();
-    static const wchar_t *const plain[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
-    for (const wchar_t *reserved : plain)
-        if (UasSameName(stem, reserved))
-            return true;
-    if (stem.size() != 4)
-        return false;
-    const std::wstring prefix = stem.substr(0, 3);
-    if (!UasSameName(prefix, L"COM") && !UasSameName(prefix, L"LPT"))
-        return false;
-    const wchar_t digit = stem[3];
-    // The superscript digits count as well.
-    return (digit >= L'1' && digit <= L'9') || digit == 0x00B9 || digit == 0x00B2 ||
-           digit == 0x00B3;
 }
 
 // The message that refuses name as the name of a new set file, or 0.
@@ -106,7 +69,7 @@ UINT CheckNewName(const std::wstring &name, std::wstring &detail)
         return IDS_UAS_ERR_DOTNAME;
     if (name.back() == L'.' || name.back() == L' ')
         return IDS_UAS_ERR_TRAILING;
-    if (IsReservedDeviceName(name)) {
+    if (UasIsDeviceName(name)) {
         detail = name;
         return IDS_UAS_ERR_RESERVED;
     }
@@ -146,7 +109,7 @@ const UasSet *SetOfRow(HWND dialog, int row)
 // Selects the row of the set named in the field, or no row.
 void SelectTypedSet(HWND dialog)
 {
-    const std::wstring typed = Trimmed(ControlText(GetDlgItem(dialog, IDC_UAS_NAME)));
+    const std::wstring typed = kx::Trim(ControlText(GetDlgItem(dialog, IDC_UAS_NAME)));
     HWND list = GetDlgItem(dialog, IDC_UAS_LIST);
     const LRESULT rows = SendMessageW(list, LB_GETCOUNT, 0, 0);
     int match = -1;
@@ -210,10 +173,13 @@ void Initialize(HWND dialog, SelectionDialog *state)
 
     std::wstring initial = BoundedText(state->Name, UAS_NAME_CHARS);
     if (state->Mode == UAS_MODE_GLOBAL) {
-        // The global set is known by its path; its name may have been cut.
+        // The global set is known by its path; its name may have been cut,
+        // and a set of the same name in this folder is another file. Only
+        // the set whose file the stored path is gets chosen.
         const std::wstring current = BoundedText(state->Path, state->PathChars);
+        initial.clear();
         for (const UasSet &set : sets)
-            if (!current.empty() && UasSameName(set.Path, current))
+            if (UasSamePath(set.Path, current))
                 initial = set.Name;
     }
     state->Syncing = true;
@@ -249,10 +215,7 @@ bool FindOnDisk(const SelectionDialog &state, const std::wstring &name, UasSet &
     if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
         return false;
     set.Name = UasNameOfFile(found.cFileName);
-    set.Path = state.Folder.Dir;
-    if (!set.Path.empty() && set.Path.back() != L'\\' && set.Path.back() != L'/')
-        set.Path += L'\\';
-    set.Path += found.cFileName;
+    set.Path = kx::JoinPath(state.Folder.Dir, found.cFileName);
     return true;
 }
 
@@ -279,7 +242,7 @@ bool Fits(const SelectionDialog &state, const UasSet &set)
 void Confirm(HWND dialog)
 {
     SelectionDialog &state = *StateOf(dialog);
-    const std::wstring typed = Trimmed(ControlText(GetDlgItem(dialog, IDC_UAS_NAME)));
+    const std::wstring typed = kx::Trim(ControlText(GetDlgItem(dialog, IDC_UAS_NAME)));
     if (!FolderUsable(dialog, state))
         return;
 
@@ -288,8 +251,14 @@ void Confirm(HWND dialog)
             Refuse(dialog, IDS_UAS_ERR_NONAME, {});
             return;
         }
+        if (UasIsDeviceName(typed)) {
+            Refuse(dialog, IDS_UAS_ERR_RESERVED, {typed});
+            return;
+        }
+        // The listing may be older than the disk: a set's file that has
+        // since gone, or become a folder, is no set to open or delete.
         const UasSet *set = UasFindSet(state.Folder.Sets, typed);
-        if (!set) {
+        if (!set || !UasIsFile(set->Path)) {
             Refuse(dialog, IDS_UAS_ERR_NOSUCHSET, {typed});
             return;
         }
@@ -326,6 +295,12 @@ void Confirm(HWND dialog)
         return;
     }
     UasSet fresh{typed, UasSetPath(state.Folder.Dir, typed)};
+    if (GetFileAttributesW(fresh.Path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+        // Not a set file, yet something is there (a folder of that name):
+        // saving would fail later with a less helpful message.
+        Refuse(dialog, IDS_UAS_ERR_ISFOLDER, {typed, fresh.Path});
+        return;
+    }
     if (!Fits(state, fresh)) {
         Refuse(dialog, IDS_UAS_ERR_PATHTOOLONG, {typed});
         return;

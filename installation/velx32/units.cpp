@@ -1,12 +1,12 @@
 // The units library's dimensions and unit symbols, as lists for the
-// installation's programs.
+// installation's programs, and the reason when there are none.
 //
-// The units file named by the profile (key Units_File in Kalvex_Section) is
-// read once per process, on the first call that needs it; the outcome,
-// failure included, holds until the process ends, so every program of a
-// session sees one consistent units library. Dimension names are looked up
-// exactly, letter case counting: callers pass back the names this library
-// gave them.
+// The profile and the units file it names (key Units_File in Kalvex_Section)
+// are read once per process, on the first call that needs them; the
+// outcome, failure included, holds until the process ends, so every program
+// of a session sees one consistent units library. Dimension names are looked
+// up exactly, letter case counting: callers pass back the names this
+// library gave them.
 //
 // Every list handed out is a fresh array of fresh strings, all blocks of the
 // installation's heap, released together by UnitDestroyList.
@@ -16,28 +16,51 @@
 
 #include <cwchar>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace {
 
+constexpr wchar_t ProfileSection[] = L"Kalvex_Section";
+constexpr wchar_t ProfileKey[] = L"Units_File";
+
 struct UnitData {
     bool Loaded = false;
     std::vector<velx::UnitDimension> Dims;
+    // Position in Dims by exact name: the programs ask for every
+    // dimension's symbols in turn, so a search through Dims would make
+    // their start quadratic in the number of dimensions.
+    std::unordered_map<std::wstring, size_t> ByName;
+    velx::UnitParseFault Fault;
+    std::wstring FaultFile;
 };
 
-// A profile value this long was cut by the profile reader, so it is not a
-// usable path.
+// Room for the profile value. A value that fills it was cut by an older
+// profile reader, so it is not a usable path either.
 constexpr int32_t ProfileValueChars = 1024;
 
-void ReportFault(const std::wstring &path, const velx::UnitParseFault &fault)
+void ReportFault(const UnitData &data)
 {
-    std::wstring text = L"velx32: units file \"" + path + L"\"";
-    if (fault.Line > 0)
-        text += L", line " + std::to_wstring(fault.Line);
+    std::wstring text = L"velx32: units file \"" + data.FaultFile + L"\"";
+    if (data.Fault.Line > 0)
+        text += L", line " + std::to_wstring(data.Fault.Line);
     text += L": ";
-    text += fault.Reason;
+    text += data.Fault.Reason;
+    if (!data.Fault.Detail.empty())
+        text += L": \"" + data.Fault.Detail + L"\"";
+    if (data.Fault.SystemError != 0)
+        text += L" (system error " + std::to_wstring(data.Fault.SystemError) + L")";
     text += L"\n";
     OutputDebugStringW(text.c_str());
+}
+
+void FailProfile(UnitData &data, int32_t code, const wchar_t *reason)
+{
+    data.Fault = velx::UnitParseFault();
+    data.Fault.Code = code;
+    data.Fault.Reason = reason;
+    data.FaultFile = ProfileKey;
+    OutputDebugStringW((std::wstring(L"velx32: profile key ") + ProfileKey + L": " + reason + L"\n").c_str());
 }
 
 UnitData Load()
@@ -47,26 +70,45 @@ UnitData Load()
         std::vector<wchar_t> value(ProfileValueChars, L'\0');
         int32_t size = ProfileValueChars;
         KxStatus status = 1;
-        ProfReadStringW(L"Kalvex_Section", L"Units_File", value.data(), &size, &status);
+        ProfReadStringW(ProfileSection, ProfileKey, value.data(), &size, &status);
+        // A newer profile reader refuses a value that does not fit and sets
+        // size to the room it needs; an older one cuts the value instead.
         if (status != 0) {
-            OutputDebugStringW(L"velx32: the profile names no units file (Units_File)\n");
+            if (size > ProfileValueChars)
+                FailProfile(data, UNIT_FAULT_PROFILE_VALUE_TOO_LONG, L"the units file path is too long");
+            else
+                FailProfile(data, UNIT_FAULT_NO_PROFILE_KEY, L"the profile names no units file");
             return data;
         }
+        value.back() = L'\0';
         const std::wstring path(value.data());
-        if (path.empty() || path.size() >= static_cast<size_t>(ProfileValueChars) - 1) {
-            OutputDebugStringW(L"velx32: the profile's units file path is empty or too long\n");
+        if (path.empty()) {
+            FailProfile(data, UNIT_FAULT_PROFILE_VALUE_EMPTY, L"the units file path is empty");
             return data;
         }
-        velx::UnitParseFault fault;
-        if (!velx::UnitReadFile(path, data.Dims, fault)) {
-            ReportFault(path, fault);
+        if (path.size() >= static_cast<size_t>(ProfileValueChars) - 1) {
+            FailProfile(data, UNIT_FAULT_PROFILE_VALUE_TOO_LONG, L"the units file path is too long");
+            return data;
+        }
+        if (!velx::UnitReadFile(path, data.Dims, data.Fault)) {
+            data.FaultFile = path;
             data.Dims.clear();
+            ReportFault(data);
             return data;
         }
+        data.ByName.reserve(data.Dims.size());
+        for (size_t i = 0; i < data.Dims.size(); ++i)
+            data.ByName.emplace(data.Dims[i].Name, i);
         data.Loaded = true;
     } catch (...) {
+        // Only memory can run out here.
         data.Dims.clear();
+        data.ByName.clear();
         data.Loaded = false;
+        data.Fault = velx::UnitParseFault();
+        data.Fault.Code = UNIT_FAULT_NO_MEMORY;
+        data.Fault.Reason = L"out of memory";
+        OutputDebugStringW(L"velx32: out of memory while loading the units file\n");
     }
     return data;
 }
@@ -110,6 +152,18 @@ UnitList MakeList(size_t count, TextAt text)
     return list;
 }
 
+// Copies text into a fixed field, cut to fit and always terminated; a cut
+// never splits a surrogate pair.
+template <size_t Capacity>
+void CopyCut(wchar_t (&field)[Capacity], const std::wstring &text)
+{
+    size_t n = text.size() < Capacity - 1 ? text.size() : Capacity - 1;
+    if (n < text.size() && n > 0 && text[n - 1] >= 0xD800 && text[n - 1] <= 0xDBFF)
+        --n;
+    wmemcpy(field, text.data(), n);
+    field[n] = L'\0';
+}
+
 } // namespace
 
 extern "C" {
@@ -138,11 +192,14 @@ UnitList WINAPI UnitGetSymList(const wchar_t *dimension, KxStatus *status)
     UnitList list = nullptr;
     const UnitData &data = Data();
     if (data.Loaded && dimension) {
-        for (const velx::UnitDimension &dim : data.Dims) {
-            if (dim.Name == dimension) {
+        try {
+            const auto found = data.ByName.find(dimension);
+            if (found != data.ByName.end()) {
+                const velx::UnitDimension &dim = data.Dims[found->second];
                 list = MakeList(dim.Symbols.size(), [&dim](size_t i) { return dim.Symbols[i].c_str(); });
-                break;
             }
+        } catch (...) {
+            list = nullptr;
         }
     }
     if (status)
@@ -153,6 +210,22 @@ UnitList WINAPI UnitGetSymList(const wchar_t *dimension, KxStatus *status)
 void WINAPI UnitDestroyList(UnitList list)
 {
     FreeList(list);
+}
+
+int16_t WINAPI UnitGetLoadFault(UnitLoadFault *fault)
+{
+    if (!fault)
+        return 0;
+    const UnitData &data = Data();
+    *fault = UnitLoadFault();
+    if (data.Loaded)
+        return 0;
+    fault->Code = data.Fault.Code;
+    fault->Line = data.Fault.Line <= 0x7FFFFFFF ? static_cast<int32_t>(data.Fault.Line) : 0;
+    fault->SystemError = data.Fault.SystemError;
+    CopyCut(fault->File, data.FaultFile);
+    CopyCut(fault->Detail, data.Fault.Detail);
+    return 1;
 }
 
 } // extern "C"

@@ -10,13 +10,29 @@
 // letter case is ignored, because set files match them that way. A line with
 // a name and no symbols is a dimension with an empty symbol list. Names and
 // symbols hold no white space and no control characters; a symbol has at
-// most 1023 characters. A file without any dimension is refused too: the
-// programs cannot show an empty units library.
+// most 1023 characters. Set files store one byte per character, so names and
+// symbols keep to U+0000-U+00FF: anything above could be chosen but never
+// stored. At most 32 767 dimensions, and 32 767 symbols a dimension, because
+// the programs number list rows and the chosen unit in 16 bits. A file
+// without any dimension is refused too: the programs cannot show an empty
+// units library.
+//
+// The checks run line by line in the file's order, so the fault reported is
+// the first one in the file; within a line: forbidden characters, lengths,
+// unstorable characters, the symbol count, a repeated name, the dimension
+// count.
 #include "unitsfile.h"
 
 #include "vel32.h"
 
 #include <windows.h>
+
+#include <memory>
+#include <unordered_map>
+
+// The system's upper-case table, one code unit at a time; kernel32 has no
+// documented single-character form of it.
+extern "C" __declspec(dllimport) WCHAR NTAPI RtlUpcaseUnicodeChar(WCHAR c);
 
 namespace velx {
 
@@ -50,18 +66,38 @@ bool IsForbidden(wchar_t c)
     }
 }
 
+bool IsClean(const std::wstring &word)
+{
+    for (wchar_t c : word)
+        if (IsForbidden(c))
+            return false;
+    return true;
+}
+
+bool IsStorable(const std::wstring &word)
+{
+    for (wchar_t c : word)
+        if (c > UnitStorableMax)
+            return false;
+    return true;
+}
+
+// A word for the fault report: forbidden characters become U+FFFD, so that
+// the reader of a message sees where they are, and a NUL cannot cut it short.
+std::wstring Shown(const std::wstring &word)
+{
+    std::wstring shown(word);
+    for (wchar_t &c : shown)
+        if (IsForbidden(c))
+            c = 0xFFFD;
+    return shown;
+}
+
 bool Decode(const char *bytes, size_t count, std::wstring &text)
 {
-    if (count >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF &&
-        static_cast<unsigned char>(bytes[1]) == 0xBB && static_cast<unsigned char>(bytes[2]) == 0xBF) {
-        bytes += 3;
-        count -= 3;
-    }
     text.clear();
     if (count == 0)
         return true;
-    if (count > UnitFileMaxBytes)
-        return false;
     const int inLen = static_cast<int>(count);
     const int outLen = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, inLen, nullptr, 0);
     if (outLen <= 0)
@@ -70,47 +106,119 @@ bool Decode(const char *bytes, size_t count, std::wstring &text)
     return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, inLen, &text[0], outLen) == outLen;
 }
 
-void SplitWords(const std::wstring &line, std::vector<std::wstring> &words)
+// The first line that does not decode. A line feed byte is never part of a
+// UTF-8 sequence, so the lines can be tried one by one.
+size_t FirstUndecodableLine(const char *bytes, size_t count)
+{
+    std::wstring scratch;
+    size_t lineNo = 1;
+    size_t pos = 0;
+    while (pos < count) {
+        const void *lf = memchr(bytes + pos, '\n', count - pos);
+        const size_t end = lf ? static_cast<size_t>(static_cast<const char *>(lf) - bytes) : count;
+        if (!Decode(bytes + pos, end - pos, scratch))
+            return lineNo;
+        pos = end + 1;
+        ++lineNo;
+    }
+    return 0;
+}
+
+void SplitWords(const std::wstring &text, size_t begin, size_t end, std::vector<std::wstring> &words)
 {
     words.clear();
-    size_t pos = 0;
-    while (pos < line.size()) {
-        while (pos < line.size() && IsSeparator(line[pos]))
+    size_t pos = begin;
+    while (pos < end) {
+        while (pos < end && IsSeparator(text[pos]))
             ++pos;
         const size_t start = pos;
-        while (pos < line.size() && !IsSeparator(line[pos]))
+        while (pos < end && !IsSeparator(text[pos]))
             ++pos;
         if (pos > start)
-            words.push_back(line.substr(start, pos - start));
+            words.emplace_back(text, start, pos - start);
     }
 }
 
-bool WordIsClean(const std::wstring &word)
+bool Fail(UnitParseFault &fault, int32_t code, size_t line, const wchar_t *reason, std::wstring detail,
+          std::vector<UnitDimension> &dims)
 {
-    for (wchar_t c : word)
-        if (IsForbidden(c))
-            return false;
-    return true;
+    fault.Code = code;
+    fault.Line = line;
+    fault.SystemError = 0;
+    fault.Reason = reason;
+    fault.Detail = std::move(detail);
+    dims.clear();
+    return false;
 }
 
-bool Fail(UnitParseFault &fault, size_t line, const wchar_t *reason, std::vector<UnitDimension> &dims)
+// Names met so far, by their case-folded key. A key's bucket holds the
+// positions in dims of the names with that key; the final word on equality
+// is the installation's own comparison ignoring case, the one set files are
+// read with.
+class NameIndex {
+public:
+    explicit NameIndex(const std::vector<UnitDimension> &dims) : dims_(dims) {}
+
+    // Adds the name of dims[position] unless an equal one is there already.
+    bool Add(size_t position)
+    {
+        const std::wstring &name = dims_[position].Name;
+        std::vector<size_t> &bucket = byKey_[UnitFoldCase(name)];
+        for (size_t other : bucket)
+            if (IntlStrCmpIW(dims_[other].Name.c_str(), name.c_str()) == 0)
+                return false;
+        bucket.push_back(position);
+        return true;
+    }
+
+private:
+    const std::vector<UnitDimension> &dims_;
+    std::unordered_map<std::wstring, std::vector<size_t>> byKey_;
+};
+
+struct HandleCloser {
+    void operator()(void *handle) const { CloseHandle(handle); }
+};
+using FileHandle = std::unique_ptr<void, HandleCloser>;
+
+bool FailSystem(UnitParseFault &fault, int32_t code, uint32_t error, const wchar_t *reason)
 {
-    fault.Line = line;
+    fault.Code = code;
+    fault.Line = 0;
+    fault.SystemError = error;
     fault.Reason = reason;
-    dims.clear();
+    fault.Detail.clear();
     return false;
 }
 
 } // namespace
 
+std::wstring UnitFoldCase(const std::wstring &name)
+{
+    std::wstring key(name);
+    for (wchar_t &c : key)
+        c = RtlUpcaseUnicodeChar(c);
+    return key;
+}
+
 bool UnitParseText(const char *bytes, size_t count, std::vector<UnitDimension> &dims,
                    UnitParseFault &fault)
 {
     dims.clear();
+    fault = UnitParseFault();
+    if (count > UnitFileMaxBytes)
+        return Fail(fault, UNIT_FAULT_FILE_TOO_LARGE, 0, L"larger than a units file can be", L"", dims);
+    if (count >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF &&
+        static_cast<unsigned char>(bytes[1]) == 0xBB && static_cast<unsigned char>(bytes[2]) == 0xBF) {
+        bytes += 3;
+        count -= 3;
+    }
     std::wstring text;
     if (!Decode(bytes, count, text))
-        return Fail(fault, 0, L"not UTF-8 text, or too large", dims);
+        return Fail(fault, UNIT_FAULT_NOT_UTF8, FirstUndecodableLine(bytes, count), L"not UTF-8 text", L"",
+                    dims);
 
+    NameIndex names(dims);
     std::vector<std::wstring> words;
     size_t lineNo = 0;
     size_t pos = 0;
@@ -121,61 +229,81 @@ bool UnitParseText(const char *bytes, size_t count, std::vector<UnitDimension> &
         size_t stop = end;
         if (stop > pos && text[stop - 1] == L'\r')
             --stop;
-        const std::wstring line = text.substr(pos, stop - pos);
+        SplitWords(text, pos, stop, words);
         pos = end + 1;
         ++lineNo;
 
-        SplitWords(line, words);
         if (words.empty() || words[0][0] == L'#')
             continue;
-        for (const std::wstring &word : words)
-            if (!WordIsClean(word))
-                return Fail(fault, lineNo, L"control or white-space character in a word", dims);
-        if (words[0].size() > UnitNameMaxChars)
-            return Fail(fault, lineNo, L"dimension name longer than 31 characters", dims);
+        const std::wstring &name = words[0];
+        if (!IsClean(name))
+            return Fail(fault, UNIT_FAULT_BAD_NAME, lineNo, L"control or white-space character in a name",
+                        Shown(name), dims);
+        for (size_t i = 1; i < words.size(); ++i)
+            if (!IsClean(words[i]))
+                return Fail(fault, UNIT_FAULT_BAD_SYMBOL, lineNo,
+                            L"control or white-space character in a symbol", Shown(words[i]), dims);
+        if (name.size() > UnitNameMaxChars)
+            return Fail(fault, UNIT_FAULT_NAME_TOO_LONG, lineNo, L"dimension name longer than 31 characters",
+                        name, dims);
         for (size_t i = 1; i < words.size(); ++i)
             if (words[i].size() > UnitSymbolMaxChars)
-                return Fail(fault, lineNo, L"unit symbol longer than 1023 characters", dims);
-        for (const UnitDimension &known : dims)
-            if (IntlStrCmpIW(known.Name.c_str(), words[0].c_str()) == 0)
-                return Fail(fault, lineNo, L"dimension listed twice", dims);
+                return Fail(fault, UNIT_FAULT_SYMBOL_TOO_LONG, lineNo, L"unit symbol longer than 1023 characters",
+                            words[i], dims);
+        if (!IsStorable(name))
+            return Fail(fault, UNIT_FAULT_UNSTORABLE_NAME, lineNo,
+                        L"dimension name with a character a set file cannot store (above U+00FF)", name, dims);
+        for (size_t i = 1; i < words.size(); ++i)
+            if (!IsStorable(words[i]))
+                return Fail(fault, UNIT_FAULT_UNSTORABLE_SYMBOL, lineNo,
+                            L"unit symbol with a character a set file cannot store (above U+00FF)", words[i],
+                            dims);
+        if (words.size() - 1 > UnitMaxSymbols)
+            return Fail(fault, UNIT_FAULT_TOO_MANY_SYMBOLS, lineNo, L"more than 32767 unit symbols", name,
+                        dims);
 
         UnitDimension dim;
-        dim.Name = words[0];
-        dim.Symbols.assign(words.begin() + 1, words.end());
+        dim.Name = name;
+        dim.Symbols.assign(std::make_move_iterator(words.begin() + 1), std::make_move_iterator(words.end()));
         dims.push_back(std::move(dim));
+        if (!names.Add(dims.size() - 1))
+            return Fail(fault, UNIT_FAULT_DUPLICATE_NAME, lineNo, L"dimension listed twice", name, dims);
+        if (dims.size() > UnitMaxDimensions)
+            return Fail(fault, UNIT_FAULT_TOO_MANY_DIMENSIONS, lineNo, L"more than 32767 dimensions",
+                        dims.back().Name, dims);
     }
     if (dims.empty())
-        return Fail(fault, 0, L"no dimension", dims);
+        return Fail(fault, UNIT_FAULT_NO_DIMENSIONS, 0, L"no dimension", L"", dims);
     return true;
 }
 
 bool UnitReadFile(const std::wstring &path, std::vector<UnitDimension> &dims, UnitParseFault &fault)
 {
     dims.clear();
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) {
-        fault.Line = 0;
-        fault.Reason = L"cannot be opened";
-        return false;
+    fault = UnitParseFault();
+    FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        file.release();
+        return FailSystem(fault, UNIT_FAULT_OPEN, error, L"cannot be opened");
     }
-    std::string bytes;
     LARGE_INTEGER size;
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart >= 0 &&
-              static_cast<unsigned long long>(size.QuadPart) <= UnitFileMaxBytes;
-    if (ok && size.QuadPart > 0) {
+    if (!GetFileSizeEx(file.get(), &size))
+        return FailSystem(fault, UNIT_FAULT_READ, GetLastError(), L"cannot be read");
+    if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > UnitFileMaxBytes)
+        return FailSystem(fault, UNIT_FAULT_FILE_TOO_LARGE, 0, L"larger than a units file can be");
+    std::string bytes;
+    if (size.QuadPart > 0) {
         bytes.resize(static_cast<size_t>(size.QuadPart));
         DWORD got = 0;
-        ok = ReadFile(file, &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr) &&
-             got == bytes.size();
+        if (!ReadFile(file.get(), &bytes[0], static_cast<DWORD>(bytes.size()), &got, nullptr))
+            return FailSystem(fault, UNIT_FAULT_READ, GetLastError(), L"cannot be read");
+        // A file that shrank under the reader is not the one that was measured.
+        if (got != bytes.size())
+            return FailSystem(fault, UNIT_FAULT_READ, 0, L"changed while being read");
     }
-    CloseHandle(file);
-    if (!ok) {
-        fault.Line = 0;
-        fault.Reason = L"cannot be read, or too large";
-        return false;
-    }
+    file.reset();
     return UnitParseText(bytes.data(), bytes.size(), dims, fault);
 }
 

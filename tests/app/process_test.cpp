@@ -210,7 +210,11 @@ TEST(ProgramTest, UnreadableUnitsDataIsReportedAndTheProgramEnds)
     Program program(L"");
     ASSERT_TRUE(program.Started());
     const std::wstring box = AnswerBox(program, IDOK);
-    EXPECT_EQ(box, L"|Error reading system unit files.");
+    // Caption empty; the design's line first, then which file, which line
+    // and what is wrong.
+    EXPECT_EQ(box, L"|Error reading system unit files.\n\nFile: " + testinstall::Root() +
+                       L"\\units.txt\nLine 1: the name 'NameThatIsFarTooLongToBeADimensionName' "
+                       L"is longer than 31 characters.");
     EXPECT_EQ(program.WaitForExit(ExitTimeoutMs), 0u) << "no message loop without a window";
 }
 

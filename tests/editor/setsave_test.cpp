@@ -17,7 +17,16 @@ using namespace modeltest;
 
 namespace {
 
-const wchar_t kWriteError[] = L"Error opening/writing database.";
+// A write that fails: the design's text first, then the file and the reason.
+std::wstring WriteError(const std::wstring &path, const std::wstring &reason)
+{
+    return L"Error opening/writing database.\n\nFile: " + path + L"\nReason: " + reason;
+}
+const wchar_t kDenied[] =
+    L"access is denied (the file is read-only, or you may not write to its folder).";
+const wchar_t kNoFolder[] = L"the folder does not exist.";
+const wchar_t kInUse[] = L"the file is in use by another program.";
+const wchar_t kIsFolder[] = L"a folder of that name is in the way.";
 const wchar_t kUnstorable[] =
     L"The description contains characters that cannot be stored in a unit assignment set "
     L"file. Remove them and save again.";
@@ -44,7 +53,7 @@ protected:
 
     // Saves with the given Modified and checks that the failure changed
     // nothing and showed one error box with the text.
-    void ExpectRefused(const std::wstring &target, uint16_t modified, const wchar_t *text)
+    void ExpectRefused(const std::wstring &target, uint16_t modified, const std::wstring &text)
     {
         Editor.Modified = modified;
         uitest::MessageBoxAnswerer answerer({IDOK});
@@ -65,16 +74,17 @@ protected:
 TEST_F(SetFileFaultTest, ReadOnlyTarget)
 {
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    ExpectRefused(path, 1, kWriteError);
-    ExpectRefused(path, 0, kWriteError);
+    ExpectRefused(path, 1, WriteError(path, kDenied));
+    ExpectRefused(path, 0, WriteError(path, kDenied));
     EXPECT_EQ(ReadBytes(path), kOldContent);
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"set.uas"});
 }
 
 TEST_F(SetFileFaultTest, FolderThatDoesNotExist)
 {
-    ExpectRefused(folder + L"missing\\set.uas", 1, kWriteError);
-    ExpectRefused(folder + L"missing\\set.uas", 0, kWriteError);
+    const std::wstring target = folder + L"missing\\set.uas";
+    ExpectRefused(target, 1, WriteError(target, kNoFolder));
+    ExpectRefused(target, 0, WriteError(target, kNoFolder));
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"set.uas"});
 }
 
@@ -83,8 +93,8 @@ TEST_F(SetFileFaultTest, TargetHeldOpenWithoutSharing)
     HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    ExpectRefused(path, 1, kWriteError);
-    ExpectRefused(path, 0, kWriteError);
+    ExpectRefused(path, 1, WriteError(path, kInUse));
+    ExpectRefused(path, 0, WriteError(path, kInUse));
     CloseHandle(held);
     EXPECT_EQ(ReadBytes(path), kOldContent);
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"set.uas"});
@@ -96,7 +106,7 @@ TEST_F(SetFileFaultTest, TargetThatCannotBeReplaced)
     // cannot take the target's place.
     const std::wstring blocked = folder + L"blocked.uas";
     ASSERT_TRUE(CreateDirectoryW(blocked.c_str(), nullptr));
-    ExpectRefused(blocked, 1, kWriteError);
+    ExpectRefused(blocked, 1, WriteError(blocked, kIsFolder));
     EXPECT_EQ(FilesIn(folder), (std::vector<std::wstring>{L"blocked.uas", L"set.uas"}));
     RemoveDirectoryW(blocked.c_str());
 }
@@ -154,7 +164,7 @@ TEST_F(SetFileFaultTest, DescriptionOfLatin1CharactersIsStored)
 TEST_F(SetFileFaultTest, SuccessAfterAFailureWritesNormally)
 {
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
-    ExpectRefused(path, 1, kWriteError);
+    ExpectRefused(path, 1, WriteError(path, kDenied));
     ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL));
     uitest::MessageBoxAnswerer answerer({IDOK});
     ASSERT_EQ(SetFileWrite(path.c_str(), L"Faulty", catalogue), 1);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "resloc.h"
+#include "vel32.h"
 
 #include <string>
 #include <vector>
@@ -403,21 +404,66 @@ TEST_F(ResLocTest, PresentProfileIsReadOncePerProcess)
     EXPECT_EQ(ResGetCommonModule(), common);
 }
 
-TEST_F(ResLocTest, CommonLibraryThatDoesNotLoadStillCountsAsLocated)
+TEST_F(ResLocTest, MissingLanguageCommonLibraryFallsBackToEnglish)
 {
     const std::wstring res = Folder(L"res");
     const std::wstring strings = Library(res, ProgramPrefix() + L"j.dll");
-    Library(res, L"kxcommon.dll"); // not the one Japan asks for
+    const std::wstring english = Library(res, L"kxcommon.dll"); // not the one Japan asks for
     WriteProfile(L"Japan", res);
 
     EXPECT_TRUE(ResLocate());
     EXPECT_TRUE(ResLocated);
-    EXPECT_EQ(ResCommonModule, nullptr);
+    EXPECT_EQ(ResCommonModule, Loaded(english)) << "shared texts come from a common library";
     EXPECT_EQ(ResStringModule, Loaded(strings));
+    EXPECT_EQ(ResGetProblem().Kind, ResProblemKind::None);
 
     // Once located, a library that turns up later is not looked for.
     Library(res, L"kxcommoj.dll");
-    EXPECT_EQ(ResGetCommonModule(), nullptr);
+    EXPECT_EQ(ResGetCommonModule(), Loaded(english));
+}
+
+TEST_F(ResLocTest, NoCommonLibraryAtAllIsRecordedWithFileAndFolder)
+{
+    const std::wstring res = Folder(L"res");
+    Library(res, ProgramPrefix() + L"j.dll");
+    WriteProfile(L"Japan", res);
+
+    EXPECT_TRUE(ResLocate());
+    EXPECT_EQ(ResCommonModule, nullptr);
+    const ResProblem &problem = ResGetProblem();
+    EXPECT_EQ(problem.Kind, ResProblemKind::CommonLibraryMissing);
+    EXPECT_STREQ(problem.File, L"kxcommoj.dll");
+    EXPECT_EQ(std::wstring(problem.Folder), res);
+
+    // No text of another module stands in for a common text.
+    wchar_t *text = ResLoadCommonText(54);
+    ASSERT_NE(text, nullptr);
+    EXPECT_STREQ(text, L"");
+    KxFree(text);
+}
+
+TEST_F(ResLocTest, ProfileValueTooLongIsNotUsedCut)
+{
+    // 88 characters: cut to 79 it would name an existing folder whose
+    // libraries must never be loaded.
+    const std::wstring res = Folder(L"res");
+    std::wstring longName = res + L"\\";
+    while (longName.size() < 88)
+        longName += L'x';
+    const std::wstring cut = longName.substr(0, 79);
+    ASSERT_TRUE(CreateDirectoryW(cut.c_str(), nullptr));
+    folders_.push_back(cut);
+    Library(cut, L"kxcommon.dll");
+    WriteProfile(L"", longName);
+
+    EXPECT_FALSE(ResLocate());
+    EXPECT_FALSE(ResLocated);
+    EXPECT_EQ(ResCommonModule, nullptr);
+    const ResProblem &problem = ResGetProblem();
+    EXPECT_EQ(problem.Kind, ResProblemKind::ProfileValueTooLong);
+    EXPECT_STREQ(problem.Section, L"Kalvex_Section");
+    EXPECT_STREQ(problem.Key, L"Resource_Binary_Dir");
+    EXPECT_EQ(problem.Capacity, 79);
 }
 
 TEST_F(ResLocTest, DemoProfileFindsTheEnglishCommonLibrary)

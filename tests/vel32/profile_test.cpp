@@ -6,6 +6,7 @@
 #include "vel32.h"
 
 #include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -29,9 +30,9 @@ protected:
     KxStatus Read(const wchar_t *section, const wchar_t *key, int32_t capacity = 80)
     {
         buffer_.assign(static_cast<size_t>(capacity + Guards), Guard);
-        int32_t size = capacity;
+        size_ = capacity;
         KxStatus status = 77;
-        const int16_t result = ProfReadStringW(section, key, buffer_.data(), &size, &status);
+        const int16_t result = ProfReadStringW(section, key, buffer_.data(), &size_, &status);
         EXPECT_EQ(result, status);
         for (int32_t i = capacity; i < capacity + Guards; ++i)
             EXPECT_EQ(buffer_[static_cast<size_t>(i)], Guard) << "written past the buffer at " << i;
@@ -51,6 +52,7 @@ protected:
     std::unique_ptr<testfiles::ScopedEnv> env_;
     std::vector<wchar_t> buffer_;
     std::wstring value_;
+    int32_t size_ = 0;  // *size after the last Read
     int count_ = 0;
 };
 
@@ -91,14 +93,18 @@ TEST_F(ProfileTest, AbsentValuesFailAndLeaveTheBuffer)
     Use(Plain);
     EXPECT_NE(Read(L"Kalvex_Section", L"Units_File"), 0);
     EXPECT_TRUE(BufferUntouched());
+    EXPECT_EQ(size_, 0);
     EXPECT_NE(Read(L"Other_Section", L"Root_Dir"), 0);
     EXPECT_TRUE(BufferUntouched());
+    EXPECT_EQ(size_, 0);
     // A key of another section is not found.
     EXPECT_NE(Read(L"Kalvex_Section", L"Language"), 0);
     EXPECT_TRUE(BufferUntouched());
+    EXPECT_EQ(size_, 0);
     // Commented-out keys do not count.
     EXPECT_NE(Read(L"Kalvex_Section", L"Help_Dir"), 0);
     EXPECT_TRUE(BufferUntouched());
+    EXPECT_EQ(size_, 0);
 }
 
 TEST_F(ProfileTest, MissingFileFails)
@@ -106,6 +112,7 @@ TEST_F(ProfileTest, MissingFileFails)
     testfiles::ScopedEnv env(L"KALVEX_PROFILE", (dir_.Path() + L"\\none.ini").c_str());
     EXPECT_NE(Read(L"Kalvex_Section", L"Root_Dir"), 0);
     EXPECT_TRUE(BufferUntouched());
+    EXPECT_EQ(size_, 0);
 }
 
 TEST_F(ProfileTest, NamesIgnoreCase)
@@ -115,19 +122,140 @@ TEST_F(ProfileTest, NamesIgnoreCase)
     EXPECT_EQ(value_, L"C:\\K");
 }
 
-TEST_F(ProfileTest, LongValueIsCutToTheBuffer)
+// A value that does not fit is refused whole, never cut: the caller learns
+// the capacity it needs and can tell "too long" from "missing".
+TEST_F(ProfileTest, LongValueIsRefusedWithTheNeededSize)
 {
     Use("[S]\nK=0123456789ABCDEFGHIJ\n");
-    ASSERT_EQ(Read(L"S", L"K", 8), 0);
-    EXPECT_EQ(value_, L"0123456");
-    ASSERT_EQ(Read(L"S", L"K", 1), 0);
-    EXPECT_EQ(value_, L"");
+    for (int32_t capacity : {20, 8, 1, 0}) {
+        EXPECT_NE(Read(L"S", L"K", capacity), 0) << "capacity " << capacity;
+        EXPECT_TRUE(BufferUntouched()) << "capacity " << capacity;
+        EXPECT_EQ(size_, 21) << "capacity " << capacity;
+    }
+    // Exactly the needed capacity fits, and then the size is left alone.
     ASSERT_EQ(Read(L"S", L"K", 21), 0);
     EXPECT_EQ(value_, L"0123456789ABCDEFGHIJ");
-    EXPECT_NE(Read(L"S", L"K", 0), 0);
-    EXPECT_TRUE(BufferUntouched());
+    EXPECT_EQ(size_, 21);
+    // The size reported is enough for a second read.
+    ASSERT_NE(Read(L"S", L"K", 4), 0);
+    ASSERT_EQ(Read(L"S", L"K", size_), 0);
+    EXPECT_EQ(value_, L"0123456789ABCDEFGHIJ");
 }
 
+// The empty value fits any buffer with room for the terminator, but not none.
+TEST_F(ProfileTest, EmptyValueNeedsRoomForTheTerminator)
+{
+    Use(Plain);
+    ASSERT_EQ(Read(L"Kalvex_Section", L"Empty", 1), 0);
+    EXPECT_EQ(value_, L"");
+    EXPECT_NE(Read(L"Kalvex_Section", L"Empty", 0), 0);
+    EXPECT_EQ(size_, 1);
+}
+
+// The folder value that once came back cut to 79 characters and made the
+// program load its libraries from another folder.
+TEST_F(ProfileTest, LongFolderIsNotCutToEightyCharacters)
+{
+    const std::string folder = "C:\\Kalvex\\" + std::string(78, 'r');
+    Use("[Kalvex_Section]\nResource_Binary_Dir=" + folder + "\n");
+    EXPECT_NE(Read(L"Kalvex_Section", L"Resource_Binary_Dir", 80), 0);
+    EXPECT_TRUE(BufferUntouched());
+    EXPECT_EQ(size_, 89);
+}
+
+// Values that name places relative to the profile, or per-user folders of
+// the environment, come back as the full paths they stand for; other values
+// as written.
+TEST_F(ProfileTest, RelativeFoldersAreTakenFromTheProfilesFolder)
+{
+    Use("[S]\n"
+        "Here=.\\sets\n"
+        "Slash=./sets/user\n"
+        "Parent=..\\shared\\sets\n"
+        "ParentSlash=../shared\n"
+        "Dot=.\n"
+        "DotDot=..\n"
+        "Inner=.\\a\\..\\b\n");
+    const std::wstring folder = dir_.Path();
+    const std::wstring parent = folder.substr(0, folder.find_last_of(L'\\'));
+    ASSERT_EQ(Read(L"S", L"Here", 1024), 0);
+    EXPECT_EQ(value_, folder + L"\\sets");
+    ASSERT_EQ(Read(L"S", L"Slash", 1024), 0);
+    EXPECT_EQ(value_, folder + L"\\sets\\user");
+    ASSERT_EQ(Read(L"S", L"Parent", 1024), 0);
+    EXPECT_EQ(value_, parent + L"\\shared\\sets");
+    ASSERT_EQ(Read(L"S", L"ParentSlash", 1024), 0);
+    EXPECT_EQ(value_, parent + L"\\shared");
+    ASSERT_EQ(Read(L"S", L"Dot", 1024), 0);
+    EXPECT_EQ(value_, folder);
+    ASSERT_EQ(Read(L"S", L"DotDot", 1024), 0);
+    EXPECT_EQ(value_, parent);
+    ASSERT_EQ(Read(L"S", L"Inner", 1024), 0);
+    EXPECT_EQ(value_, folder + L"\\b");
+}
+
+TEST_F(ProfileTest, ValuesThatAreNoRelativePathsStayAsWritten)
+{
+    Use("[S]\n"
+        "Language=German\n"
+        "Users=anna, bert\n"
+        "Hidden=.hidden\n"
+        "Dots=...\\x\n"
+        "Absolute=C:\\Kalvex\\..\\sets\n"
+        "Inner=sets\\..\\x\n"
+        "Percent=50% done\n");
+    for (const auto &pair : std::vector<std::pair<const wchar_t *, const wchar_t *>>{
+             {L"Language", L"German"},
+             {L"Users", L"anna, bert"},
+             {L"Hidden", L".hidden"},
+             {L"Dots", L"...\\x"},
+             {L"Absolute", L"C:\\Kalvex\\..\\sets"},
+             {L"Inner", L"sets\\..\\x"},
+             {L"Percent", L"50% done"}}) {
+        ASSERT_EQ(Read(L"S", pair.first), 0) << pair.first;
+        EXPECT_EQ(value_, pair.second) << pair.first;
+    }
+}
+
+TEST_F(ProfileTest, EnvironmentReferencesAreExpanded)
+{
+    testfiles::ScopedEnv data(L"UAS_TEST_DATA", L"C:\\Users\\anna\\AppData\\Roaming");
+    testfiles::ScopedEnv rel(L"UAS_TEST_REL", L"..\\shared");
+    testfiles::ScopedEnv unknown(L"UAS_TEST_UNKNOWN", nullptr);
+    Use("[S]\n"
+        "Sets=%UAS_TEST_DATA%\\Kalvex\\Sets\n"
+        "Twice=%uas_test_data%;%UAS_TEST_DATA%\n"
+        "Unknown=%UAS_TEST_UNKNOWN%\\Sets\n"
+        "Relative=%UAS_TEST_REL%\\sets\n");
+    ASSERT_EQ(Read(L"S", L"Sets"), 0);
+    EXPECT_EQ(value_, L"C:\\Users\\anna\\AppData\\Roaming\\Kalvex\\Sets");
+    ASSERT_EQ(Read(L"S", L"Twice", 200), 0);
+    EXPECT_EQ(value_, L"C:\\Users\\anna\\AppData\\Roaming;C:\\Users\\anna\\AppData\\Roaming");
+    ASSERT_EQ(Read(L"S", L"Unknown"), 0);
+    EXPECT_EQ(value_, L"%UAS_TEST_UNKNOWN%\\Sets");
+    // Expanded first, then taken relative to the profile.
+    const std::wstring folder = dir_.Path();
+    ASSERT_EQ(Read(L"S", L"Relative", 1024), 0);
+    EXPECT_EQ(value_, folder.substr(0, folder.find_last_of(L'\\')) + L"\\shared\\sets");
+}
+
+// The capacity counts the value as it is handed out, not as it is written.
+TEST_F(ProfileTest, ValueTooLongOnlyAfterExpansionIsRefused)
+{
+    const std::wstring longFolder = L"C:\\" + std::wstring(100, L'p');
+    testfiles::ScopedEnv data(L"UAS_TEST_DATA", longFolder.c_str());
+    Use("[S]\nSets=%UAS_TEST_DATA%\\Sets\nHere=.\\x\n");
+    // "%UAS_TEST_DATA%\Sets" is 20 characters and would fit 80.
+    EXPECT_NE(Read(L"S", L"Sets", 80), 0);
+    EXPECT_TRUE(BufferUntouched());
+    EXPECT_EQ(size_, static_cast<int32_t>(longFolder.size() + 5 + 1));
+    ASSERT_EQ(Read(L"S", L"Sets", size_), 0);
+    EXPECT_EQ(value_, longFolder + L"\\Sets");
+    // ".\x" fits 4, its full path does not.
+    EXPECT_NE(Read(L"S", L"Here", 4), 0);
+    EXPECT_TRUE(BufferUntouched());
+    EXPECT_EQ(size_, static_cast<int32_t>(dir_.Path().size() + 3));
+}
 
 TEST_F(ProfileTest, Utf8WithByteOrderMark)
 {

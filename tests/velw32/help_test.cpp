@@ -4,7 +4,7 @@
 
 #include "velw32.h"
 #include "velw32_ids.h"
-#include "tempprofile.h"
+#include "tempinstall.h"
 #include "uitest.h"
 
 #include <string>
@@ -66,7 +66,7 @@ protected:
         owner_ = CreateWindowExW(0, L"static", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 100, 100, 400, 300,
                                  nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(owner_, nullptr);
-        profile_.Write(L"[Kalvex_Section]\r\nHelp_Dir=" + profile_.Folder() + L"\r\n");
+        profile_.WriteProfile({{L"Kalvex_Section", L"Help_Dir", profile_.Root()}});
         profile_.WriteFile(L"TESTHELP.txt", TestHelp);
     }
 
@@ -82,7 +82,7 @@ protected:
     LRESULT Selected() { return SendMessageW(Child(VELW_IDC_HELP_TOPICS), LB_GETCURSEL, 0, 0); }
 
     HWND owner_ = nullptr;
-    TempProfile profile_;
+    TempInstall profile_;
 };
 
 TEST_F(HelpTest, TopicsOpenAnOwnedWindowOnTheFirstTopic)
@@ -229,7 +229,7 @@ TEST_F(HelpTest, FileWithoutTopicsOrFolderSaysSo)
     EXPECT_EQ(Text(), L"The help file holds no topics.");
     HelpQuit(owner_);
 
-    profile_.Write(L"[Kalvex_Section]\r\nRoot_Dir=C:\\\r\n");
+    profile_.WriteProfileText(L"[Kalvex_Section]\r\nRoot_Dir=C:\\\r\n");
     EXPECT_EQ(HelpInit(L"TESTHELP"), 0);
     HelpTopics(owner_);
     const std::wstring text = Text();
@@ -244,7 +244,7 @@ TEST_F(HelpTest, ShippedHelpCoversTheEditor)
     GetModuleFileNameW(nullptr, program, MAX_PATH);
     std::wstring folder = program;
     folder.resize(folder.find_last_of(L'\\'));
-    profile_.Write(L"[Kalvex_Section]\r\nHelp_Dir=" + folder + L"\\..\\data\\help\r\n");
+    profile_.WriteProfileText(L"[Kalvex_Section]\r\nHelp_Dir=" + folder + L"\\..\\data\\help\r\n");
     ASSERT_EQ(HelpInit(L"VOLPRA"), 1);
     EXPECT_EQ(HelpContext(owner_, 100), 1);
     const std::wstring main = Text();

@@ -4,7 +4,7 @@
 
 #include "velw32.h"
 #include "velw32_login.h"
-#include "tempprofile.h"
+#include "tempinstall.h"
 #include "uitest.h"
 
 #include <cstring>
@@ -38,7 +38,7 @@ protected:
 
     void Allow(const std::wstring &list)
     {
-        profile_.Write(L"[Kalvex_Section]\r\nAllowed_Users=" + list + L"\r\n");
+        profile_.WriteProfile({{L"Kalvex_Section", L"Allowed_Users", list}});
     }
 
     // Signs on with the given arguments behind a program name; records the
@@ -61,7 +61,7 @@ protected:
     const LoginRecord &Record() const { return *reinterpret_cast<const LoginRecord *>(area_); }
 
     std::wstring user_;
-    TempProfile profile_;
+    TempInstall profile_;
     alignas(8) unsigned char area_[LOGIN_AREA_BYTES] = {};
     std::vector<uitest::BoxRecord> boxes_;
 };
@@ -105,7 +105,7 @@ TEST_F(LoginTest, EmptyOrAbsentListLetsEveryoneIn)
     EXPECT_EQ(SignOn(), 1);
     Allow(L" , ,");
     EXPECT_EQ(SignOn(), 1);
-    profile_.Write(L"[Kalvex_Section]\r\nRoot_Dir=C:\\inst\r\n");
+    profile_.WriteProfileText(L"[Kalvex_Section]\r\nRoot_Dir=C:\\inst\r\n");
     EXPECT_EQ(SignOn(), 1);
     EXPECT_TRUE(boxes_.empty());
 }

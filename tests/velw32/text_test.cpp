@@ -26,6 +26,25 @@ TEST(StrLoadNewTest, MissingStringGivesAnEmptyBlock)
     KxFree(text);
 }
 
+// The texts' blocks are vel32's, counted like every other block, so that a
+// text the program forgets to release shows in the count.
+TEST(StrLoadNewTest, BlocksAreCountedUntilReleased)
+{
+    uint32_t blocksBefore = 0, blocksDuring = 0, blocksAfter = 0;
+    uint64_t bytesBefore = 0, bytesDuring = 0, bytesAfter = 0;
+    KxMemoryUsage(&blocksBefore, &bytesBefore);
+    wchar_t *text = StrLoadNewW(Self(), TEST_IDS_LONG);
+    wchar_t *empty = StrLoadNewW(Self(), TEST_IDS_MISSING);
+    KxMemoryUsage(&blocksDuring, &bytesDuring);
+    EXPECT_EQ(blocksDuring, blocksBefore + 2);
+    EXPECT_GE(bytesDuring - bytesBefore, (20 + 1) * sizeof(wchar_t));
+    KxFree(text);
+    KxFree(empty);
+    KxMemoryUsage(&blocksAfter, &bytesAfter);
+    EXPECT_EQ(blocksAfter, blocksBefore);
+    EXPECT_EQ(bytesAfter, bytesBefore);
+}
+
 TEST(StrLoadNewTest, NullModuleMeansTheProgramFile)
 {
     wchar_t *text = StrLoadNewW(nullptr, TEST_IDS_SHORT);

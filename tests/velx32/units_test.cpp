@@ -7,6 +7,7 @@
 #include "testfiles.h"
 #include "velx32.h"
 
+#include <cstdio>
 #include <cwctype>
 #include <memory>
 #include <string>
@@ -214,11 +215,25 @@ void ExpectUnitsFailure(const ChildReport &r)
     EXPECT_TRUE(r.Dims.empty());
     EXPECT_NE(r.ProbeStatus, 0);
     EXPECT_TRUE(r.ProbeNull);
+    EXPECT_EQ(r.Fault.Return, 1);
+}
+
+// A load that failed, and what the library told the program about it.
+void ExpectFault(const ChildReport &r, int code, int line, const std::wstring &file, const std::wstring &detail)
+{
+    ExpectUnitsFailure(r);
+    EXPECT_EQ(r.Fault.Code, code);
+    EXPECT_EQ(r.Fault.Line, line);
+    EXPECT_EQ(r.Fault.File, file);
+    EXPECT_EQ(r.Fault.Detail, detail);
 }
 
 struct FaultyFile {
     const char *Name;
     std::string Bytes;
+    int Code;
+    int Line;
+    std::wstring Detail;
 };
 
 void PrintTo(const FaultyFile &f, std::ostream *os)
@@ -229,52 +244,261 @@ void PrintTo(const FaultyFile &f, std::ostream *os)
 class FaultyUnitsFileTest : public testing::TestWithParam<FaultyFile> {};
 
 const std::string Base = "Temperature K degC\n";
+constexpr wchar_t Shown = 0xFFFD;
+
+std::string ManyDimensions(size_t count)
+{
+    std::string text = "# many\r\n\r\n";
+    for (size_t i = 0; i < count; ++i)
+        text += "D" + std::to_string(i) + " a\r\n";
+    return text;
+}
 
 } // namespace
 
 TEST_P(FaultyUnitsFileTest, ReportsFailure)
 {
+    const FaultyFile &f = GetParam();
     testfiles::TempDir dir;
-    const std::wstring units = dir.Write(L"units.txt", GetParam().Bytes);
-    ExpectUnitsFailure(RunChild(dir.Write(L"kalvex.ini", ProfileFor(units)).c_str()));
+    const std::wstring units = dir.Write(L"units.txt", f.Bytes);
+    const ChildReport r = RunChild(dir.Write(L"kalvex.ini", ProfileFor(units)).c_str());
+    ExpectFault(r, f.Code, f.Line, units, f.Detail);
+    EXPECT_EQ(r.Fault.SystemError, 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rules, FaultyUnitsFileTest,
-    testing::Values(FaultyFile{"NameOf32Characters", Base + std::string(32, 'N') + " m\n"},
-                    FaultyFile{"RepeatedName", Base + "Mass kg\nMass g\n"},
-                    FaultyFile{"RepeatedNameOtherCase", Base + "Mass kg\nMASS g\n"},
-                    FaultyFile{"RepeatedNonAsciiName", Base + "L\xC3\xA4nge m\nL\xC3\x84NGE ft\n"},
-                    FaultyFile{"SymbolOf1024Characters", Base + "Length " + std::string(1024, 'm') + "\n"},
-                    FaultyFile{"InvalidUtf8", Base + "Mass kg \xC3\x28\n"},
-                    FaultyFile{"ControlCharacter", Base + "Mass k\x01g\n"},
-                    FaultyFile{"NulCharacter", Base + std::string("Mass k\0g\n", 9)},
-                    FaultyFile{"CarriageReturnInsideLine", Base + "Mass kg\rg\n"},
-                    FaultyFile{"NoBreakSpaceInName", Base + "Mass\xC2\xA0" "Flow kg/s\n"},
-                    FaultyFile{"IdeographicSpaceInSymbol", Base + "Mass kg\xE3\x80\x80g\n"},
-                    FaultyFile{"Utf16Text", std::string("\xFF\xFET\0e\0m\0p\0 \0K\0\n\0", 16)},
-                    FaultyFile{"OnlyComments", "# nothing here\n\n   \n"},
-                    FaultyFile{"EmptyFile", ""},
-                    FaultyFile{"ByteOrderMarkOnly", "\xEF\xBB\xBF"}),
+    testing::Values(
+        FaultyFile{"NameOf32Characters", Base + std::string(32, 'N') + " m\n", UNIT_FAULT_NAME_TOO_LONG, 2,
+                   std::wstring(32, L'N')},
+        FaultyFile{"RepeatedName", Base + "Mass kg\nMass g\n", UNIT_FAULT_DUPLICATE_NAME, 3, L"Mass"},
+        FaultyFile{"RepeatedNameOtherCase", Base + "Mass kg\nMASS g\n", UNIT_FAULT_DUPLICATE_NAME, 3, L"MASS"},
+        FaultyFile{"RepeatedNonAsciiName", Base + "L\xC3\xA4nge m\nL\xC3\x84NGE ft\n", UNIT_FAULT_DUPLICATE_NAME,
+                   3, L"L\u00c4NGE"},
+        // The first repeat in the file is the one reported.
+        FaultyFile{"TwoRepeats", "A x\nB x\n# c\nb y\na y\n", UNIT_FAULT_DUPLICATE_NAME, 4, L"b"},
+        // The detail is cut to its field, never inside a surrogate pair.
+        FaultyFile{"SymbolOf1024Characters", Base + "Length " + std::string(1024, 'm') + "\n",
+                   UNIT_FAULT_SYMBOL_TOO_LONG, 2, std::wstring(UNIT_FAULT_DETAIL_CHARS - 1, L'm')},
+        FaultyFile{"LongSymbolCutBeforeSurrogates",
+                   Base + "Length " + std::string(62, 'm') + "\xF0\x9F\x98\x80" + std::string(1000, 'm') + "\n",
+                   UNIT_FAULT_SYMBOL_TOO_LONG, 2, std::wstring(62, L'm')},
+        FaultyFile{"InvalidUtf8", Base + "Mass kg \xC3\x28\n", UNIT_FAULT_NOT_UTF8, 2, L""},
+        FaultyFile{"InvalidUtf8AfterComments", "# a\r\n\r\n" + Base + "\r\n  Mass \xE2\x82 kg\r\n",
+                   UNIT_FAULT_NOT_UTF8, 5, L""},
+        FaultyFile{"ControlCharacter", Base + "Mass k\x01g\n", UNIT_FAULT_BAD_SYMBOL, 2,
+                   std::wstring(L"k") + Shown + L"g"},
+        FaultyFile{"NulCharacter", Base + std::string("Mass k\0g\n", 9), UNIT_FAULT_BAD_SYMBOL, 2,
+                   std::wstring(L"k") + Shown + L"g"},
+        FaultyFile{"CarriageReturnInsideLine", Base + "Mass kg\rg\n", UNIT_FAULT_BAD_SYMBOL, 2,
+                   std::wstring(L"kg") + Shown + L"g"},
+        FaultyFile{"NoBreakSpaceInName", Base + "Mass\xC2\xA0" "Flow kg/s\n", UNIT_FAULT_BAD_NAME, 2,
+                   std::wstring(L"Mass") + Shown + L"Flow"},
+        FaultyFile{"IdeographicSpaceInSymbol", Base + "Mass kg\xE3\x80\x80g\n", UNIT_FAULT_BAD_SYMBOL, 2,
+                   std::wstring(L"kg") + Shown + L"g"},
+        FaultyFile{"Utf16Text", std::string("\xFF\xFET\0e\0m\0p\0 \0K\0\n\0", 16), UNIT_FAULT_NOT_UTF8, 1, L""},
+        FaultyFile{"OnlyComments", "# nothing here\n\n   \n", UNIT_FAULT_NO_DIMENSIONS, 0, L""},
+        FaultyFile{"EmptyFile", "", UNIT_FAULT_NO_DIMENSIONS, 0, L""},
+        FaultyFile{"ByteOrderMarkOnly", "\xEF\xBB\xBF", UNIT_FAULT_NO_DIMENSIONS, 0, L""},
+        // Could be chosen but never saved: a set file holds one byte a
+        // character.
+        FaultyFile{"SymbolAboveLatin1", Base + "Resistance Ohm k\xCE\xA9\n", UNIT_FAULT_UNSTORABLE_SYMBOL, 2,
+                   L"k\u03a9"},
+        FaultyFile{"SymbolOutsideBmp", Base + "Count \xF0\x9D\x90\x80\n", UNIT_FAULT_UNSTORABLE_SYMBOL, 2,
+                   L"\U0001D400"},
+        FaultyFile{"NameAboveLatin1", Base + "\xCE\xA9hm x\n", UNIT_FAULT_UNSTORABLE_NAME, 2, L"\u03a9hm"},
+        FaultyFile{"SymbolsOver32767", Base + "Length" + [] {
+            std::string syms;
+            for (int i = 0; i <= UNIT_MAX_SYMBOLS; ++i)
+                syms += " s";
+            return syms;
+        }() + "\n", UNIT_FAULT_TOO_MANY_SYMBOLS, 2, L"Length"},
+        FaultyFile{"DimensionsOver32767", ManyDimensions(UNIT_MAX_DIMENSIONS + 1), UNIT_FAULT_TOO_MANY_DIMENSIONS,
+                   UNIT_MAX_DIMENSIONS + 3, L"D32767"}),
     [](const testing::TestParamInfo<FaultyFile> &info) { return std::string(info.param.Name); });
 
-TEST(UnitLoadTest, ProfileWithoutUsableUnitsFileFails)
+TEST(UnitLoadTest, ProfileWithoutUsableUnitsFile)
 {
     testfiles::TempDir dir;
     const std::wstring missing = dir.Path() + L"\\none.txt";
-    const std::string profiles[] = {
-        ProfileFor(missing),
-        ProfileFor(dir.Path()),  // a folder
-        "[Kalvex_Section]\r\nUnits_File=\r\n",
-        "[Kalvex_Section]\r\nRoot_Dir=C:\\\r\n",
-        "[Other_Section]\r\nUnits_File=" + testfiles::Utf8(dir.Write(L"u.txt", Base)) + "\r\n",
+    const std::wstring longPath = L"C:\\" + std::wstring(2000, L'p');
+    const struct {
+        std::string Text;
+        int Code;
+        std::wstring File;
+    } profiles[] = {
+        {"[Kalvex_Section]\r\nUnits_File=\r\n", UNIT_FAULT_PROFILE_VALUE_EMPTY, L"Units_File"},
+        {"[Kalvex_Section]\r\nRoot_Dir=C:\\\r\n", UNIT_FAULT_NO_PROFILE_KEY, L"Units_File"},
+        {"[Other_Section]\r\nUnits_File=" + testfiles::Utf8(dir.Write(L"u.txt", Base)) + "\r\n",
+         UNIT_FAULT_NO_PROFILE_KEY, L"Units_File"},
+        {ProfileFor(longPath), UNIT_FAULT_PROFILE_VALUE_TOO_LONG, L"Units_File"},
+        // The longest value that surely was not cut is still a path.
+        {ProfileFor(longPath.substr(0, 1022)), UNIT_FAULT_OPEN, longPath.substr(0, UNIT_FAULT_FILE_CHARS - 1)},
+        {ProfileFor(longPath.substr(0, 1023)), UNIT_FAULT_PROFILE_VALUE_TOO_LONG, L"Units_File"},
+        {ProfileFor(missing), UNIT_FAULT_OPEN, missing},
+        {ProfileFor(dir.Path()), UNIT_FAULT_OPEN, dir.Path()},
     };
     int n = 0;
-    for (const std::string &text : profiles) {
-        SCOPED_TRACE(text);
-        ExpectUnitsFailure(RunChild(dir.Write(L"p" + std::to_wstring(++n) + L".ini", text).c_str()));
+    for (const auto &p : profiles) {
+        SCOPED_TRACE(p.Text.substr(0, 80));
+        const ChildReport r = RunChild(dir.Write(L"p" + std::to_wstring(++n) + L".ini", p.Text).c_str());
+        ExpectFault(r, p.Code, 0, p.File, L"");
+        if (p.Code == UNIT_FAULT_OPEN)
+            EXPECT_NE(r.Fault.SystemError, 0u);
+        else
+            EXPECT_EQ(r.Fault.SystemError, 0u);
     }
-    ExpectUnitsFailure(RunChild((dir.Path() + L"\\no-profile.ini").c_str(), false));
+    const ChildReport none = RunChild((dir.Path() + L"\\no-profile.ini").c_str(), false);
+    ExpectFault(none, UNIT_FAULT_NO_PROFILE_KEY, 0, L"Units_File", L"");
+}
+
+TEST(UnitLoadTest, OpenFaultCarriesTheSystemError)
+{
+    testfiles::TempDir dir;
+    const std::wstring missing = dir.Path() + L"\\none.txt";
+    const ChildReport r = RunChild(dir.Write(L"kalvex.ini", ProfileFor(missing)).c_str());
+    ExpectFault(r, UNIT_FAULT_OPEN, 0, missing, L"");
+    EXPECT_EQ(r.Fault.SystemError, static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
+}
+
+// A units "file" that opens but is no file: a pipe has no size to read.
+TEST(UnitLoadTest, ReadFaultCarriesTheSystemError)
+{
+    testfiles::TempDir dir;
+    const std::wstring pipe = L"\\\\.\\pipe\\uas-units-" + std::to_wstring(GetCurrentProcessId());
+    HANDLE server = CreateNamedPipeW(pipe.c_str(), PIPE_ACCESS_OUTBOUND, PIPE_TYPE_BYTE, 1, 4096, 4096, 0, nullptr);
+    ASSERT_NE(server, INVALID_HANDLE_VALUE);
+    const ChildReport r = RunChild(dir.Write(L"kalvex.ini", ProfileFor(pipe)).c_str());
+    CloseHandle(server);
+    ExpectFault(r, UNIT_FAULT_READ, 0, pipe, L"");
+    EXPECT_NE(r.Fault.SystemError, 0u);
+}
+
+TEST(UnitLoadTest, FileTooLarge)
+{
+    testfiles::TempDir dir;
+    std::string big = ManyDimensions(3);
+    big.resize(UNIT_FILE_MAX_BYTES + 1, '#');
+    const std::wstring units = dir.Write(L"units.txt", big);
+    ExpectFault(RunChild(dir.Write(L"kalvex.ini", ProfileFor(units)).c_str()), UNIT_FAULT_FILE_TOO_LARGE, 0, units,
+                L"");
+}
+
+// The fault's fields are cut to fit and stay terminated.
+TEST(UnitLoadTest, LongPathIsCutInTheFault)
+{
+    testfiles::TempDir dir;
+    const std::wstring missing = dir.Path() + L"\\" + std::wstring(400, L'x') + L".txt";
+    const ChildReport r = RunChild(dir.Write(L"kalvex.ini", ProfileFor(missing)).c_str());
+    ExpectFault(r, UNIT_FAULT_OPEN, 0, missing.substr(0, UNIT_FAULT_FILE_CHARS - 1), L"");
+}
+
+TEST(UnitLoadTest, NoFaultAfterAGoodLoad)
+{
+    UnitLoadFault fault;
+    FillMemory(&fault, sizeof fault, 0xCC);
+    EXPECT_EQ(UnitGetLoadFault(&fault), 0);
+    EXPECT_EQ(fault.Code, UNIT_FAULT_NONE);
+    EXPECT_EQ(fault.Line, 0);
+    EXPECT_EQ(fault.SystemError, 0u);
+    EXPECT_EQ(fault.File[0], L'\0');
+    EXPECT_EQ(fault.Detail[0], L'\0');
+    EXPECT_EQ(UnitGetLoadFault(nullptr), 0);
+}
+
+// Whatever the calls, the profile and the units file are read once: a
+// changed units file and a removed profile change none of the answers.
+TEST(UnitLoadTest, SourcesAreReadOnce)
+{
+    testfiles::TempDir dir;
+    const std::wstring units = dir.Write(L"u.txt", GoodUnitsText());
+    const std::wstring profile = dir.Write(L"kalvex.ini", ProfileFor(units));
+    const ChildReport r = RunChild(profile.c_str(), true, childtest::ChildMode::Reread, units.c_str());
+    ASSERT_TRUE(r.Finished) << "exit code " << r.ExitCode;
+    EXPECT_EQ(r.InitReturn, 0);
+    EXPECT_EQ(r.DimStatus, 0);
+    ASSERT_EQ(r.Dims.size(), GoodUnits().size());
+    for (size_t i = 0; i < r.Dims.size(); ++i) {
+        EXPECT_EQ(r.Dims[i].Name, GoodUnits()[i].first);
+        EXPECT_EQ(r.Dims[i].Symbols, GoodUnits()[i].second);
+    }
+    EXPECT_EQ(r.Fault.Return, 0);
+    // The child did spoil both.
+    EXPECT_EQ(GetFileAttributesW(profile.c_str()), INVALID_FILE_ATTRIBUTES);
+    HANDLE h = CreateFileW(units.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    char head[5] = {};
+    DWORD got = 0;
+    ReadFile(h, head, 5, &got, nullptr);
+    CloseHandle(h);
+    EXPECT_EQ(std::string(head, got), "Other");
+}
+
+namespace {
+
+struct LargeLibrary {
+    std::string Text;
+    size_t Symbols = 0;
+    unsigned long long Hash = 0;
+};
+
+// dims dimensions of symsEach symbols, every name and symbol different.
+LargeLibrary MakeLargeLibrary(size_t dims, size_t symsEach)
+{
+    LargeLibrary lib;
+    childtest::UnitsHash hash;
+    lib.Text.reserve(dims * (symsEach * 9 + 12));
+    for (size_t i = 0; i < dims; ++i) {
+        const std::string name = "Dim" + std::to_string(i);
+        lib.Text += name;
+        hash.Add(std::wstring(name.begin(), name.end()), L'\n');
+        for (size_t j = 0; j < symsEach; ++j) {
+            const std::string sym = "u" + std::to_string(j) + "/" + std::to_string(i % 977);
+            lib.Text += " " + sym;
+            hash.Add(std::wstring(sym.begin(), sym.end()), L'\t');
+        }
+        lib.Text += "\r\n";
+        lib.Symbols += symsEach;
+    }
+    lib.Hash = hash.Value();
+    return lib;
+}
+
+void ExpectLargeLibraryLoads(size_t dims, size_t symsEach, double seconds)
+{
+    testfiles::TempDir dir;
+    const LargeLibrary lib = MakeLargeLibrary(dims, symsEach);
+    const std::wstring units = dir.Write(L"units.txt", lib.Text);
+    const ChildReport r = RunChild(dir.Write(L"kalvex.ini", ProfileFor(units)).c_str(), true,
+                                   childtest::ChildMode::Summary);
+    ASSERT_TRUE(r.Finished) << "exit code " << r.ExitCode;
+    ASSERT_TRUE(r.Summary.Present);
+    EXPECT_EQ(r.InitReturn, 0);
+    EXPECT_EQ(r.Fault.Return, 0) << "fault code " << r.Fault.Code << " line " << r.Fault.Line;
+    EXPECT_EQ(r.DimStatus, 0);
+    EXPECT_EQ(r.Summary.Dims, dims);
+    EXPECT_EQ(r.Summary.Symbols, lib.Symbols);
+    EXPECT_EQ(r.Summary.FailedSymLists, 0u);
+    EXPECT_EQ(r.Summary.Hash, lib.Hash) << "names or symbols differ from the file";
+    EXPECT_LT(r.Summary.Seconds, seconds);
+    std::printf("%zu dimensions x %zu symbols (%zu bytes): loaded and listed in %.3f s\n", dims, symsEach,
+                lib.Text.size(), r.Summary.Seconds);
+}
+
+} // namespace
+
+// The largest library the programs can index loads, and the editor's start
+// (one dimension list, one symbol list per dimension) stays fast: a search
+// through all dimensions per symbol list, or a pairwise name check, would
+// take minutes here.
+TEST(UnitScaleTest, MostDimensionsLoadQuickly)
+{
+    ExpectLargeLibraryLoads(UNIT_MAX_DIMENSIONS, 20, 5.0);
+}
+
+TEST(UnitScaleTest, MostSymbolsLoad)
+{
+    ExpectLargeLibraryLoads(1, UNIT_MAX_SYMBOLS, 5.0);
 }
 
 // What a new user of the demo installation sees: the build's own profile

@@ -54,6 +54,14 @@ VELX32_API int16_t WINAPI UnitInitialize(int32_t *result)
     return 0;
 }
 
+// Failures made on request have no load fault to tell.
+VELX32_API int16_t WINAPI UnitGetLoadFault(UnitLoadFault *fault)
+{
+    if (fault)
+        *fault = UnitLoadFault{};
+    return 0;
+}
+
 VELX32_API UnitList WINAPI UnitGetDimList(KxStatus *status)
 {
     const std::wstring failure = Failure();

@@ -7,6 +7,7 @@
 
 #include <strsafe.h>
 
+#include <iterator>
 #include <vector>
 
 namespace {
@@ -56,7 +57,7 @@ TEST(UasCatalogueTest, ListsEachUasFileWithItsNameAndPath)
     EXPECT_EQ(std::wstring(cat.Records[2]->UasPath), install.PathOf(L"Metric"));
 
     // The folder named with a final separator gives the same paths.
-    install.WriteProfile((install.SetDir() + L"\\").c_str());
+    install.WriteProfile({{L"Kalvex_Section", L"Set_Dir", install.SetDir() + L"\\"}});
     Catalogue again;
     ASSERT_EQ(again.Records.size(), 3u);
     EXPECT_EQ(std::wstring(again.Records[2]->UasPath), install.PathOf(L"Metric"));
@@ -72,7 +73,7 @@ TEST(UasCatalogueTest, LeavesOutNamesAndPathsThatDoNotFitTheRecord)
     // In a folder of 200 characters, a 55-character name makes a path of
     // 260 characters, a 56-character one a path of 261.
     const std::wstring deep = install.FolderOfLength(200);
-    install.WriteProfile(deep.c_str());
+    install.WriteProfile({{L"Kalvex_Section", L"Set_Dir", deep}});
     const std::wstring fits(55, L'f'), over(56, L'g');
     install.AddFile(deep + L"\\" + fits + L".uas");
     install.AddFile(deep + L"\\" + over + L".uas");
@@ -81,12 +82,61 @@ TEST(UasCatalogueTest, LeavesOutNamesAndPathsThatDoNotFitTheRecord)
     EXPECT_EQ(wcslen(cat.Records[0]->UasPath), 260u);
 }
 
-TEST(UasCatalogueTest, MissingOrUnnamedFolderGivesEmptyListAndFailure)
+// Files with a device's name: through the \\?\ prefix they can exist,
+// but opened by their plain path they would open the device.
+TEST(UasCatalogueTest, LeavesOutFilesNamedAsDevices)
 {
-    TempInstall install(L"Z:\\no\\such\\folder");
+    TempInstall install;
+    install.AddSet(L"Metric");
+    const wchar_t *const devices[] = {L"com1",  L"AUX",     L"NUL",     L"con",     L"Prn",
+                                      L"LPT9",  L"COM\x00B9", L"lpt\x00B3", L"CONIN$", L"conout$",
+                                      L"nul.x", L"Com2 "};
+    for (const wchar_t *name : devices)
+        install.AddFile(L"\\\\?\\" + install.PathOf(name));
+    // Near misses are ordinary names.
+    for (const wchar_t *name : {L"COM10", L"CONSOLE", L"LPT", L"COM0", L"xNUL"})
+        install.AddSet(name);
+
+    // The device files are really there to be listed.
+    size_t files = 0;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((install.SetDir() + L"\\*.uas").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do
+            ++files;
+        while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    ASSERT_EQ(files, std::size(devices) + 6);
+
+    Catalogue cat;
+    EXPECT_EQ(cat.Status, 0);
+    EXPECT_EQ(cat.Names(), (Names{L"COM0", L"COM10", L"CONSOLE", L"LPT", L"Metric", L"xNUL"}));
+}
+
+// A per-user set folder does not exist before its first use.
+TEST(UasCatalogueTest, MakesAMissingFolderWithItsParents)
+{
+    TempInstall install;
+    const std::wstring folder = install.Root() + L"\\user\\Kalvex\\Sets";
+    install.WriteProfile({{L"Kalvex_Section", L"Set_Dir", folder}});
+    Catalogue cat;
+    EXPECT_EQ(cat.Status, 0);
+    EXPECT_TRUE(cat.Records.empty());
+    const DWORD attributes = GetFileAttributesW(folder.c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+TEST(UasCatalogueTest, FolderThatCannotBeMadeOrUnnamedGivesEmptyListAndFailure)
+{
+    TempInstall install;
+    // Below a file, no folder can be made.
+    install.AddFile(install.Root() + L"\\plain.txt");
+    install.WriteProfile({{L"Kalvex_Section", L"Set_Dir", install.Root() + L"\\plain.txt\\sets"}});
     for (bool named : {true, false}) {
         if (!named)
-            install.WriteProfile(nullptr);
+            install.WriteProfile({}, false);
         Catalogue cat;
         ASSERT_NE(cat.List, nullptr);
         EXPECT_NE(cat.Status, 0);

@@ -325,12 +325,120 @@ TEST_F(UasDialogTest, SaveAsOverAnExistingSetAsksWithNoAsDefault)
     EXPECT_EQ(std::wstring(b.Name.data()), L"Late");
 }
 
+// Every mode refuses a typed device name before it looks anything up; the
+// near misses are ordinary names (Save As takes them).
+TEST_F(UasDialogTest, DeviceNamesAreRefusedInEveryMode)
+{
+    struct Case {
+        std::wstring Typed;
+        bool Device;
+    };
+    const Case cases[] = {
+        {L"CON", true},       {L"prn", true},         {L"Aux", true},        {L"nul", true},
+        {L"COM1", true},      {L"com9", true},        {L"LPT1", true},       {L"lpt9", true},
+        {L"COM\x00B9", true}, {L"com\x00B2", true},   {L"LPT\x00B3", true},  {L"CONIN$", true},
+        {L"conout$", true},   {L"nul.uas", true},     {L"Aux.set.x", true},  {L"COM1 .x", true},
+        {L"COM10", false},    {L"CONSOLE", false},    {L"LPT", false},       {L"COM0", false},
+        {L"LPT\x00B4", false}, {L"xNUL", false},       {L"CON-1", false},     {L"CONIN", false},
+    };
+    for (const Case &c : cases) {
+        for (int16_t mode : {UAS_MODE_OPEN, UAS_MODE_SAVEAS, UAS_MODE_DELETE, UAS_MODE_GLOBAL}) {
+            if (!c.Device && mode != UAS_MODE_SAVEAS)
+                continue;
+            SCOPED_TRACE(testing::Message() << "mode " << mode << ", " << testing::PrintToString(c.Typed));
+            Buffers b(mode);
+            Driver d;
+            d.OnOpen = TypeAndConfirm(c.Typed);
+            const int16_t result = Run(d, mode, b);
+            if (c.Device) {
+                EXPECT_EQ(result, 0);
+                ASSERT_EQ(d.Boxes.size(), 1u);
+                EXPECT_EQ(d.Boxes[0].Text, Expected(IDS_UAS_ERR_RESERVED, {c.Typed}));
+                EXPECT_TRUE(b.Unchanged());
+            } else {
+                EXPECT_EQ(result, 1);
+                EXPECT_TRUE(d.Boxes.empty());
+                EXPECT_EQ(std::wstring(b.Path.data()), install.PathOf(c.Typed));
+            }
+        }
+    }
+}
+
+// Trailing dots and spaces are dropped by Windows too: "nul. " is NUL.
+TEST_F(UasDialogTest, TrailingDotsOrSpacesDoNotHideADevice)
+{
+    for (const std::wstring typed : {L"nul.", L"COM1..", L"aux. ."}) {
+        SCOPED_TRACE(testing::PrintToString(typed));
+        Buffers b(UAS_MODE_OPEN);
+        Driver d;
+        d.OnOpen = TypeAndConfirm(typed);
+        EXPECT_EQ(Run(d, UAS_MODE_OPEN, b), 0);
+        ASSERT_EQ(d.Boxes.size(), 1u);
+        EXPECT_EQ(d.Boxes[0].Text, Expected(IDS_UAS_ERR_RESERVED, {typed}));
+    }
+}
+
+// A listed set whose file has become a folder since is no set to hand out.
+TEST_F(UasDialogTest, SetWhoseFileBecameAFolderIsNotReturned)
+{
+    for (int16_t mode : {UAS_MODE_OPEN, UAS_MODE_DELETE, UAS_MODE_GLOBAL}) {
+        SCOPED_TRACE(mode);
+        install.AddSet(L"Shifting");
+        Buffers b(mode);
+        Driver d;
+        d.OnOpen = [&](HWND w) {
+            DeleteFileW(install.PathOf(L"Shifting").c_str());
+            CreateDirectoryW(install.PathOf(L"Shifting").c_str(), nullptr);
+            TypeAndConfirm(L"Shifting")(w);
+        };
+        EXPECT_EQ(Run(d, mode, b), 0);
+        ASSERT_EQ(d.Boxes.size(), 1u);
+        EXPECT_EQ(d.Boxes[0].Text, Expected(IDS_UAS_ERR_NOSUCHSET, {L"Shifting"}));
+        EXPECT_TRUE(b.Unchanged());
+        RemoveDirectoryW(install.PathOf(L"Shifting").c_str());
+    }
+}
+
+TEST_F(UasDialogTest, SaveAsOntoAFolderIsRefusedWithItsOwnMessage)
+{
+    CreateDirectoryW(install.PathOf(L"Folder").c_str(), nullptr);
+    Buffers b(UAS_MODE_SAVEAS);
+    Driver d;
+    d.OnOpen = TypeAndConfirm(L"folder");
+    EXPECT_EQ(Run(d, UAS_MODE_SAVEAS, b), 0);
+    ASSERT_EQ(d.Boxes.size(), 1u);
+    EXPECT_EQ(d.Boxes[0].Text,
+              Expected(IDS_UAS_ERR_ISFOLDER, {L"folder", install.PathOf(L"folder")}));
+    EXPECT_TRUE(d.Boxes[0].NameFocusedAfter);
+    EXPECT_TRUE(b.Unchanged());
+}
+
+// The name limit is in UTF-16 units, and the message says so.
+TEST_F(UasDialogTest, NameLimitCountsCharactersOutsideTheBasicPlaneAsTwo)
+{
+    const std::wstring emoji = L"\xD83D\xDE00";
+    {
+        Buffers b(UAS_MODE_SAVEAS);
+        Driver d;
+        d.OnOpen = TypeAndConfirm(std::wstring(59, L'e') + emoji);
+        EXPECT_EQ(Run(d, UAS_MODE_SAVEAS, b), 0);
+        ASSERT_EQ(d.Boxes.size(), 1u);
+        EXPECT_EQ(d.Boxes[0].Text, Expected(IDS_UAS_ERR_TOOLONG, {L"60"}));
+        EXPECT_NE(d.Boxes[0].Text.find(L"emoji"), std::wstring::npos) << "says how it counts";
+    }
+    Buffers b(UAS_MODE_SAVEAS);
+    Driver d;
+    d.OnOpen = TypeAndConfirm(std::wstring(58, L'e') + emoji);
+    EXPECT_EQ(Run(d, UAS_MODE_SAVEAS, b), 1);
+    EXPECT_EQ(std::wstring(b.Name.data()), std::wstring(58, L'e') + emoji);
+}
+
 TEST_F(UasDialogTest, PathThatDoesNotFitTheCallersBufferIsRefusedNotCut)
 {
     // In a folder of 100 characters a name of 23 makes a path of 128 (fits
     // 129 with the terminator), a name of 24 one of 129.
     const std::wstring dir = install.FolderOfLength(100);
-    install.WriteProfile(dir.c_str());
+    install.WriteProfile({{L"Kalvex_Section", L"Set_Dir", dir}});
     const std::wstring fits(23, L'f'), over(24, L'o');
     Buffers b(UAS_MODE_SAVEAS);
     Driver d;
@@ -384,6 +492,9 @@ TEST_F(UasDialogTest, OpensWithTheDefaultNameSelectedAndItsRowChosen)
         {UAS_MODE_GLOBAL, L"imperial", install.PathOf(L"imperial"), L"imperial", L"imperial"},
         // The global set is known by its path, whatever the name says.
         {UAS_MODE_GLOBAL, L"imperi", install.SetDir() + L"\\IMPERIAL.uas", L"imperial", L"imperial"},
+        {UAS_MODE_GLOBAL, L"imperial", install.SetDir() + L"\\.\\IMPERIAL.uas", L"imperial", L"imperial"},
+        // A set of the same name in another folder is another set.
+        {UAS_MODE_GLOBAL, L"imperial", install.Root() + L"\\imperial.uas", L"", L"(none)"},
         {UAS_MODE_GLOBAL, L"", L"", L"", L"(none)"},
     };
     for (const Case &c : cases) {
@@ -440,12 +551,15 @@ TEST_F(UasDialogTest, EnterConfirmsAndEscapeCancels)
     }
 }
 
-TEST(UasDialogFolderTest, MissingOrUnnamedFolderIsReported)
+TEST(UasDialogFolderTest, FolderThatCannotBeMadeOrUnnamedIsReported)
 {
-    TempInstall install(L"Z:\\no\\such\\folder");
+    TempInstall install;
+    install.AddFile(install.Root() + L"\\plain.txt");
+    const std::wstring folder = install.Root() + L"\\plain.txt\\sets";
+    install.WriteProfile({{L"Kalvex_Section", L"Set_Dir", folder}});
     for (bool named : {true, false}) {
         if (!named)
-            install.WriteProfile(nullptr);
+            install.WriteProfile({}, false);
         for (int16_t mode : {UAS_MODE_OPEN, UAS_MODE_SAVEAS}) {
             Driver d;
             size_t rows = 99;
@@ -457,11 +571,25 @@ TEST(UasDialogFolderTest, MissingOrUnnamedFolderIsReported)
             EXPECT_EQ(d.Run(mode, b.Path.data(), b.Name.data()), 0);
             EXPECT_EQ(rows, 0u);
             ASSERT_EQ(d.Boxes.size(), 1u);
-            EXPECT_EQ(d.Boxes[0].Text, named ? Expected(IDS_UAS_ERR_NOFOLDER, {L"Z:\\no\\such\\folder"})
+            EXPECT_EQ(d.Boxes[0].Text, named ? Expected(IDS_UAS_ERR_NOFOLDER, {folder})
                                              : Expected(IDS_UAS_ERR_NOFOLDERKEY));
             EXPECT_TRUE(b.Unchanged());
         }
     }
+}
+
+TEST(UasDialogFolderTest, MissingFolderIsMadeAndUsed)
+{
+    TempInstall install;
+    const std::wstring folder = install.Root() + L"\\per user\\Sets";
+    install.WriteProfile({{L"Kalvex_Section", L"Set_Dir", folder}});
+    Driver d;
+    d.OnOpen = TypeAndConfirm(L"First");
+    Buffers b(UAS_MODE_SAVEAS);
+    EXPECT_EQ(d.Run(UAS_MODE_SAVEAS, b.Path.data(), b.Name.data()), 1);
+    EXPECT_TRUE(d.Boxes.empty());
+    EXPECT_EQ(std::wstring(b.Path.data()), folder + L"\\First.uas");
+    EXPECT_NE(GetFileAttributesW(folder.c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(UasDialogArgumentsTest, UnknownModeOrMissingBufferOpensNothing)

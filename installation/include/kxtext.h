@@ -1,0 +1,92 @@
+// kxtext.h - small text and path helpers of the installation's libraries:
+// which characters are blanks, trimming, joining a folder and a file name.
+// Header-only, so that each library has the same rules without exporting them.
+#ifndef KXTEXT_H
+#define KXTEXT_H
+
+#include <cwchar>
+#include <string>
+
+namespace kx {
+
+// White space as typed texts and texts read from files carry it: blanks,
+// tabs, line and page ends, the no-break space and the ideographic
+// (full-width) space of Japanese input.
+inline bool IsBlank(wchar_t c)
+{
+    switch (c) {
+    case L' ':
+    case L'\t':
+    case L'\n':
+    case L'\r':
+    case L'\v':
+    case L'\f':
+    case 0x00A0:
+    case 0x3000:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The white space of a text file's layout only (blank, tab, line ends): the
+// profile's format, whose values may begin or end with other spaces.
+inline bool IsLayoutBlank(wchar_t c)
+{
+    return c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+}
+
+// text without the blanks (as isBlank tells them) at either end; the blanks
+// between words stay.
+template <typename BlankTest>
+std::wstring Trim(const std::wstring &text, BlankTest isBlank)
+{
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && isBlank(text[first]))
+        ++first;
+    while (last > first && isBlank(text[last - 1]))
+        --last;
+    return text.substr(first, last - first);
+}
+
+inline std::wstring Trim(const std::wstring &text)
+{
+    return Trim(text, IsBlank);
+}
+
+// The same in place on a NUL-terminated text; returns the new length.
+inline size_t TrimInPlace(wchar_t *text)
+{
+    if (!text)
+        return 0;
+    size_t length = wcslen(text);
+    while (length > 0 && IsBlank(text[length - 1]))
+        --length;
+    size_t start = 0;
+    while (start < length && IsBlank(text[start]))
+        ++start;
+    if (start > 0)
+        wmemmove(text, text + start, length - start);
+    text[length - start] = L'\0';
+    return length - start;
+}
+
+inline bool IsPathSeparator(wchar_t c)
+{
+    return c == L'\\' || c == L'/';
+}
+
+// folder\name: a separator goes between them unless the folder ends with
+// one; an empty folder gives the name alone.
+inline std::wstring JoinPath(const std::wstring &folder, const std::wstring &name)
+{
+    std::wstring path = folder;
+    if (!path.empty() && !IsPathSeparator(path.back()))
+        path += L'\\';
+    return path + name;
+}
+
+} // namespace kx
+
+#endif // KXTEXT_H
