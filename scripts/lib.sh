@@ -90,10 +90,27 @@ uas_wine_prefix() {
         [ -e "$font" ] && cp -n "$font" "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
     done
     wineserver -p >/dev/null 2>&1 </dev/null
+    uas_wine_no_debugger
     # The first program of a server session starts Wine's services and the
     # desktop process, which inherit its standard handles; start them here,
     # unattached, so that no test's captured output is held open by them.
     wine cmd /c ver >/dev/null 2>&1 </dev/null
+}
+
+# A program that crashes ends at once instead of starting winedbg, whose
+# crash dialog nobody answers under Xvfb: no automatic debugger and an empty
+# debugger command (measured with Wine 8: Auto 0 with the Debugger value
+# removed asks "Do you wish to debug it?" in a box and waits; with the value
+# blank the program ends in well under a second). Also for prefixes made
+# before this setting existed.
+uas_wine_no_debugger() {
+    local aedebug='HKLM\Software\Microsoft\Windows NT\CurrentVersion\AeDebug'
+    local now
+    now=$(awk '/^\[/ { inside = index($0, "CurrentVersion\\\\AeDebug]") > 0; next }
+               inside && /^"(Auto|Debugger)"=/ { print }' "$WINEPREFIX/system.reg" 2>/dev/null | sort | tr '\n' ' ')
+    [ "$now" = '"Auto"="0" "Debugger"="" ' ] && return 0
+    wine reg add "$aedebug" /v Auto /t REG_SZ /d 0 /f >/dev/null 2>&1 </dev/null
+    wine reg add "$aedebug" /v Debugger /t REG_SZ /d '' /f >/dev/null 2>&1 </dev/null
 }
 
 # Japanese texts need a font with their characters for every control (an

@@ -15,8 +15,10 @@ trap uas_stop EXIT
 uas_start_xvfb
 uas_wine_prefix "$UAS_BUILD/x86_64/wineprefix"
 cd "$UAS_BUILD/x86_64"
+# Each test program has its own time limit (tests/CMakeLists.txt); this
+# one is for tests that name none.
 status=0
-ctest --output-on-failure --timeout 300 "$@" || status=$?
+ctest --output-on-failure --timeout 120 "$@" || status=$?
 
 if [ $# = 0 ] || [ "${UAS_INSTALL_TEST:-0}" = 1 ]; then
     if uas_package i686 && uas_package x86_64 &&

@@ -5,8 +5,10 @@
 
 #include "dimcat.h"
 #include "editstate.h"
+#include "importswap.h"
 #include "mainproc.h"
 #include "mainwnd.h"
+#include "resloc.h"
 #include "resource.h"
 #include "setcmds.h"
 #include "testinstall.h"
@@ -16,6 +18,7 @@
 #include "velx32.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -142,8 +145,11 @@ protected:
         if (find == INVALID_HANDLE_VALUE)
             return;
         do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileW((testinstall::SetFolder() + L"\\" + found.cFileName).c_str());
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+                const std::wstring path = testinstall::SetFolder() + L"\\" + found.cFileName;
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
+            }
         } while (FindNextFileW(find, &found));
         FindClose(find);
     }
@@ -192,7 +198,90 @@ protected:
         Command(IDM_SAVEAS);
     }
 
+    // Saves the edited set under a name and makes its file read-only, so
+    // that the next write to it fails.
+    void SaveReadOnly(const std::wstring &name)
+    {
+        SaveAs(name);
+        ASSERT_TRUE(SetFileAttributesW(testinstall::SetPath(name).c_str(), FILE_ATTRIBUTE_READONLY));
+    }
+
     HWND window_ = nullptr;
+};
+
+// A set file written behind the editor's back (not in its set catalogue).
+void WriteForeignSet(const std::wstring &name)
+{
+    const std::string narrow(name.begin(), name.end());
+    ASSERT_TRUE(testinstall::WriteBytes(testinstall::SetPath(name),
+                                        "* x\r\n* " + narrow + "\r\n* " + narrow +
+                                            ".uas\r\n*\r\n*    Foreign\r\n*\r\n* ----\r\n"));
+}
+
+// The failed save's message: the error line, then the file and the reason.
+::testing::AssertionResult IsWriteError(const std::wstring &text, const std::wstring &file)
+{
+    if (text.rfind(L"Error opening/writing database.", 0) == 0 &&
+        text.find(file) != std::wstring::npos)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "not the write error about " << file << ": " << text;
+}
+
+int CatalogueCount()
+{
+    int n = 0;
+    ListIterator it;
+    ListIteratorInit(&it, Editor.SetCatalogue);
+    void *item;
+    while (ListIteratorNext(&it, &item))
+        ++n;
+    return n;
+}
+
+// What the editor's code passed to the window system's message box and beep
+// (the test program's imports are replaced while a recorder lives).
+struct BoxCall {
+    HWND Owner;
+    std::wstring Text;
+    std::wstring Caption;
+    UINT Style;
+};
+std::vector<BoxCall> boxCalls;
+std::vector<UINT> beepCalls;
+bool showBoxes = true; // false: every box is answered OK without being shown
+
+using MessageBoxWFunction = int(WINAPI *)(HWND, LPCWSTR, LPCWSTR, UINT);
+using MessageBeepFunction = BOOL(WINAPI *)(UINT);
+MessageBoxWFunction realMessageBoxW = nullptr;
+
+int WINAPI RecordingMessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style)
+{
+    boxCalls.push_back(BoxCall{owner, text ? text : L"<null>", caption ? caption : L"<null>", style});
+    return showBoxes ? realMessageBoxW(owner, text, caption, style) : IDOK;
+}
+
+BOOL WINAPI RecordingMessageBeep(UINT type)
+{
+    beepCalls.push_back(type);
+    return TRUE;
+}
+
+class BoxRecorder {
+public:
+    explicit BoxRecorder(bool show)
+        : box_("user32.dll", "MessageBoxW", RecordingMessageBoxW),
+          beep_("user32.dll", "MessageBeep", RecordingMessageBeep)
+    {
+        boxCalls.clear();
+        beepCalls.clear();
+        showBoxes = show;
+        realMessageBoxW = box_.Original();
+    }
+    bool Active() const { return box_.Original() && beep_.Original(); }
+
+private:
+    importswap::Swap<MessageBoxWFunction> box_;
+    importswap::Swap<MessageBeepFunction> beep_;
 };
 
 // ---------------------------------------------------------------------------
@@ -204,8 +293,9 @@ TEST_F(EditorTest, NewWindowShowsAnUnnamedEmptySetAtTheFirstUnits)
     EXPECT_EQ(uitest::TextOf(Editor.DescEdit), L"");
     EXPECT_EQ(std::wstring(Editor.Description), L"");
     EXPECT_EQ(std::wstring(Editor.ShownSetName), L"<none>");
-    EXPECT_EQ(Editor.Modified, 0);
+    EXPECT_EQ(Editor.Modified, 0) << "the lists' notices during creation are no change";
     EXPECT_EQ(Editor.Initializing, 0);
+    EXPECT_EQ(Editor.SelectingUnits, 0) << "no dimension notice is left waiting for its units";
 
     std::vector<std::wstring> names;
     for (const auto &d : Dimensions())
@@ -215,6 +305,58 @@ TEST_F(EditorTest, NewWindowShowsAnUnnamedEmptySetAtTheFirstUnits)
     EXPECT_EQ(uitest::ListRows(Editor.UnitListBox), Dimensions()[0].Symbols);
     EXPECT_EQ(Selection(Editor.UnitListBox), 0);
     EXPECT_EQ(Editor.CurrentDim, Entry(0));
+}
+
+TEST_F(EditorTest, TheMainWindowClassAndStyle)
+{
+    wchar_t className[256];
+    ASSERT_GT(GetClassNameW(window_, className, 256), 0);
+    WNDCLASSEXW info = {};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetClassInfoExW(ResGetModule(), className, &info)) << className;
+    EXPECT_EQ(info.style, static_cast<UINT>(CS_HREDRAW | CS_VREDRAW));
+    EXPECT_EQ(info.hbrBackground, reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1)));
+    EXPECT_EQ(info.hCursor, LoadCursorW(nullptr, IDC_ARROW));
+    ASSERT_TRUE(IS_INTRESOURCE(info.lpszMenuName));
+    EXPECT_EQ(reinterpret_cast<ULONG_PTR>(info.lpszMenuName), static_cast<ULONG_PTR>(IDM_MAINMENU));
+    EXPECT_EQ(info.hIcon, nullptr) << "start-up sets the icon, not the class";
+    EXPECT_EQ(GetClassLongPtrW(window_, GCLP_HICON), 0);
+
+    const LONG_PTR style = GetWindowLongPtrW(window_, GWL_STYLE);
+    EXPECT_TRUE(style & WS_CLIPCHILDREN) << "children are not painted over";
+    EXPECT_EQ(style & WS_OVERLAPPEDWINDOW, static_cast<LONG_PTR>(WS_OVERLAPPEDWINDOW));
+    EXPECT_NE(GetMenu(window_), nullptr);
+}
+
+TEST_F(EditorTest, EveryControlHasTheInstallationsFont)
+{
+    // The font WindowSetFont hands out, seen on a window of the test's own.
+    HWND probe = CreateWindowExW(0, L"static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 nullptr, nullptr);
+    ASSERT_NE(probe, nullptr);
+    ASSERT_EQ(WindowSetFont(probe), 1);
+    const LRESULT font = SendMessageW(probe, WM_GETFONT, 0, 0);
+    DestroyWindow(probe);
+    ASSERT_NE(font, 0);
+
+    const HWND controls[] = {Editor.SetNameLabel, Editor.DescLabel, Editor.DescEdit,
+                             Editor.ClearButton,  Editor.DimLabel,  Editor.DimListBox,
+                             Editor.UnitLabel,    Editor.UnitListBox};
+    for (HWND control : controls)
+        EXPECT_EQ(SendMessageW(control, WM_GETFONT, 0, 0), font) << GetDlgCtrlID(control);
+}
+
+TEST_F(EditorTest, TheDescriptionTakesAtMost2000Characters)
+{
+    EXPECT_EQ(SendMessageW(Editor.DescEdit, EM_GETLIMITTEXT, 0, 0), 2000);
+    // Typing: the control refuses what goes beyond the limit.
+    const std::wstring typed(2001, L'x');
+    SendMessageW(Editor.DescEdit, EM_SETSEL, 0, -1);
+    SendMessageW(Editor.DescEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(typed.c_str()));
+    EXPECT_EQ(GetWindowTextLengthW(Editor.DescEdit), 2000);
+    Command(IDC_DESCRIPTION, EN_KILLFOCUS, Editor.DescEdit);
+    EXPECT_EQ(std::wstring(Editor.Description), std::wstring(2000, L'x'));
+    EXPECT_EQ(Editor.Modified, 1);
 }
 
 TEST_F(EditorTest, LabelsAndMenuShowTheirTexts)
@@ -277,6 +419,96 @@ TEST_F(EditorTest, ClosingAfterTypingAsksAboutTheNamedSet)
     EXPECT_EQ(script.Seen()[0].Text,
               L"Metric has been altered.  Do you want to save Metric prior to CLOSE?");
     EXPECT_TRUE(TakeQuit()) << "No closes without saving";
+}
+
+TEST_F(EditorTest, TheFirstUnitClickAfterStartUpIsAChange)
+{
+    // No dimension chosen yet: the click goes to the first dimension.
+    Click(Editor.UnitListBox, IDC_UNITLIST, 2);
+    EXPECT_EQ(Entry(0)->SelectedUnit, 2);
+    EXPECT_EQ(Editor.Modified, 1);
+    Script script({Press(IDCANCEL)});
+    SendMessageW(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(script.Seen().size(), 1u) << "closing asks about the change";
+    EXPECT_FALSE(TakeQuit());
+}
+
+// Each command that may lose a change names itself in the question.
+TEST_F(EditorTest, TheSaveQuestionNamesItsCommand)
+{
+    struct Case {
+        UINT Message;
+        int Command;
+        const wchar_t *Word;
+    };
+    const Case cases[] = {{WM_COMMAND, IDM_NEW, L"NEW"},
+                          {WM_COMMAND, IDM_OPEN, L"OPEN"},
+                          {WM_COMMAND, IDM_EXIT, L"EXIT"},
+                          {WM_CLOSE, 0, L"CLOSE"}};
+    for (const Case &c : cases) {
+        TypeDescription(std::wstring(L"Changed before ") + c.Word);
+        ASSERT_EQ(Editor.Modified, 1);
+        Script script({Press(IDCANCEL)});
+        if (c.Message == WM_CLOSE)
+            SendMessageW(window_, WM_CLOSE, 0, 0);
+        else
+            Command(c.Command);
+        ASSERT_EQ(script.Seen().size(), 1u) << c.Word << ": Cancel ends the command";
+        EXPECT_EQ(script.Seen()[0].Text, Replace(UnsavedUnnamed, {c.Word}));
+        EXPECT_EQ(script.Seen()[0].Caption, L"Alert");
+        EXPECT_FALSE(TakeQuit()) << c.Word;
+        EXPECT_EQ(Editor.Modified, 1) << c.Word;
+    }
+    // A named set: the same words.
+    SaveAs(L"Named");
+    for (const Case &c : cases) {
+        TypeDescription(std::wstring(L"Named change before ") + c.Word);
+        Script script({Press(IDCANCEL)});
+        if (c.Message == WM_CLOSE)
+            SendMessageW(window_, WM_CLOSE, 0, 0);
+        else
+            Command(c.Command);
+        ASSERT_EQ(script.Seen().size(), 1u) << c.Word;
+        EXPECT_EQ(script.Seen()[0].Text,
+                  std::wstring(L"Named has been altered.  Do you want to save Named prior to ") +
+                      c.Word + L"?");
+        EXPECT_FALSE(TakeQuit()) << c.Word;
+    }
+}
+
+// Yes, but the save fails: Exit and closing must not quit and lose the change.
+TEST_F(EditorTest, YesWhoseSaveFailsKeepsTheWindowOpenAndTheChange)
+{
+    SaveReadOnly(L"Fixed");
+    TypeDescription(L"Cannot be saved");
+    for (int exit = 0; exit < 2; ++exit) {
+        Script script({Press(IDYES), Press(IDOK)});
+        if (exit)
+            Command(IDM_EXIT);
+        else
+            SendMessageW(window_, WM_CLOSE, 0, 0);
+        ASSERT_EQ(script.Seen().size(), 2u) << exit;
+        EXPECT_TRUE(IsWriteError(script.Seen()[1].Text, L"Fixed.uas"));
+        EXPECT_FALSE(TakeQuit()) << (exit ? "Exit" : "Close") << " quit although nothing was saved";
+        EXPECT_EQ(Editor.Modified, 1);
+        EXPECT_EQ(std::wstring(Editor.Description), L"Cannot be saved");
+    }
+
+    // An unnamed set: Yes leads through Save As to the same read-only file.
+    Script news({Press(IDNO)});
+    Command(IDM_NEW);
+    TypeDescription(L"Unnamed, cannot be saved");
+    for (int exit = 0; exit < 2; ++exit) {
+        Script script({Press(IDYES), Choose(L"Fixed"), Press(IDYES), Press(IDOK)});
+        if (exit)
+            Command(IDM_EXIT);
+        else
+            SendMessageW(window_, WM_CLOSE, 0, 0);
+        ASSERT_GE(script.Seen().size(), 2u) << exit;
+        EXPECT_TRUE(IsWriteError(script.Seen().back().Text, L"Fixed.uas"));
+        EXPECT_FALSE(TakeQuit()) << (exit ? "Exit" : "Close");
+        EXPECT_EQ(Editor.Modified, 1);
+    }
 }
 
 TEST_F(EditorTest, BlanksOnlyAreNoChange)
@@ -386,11 +618,75 @@ TEST_F(EditorTest, ResizingKeepsTheSelectedDimension)
     EXPECT_EQ(Editor.Modified, 0);
 }
 
-TEST_F(EditorTest, HelpKeyAnswersOne)
+// What the editor asked of the help library and the product information
+// window.
+std::vector<std::pair<HWND, int32_t>> helpContexts;
+std::vector<HWND> helpTopics;
+struct AboutCall {
+    HWND Owner;
+    std::wstring Title, Text1, Text2;
+    int16_t Flags;
+};
+std::vector<AboutCall> aboutCalls;
+
+int16_t WINAPI RecordingHelpContext(HWND window, int32_t context)
 {
+    helpContexts.emplace_back(window, context);
+    return 1;
+}
+int16_t WINAPI RecordingHelpTopics(HWND window)
+{
+    helpTopics.push_back(window);
+    return 1;
+}
+int16_t WINAPI RecordingAbout(HWND owner, const wchar_t *title, const wchar_t *text1,
+                              const wchar_t *text2, int16_t flags)
+{
+    aboutCalls.push_back(AboutCall{owner, title ? title : L"<null>", text1 ? text1 : L"<null>",
+                                   text2 ? text2 : L"<null>", flags});
+    return 1;
+}
+
+TEST_F(EditorTest, HelpKeyShowsTheMainWindowsHelpAndAnswersOne)
+{
+    helpContexts.clear();
+    importswap::Swap<decltype(&HelpContext)> swap("velw32.dll", "HelpContext",
+                                                  RecordingHelpContext);
+    ASSERT_NE(swap.Original(), nullptr);
     HELPINFO info = {};
     info.cbSize = sizeof info;
     EXPECT_EQ(SendMessageW(window_, WM_HELP, 0, reinterpret_cast<LPARAM>(&info)), 1);
+    ASSERT_EQ(helpContexts.size(), 1u);
+    EXPECT_EQ(helpContexts[0].first, window_);
+    EXPECT_EQ(helpContexts[0].second, 100);
+}
+
+TEST_F(EditorTest, HelpMenuOpensTheHelpTopicsAndTheProductInformation)
+{
+    helpTopics.clear();
+    aboutCalls.clear();
+    importswap::Swap<decltype(&HelpTopics)> topics("velw32.dll", "HelpTopics", RecordingHelpTopics);
+    importswap::Swap<decltype(&AbtMapAboutWindow)> about("velw32.dll", "AbtMapAboutWindow",
+                                                         RecordingAbout);
+    ASSERT_NE(topics.Original(), nullptr);
+    ASSERT_NE(about.Original(), nullptr);
+
+    Command(IDM_USINGHELP);
+    ASSERT_EQ(helpTopics.size(), 1u);
+    EXPECT_EQ(helpTopics[0], window_);
+    EXPECT_TRUE(aboutCalls.empty());
+
+    Command(IDM_PRODUCTINFO);
+    ASSERT_EQ(aboutCalls.size(), 1u);
+    EXPECT_EQ(aboutCalls[0].Owner, window_);
+    EXPECT_EQ(aboutCalls[0].Title, L"Unit Assignment Set Editor");
+    EXPECT_EQ(aboutCalls[0].Text1, std::wstring(Editor.AboutText1));
+    EXPECT_EQ(aboutCalls[0].Text2, std::wstring(Editor.AboutText2));
+    EXPECT_FALSE(aboutCalls[0].Text1.empty()) << "the common library's product line";
+    EXPECT_FALSE(aboutCalls[0].Text2.empty());
+    EXPECT_EQ(aboutCalls[0].Flags, 1);
+    EXPECT_EQ(helpTopics.size(), 1u);
+    EXPECT_EQ(Editor.Modified, 0);
 }
 
 TEST_F(EditorTest, UnknownCommandDoesNothing)
@@ -523,6 +819,129 @@ TEST_F(EditorTest, OpenOfAnUnreadableFileChangesNothing)
     EXPECT_EQ(Editor.Modified, 1);
 }
 
+TEST_F(EditorTest, OpenAndDeleteOfferTheCurrentSet)
+{
+    SaveAs(L"Current");
+    ASSERT_EQ(Editor.Modified, 0);
+    {
+        Script script({Press(IDCANCEL)});
+        Command(IDM_OPEN);
+        ASSERT_EQ(script.Seen().size(), 1u);
+        EXPECT_TRUE(script.Seen()[0].IsSelection);
+        EXPECT_EQ(script.Seen()[0].Field, L"Current");
+    }
+    Script script({Press(IDCANCEL)});
+    Command(IDM_DELETE);
+    ASSERT_EQ(script.Seen().size(), 1u);
+    EXPECT_TRUE(script.Seen()[0].IsSelection);
+    EXPECT_EQ(script.Seen()[0].Field, L"Current");
+    EXPECT_TRUE(testinstall::Exists(testinstall::SetPath(L"Current")));
+}
+
+// Save As whose write fails has already taken the new name: the record, the
+// name and the label are the new set's; the change is still unsaved.
+TEST_F(EditorTest, SaveAsWhoseWriteFailsTakesTheNameButKeepsTheChange)
+{
+    WriteForeignSet(L"Guarded");
+    ASSERT_TRUE(SetFileAttributesW(testinstall::SetPath(L"Guarded").c_str(), FILE_ATTRIBUTE_READONLY));
+    KxStatus status = 0;
+    ASSERT_EQ(UasGetUasInfo(Editor.SetCatalogue, L"Guarded", &status), nullptr);
+    const int before = CatalogueCount();
+    PickUnit(1, 1);
+    ASSERT_EQ(Editor.Modified, 1);
+
+    Script script({Choose(L"Guarded"), Press(IDYES), Press(IDOK)});
+    EXPECT_EQ(EditSaveSetAs(window_), 0);
+    ASSERT_EQ(script.Seen().size(), 3u);
+    EXPECT_TRUE(IsWriteError(script.Seen()[2].Text, L"Guarded.uas"));
+    EXPECT_EQ(CatalogueCount(), before + 1);
+    status = 0;
+    UasInfo *record = UasGetUasInfo(Editor.SetCatalogue, L"Guarded", &status);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(IntlStrCmpIW(record->UasPath, testinstall::SetPath(L"Guarded").c_str()), 0);
+    EXPECT_EQ(std::wstring(Editor.CurrentSetName), L"Guarded");
+    EXPECT_EQ(uitest::TextOf(Editor.SetNameLabel), L"Set Name: Guarded");
+    EXPECT_EQ(Editor.Modified, 1);
+    std::string bytes;
+    ASSERT_TRUE(testinstall::ReadBytes(testinstall::SetPath(L"Guarded"), bytes));
+    EXPECT_NE(bytes.find("Foreign"), std::string::npos) << "the file is untouched";
+
+    // Unchanged before the failed Save As: still unchanged after it.
+    SetFileAttributesW(testinstall::SetPath(L"Guarded").c_str(), FILE_ATTRIBUTE_NORMAL);
+    SaveAs(L"Clean");
+    ASSERT_EQ(Editor.Modified, 0);
+    SetFileAttributesW(testinstall::SetPath(L"Guarded").c_str(), FILE_ATTRIBUTE_READONLY);
+    Script again({Choose(L"Guarded"), Press(IDYES), Press(IDOK)});
+    EXPECT_EQ(EditSaveSetAs(window_), 0);
+    EXPECT_EQ(Editor.Modified, 0);
+    EXPECT_EQ(std::wstring(Editor.CurrentSetName), L"Guarded");
+}
+
+// The error box of a failed save may come while the window is closing: it
+// has no owner, comes to the foreground, shows the error icon and is silent.
+TEST_F(EditorTest, TheFailedSaveBoxHasNoOwnerComesForwardAndDoesNotBeep)
+{
+    SaveReadOnly(L"Fixed");
+    TypeDescription(L"Not written");
+    BoxRecorder recorder(false);
+    ASSERT_TRUE(recorder.Active());
+    Command(IDM_SAVE);
+    ASSERT_EQ(boxCalls.size(), 1u);
+    EXPECT_EQ(boxCalls[0].Owner, nullptr);
+    EXPECT_TRUE(IsWriteError(boxCalls[0].Text, L"Fixed.uas"));
+    EXPECT_EQ(boxCalls[0].Caption, L"Unit Assignment Set Editor");
+    EXPECT_TRUE(boxCalls[0].Style & MB_SETFOREGROUND);
+    EXPECT_EQ(boxCalls[0].Style & MB_ICONMASK, static_cast<UINT>(MB_ICONERROR));
+    EXPECT_EQ(boxCalls[0].Style & MB_TYPEMASK, static_cast<UINT>(MB_OK));
+    EXPECT_TRUE(beepCalls.empty()) << "beeped " << beepCalls.size() << " times";
+    EXPECT_EQ(Editor.Modified, 1);
+}
+
+// A set that cannot be deleted (read-only, or held open by another program):
+// the user is told, and the editor stays exactly as it was.
+TEST_F(EditorTest, ADeleteThatFailsTellsTheUserAndChangesNothing)
+{
+    for (int held = 0; held < 2; ++held) {
+        SaveAs(L"Held");
+        PickUnit(1, 2);
+        PickUnit(3, 1);
+        TypeDescription(L"Still here");
+        const std::wstring path = testinstall::SetPath(L"Held");
+        HANDLE lock = INVALID_HANDLE_VALUE;
+        if (held) {
+            lock = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               0, nullptr);
+            ASSERT_NE(lock, INVALID_HANDLE_VALUE);
+        } else {
+            ASSERT_TRUE(SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+        }
+        BoxRecorder recorder(true);
+        ASSERT_TRUE(recorder.Active());
+        Script script({Choose(L"Held"), Press(IDYES), Press(IDOK)});
+        Command(IDM_DELETE);
+        if (lock != INVALID_HANDLE_VALUE)
+            CloseHandle(lock);
+        SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+
+        ASSERT_EQ(script.Seen().size(), 3u) << held;
+        EXPECT_EQ(script.Seen()[2].Text, L"Cannot delete the unit assignment set.");
+        EXPECT_EQ(script.Seen()[2].Caption, L"");
+        ASSERT_EQ(boxCalls.size(), 2u) << "the question and the error";
+        EXPECT_EQ(boxCalls[1].Style & MB_TYPEMASK, static_cast<UINT>(MB_OK)) << "OK only";
+        EXPECT_EQ(boxCalls[1].Owner, window_);
+        EXPECT_TRUE(testinstall::Exists(path));
+
+        EXPECT_EQ(std::wstring(Editor.CurrentSetName), L"Held");
+        EXPECT_EQ(uitest::TextOf(Editor.SetNameLabel), L"Set Name: Held");
+        EXPECT_EQ(std::wstring(Editor.Description), L"Still here");
+        EXPECT_EQ(uitest::TextOf(Editor.DescEdit), L"Still here");
+        EXPECT_EQ(Entry(1)->SelectedUnit, 2);
+        EXPECT_EQ(Entry(3)->SelectedUnit, 1);
+        EXPECT_EQ(Selection(Editor.DimListBox), 3);
+        EXPECT_EQ(Editor.Modified, 1);
+    }
+}
+
 TEST_F(EditorTest, DeleteAnsweredNoOpensTheDialogAgainAndCancelEndsIt)
 {
     SaveAs(L"Victim");
@@ -551,6 +970,23 @@ TEST_F(EditorTest, DeletingTheCurrentSetInOtherLetterCaseLeavesAnUnnamedEmptySet
     EXPECT_EQ(Entry(1)->SelectedUnit, 0);
     EXPECT_EQ(Entry(2)->SelectedUnit, 0);
     EXPECT_EQ(Editor.Modified, 1) << "Delete leaves the change flag alone";
+}
+
+// The dialog gives the name as the file spells it now; the file may have
+// been renamed in other letter case since the editor took its name.
+TEST_F(EditorTest, DeletingTheCurrentSetSpeltOtherwiseOnDiskStillResetsTheEditor)
+{
+    PickUnit(1, 1);
+    SaveAs(L"Doomed");
+    ASSERT_TRUE(DeleteFileW(testinstall::SetPath(L"Doomed").c_str()));
+    WriteForeignSet(L"DOOMED");
+    Script script({Choose(L"doomed"), Press(IDYES)});
+    Command(IDM_DELETE);
+    ASSERT_EQ(script.Seen().size(), 2u);
+    EXPECT_EQ(script.Seen()[1].Text, L"Are you sure that you want to delete 'DOOMED'?");
+    EXPECT_FALSE(testinstall::Exists(testinstall::SetPath(L"DOOMED")));
+    EXPECT_EQ(std::wstring(Editor.CurrentSetName), L"<none>");
+    EXPECT_EQ(Entry(1)->SelectedUnit, 0);
 }
 
 TEST_F(EditorTest, DeletingAnotherSetLeavesTheEditorAlone)
