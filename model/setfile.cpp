@@ -13,6 +13,7 @@
 #include <memory>
 #include <new>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -454,55 +455,83 @@ public:
         ListIteratorInit(&it, catalogue);
         while (ListIteratorNext(&it, &item)) {
             auto *entry = static_cast<DimEntry *>(item);
-            if (!entry || !entry->Name)
-                continue;
-            exact_.emplace(entry->Name, entry);
-            caseBlind_[CaseKey(entry->Name)].push_back(entry);
+            if (entry && entry->Name)
+                entries_.push_back(entry);
+        }
+        // The names stay in the catalogue while the index lives: the exact
+        // index keys them in place.
+        exact_.reserve(entries_.size());
+        for (DimEntry *entry : entries_)
+            exact_.emplace(std::wstring_view(entry->Name), entry);
+    }
+
+    DimEntry *Find(const wchar_t *name)
+    {
+        const auto exact = exact_.find(std::wstring_view(name));
+        if (exact != exact_.end())
+            return exact->second;
+        // Names that differ in case from every dimension are rare: their
+        // index is made on the first one.
+        try {
+            if (caseBlind_.empty()) {
+                caseBlind_.reserve(entries_.size());
+                for (DimEntry *entry : entries_)
+                    caseBlind_[CaseKey(entry->Name)].push_back(entry);
+            }
+            const auto candidates = caseBlind_.find(CaseKey(name));
+            if (candidates == caseBlind_.end())
+                return nullptr;
+            return FirstCaseBlind(candidates->second, name);
+        } catch (const std::bad_alloc &) {
+            // Without memory for the index, the search in order finds the same.
+            caseBlind_.clear();
+            return FirstCaseBlind(entries_, name);
         }
     }
 
-    DimEntry *Find(const wchar_t *name) const
+private:
+    static DimEntry *FirstCaseBlind(const std::vector<DimEntry *> &entries, const wchar_t *name)
     {
-        const auto exact = exact_.find(name);
-        if (exact != exact_.end())
-            return exact->second;
-        const auto candidates = caseBlind_.find(CaseKey(name));
-        if (candidates == caseBlind_.end())
-            return nullptr;
-        for (DimEntry *entry : candidates->second)
+        for (DimEntry *entry : entries)
             if (IntlStrCmpIW(entry->Name, name) == 0)
                 return entry;
         return nullptr;
     }
 
-private:
+    std::vector<DimEntry *> entries_; // in catalogue order
     // emplace keeps the first entry of a name, as the search in order would.
-    std::unordered_map<std::wstring, DimEntry *> exact_;
+    std::unordered_map<std::wstring_view, DimEntry *> exact_;
     std::unordered_map<std::wstring, std::vector<DimEntry *>> caseBlind_;
 };
 
 // The position of the symbol in the entry's list: an exact match first,
 // else the first match ignoring letter case; -1 when none matches. Symbols
-// that differ only in case are different units (mW and MW).
+// that differ only in case are different units (mW and MW). Exact equality
+// of two texts needs no library call.
 int32_t FindSymbol(const DimEntry *entry, const wchar_t *symbol)
 {
-    int32_t caseBlind = -1;
     ListIterator it;
     void *candidate = nullptr;
     int32_t position = 0;
     ListIteratorInit(&it, entry->UnitSymbols);
     while (ListIteratorNext(&it, &candidate)) {
         const auto *text = static_cast<const wchar_t *>(candidate);
-        if (text && IntlStrCmpW(text, symbol) == 0)
+        if (text && wcscmp(text, symbol) == 0)
             return position;
-        if (text && caseBlind < 0 && IntlStrCmpIW(text, symbol) == 0)
-            caseBlind = position;
         ++position;
     }
-    return caseBlind;
+    position = 0;
+    ListIteratorInit(&it, entry->UnitSymbols);
+    while (ListIteratorNext(&it, &candidate)) {
+        const auto *text = static_cast<const wchar_t *>(candidate);
+        if (text && IntlStrCmpIW(text, symbol) == 0)
+            return position;
+        ++position;
+    }
+    return -1;
 }
 
-void ApplyPair(const DimIndex &index, const BodyWord &name, const BodyWord &symbol)
+void ApplyPair(DimIndex &index, const BodyWord &name, const BodyWord &symbol)
 {
     if (name.TooLong || symbol.TooLong)
         return;

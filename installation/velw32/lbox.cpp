@@ -12,7 +12,12 @@ VELW32_API void WINAPI LBoxFromList(HWND listBox, ListHandle list, int16_t row)
 {
     if (!listBox)
         return;
-    SendMessageW(listBox, WM_SETREDRAW, FALSE, 0);
+    // Switching the drawing off and on costs a repaint of its own; a list
+    // box that is not on screen (its window still being created) needs
+    // neither.
+    const bool onScreen = IsWindowVisible(listBox) != FALSE;
+    if (onScreen)
+        SendMessageW(listBox, WM_SETREDRAW, FALSE, 0);
     SendMessageW(listBox, LB_RESETCONTENT, 0, 0);
     if (list) {
         ListIterator it;
@@ -25,8 +30,10 @@ VELW32_API void WINAPI LBoxFromList(HWND listBox, ListHandle list, int16_t row)
         }
     }
     SendMessageW(listBox, LB_SETCURSEL, static_cast<WPARAM>(static_cast<int>(row)), 0);
-    SendMessageW(listBox, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(listBox, nullptr, TRUE);
+    if (onScreen) {
+        SendMessageW(listBox, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(listBox, nullptr, TRUE);
+    }
 
     if (HWND parent = GetParent(listBox)) {
         const int id = GetDlgCtrlID(listBox);

@@ -21,7 +21,9 @@ int16_t SetItemText(HWND window, HMENU menu, UINT item, BOOL byPosition, HMODULE
     info.dwTypeData = &text[0];
     if (!SetMenuItemInfoW(menu, item, byPosition, &info))
         return 0;
-    if (window)
+    // A hidden window (one still being created) draws its menu bar when it
+    // shows; redrawing it now would only recompute its frame each time.
+    if (window && IsWindowVisible(window))
         DrawMenuBar(window);
     return 1;
 }
