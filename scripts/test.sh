@@ -13,3 +13,4 @@ uas_start_xvfb
 uas_wine_prefix "$UAS_BUILD/x86_64/wineprefix"
 cd "$UAS_BUILD/x86_64"
 ctest --output-on-failure --timeout 300 "$@"
+"$UAS_ROOT/scripts/reliability.sh" --table "$UAS_BUILD/x86_64/reliability/quick.tsv"
