@@ -144,7 +144,8 @@ TEST_F(LongUse, CyclesLeaveMemoryHandlesAndFilesAsTheyShouldBe)
         const std::wstring name = L"Cycle" + std::to_wstring(cycle % NamePool);
         const std::wstring path = testinstall::SetPath(name);
         SaveAs(name);
-        if (cycle > 0)
+        // The first cycle's name is in the catalogue before counting starts.
+        if (cycle > 0 && name != L"Cycle0")
             namesAdded.insert(name);
         EXPECT_EQ(Editor.Modified, 0) << "cycle " << cycle;
 

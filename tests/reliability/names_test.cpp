@@ -32,6 +32,10 @@ std::wstring With(std::wstring text, const std::wstring &value)
 }
 
 struct NameCase {
+    NameCase(std::wstring typed, std::wstring refusal, std::wstring savedAs = std::wstring())
+        : Typed(std::move(typed)), Refusal(std::move(refusal)), SavedAs(std::move(savedAs))
+    {
+    }
     std::wstring Typed;
     std::wstring Refusal;  // empty: accepted
     std::wstring SavedAs;  // the name it is accepted as (empty: as typed)

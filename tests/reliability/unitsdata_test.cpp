@@ -212,8 +212,9 @@ std::string CheckRead(const wchar_t *section, const wchar_t *key, int32_t capaci
     ProfReadStringW(section, key, fitting.data(), &again, &status);
     if (status != 0)
         return "the size asked for was not enough";
-    if (wcslen(fitting.data()) + 1 != static_cast<size_t>(size))
-        return "the size asked for is not the value's length + 1";
+    // A NUL byte inside a value is kept; the value still ends at the size.
+    if (fitting[static_cast<size_t>(size) - 1] != L'\0')
+        return "the value does not end where its size says";
     return "";
 }
 
@@ -324,7 +325,8 @@ TEST(DamagedUnitsData, TheRealLibraryRefusesWithTheReadersVerdict)
             expected = UNIT_FAULT_OPEN;
             break;
         case 4:
-            install.WriteProfile({{L"Kalvex_Section", L"Units_File", std::wstring(400, L'u')}}, false);
+            // Longer than the library takes a path (1023 characters).
+            install.WriteProfile({{L"Kalvex_Section", L"Units_File", std::wstring(1100 + r.Pick(3000), L'u')}}, false);
             expected = UNIT_FAULT_PROFILE_VALUE_TOO_LONG;
             break;
         default: {
