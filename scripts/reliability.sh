@@ -22,9 +22,9 @@ if [ "${1:-}" = --table ]; then
 fi
 
 export UAS_REL_SETFILES=${UAS_REL_SETFILES:-1000000}
-export UAS_REL_UNITSTEXTS=${UAS_REL_UNITSTEXTS:-200000}
-export UAS_REL_PROFILES=${UAS_REL_PROFILES:-20000}
-export UAS_REL_UNITSCHILDREN=${UAS_REL_UNITSCHILDREN:-200}
+export UAS_REL_UNITSTEXTS=${UAS_REL_UNITSTEXTS:-100000}
+export UAS_REL_PROFILES=${UAS_REL_PROFILES:-5000}
+export UAS_REL_UNITSCHILDREN=${UAS_REL_UNITSCHILDREN:-100}
 export UAS_REL_CYCLES=${UAS_REL_CYCLES:-2000}
 export UAS_REL_SEED=${UAS_REL_SEED:-20240917}
 
@@ -57,9 +57,17 @@ rel_run() {
     [ "$rc" = 0 ] || { status=1; uas_log "$name failed (exit $rc), see $OUT/$name.log"; tail -n 30 "$OUT/$name.log" >&2; }
 }
 began_all=$SECONDS
-rel_run setfiles "$BUILD/bin/rel_setfiles.exe"
-rel_run unitsdata "$BUILD/bin/rel_unitsdata.exe"
+# The file readers and the window run side by side, one core each.
+(
+    rel_run setfiles "$BUILD/bin/rel_setfiles.exe"
+    rel_run unitsdata "$BUILD/bin/rel_unitsdata.exe"
+    printf '%s' "$runs" >"$OUT/runs.readers"
+    exit $status
+) &
+readers=$!
 rel_run window "$BUILD/bin/rel_window.exe"
+wait "$readers" || status=1
+runs="$(cat "$OUT/runs.readers")"$'\n'"$runs"
 total=$((SECONDS - began_all))
 
 table=$(rel_table "$UAS_REL_TABLE")
