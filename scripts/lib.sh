@@ -8,7 +8,7 @@ UAS_BUILD=${UAS_BUILD:-$UAS_ROOT/build}
 # architecture: this kernel runs 64-bit Windows programs only.
 UAS_PACKAGES="cmake make python3 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 googletest wine wine64 xvfb xauth \
-xdotool imagemagick x11-utils fonts-wine"
+xdotool imagemagick x11-utils fonts-wine nsis zip unzip p7zip-full file"
 
 uas_log() { printf '== %s\n' "$*" >&2; }
 
@@ -36,6 +36,19 @@ uas_build() {
     cmake -S "$UAS_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release \
         -DCMAKE_TOOLCHAIN_FILE="$UAS_ROOT/cmake/toolchain-$arch.cmake" "$@" >/dev/null
     cmake --build "$dir" -j "$(nproc)"
+}
+
+# uas_package ARCH: the zip and the installer of build/ARCH, in
+# build/ARCH/packages. Their output goes to build/ARCH/packages.log and is
+# shown only when something fails.
+uas_package() {
+    local dir=$UAS_BUILD/$1
+    uas_log "packaging $1"
+    if ! { cmake --build "$dir" --target package && cmake --build "$dir" --target installer; } \
+        >"$dir/packages.log" 2>&1; then
+        cat "$dir/packages.log" >&2
+        return 1
+    fi
 }
 
 # Starts Xvfb on a free display and exports DISPLAY; remembers its pid.

@@ -126,6 +126,15 @@ std::wstring AnswerBox(const Program &program, int button)
     return text;
 }
 
+// Waits until the box that was answered has gone, so that the next
+// AnswerBox reads the program's next box.
+void WaitUntilGone(const Program &program)
+{
+    HWND box = program.FindOwnWindow(L"#32770");
+    for (int i = 0; box && IsWindow(box) && i < 400; ++i)
+        Sleep(25);
+}
+
 TEST(ProgramTest, ShowsItsWindowWithTheEightControlsAndEndsWithOne)
 {
     testinstall::Create(testinstall::Options());
@@ -210,8 +219,52 @@ TEST(ProgramTest, UnreadableUnitsDataIsReportedAndTheProgramEnds)
     Program program(L"");
     ASSERT_TRUE(program.Started());
     const std::wstring box = AnswerBox(program, IDOK);
-    EXPECT_EQ(box, L"|Error reading system unit files.");
+    // Caption empty; the design's line first, then which file, which line
+    // and what is wrong.
+    EXPECT_EQ(box, L"|Error reading system unit files.\n\nFile: " + testinstall::Root() +
+                       L"\\units.txt\nLine 1: the name 'NameThatIsFarTooLongToBeADimensionName' "
+                       L"is longer than 31 characters.");
     EXPECT_EQ(program.WaitForExit(ExitTimeoutMs), 0u) << "no message loop without a window";
+}
+
+TEST(ProgramTest, MissingCommonLibraryIsToldOnceAndNoOtherModuleStandsIn)
+{
+    testinstall::Options options;
+    options.NoResourceLibraries = true;
+    options.AllowedUsers = L"somebody-else";
+    testinstall::Create(options);
+    const std::wstring told = L"Unit Assignment Set Editor|The common resource library "
+                              L"kxcommon.dll was not found in the folder " +
+                              testinstall::Root() +
+                              L"\\res. Menus and shared texts cannot be shown until it is "
+                              L"installed.";
+    {
+        Program refused(L"");
+        ASSERT_TRUE(refused.Started());
+        EXPECT_EQ(AnswerBox(refused, IDOK), told);
+        WaitUntilGone(refused);
+        // The refusal's text ends with the common library's product text;
+        // without the library it is left out, never the program's own string
+        // of that number ("Set Name:").
+        const std::wstring box = AnswerBox(refused, IDOK);
+        EXPECT_NE(box.find(CurrentUser()), std::wstring::npos) << box;
+        EXPECT_EQ(box.find(L"Set Name"), std::wstring::npos) << box;
+        EXPECT_EQ(refused.WaitForExit(ExitTimeoutMs), 0u);
+    }
+
+    options.AllowedUsers.clear();
+    testinstall::Create(options);
+    Program program(L"");
+    ASSERT_TRUE(program.Started());
+    EXPECT_NE(AnswerBox(program, IDOK).find(L"kxcommon.dll was not found"), std::wstring::npos);
+    WaitUntilGone(program);
+    HWND window = program.WaitForWindow(MainClass, StartTimeoutMs);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(program.FindOwnWindow(L"#32770"), nullptr) << "told once only";
+    // The program's own texts still show.
+    EXPECT_EQ(uitest::TextOf(GetDlgItem(window, 70)), L"Set Name: <none>");
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(ExitTimeoutMs), 1u);
 }
 
 } // namespace

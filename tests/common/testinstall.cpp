@@ -108,7 +108,12 @@ std::wstring Create(const Options &options)
     std::wstring profile;
     profile += L"[Kalvex_Section]\r\n";
     profile += L"Root_Dir=" + root + L"\r\n";
-    profile += L"Resource_Binary_Dir=" + ResFolder() + L"\r\n";
+    std::wstring resources = ResFolder();
+    if (options.NoResourceLibraries) {
+        resources = root + L"\\res";
+        CreateDirectoryW(resources.c_str(), nullptr);
+    }
+    profile += L"Resource_Binary_Dir=" + resources + L"\r\n";
     profile += L"Units_File=" + root + L"\\units.txt\r\n";
     profile += L"Set_Dir=" + SetFolder() + L"\r\n";
     profile += L"Help_Dir=" + root + L"\\help\r\n";

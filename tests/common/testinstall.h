@@ -22,6 +22,7 @@ struct Options {
     std::wstring Language = L"English";
     std::wstring AllowedUsers; // empty: everyone
     bool BrokenUnits = false;  // units file that does not load
+    bool NoResourceLibraries = false; // an empty resource folder of its own
 };
 
 // Creates the installation in a new temp folder and points KALVEX_PROFILE

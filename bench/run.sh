@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# The benchmark, end to end: builds an optimised x86_64 build with the bench
+# programs in its own folder (build/bench unless UAS_BENCH_BUILD says
+# otherwise), generates units libraries of 100 to 32 767 dimensions, times
+# the program's operations in-process at every size, times start-up against
+# the floor program, prints the tables and writes them to
+# docs/PERFORMANCE.md.
+#
+# Knobs (environment): UAS_BENCH_RUNS start-up pairs per installation
+# (default 20), UAS_BENCH_BUDGET seconds of start-up runs per installation
+# (default 60), UAS_BENCH_OP_RUNS runs per operation (default 7),
+# UAS_BENCH_OP_BUDGET seconds per operation (default 3), UAS_BENCH_SIZES.
+set -euo pipefail
+BENCH_DIR=$(cd "$(dirname "$0")" && pwd)
+export UAS_BUILD=${UAS_BENCH_BUILD:-$(cd "$BENCH_DIR/.." && pwd)/build/bench}
+. "$BENCH_DIR/../scripts/lib.sh"
+
+RUNS=${UAS_BENCH_RUNS:-20}
+BUDGET=${UAS_BENCH_BUDGET:-60}
+OP_RUNS=${UAS_BENCH_OP_RUNS:-7}
+OP_BUDGET=${UAS_BENCH_OP_BUDGET:-3}
+SIZES=${UAS_BENCH_SIZES:-100 1000 10000 32767}
+# Start-up is measured on the demo installation and on the bigger libraries.
+STARTUP_SIZES=${UAS_BENCH_STARTUP_SIZES:-1000 10000 32767}
+FLOOR_CLASS=UasBenchFloor
+PROGRAM_CLASS="Unit Assignment Set Builder"
+
+uas_setup
+python3 -m unittest discover -s "$BENCH_DIR" -p 'test_*.py' -q
+uas_build x86_64 -DUAS_BUILD_TESTS=OFF -DUAS_BUILD_BENCH=ON >/dev/null
+
+BUILD="$UAS_BUILD/x86_64"
+RESULTS="$BUILD/bench-results"
+rm -rf "$RESULTS"
+mkdir -p "$RESULTS"
+
+trap uas_stop EXIT
+uas_start_xvfb
+uas_wine_prefix "$BUILD/wineprefix"
+
+# shellcheck disable=SC2086
+python3 "$BENCH_DIR/prepare.py" "$BUILD/benchdata" "$BUILD" $(printf '%s\n' $SIZES $STARTUP_SIZES | sort -nu) \
+    > "$RESULTS/profiles.tsv"
+profile_of() { awk -F'\t' -v n="$1" '$1 == n { print $2 }' "$RESULTS/profiles.tsv"; }
+
+{
+    echo "date	$(date -u '+%Y-%m-%d %H:%M UTC')"
+    echo "cpu	$(lscpu | sed -n 's/^Model name: *//p' | head -1)"
+    echo "cores	$(nproc)"
+    echo "wine	$(wine --version 2>/dev/null </dev/null)"
+    echo "commit	$(git -C "$BENCH_DIR/.." rev-parse --short HEAD 2>/dev/null || echo unknown)"
+    echo "runs	$RUNS"
+    echo "budget	$BUDGET"
+    echo "opruns	$OP_RUNS"
+} > "$RESULTS/machine.tsv"
+
+cd "$BUILD/bin"
+status=0
+for n in $SIZES; do
+    uas_log "operations, $n dimensions"
+    KALVEX_PROFILE=$(profile_of "$n") wine uasbench.exe --size "$n" --runs "$OP_RUNS" --budget "$OP_BUDGET" \
+        > "$RESULTS/ops-$n.tsv" </dev/null || { uas_log "uasbench failed at $n dimensions"; status=1; }
+done
+
+warmup=1
+for label in demo $STARTUP_SIZES; do
+    uas_log "start-up against the floor, $label"
+    profile=-
+    [ "$label" != demo ] && profile=$(profile_of "$label")
+    wine uaslaunch.exe --label "$label" --runs "$RUNS" --budget "$BUDGET" --profile "$profile" \
+        --warmup "$warmup" uasfloor.exe "$FLOOR_CLASS" uasedit.exe "$PROGRAM_CLASS" \
+        > "$RESULTS/startup-$label.tsv" </dev/null || { uas_log "start-up runs failed for $label"; status=1; }
+    warmup=0
+done
+
+python3 "$BENCH_DIR/report.py" "$RESULTS" "$BENCH_DIR/../docs/PERFORMANCE.md"
+exit $status

@@ -1,0 +1,117 @@
+"""Tests of the benchmark's generator and report: the generated libraries
+must be ones the units library accepts, and the report must judge the
+figures against the goals correctly. Run by bench/run.sh before measuring."""
+import os
+import tempfile
+import unittest
+
+import prepare
+import report
+
+
+class GeneratedUnitsLibrary(unittest.TestCase):
+    def test_every_dimension_once_with_twenty_symbols(self):
+        lines = prepare.units_text(1000).split("\r\n")
+        body = [l for l in lines if l and not l.startswith("#")]
+        self.assertEqual(len(body), 1000)
+        names = [l.split()[0] for l in body]
+        self.assertEqual(len({n.lower() for n in names}), 1000)
+        self.assertEqual(names[0], "Dimension000001")
+        self.assertEqual(names[-1], "Dimension001000")
+        for line in body:
+            words = line.split(" ")
+            self.assertEqual(len(words), 21)
+            self.assertLessEqual(len(words[0]), 31)
+
+    def test_biggest_size_fits_the_library_limit_and_beyond_is_refused(self):
+        text = prepare.units_text(32767)
+        self.assertLessEqual(len(text.encode("utf-8")), 4 << 20)
+        with self.assertRaises(ValueError):
+            prepare.units_text(32768)
+        with self.assertRaises(ValueError):
+            prepare.units_text(0)
+
+    def test_installation_profile_names_its_own_files_as_wine_paths(self):
+        with tempfile.TemporaryDirectory() as out:
+            profile = prepare.prepare(out, "/b/x86_64", 100)
+            root = os.path.join(out, "100")
+            self.assertEqual(profile, prepare.windows_path(os.path.join(root, "kalvex.ini")))
+            with open(os.path.join(root, "kalvex.ini"), encoding="utf-8", newline="") as f:
+                text = f.read()
+            self.assertIn("Units_File=%s\r\n" % prepare.windows_path(os.path.join(root, "units.txt")), text)
+            self.assertIn("Resource_Binary_Dir=Z:\\b\\x86_64\\res\r\n", text)
+            self.assertIn("[VelWin_Section]\r\nLanguage=English", text)
+            self.assertTrue(os.path.isdir(os.path.join(root, "sets")))
+            # A second run leaves the set folder empty again.
+            open(os.path.join(root, "sets", "old.uas"), "w").close()
+            prepare.prepare(out, "/b/x86_64", 100)
+            self.assertEqual(os.listdir(os.path.join(root, "sets")), [])
+
+
+class Growth(unittest.TestCase):
+    def test_tenfold_step_is_held_to_twelve(self):
+        self.assertEqual(report.growth_cell("catalogue", 10.0, 119.0, 1000, 10000), ("x11.9", False))
+        self.assertEqual(report.growth_cell("catalogue", 10.0, 121.0, 1000, 10000), ("**x12.1**", True))
+
+    def test_last_step_is_held_to_four(self):
+        self.assertEqual(report.growth_cell("setfile.read", 10.0, 39.0, 10000, 32767), ("x3.9", False))
+        self.assertEqual(report.growth_cell("setfile.read", 10.0, 41.0, 10000, 32767), ("**x4.1**", True))
+
+    def test_noise_and_explanatory_rows_are_not_judged(self):
+        self.assertFalse(report.growth_cell("catalogue", 0.01, 0.9, 100, 1000)[1])
+        self.assertFalse(report.growth_cell("listbox.bare", 1.0, 500.0, 1000, 10000)[1])
+        self.assertEqual(report.growth_cell("catalogue", None, 5.0, 100, 1000), ("-", False))
+
+
+def write(path, rows):
+    with open(path, "w", encoding="utf-8") as f:
+        for row in rows:
+            f.write("\t".join(str(c) for c in row) + "\n")
+
+
+class Report(unittest.TestCase):
+    def results(self, folder, demo_program_ms, read_ms, check="ok"):
+        write(os.path.join(folder, "machine.tsv"), [("date", "today"), ("cpu", "Test CPU"), ("cores", 2),
+                                                     ("wine", "wine-8.0"), ("runs", 20), ("budget", 60)])
+        for size, scale in ((1000, 1.0), (10000, 10.0)):
+            write(os.path.join(folder, "ops-%d.tsv" % size), [
+                ("op", "setfile.read", read_ms * scale, read_ms * scale, 7),
+                ("op", "catalogue", 2.0 * scale, 2.0 * scale, 7),
+                ("mem", "before.heap.bytes", 1000), ("mem", "started.heap.bytes", 1000 + 300 * size),
+                ("mem", "before.heap.blocks", 10), ("mem", "started.heap.blocks", 10 + 23 * size),
+                ("mem", "before.pagefile", 0), ("mem", "started.pagefile", 400 * size),
+                ("check", "setfile.read.restores", check)])
+        write(os.path.join(folder, "startup-demo.tsv"), [
+            ("sample", "demo", "floor", 0, 100.0, 5.0),
+            ("startup", "demo", 20, 100.0, demo_program_ms, 5.0, 6.0, 0)])
+        write(os.path.join(folder, "startup-32767.tsv"), [
+            ("startup", "32767", 3, 100.0, 2500.0, 5.0, 6.0, 0)])
+
+    def render(self, *args, **kwargs):
+        with tempfile.TemporaryDirectory() as folder:
+            self.results(folder, *args, **kwargs)
+            return report.render(*report.load(folder))
+
+    def test_goals_met(self):
+        text = self.render(110.0, 0.5)
+        self.assertIn("ratio 1.10 against the goal 1.15: met", text)
+        self.assertIn("| demo installation | 20 | 100 | 110 | 1.10 |", text)
+        self.assertIn("checks", text.lower())
+        self.assertIn("all passed", text)
+        self.assertIn("Test CPU, 2 cores", text)
+
+    def test_goals_missed_are_marked(self):
+        text = self.render(130.0, 3.0, check="fail")
+        self.assertIn("ratio 1.30 against the goal 1.15: **not met**", text)
+        self.assertIn("setfile.read at 10 000 dimensions: 30.0 ms against the goal 20 ms: **not met**", text)
+        self.assertIn("32 767 dimensions: 2500 ms against the goal 2000 ms: **not met**", text)
+        self.assertIn("**failed: setfile.read.restores at 1 000", text)
+
+    def test_memory_per_dimension(self):
+        text = self.render(110.0, 0.5)
+        self.assertIn("| 10 000 | 3.0 MB | 300 | 23.0 | 4.0 MB | 400 |", text)
+        self.assertIn("no `KxMemoryUsage` export", text)
+
+
+if __name__ == "__main__":
+    unittest.main()

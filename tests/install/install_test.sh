@@ -1,0 +1,272 @@
+#!/usr/bin/env bash
+# Install test: what a Windows user gets from the packages. The 64-bit
+# installer runs silently into a fresh Wine prefix, the program starts from
+# what its Start-menu shortcut names and speaks the chosen language, a set
+# saved there lands in the user's set folder, an upgrade keeps the user's
+# profile changes and sets, and the silent uninstaller leaves nothing of the
+# program behind but the sets. The 64-bit zip runs where it is unzipped. The
+# 32-bit packages (which this machine cannot run) are built and listed.
+#
+#   install_test.sh X86_64_BUILD I686_BUILD
+#
+# Both builds must hold their packages (targets "package" and "installer").
+# Uses DISPLAY when the caller provides one; the Wine prefix is its own.
+set -euo pipefail
+
+build64=$(cd "${1:?usage: install_test.sh X86_64_BUILD I686_BUILD}" && pwd)
+build32=$(cd "${2:?usage: install_test.sh X86_64_BUILD I686_BUILD}" && pwd)
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=../../scripts/lib.sh
+. "$here/../../scripts/lib.sh"
+
+# The helpers read the running editor through the probe of the test build.
+bin=$build64/bin
+for f in uasprobe.exe uaslnk.exe; do
+    [ -f "$bin/$f" ] || { echo "install: $bin/$f is missing" >&2; exit 1; }
+done
+for tool in xdotool unzip wine; do
+    command -v "$tool" >/dev/null || { echo "install: $tool is not installed" >&2; exit 1; }
+done
+
+# the_one PATTERN: the single file that matches, or a failure.
+the_one() {
+    [ $# = 1 ] && [ -f "$1" ] || { echo "install: not one package: $*" >&2; exit 1; }
+    printf '%s' "$1"
+}
+# shellcheck disable=SC2086
+setup64=$(the_one $build64/packages/uasedit-*-win64-setup.exe)
+# shellcheck disable=SC2086
+zip64=$(the_one $build64/packages/uasedit-*-win64.zip)
+# shellcheck disable=SC2086
+setup32=$(the_one $build32/packages/uasedit-*-win32-setup.exe)
+# shellcheck disable=SC2086
+zip32=$(the_one $build32/packages/uasedit-*-win32.zip)
+version=${zip64##*/uasedit-}
+version=${version%-win64.zip}
+
+work=$(mktemp -d /tmp/uas-install.XXXXXX)
+own_display=0
+editor_pid=""
+failed=1
+cleanup() {
+    if [ -n "$editor_pid" ] && kill -0 "$editor_pid" 2>/dev/null; then
+        [ "$failed" = 1 ] && import -window root "$work/failure.png" 2>/dev/null || true
+        kill "$editor_pid" 2>/dev/null || true
+    fi
+    [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
+    [ "$own_display" = 1 ] && kill "$UAS_XVFB_PID" 2>/dev/null || true
+    if [ "$failed" = 0 ]; then
+        rm -rf "$work"
+    else
+        echo "install: the prefix and any screenshot are kept in $work" >&2
+    fi
+}
+trap cleanup EXIT
+
+if [ -z "${DISPLAY:-}" ]; then
+    uas_start_xvfb
+    own_display=1
+fi
+
+drive_context=install
+# shellcheck source=../e2e/drive.sh
+. "$here/../e2e/drive.sh"
+
+# A fresh prefix: a copy of one that was created and never used, kept in the
+# build folder, because creating a prefix costs far more than the test.
+template=$build64/install-prefix-template
+if [ ! -f "$template/system.reg" ]; then
+    rm -rf "$template"
+    (uas_wine_prefix "$template" && wineserver -k >/dev/null 2>&1; wineserver -w) || true
+    [ -f "$template/system.reg" ] || fail "no Wine prefix could be created"
+fi
+cp -a "$template" "$work/prefix"
+uas_wine_prefix "$work/prefix"
+# Shortcuts would otherwise also become menu entries of this Linux desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
+# The installed program finds its profile beside itself, as on a user's PC.
+unset KALVEX_PROFILE
+
+drive_c=$WINEPREFIX/drive_c
+product="Unit Assignment Set Editor"
+pf="$drive_c/Program Files/$product"
+pf_win="C:\\Program Files\\$product"
+shortcut="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/$product.lnk"
+uninst_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\UnitAssignmentSetEditor'
+appdata=$(winepath -u "$(wine cmd /c 'echo %APPDATA%' </dev/null | tr -d '\r')" 2>/dev/null)
+sets="$appdata/Kalvex/Sets"
+
+# read_key: the uninstall key as reg.exe lists it, into $uninst_values
+# (empty when the key is absent). One Wine process for all its values.
+read_key() {
+    uninst_values=$(wine reg query "$uninst_key" </dev/null 2>/dev/null | tr -d '\r') || uninst_values=""
+}
+
+# reg_value NAME: one value of the uninstall key as read_key last read it.
+reg_value() { sed -n "s/^ *$1 *REG_[A-Z_]* *//p" <<<"$uninst_values"; }
+
+# profile_value KEY: the value of KEY in the installed profile.
+profile_value() { tr -d '\r' <"$pf/bin/kalvex.ini" | sed -n "s/^$1=//p"; }
+
+# files_of DIR: every file and folder below DIR, relative, sorted.
+files_of() { (cd "$1" && find . -mindepth 1 | sed 's|^\./||' | sort); }
+
+# zip_files ZIP: the names in a zip without its top folder, sorted.
+zip_files() {
+    unzip -Z1 "$1" | sed -e 's|^[^/]*/||' -e 's|/$||' -e '/^$/d' | sort
+}
+
+# run_editor EXE DIR: starts the program in DIR as the shortcut would, and
+# gives it the keyboard.
+run_editor() {
+    (cd "$2" && exec wine "$1" >"$work/editor.log" 2>&1 </dev/null) &
+    editor_pid=$!
+    expect main yes 20000
+    # Start-up may still move the window when the first click comes: click
+    # the set-name label again until the window is the active one.
+    local tries
+    for tries in 1 2 3 4 5; do
+        click ctl:70
+        probe expect active main 2000 >/dev/null && return 0
+    done
+    fail "the editor's window does not become active"
+}
+
+# save_as NAME: File > Save As through the menu command, NAME and Enter.
+save_as() {
+    probe post COMMAND 15 >/dev/null
+    expect modal.count 1
+    type_text "$1"
+    expect modal.name "$1"
+    keys Return
+    expect modal.count 0
+}
+
+# wait_for_file PATH [SECONDS]
+wait_for_file() {
+    local deadline=$((SECONDS + ${2:-10}))
+    until [ -f "$1" ]; do
+        [ "$SECONDS" -lt "$deadline" ] || fail "no file $1"
+        sleep 0.1
+    done
+}
+
+started=$SECONDS
+# Each step says when it began, to keep an eye on the test's time.
+stage() { step "$* (at $((SECONDS - started)) s)"; }
+
+stage "an unknown language on the command line installs nothing"
+code=0
+wine "$setup64" /S /LANG=Klingon </dev/null || code=$?
+[ "$code" = 2 ] || fail "exit code $code for /LANG=Klingon, expected 2"
+[ ! -e "$pf" ] || fail "an installation was made for an unknown language"
+
+stage "the 64-bit installer installs silently, in German"
+wine "$setup64" /S /LANG=German </dev/null || fail "the installer failed"
+expected=$( (zip_files "$zip64" | grep -v -x -e sets -e 'sets/.*'; echo uninstall.exe) | sort)
+[ "$(files_of "$pf")" = "$expected" ] ||
+    fail "installed files differ from the zip's: $(diff <(echo "$expected") <(files_of "$pf") || true)"
+[ "$(profile_value Language)" = German ] || fail "profile language: $(profile_value Language)"
+[ "$(profile_value Set_Dir)" = '%APPDATA%\Kalvex\Sets' ] || fail "profile set folder: $(profile_value Set_Dir)"
+[ "$(profile_value Resource_Binary_Dir)" = '..\res' ] || fail "profile resources: $(profile_value Resource_Binary_Dir)"
+# The profile reader takes UTF-8 or UTF-16 with BOM: plain ASCII is both.
+LC_ALL=C grep -q -P '[^\x09\x0a\x0d\x20-\x7e]' "$pf/bin/kalvex.ini" &&
+    fail "the installed profile is not plain text"
+grep -q -i -e 'Z:' -e "$build64" "$pf/bin/kalvex.ini" && fail "the profile names the build machine's paths"
+
+stage "Add/Remove Programs knows it, in the 64-bit registry view"
+read_key
+[ "$(reg_value DisplayName)" = "$product (64-bit)" ] || fail "DisplayName: $(reg_value DisplayName)"
+[ "$(reg_value DisplayVersion)" = "$version" ] || fail "DisplayVersion: $(reg_value DisplayVersion)"
+[ -n "$(reg_value Publisher)" ] || fail "no Publisher"
+[ "$(reg_value InstallLocation)" = "$pf_win" ] || fail "InstallLocation: $(reg_value InstallLocation)"
+[ "$(reg_value UninstallString)" = "\"$pf_win\\uninstall.exe\"" ] || fail "UninstallString: $(reg_value UninstallString)"
+quiet=$(reg_value QuietUninstallString)
+[ "$quiet" = "\"$pf_win\\uninstall.exe\" /S" ] || fail "QuietUninstallString: $quiet"
+size=$(reg_value EstimatedSize)
+[ -n "$size" ] && [ $((size)) -gt 100 ] || fail "EstimatedSize: $size"
+wine reg query "${uninst_key/Microsoft/Wow6432Node\\Microsoft}" </dev/null >/dev/null 2>&1 &&
+    fail "the uninstall key landed in the 32-bit registry view"
+
+stage "the Start menu names the installed program"
+[ -f "$shortcut" ] || fail "no Start-menu shortcut"
+link=$(wine "$bin/uaslnk.exe" "$(winpath "$shortcut")" </dev/null | tr -d '\r') || fail "the shortcut cannot be read"
+target=$(sed -n 's/^target=//p' <<<"$link")
+[ "$target" = "$pf_win\\bin\\uasedit.exe" ] || fail "shortcut target: $target"
+startdir=$(winepath -u "$(sed -n 's/^dir=//p' <<<"$link")" 2>/dev/null)
+
+stage "the program starts from the shortcut, in German; a set saved lands in the user's set folder"
+[ ! -e "$sets" ] || fail "the set folder exists before the program made it"
+run_editor "$target" "$startdir"
+expect title 'Einheitensatz-Editor'
+save_as Werk1
+wait_for_file "$sets/Werk1.uas"
+head -3 "$sets/Werk1.uas" | grep -q '^\* Werk1' || fail "Werk1.uas has no header of its own"
+keys alt+F4
+exit_code_is 1
+cp "$sets/Werk1.uas" "$work/Werk1.saved"
+
+stage "an upgrade keeps the user's profile changes and sets, and sets the new language"
+printf '; kept by the upgrade\r\n' >>"$pf/bin/kalvex.ini"
+: >"$pf/bin/leftover.dll"
+wine "$setup64" /S /LANG=French </dev/null || fail "the upgrade failed"
+[ "$(profile_value Language)" = French ] || fail "profile language after the upgrade: $(profile_value Language)"
+grep -q '^; kept by the upgrade' "$pf/bin/kalvex.ini" || fail "the upgrade replaced the user's profile"
+[ ! -e "$pf/bin/leftover.dll" ] || fail "the old version's program files stayed"
+[ "$(files_of "$pf")" = "$expected" ] || fail "files after the upgrade differ from the zip's"
+cmp -s "$work/Werk1.saved" "$sets/Werk1.uas" || fail "the upgrade changed a set"
+read_key
+[ "$(reg_value InstallLocation)" = "$pf_win" ] || fail "the upgrade moved the installation"
+
+stage "the silent uninstaller leaves only the user's sets"
+# The uninstaller copies itself away and returns at once: wait for its work.
+# The command as Add/Remove Programs runs it: the quoted program, then /S.
+uninstaller=${quiet#\"}
+uninstaller=${uninstaller%%\"*}
+wine "$uninstaller" ${quiet##*\" } </dev/null || fail "the uninstaller did not start"
+deadline=$((SECONDS + 30))
+# The key goes last, after the files.
+while [ -e "$pf" ] || [ -e "$shortcut" ]; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "left behind: $(find "$pf" "$shortcut" 2>/dev/null | tr '\n' ' ')"
+    sleep 0.2
+done
+read_key
+while [ -n "$uninst_values" ]; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "the uninstall key stayed: $uninst_values"
+    sleep 0.2
+    read_key
+done
+cmp -s "$work/Werk1.saved" "$sets/Werk1.uas" || fail "the uninstaller changed or removed a set"
+
+stage "the 64-bit zip runs where it is unzipped, with its sets beside it"
+unzip -q "$zip64" -d "$drive_c/portable"
+portable=$(echo "$drive_c"/portable/uasedit-*-win64)
+grep -q -i -e 'Z:' -e "$build64" "$portable/bin/kalvex.ini" && fail "the zip's profile names the build machine's paths"
+[ -d "$portable/sets" ] || fail "the zip has no set folder"
+run_editor "C:\\portable\\${portable##*/}\\bin\\uasedit.exe" "$portable/bin"
+expect title "$product"
+stage "the zip's editor saves a set"
+save_as Portable1
+wait_for_file "$portable/sets/Portable1.uas"
+stage "the zip's editor ends"
+keys alt+F4
+exit_code_is 1
+
+stage "the 32-bit packages: the zip holds what the 64-bit one does, the installer is a 32-bit program"
+[ "$(zip_files "$zip32")" = "$(zip_files "$zip64")" ] || fail "the 32-bit zip's contents differ from the 64-bit zip's"
+unzip -l "$zip32"
+file "$setup32" | grep -q 'PE32 executable' || fail "$setup32 is not a 32-bit program: $(file "$setup32")"
+file "$setup64" | grep -q 'PE32+ executable' || fail "$setup64 is not a 64-bit program: $(file "$setup64")"
+if command -v 7z >/dev/null; then
+    listing=$(7z l "$setup32")
+    printf '%s\n' "$listing" | sed -n '/^---/,$p'
+    for f in uasedit.exe vel32.dll velw32.dll velx32.dll kxcommon.dll uaseditj.dll units.txt; do
+        grep -q "$f" <<<"$listing" || fail "the 32-bit installer does not hold $f"
+    done
+fi
+for f in "$setup64" "$zip64" "$setup32" "$zip32"; do
+    printf '%10d  %s\n' "$(stat -c %s "$f")" "${f##*/}"
+done
+
+failed=0
+echo "PASS (install, $((SECONDS - started)) s after the prefix)"
