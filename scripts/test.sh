@@ -19,6 +19,7 @@ cd "$UAS_BUILD/x86_64"
 # one is for tests that name none.
 status=0
 ctest --output-on-failure --timeout 120 "$@" || status=$?
+"$UAS_ROOT/scripts/reliability.sh" --table "$UAS_BUILD/x86_64/reliability/quick.tsv" || true
 
 if [ $# = 0 ] || [ "${UAS_INSTALL_TEST:-0}" = 1 ]; then
     if uas_package i686 && uas_package x86_64 &&
