@@ -12,6 +12,7 @@
 // benchmark of code that went wrong proves nothing. Output is tab-separated
 // lines: "op KEY MEDIAN_MS MIN_MS RUNS", "mem KEY VALUE", "check KEY ok|fail".
 #include "stats.h"
+#include "listcheck.h"
 
 #include "controls.h"
 #include "dimcat.h"
@@ -209,13 +210,7 @@ LRESULT CALLBACK CloseBoxes(int code, WPARAM wParam, LPARAM lParam)
 
 std::vector<DimEntry *> Entries(ListHandle catalogue)
 {
-    std::vector<DimEntry *> entries;
-    ListIterator it;
-    void *item = nullptr;
-    ListIteratorInit(&it, catalogue);
-    while (ListIteratorNext(&it, &item))
-        entries.push_back(static_cast<DimEntry *>(item));
-    return entries;
+    return listcheck::Items<DimEntry>(catalogue);
 }
 
 size_t Count(ListHandle list)

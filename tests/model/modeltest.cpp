@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "editstate.h"
+#include "listcheck.h"
 #include "tempinstall.h"
 #include "uitest.h"
 #include "vel32.h"
@@ -253,13 +254,7 @@ void FreeCatalogue(ListHandle catalogue)
 
 std::vector<DimEntry *> Entries(ListHandle catalogue)
 {
-    std::vector<DimEntry *> entries;
-    ListIterator it;
-    void *item = nullptr;
-    ListIteratorInit(&it, catalogue);
-    while (ListIteratorNext(&it, &item))
-        entries.push_back(static_cast<DimEntry *>(item));
-    return entries;
+    return listcheck::Items<DimEntry>(catalogue);
 }
 
 std::vector<uint16_t> Selections(ListHandle catalogue)

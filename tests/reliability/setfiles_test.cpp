@@ -7,6 +7,7 @@
 // names, letter-case variants) it must be exactly that.
 #include <gtest/gtest.h>
 
+#include "listcheck.h"
 #include "dimcat.h"
 #include "relreport.h"
 #include "setfile.h"
@@ -337,13 +338,7 @@ Installation *const installation =
 
 std::vector<DimEntry *> Entries(ListHandle catalogue)
 {
-    std::vector<DimEntry *> entries;
-    ListIterator it;
-    void *item = nullptr;
-    ListIteratorInit(&it, catalogue);
-    while (ListIteratorNext(&it, &item))
-        entries.push_back(static_cast<DimEntry *>(item));
-    return entries;
+    return listcheck::Items<DimEntry>(catalogue);
 }
 
 size_t SymbolCount(const DimEntry *entry)

@@ -1,12 +1,14 @@
-// Small checks shared by the catalogue tests of every test program here: a
-// count of the process heap's busy blocks (every installation block lives
-// on that heap, so a leak shows as more blocks), and whether a list is empty.
+// Small list helpers shared by the tests and the benchmark: a count of the
+// process heap's busy blocks (every installation block lives on that heap, so
+// a leak shows as more blocks), whether a list is empty, and a list's items.
 #ifndef LISTCHECK_H
 #define LISTCHECK_H
 
 #include <windows.h>
 
 #include "vel32.h"
+
+#include <vector>
 
 namespace listcheck {
 
@@ -28,6 +30,18 @@ inline bool IsEmpty(ListHandle list)
     void *item = nullptr;
     ListIteratorInit(&it, list);
     return ListIteratorNext(&it, &item) == 0;
+}
+
+// The items of a list, in order, as pointers to T.
+template <typename T> std::vector<T *> Items(ListHandle list)
+{
+    std::vector<T *> items;
+    ListIterator it;
+    void *item = nullptr;
+    ListIteratorInit(&it, list);
+    while (ListIteratorNext(&it, &item))
+        items.push_back(static_cast<T *>(item));
+    return items;
 }
 
 } // namespace listcheck
