@@ -51,9 +51,16 @@ row_of() {
 }
 
 # click WHAT: a real mouse click at a place the probe names (see probe.cpp).
+# A box that has just shown its text may not have placed its buttons yet:
+# the place is asked for again for up to 3 s before giving up.
 click() {
-    local where x y
-    where=$(probe point "$1") || fail "nothing to click at $1"
+    local where="" x y tries
+    for tries in $(seq 1 30); do
+        where=$(probe point "$1") && break
+        where=""
+        sleep 0.1
+    done
+    [ -n "$where" ] || fail "nothing to click at $1"
     read -r x y <<<"$where"
     xdotool mousemove --sync "$x" "$y" click 1
 }
