@@ -267,4 +267,24 @@ TEST(ProgramTest, MissingCommonLibraryIsToldOnceAndNoOtherModuleStandsIn)
     EXPECT_EQ(program.WaitForExit(ExitTimeoutMs), 1u);
 }
 
+TEST(ProgramTest, AProfileValueTooLongIsToldAndNotUsed)
+{
+    testinstall::Options options;
+    options.ResourceDir = std::wstring(L"C:\\") + std::wstring(85, L'r');
+    testinstall::Create(options);
+    Program program(L"");
+    ASSERT_TRUE(program.Started());
+    EXPECT_EQ(AnswerBox(program, IDOK),
+              L"Unit Assignment Set Editor|The value of Resource_Binary_Dir in section "
+              L"Kalvex_Section of the installation profile is longer than 79 characters. It "
+              L"is not used.");
+    WaitUntilGone(program);
+    HWND window = program.WaitForWindow(MainClass, StartTimeoutMs);
+    ASSERT_NE(window, nullptr) << "the program goes on with its own texts";
+    EXPECT_EQ(program.FindOwnWindow(L"#32770"), nullptr) << "told once only";
+    EXPECT_EQ(uitest::TextOf(GetDlgItem(window, 70)), L"Set Name: <none>");
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(ExitTimeoutMs), 1u);
+}
+
 } // namespace

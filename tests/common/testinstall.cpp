@@ -108,6 +108,8 @@ std::wstring Create(const Options &options)
     install->WriteFile(L"help\\VOLPRA.txt", "Test help.\r\n");
 
     std::wstring resources = ResFolder();
+    if (!options.ResourceDir.empty())
+        resources = options.ResourceDir;
     if (options.NoResourceLibraries) {
         resources = root + L"\\res";
         CreateDirectoryW(resources.c_str(), nullptr);

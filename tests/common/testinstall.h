@@ -23,6 +23,7 @@ struct Options {
     std::wstring AllowedUsers; // empty: everyone
     bool BrokenUnits = false;  // units file that does not load
     bool NoResourceLibraries = false; // an empty resource folder of its own
+    std::wstring ResourceDir;          // Resource_Binary_Dir as given, when not empty
 };
 
 // Creates the installation in a new temp folder and points KALVEX_PROFILE
