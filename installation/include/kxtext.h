@@ -4,6 +4,8 @@
 #ifndef KXTEXT_H
 #define KXTEXT_H
 
+#include <windows.h>
+
 #include <cwchar>
 #include <string>
 
@@ -85,6 +87,22 @@ inline std::wstring JoinPath(const std::wstring &folder, const std::wstring &nam
     if (!path.empty() && !IsPathSeparator(path.back()))
         path += L'\\';
     return path + name;
+}
+
+// The full form of path: absolute, "." and ".." resolved; false (full left
+// alone) when the system cannot make it.
+inline bool FullPath(const std::wstring &path, std::wstring &full)
+{
+    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
+    if (needed == 0)
+        return false;
+    std::wstring out(needed, L'\0');
+    const DWORD got = GetFullPathNameW(path.c_str(), needed, &out[0], nullptr);
+    if (got == 0 || got >= needed)
+        return false;
+    out.resize(got);
+    full.swap(out);
+    return true;
 }
 
 } // namespace kx

@@ -21,21 +21,6 @@
 
 namespace {
 
-// The full form of path: absolute, "." and ".." resolved.
-bool FullPath(const std::wstring &path, std::wstring &full)
-{
-    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0)
-        return false;
-    std::wstring out(needed, L'\0');
-    const DWORD got = GetFullPathNameW(path.c_str(), needed, &out[0], nullptr);
-    if (got == 0 || got >= needed)
-        return false;
-    out.resize(got);
-    full.swap(out);
-    return true;
-}
-
 // %NAME% references replaced by the environment's values; a name the
 // environment does not know stays as written.
 bool ExpandEnvironment(std::wstring &value)
@@ -80,8 +65,9 @@ bool ResolveAgainstProfile(const std::wstring &profile, std::wstring &value)
     if (!IsProfileRelative(value))
         return true;
     const size_t slash = profile.find_last_of(L"\\/");
-    const std::wstring folder = slash == std::wstring::npos ? std::wstring(L".") : profile.substr(0, slash);
-    return FullPath(folder + L"\\" + value, value);
+    const std::wstring folder =
+        slash == std::wstring::npos ? std::wstring(L".") : profile.substr(0, slash);
+    return kx::FullPath(folder + L"\\" + value, value);
 }
 
 // The profile's full path. A KALVEX_PROFILE that is set (not empty) is used
@@ -96,7 +82,7 @@ bool ProfilePath(std::wstring &path)
         if (got == 0 || got >= needed)
             return false;
         env.resize(got);
-        return FullPath(env, path);
+        return kx::FullPath(env, path);
     }
     wchar_t module[MAX_PATH + 1];
     const DWORD m = GetModuleFileNameW(nullptr, module, MAX_PATH + 1);
@@ -141,7 +127,8 @@ std::wstring Decode(const std::vector<char> &bytes)
     }
     size_t skip = 0;
     if (bytes.size() >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF &&
-        static_cast<unsigned char>(bytes[1]) == 0xBB && static_cast<unsigned char>(bytes[2]) == 0xBF)
+        static_cast<unsigned char>(bytes[1]) == 0xBB &&
+        static_cast<unsigned char>(bytes[2]) == 0xBF)
         skip = 3;
     const int inLen = static_cast<int>(bytes.size() - skip);
     if (inLen == 0)
@@ -178,7 +165,8 @@ bool FindValue(const std::wstring &text, const wchar_t *section, const wchar_t *
             continue;
         if (line[0] == L'[') {
             const size_t close = line.find(L']');
-            inSection = close != std::wstring::npos && SameName(Trim(line.substr(1, close - 1)), section);
+            inSection =
+                close != std::wstring::npos && SameName(Trim(line.substr(1, close - 1)), section);
             continue;
         }
         if (!inSection)

@@ -94,11 +94,10 @@ void ListSets(UasFolder &folder)
     FindClose(search);
 
     std::sort(folder.Sets.begin(), folder.Sets.end(), NameLess);
-    folder.Sets.erase(std::unique(folder.Sets.begin(), folder.Sets.end(),
-                                  [](const UasSet &a, const UasSet &b) {
-                                      return UasSameName(a.Name, b.Name);
-                                  }),
-                      folder.Sets.end());
+    folder.Sets.erase(
+        std::unique(folder.Sets.begin(), folder.Sets.end(),
+                    [](const UasSet &a, const UasSet &b) { return UasSameName(a.Name, b.Name); }),
+        folder.Sets.end());
 }
 
 } // namespace
@@ -123,7 +122,8 @@ bool UasIsDeviceName(const std::wstring &name)
     if (!UasSameName(prefix, L"COM") && !UasSameName(prefix, L"LPT"))
         return false;
     const wchar_t digit = stem[3];
-    return (digit >= L'1' && digit <= L'9') || digit == 0x00B9 || digit == 0x00B2 || digit == 0x00B3;
+    return (digit >= L'1' && digit <= L'9') || digit == 0x00B9 || digit == 0x00B2 ||
+           digit == 0x00B3;
 }
 
 bool UasIsFile(const std::wstring &path)
@@ -135,17 +135,11 @@ bool UasIsFile(const std::wstring &path)
 
 namespace {
 
+// The full form of path, or path itself when the system cannot make one.
 std::wstring FullPathOf(const std::wstring &path)
 {
-    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0)
-        return path;
-    std::wstring full(needed, L'\0');
-    const DWORD got = GetFullPathNameW(path.c_str(), needed, &full[0], nullptr);
-    if (got == 0 || got >= needed)
-        return path;
-    full.resize(got);
-    return full;
+    std::wstring full;
+    return kx::FullPath(path, full) ? full : path;
 }
 
 } // namespace
@@ -221,15 +215,9 @@ ListHandle WINAPI UasCreateUasInfoList(KxStatus *status)
     try {
         const UasFolder folder = UasReadFolder();
         switch (folder.State) {
-        case UasFolderState::Ready:
-            *status = 0;
-            break;
-        case UasFolderState::NotConfigured:
-            *status = 1;
-            break;
-        case UasFolderState::Missing:
-            *status = 2;
-            break;
+        case UasFolderState::Ready: *status = 0; break;
+        case UasFolderState::NotConfigured: *status = 1; break;
+        case UasFolderState::Missing: *status = 2; break;
         }
         for (const UasSet &set : folder.Sets) {
             auto *info = static_cast<UasInfo *>(KxMalloc(sizeof(UasInfo)));
@@ -276,9 +264,8 @@ UasInfo *WINAPI UasGetUasInfo(ListHandle catalogue, const wchar_t *name, KxStatu
             continue;
         // Records made by callers are trusted only within their fields.
         const size_t length = wcsnlen(info->UasName, UAS_NAME_CHARS);
-        if (length < UAS_NAME_CHARS &&
-            CompareStringOrdinal(info->UasName, static_cast<int>(length), name, -1, TRUE) ==
-                CSTR_EQUAL) {
+        if (length < UAS_NAME_CHARS && CompareStringOrdinal(info->UasName, static_cast<int>(length),
+                                                            name, -1, TRUE) == CSTR_EQUAL) {
             *status = 0;
             return info;
         }

@@ -13,6 +13,7 @@
 #include "velx32.h"
 
 #include "unitsfile.h"
+#include "kxprofile.h"
 
 #include <cwchar>
 #include <string>
@@ -35,9 +36,8 @@ struct UnitData {
     std::wstring FaultFile;
 };
 
-// Room for the profile value. A value that fills it was cut by an older
-// profile reader, so it is not a usable path either.
-constexpr int32_t ProfileValueChars = 1024;
+// The longest units file path taken, with its terminator.
+constexpr size_t PathChars = 1024;
 
 void ReportFault(const UnitData &data)
 {
@@ -60,34 +60,29 @@ void FailProfile(UnitData &data, int32_t code, const wchar_t *reason)
     data.Fault.Code = code;
     data.Fault.Reason = reason;
     data.FaultFile = ProfileKey;
-    OutputDebugStringW((std::wstring(L"velx32: profile key ") + ProfileKey + L": " + reason + L"\n").c_str());
+    OutputDebugStringW(
+        (std::wstring(L"velx32: profile key ") + ProfileKey + L": " + reason + L"\n").c_str());
 }
 
 UnitData Load()
 {
     UnitData data;
     try {
-        std::vector<wchar_t> value(ProfileValueChars, L'\0');
-        int32_t size = ProfileValueChars;
-        KxStatus status = 1;
-        ProfReadStringW(ProfileSection, ProfileKey, value.data(), &size, &status);
-        // A newer profile reader refuses a value that does not fit and sets
-        // size to the room it needs; an older one cuts the value instead.
-        if (status != 0) {
-            if (size > ProfileValueChars)
-                FailProfile(data, UNIT_FAULT_PROFILE_VALUE_TOO_LONG, L"the units file path is too long");
-            else
-                FailProfile(data, UNIT_FAULT_NO_PROFILE_KEY, L"the profile names no units file");
+        // The value is read whole, never cut; one that is no usable path is
+        // refused below.
+        const std::optional<std::wstring> value = kx::ProfileValue(ProfileSection, ProfileKey);
+        if (!value) {
+            FailProfile(data, UNIT_FAULT_NO_PROFILE_KEY, L"the profile names no units file");
             return data;
         }
-        value.back() = L'\0';
-        const std::wstring path(value.data());
+        const std::wstring &path = *value;
         if (path.empty()) {
             FailProfile(data, UNIT_FAULT_PROFILE_VALUE_EMPTY, L"the units file path is empty");
             return data;
         }
-        if (path.size() >= static_cast<size_t>(ProfileValueChars) - 1) {
-            FailProfile(data, UNIT_FAULT_PROFILE_VALUE_TOO_LONG, L"the units file path is too long");
+        if (path.size() >= PathChars - 1) {
+            FailProfile(data, UNIT_FAULT_PROFILE_VALUE_TOO_LONG,
+                        L"the units file path is too long");
             return data;
         }
         if (!velx::UnitReadFile(path, data.Dims, data.Fault)) {
@@ -129,13 +124,13 @@ void FreeList(wchar_t **list)
 }
 
 // Copies count texts, text(i) for each i, into a new null-terminated list.
-template <typename TextAt>
-UnitList MakeList(size_t count, TextAt text)
+template <typename TextAt> UnitList MakeList(size_t count, TextAt text)
 {
     const size_t maxItems = (0xFFFFFFFFu / sizeof(wchar_t *)) - 1;
     if (count > maxItems)
         return nullptr;
-    auto **list = static_cast<wchar_t **>(KxMalloc(static_cast<uint32_t>((count + 1) * sizeof(wchar_t *))));
+    auto **list =
+        static_cast<wchar_t **>(KxMalloc(static_cast<uint32_t>((count + 1) * sizeof(wchar_t *))));
     if (!list)
         return nullptr;
     // Kept null-terminated throughout, so that a failure can release it.
@@ -154,8 +149,7 @@ UnitList MakeList(size_t count, TextAt text)
 
 // Copies text into a fixed field, cut to fit and always terminated; a cut
 // never splits a surrogate pair.
-template <size_t Capacity>
-void CopyCut(wchar_t (&field)[Capacity], const std::wstring &text)
+template <size_t Capacity> void CopyCut(wchar_t (&field)[Capacity], const std::wstring &text)
 {
     size_t n = text.size() < Capacity - 1 ? text.size() : Capacity - 1;
     if (n < text.size() && n > 0 && text[n - 1] >= 0xD800 && text[n - 1] <= 0xDBFF)
@@ -196,7 +190,8 @@ UnitList WINAPI UnitGetSymList(const wchar_t *dimension, KxStatus *status)
             const auto found = data.ByName.find(dimension);
             if (found != data.ByName.end()) {
                 const velx::UnitDimension &dim = data.Dims[found->second];
-                list = MakeList(dim.Symbols.size(), [&dim](size_t i) { return dim.Symbols[i].c_str(); });
+                list = MakeList(dim.Symbols.size(),
+                                [&dim](size_t i) { return dim.Symbols[i].c_str(); });
             }
         } catch (...) {
             list = nullptr;
