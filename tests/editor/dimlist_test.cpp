@@ -16,8 +16,7 @@ using namespace modeltest;
 
 namespace {
 
-const std::vector<std::wstring> kNames = {L"Length",   L"Mass",          L"Temperature",
-                                          L"Pressure", L"Dimensionless", L"Density"};
+const std::vector<std::wstring> &kNames = kUnitsFileDimensions;
 
 class DimListTest : public ::testing::Test {
 protected:

@@ -14,8 +14,7 @@ using namespace modeltest;
 
 namespace {
 
-const std::vector<std::wstring> kNames = {L"Length",   L"Mass",          L"Temperature",
-                                          L"Pressure", L"Dimensionless", L"Density"};
+const std::vector<std::wstring> &kNames = kUnitsFileDimensions;
 
 std::vector<std::wstring> LibraryList(UnitList list)
 {

@@ -21,6 +21,10 @@ namespace modeltest {
 constexpr size_t kGuardChars = 64;
 constexpr wchar_t kGuard = 0xBEEF;
 
+// The dimensions of the harness's units file, in its order.
+const std::vector<std::wstring> kUnitsFileDimensions = {
+    L"Length", L"Mass", L"Temperature", L"Pressure", L"Dimensionless", L"Density"};
+
 // Sets up the process once: profile (English, own string table), units
 // file, units library, window and controls, editor buffers.
 void EnsureEnvironment();
