@@ -81,7 +81,10 @@ VELW32_API void WINAPI LBoxFromList(HWND listBox, ListHandle list, int16_t row);
 VELW32_API int16_t WINAPI LBoxQuerySelection(HWND listBox, int16_t fallback);
 VELW32_API void WINAPI LBoxSelectItem(HWND listBox, int16_t row, int16_t flags);
 
-/* Help: a modeless help window of the library's own. */
+/* Help: a modeless help window of the library's own. The help name's file
+ * is looked for in the profile's Help_Dir, in the profile's language first
+ * (VOLPRAg.txt, VOLPRAf.txt, VOLPRAj.txt for German, French, Japan), then as
+ * the plain VOLPRA.txt. */
 VELW32_API int16_t WINAPI HelpInit(const wchar_t *helpName);
 VELW32_API int16_t WINAPI HelpContext(HWND window, int32_t context);
 VELW32_API int16_t WINAPI HelpTopics(HWND window);

@@ -33,13 +33,24 @@ const UINT_PTR SubclassId = 1;
 
 HWND Child(int id) { return GetDlgItem(state.Window, id); }
 
-// The help file of a help name: NAME.txt in the folder Help_Dir of the
-// installation profile; empty when the profile names no folder.
+// The help file of a help name, in the folder Help_Dir of the installation
+// profile: the translation NAME + language letter + ".txt" (VOLPRAg.txt for
+// German) when it is there, else the plain NAME.txt, which is English; empty
+// when the profile names no folder. The language is read anew each time, as
+// the profile may have changed since the last HelpInit.
 std::wstring HelpFilePath(const std::wstring &name)
 {
     const std::optional<std::wstring> folder = kx::ProfileValue(L"Kalvex_Section", L"Help_Dir");
     if (!folder || folder->empty())
         return std::wstring();
+    const std::wstring letter =
+        VelwLanguageLetter(kx::ProfileValue(L"VelWin_Section", L"Language").value_or(L""));
+    if (!letter.empty()) {
+        const std::wstring translated = kx::JoinPath(*folder, name + letter + L".txt");
+        const DWORD attributes = GetFileAttributesW(translated.c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return translated;
+    }
     return kx::JoinPath(*folder, name + L".txt");
 }
 

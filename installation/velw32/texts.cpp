@@ -26,21 +26,26 @@ HMODULE CommonModule()
     if (!directory || directory->empty())
         return nullptr;
 
-    // Spelt exactly so, letter case included, as the installation spells them.
-    const wchar_t *suffix = L"n.dll";
-    if (language == L"German")
-        suffix = L"g.dll";
-    else if (language == L"French")
-        suffix = L"f.dll";
-    else if (language == L"Japan")
-        suffix = L"j.dll";
-    const std::wstring path = kx::JoinPath(*directory, std::wstring(L"kxcommo") + suffix);
+    const std::wstring letter = VelwLanguageLetter(language);
+    const std::wstring path = kx::JoinPath(*directory, L"kxcommo" + (letter.empty() ? L"n" : letter) + L".dll");
     // Resource-only: the library has no entry point, so loading runs no code.
     module = LoadLibraryW(path.c_str());
     return module;
 }
 
 } // namespace
+
+std::wstring VelwLanguageLetter(const std::wstring &language)
+{
+    // Spelt exactly so, letter case included, as the installation spells them.
+    if (language == L"German")
+        return L"g";
+    if (language == L"French")
+        return L"f";
+    if (language == L"Japan")
+        return L"j";
+    return std::wstring();
+}
 
 HMODULE VelwModule()
 {

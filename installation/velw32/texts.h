@@ -19,6 +19,12 @@ std::wstring VelwFormat(UINT id, std::initializer_list<std::wstring> values);
 // Substitutes "%s" places of a loaded text safely (shared with VelwFormat).
 std::wstring VelwSubstitute(const std::wstring &pattern, std::initializer_list<std::wstring> values);
 
+// The installation's letter for a Language value of the profile ("g" for
+// German, "f" for French, "j" for Japan), which its resource libraries and
+// help files carry after their base name; empty for English and any value
+// the installation does not know.
+std::wstring VelwLanguageLetter(const std::wstring &language);
+
 // The module handle of velw32.dll itself (resources, window classes).
 HMODULE VelwModule();
 
