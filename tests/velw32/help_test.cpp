@@ -252,8 +252,8 @@ TEST_F(HelpTest, ShippedHelpCoversTheEditor)
         all += Text();
     }
     for (const wchar_t *word :
-         {L"New", L"Open", L"Save As", L"Delete", L"Global Default", L"Exit", L"Using help",
-          L"Product information", L".uas", L"F1", L"Alt+F", L"Alt+H", L"Home", L"End"})
+         {L"New", L"Open", L"Save As", L"Delete", L"Global Default", L"Exit", L"Using Help",
+          L"Product Information", L".uas", L"F1", L"Alt+F", L"Alt+H", L"Home", L"End"})
         EXPECT_NE(all.find(word), std::wstring::npos) << "the help mentions " << word;
 }
 
