@@ -14,6 +14,7 @@
 #include "velw32_ids.h"
 
 #include <cwctype>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,12 @@ struct LookupCase {
     std::vector<const wchar_t *> Files; // help files in Help_Dir (a name ending in '\' is a folder)
     const wchar_t *Shown;              // the file whose title the window shows; nullptr: none
 };
+
+void PrintTo(const LookupCase &c, std::ostream *os)
+{
+    *os << "Language " << testing::PrintToString(c.Language ? std::wstring(c.Language) : L"(none)") << ", "
+        << c.Files.size() << " files";
+}
 
 std::string HelpNamed(const std::wstring &file)
 {
@@ -197,6 +204,11 @@ struct HelpLanguage {
     std::vector<const wchar_t *> Keys;  // New, Open, Save, Save As, and Save As's other key
 };
 
+void PrintTo(const HelpLanguage &l, std::ostream *os)
+{
+    *os << testing::PrintToString(std::wstring(l.HelpFile));
+}
+
 class ShippedHelpTest : public ::testing::TestWithParam<HelpLanguage> {
 protected:
     void SetUp() override
@@ -250,9 +262,11 @@ TEST_P(ShippedHelpTest, HasEveryTopicOfTheEnglishHelp)
             EXPECT_NE(topic.Title, en.Title) << "topic " << i << " is not translated";
             EXPECT_NE(topic.Text, en.Text) << "topic " << i << " is not translated";
         }
-        for (const HelpTopic &other : help_.Topics)
-            if (&other != &topic)
+        for (const HelpTopic &other : help_.Topics) {
+            if (&other != &topic) {
                 EXPECT_NE(other.Title, topic.Title) << "two topics of one title";
+            }
+        }
     }
     // F1 in the main window finds its topic.
     EXPECT_GE(HelpFindContext(help_, HELPCTX_MAINWINDOW), 0);
@@ -290,6 +304,12 @@ TEST_P(ShippedHelpTest, NamesTheWindowsWordsAndQuotesItsMessages)
         ExpectNamed(LoadText(common_, id), ("common text " + std::to_string(id)).c_str());
 }
 
+std::string LanguageName(const testing::TestParamInfo<HelpLanguage> &info)
+{
+    const char *names[] = {"English", "German", "French", "Japanese"};
+    return names[info.index % 4];
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Languages, ShippedHelpTest,
     ::testing::Values(
@@ -301,11 +321,7 @@ INSTANTIATE_TEST_SUITE_P(
                      {L"Ctrl+N", L"Ctrl+O", L"Ctrl+S", L"Ctrl+Maj+S", L"F12"}},
         HelpLanguage{L"VOLPRAj.txt", L"kxcommoj.dll", L"uaseditj.dll",
                      {L"Ctrl+N", L"Ctrl+O", L"Ctrl+S", L"Ctrl+Shift+S", L"F12"}}),
-    [](const testing::TestParamInfo<HelpLanguage> &info) {
-        const wchar_t *names[] = {L"English", L"German", L"French", L"Japanese"};
-        const std::wstring name = names[info.index % 4];
-        return std::string(name.begin(), name.end());
-    });
+    LanguageName);
 
 // The menu and label names the checks above look for.
 TEST(HelpWords, MenuAndLabelNamesDropAccessKeysAndDots)
