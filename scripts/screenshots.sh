@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of the editor into docs/: the main window
-# with a unit chosen and a description typed, the Save As dialog, and the
-# main window in German, French and Japanese.
+# with a unit chosen and a description typed, the Save As dialog, the main
+# window in German, French and Japanese, and the German help window.
 #
 #   scripts/screenshots.sh [BUILD_FOLDER]
 #
@@ -77,9 +77,15 @@ use_language() {
 # shoot main|modal FILE: saves the window, frame included, once two
 # captures in a row agree (the window has finished painting).
 shoot() {
-    local rect x y w h previous=$work/previous.png current=$work/current.png
+    local rect
     rect=$(probe rect "$1") || fail "no $1 window to take"
-    read -r x y w h <<<"$rect"
+    shoot_rect "$rect" "$2"
+}
+
+# shoot_rect "X Y W H" FILE: the same for a part of the screen.
+shoot_rect() {
+    local x y w h previous=$work/previous.png current=$work/current.png
+    read -r x y w h <<<"$1"
     xdotool mousemove 1 1
     rm -f "$previous"
     for _ in $(seq 1 30); do
@@ -90,6 +96,25 @@ shoot() {
     done
     convert "$current" -strip -define png:compression-level=9 "$2"
     uas_log "saved $2 (${w}x${h})"
+}
+
+# shoot_help TITLE FILE: presses F1 in the editor and saves the main window
+# together with the help window titled TITLE.
+shoot_help() {
+    local help="" main x y w h X Y WIDTH HEIGHT
+    keys F1
+    for _ in $(seq 1 50); do
+        help=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) || true
+        [ -n "$help" ] && break
+        sleep 0.2
+    done
+    [ -n "$help" ] || fail "F1 opened no window titled '$1'"
+    main=$(probe rect main) || fail "no main window to take"
+    read -r x y w h <<<"$main"
+    eval "$(xdotool getwindowgeometry --shell "$help")"
+    local left=$((x < X ? x : X)) top=$((y < Y ? y : Y))
+    local right=$((x + w > X + WIDTH ? x + w : X + WIDTH)) bottom=$((y + h > Y + HEIGHT ? y + h : Y + HEIGHT))
+    shoot_rect "$left $top $((right - left)) $((bottom - top))" "$2"
 }
 
 # choose DIMENSION UNIT: clicks both in the lists.
@@ -166,6 +191,11 @@ shot_language() {
     close_editor
 }
 shot_language German main-window-german.png 'Rohöldestillation, Auslegungsfall: Drücke in bar(g).'
+step "German: the help window"
+use_language German
+start_editor
+shoot_help 'Einheitensatz-Editor - Hilfe' "$docs/help-german.png"
+close_editor
 shot_language French main-window-french.png 'Distillation du brut, cas de conception : pressions en bar(g).'
 uas_wine_system_font 'Noto Sans CJK JP'
 shot_language Japan main-window-japanese.png '原油蒸留装置の設計ケース：圧力は bar(g)。'
