@@ -27,7 +27,8 @@ HMODULE CommonModule()
         return nullptr;
 
     const std::wstring letter = VelwLanguageLetter(language);
-    const std::wstring path = kx::JoinPath(*directory, L"kxcommo" + (letter.empty() ? L"n" : letter) + L".dll");
+    const std::wstring path =
+        kx::JoinPath(*directory, L"kxcommo" + (letter.empty() ? L"n" : letter) + L".dll");
     // Resource-only: the library has no entry point, so loading runs no code.
     module = LoadLibraryW(path.c_str());
     return module;

@@ -29,15 +29,15 @@ HWND HelpWindow()
 // Which file: each test help file names itself in its title.
 
 struct LookupCase {
-    const wchar_t *Language;           // nullptr: the profile has no Language key
+    const wchar_t *Language;            // nullptr: the profile has no Language key
     std::vector<const wchar_t *> Files; // help files in Help_Dir (a name ending in '\' is a folder)
-    const wchar_t *Shown;              // the file whose title the window shows; nullptr: none
+    const wchar_t *Shown;               // the file whose title the window shows; nullptr: none
 };
 
 void PrintTo(const LookupCase &c, std::ostream *os)
 {
-    *os << "Language " << testing::PrintToString(c.Language ? std::wstring(c.Language) : L"(none)") << ", "
-        << c.Files.size() << " files";
+    *os << "Language " << testing::PrintToString(c.Language ? std::wstring(c.Language) : L"(none)")
+        << ", " << c.Files.size() << " files";
 }
 
 std::string HelpNamed(const std::wstring &file)
@@ -50,8 +50,8 @@ class HelpLookupTest : public ::testing::TestWithParam<LookupCase> {
 protected:
     void SetUp() override
     {
-        owner_ = CreateWindowExW(0, L"static", L"owner", WS_OVERLAPPEDWINDOW, 100, 100, 400, 300, nullptr,
-                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+        owner_ = CreateWindowExW(0, L"static", L"owner", WS_OVERLAPPEDWINDOW, 100, 100, 400, 300,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(owner_, nullptr);
     }
     void TearDown() override
@@ -90,7 +90,8 @@ TEST_P(HelpLookupTest, PicksTheLanguageFileElseThePlainOne)
         // Nothing to show: the message names the plain file, the one that
         // every installation should have.
         const std::wstring text = uitest::TextOf(GetDlgItem(HelpWindow(), VELW_IDC_HELP_TEXT));
-        EXPECT_NE(text.find(install_.Root() + L"\\TESTHELP.txt"), std::wstring::npos) << "text: " << text.c_str();
+        EXPECT_NE(text.find(install_.Root() + L"\\TESTHELP.txt"), std::wstring::npos)
+            << "text: " << text.c_str();
     }
 }
 
@@ -103,16 +104,17 @@ INSTANTIATE_TEST_SUITE_P(
         LookupCase{L"German", AllFiles, L"TESTHELPg.txt"},
         LookupCase{L"French", AllFiles, L"TESTHELPf.txt"},
         LookupCase{L"Japan", AllFiles, L"TESTHELPj.txt"},
-        LookupCase{L"German", {L"TESTHELP.txt", L"TESTHELPf.txt", L"TESTHELPj.txt"}, L"TESTHELP.txt"},
+        LookupCase{
+            L"German", {L"TESTHELP.txt", L"TESTHELPf.txt", L"TESTHELPj.txt"}, L"TESTHELP.txt"},
         LookupCase{L"French", {L"TESTHELP.txt", L"TESTHELPg.txt"}, L"TESTHELP.txt"},
-        LookupCase{L"Japan", {L"TESTHELP.txt", L"TESTHELPg.txt", L"TESTHELPf.txt"}, L"TESTHELP.txt"},
+        LookupCase{
+            L"Japan", {L"TESTHELP.txt", L"TESTHELPg.txt", L"TESTHELPf.txt"}, L"TESTHELP.txt"},
         // The translation alone serves its language.
         LookupCase{L"German", {L"TESTHELPg.txt"}, L"TESTHELPg.txt"},
         LookupCase{L"Japan", {L"TESTHELPj.txt"}, L"TESTHELPj.txt"},
         // English, and every value the installation does not know, read the
         // plain file; the letters are no language names, and case counts.
-        LookupCase{nullptr, AllFiles, L"TESTHELP.txt"},
-        LookupCase{L"", AllFiles, L"TESTHELP.txt"},
+        LookupCase{nullptr, AllFiles, L"TESTHELP.txt"}, LookupCase{L"", AllFiles, L"TESTHELP.txt"},
         LookupCase{L"English", AllFiles, L"TESTHELP.txt"},
         LookupCase{L"german", AllFiles, L"TESTHELP.txt"},
         LookupCase{L"g", AllFiles, L"TESTHELP.txt"},
@@ -120,8 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
         // A folder of the translation's name is no help file.
         LookupCase{L"German", {L"TESTHELP.txt", L"TESTHELPg.txt\\"}, L"TESTHELP.txt"},
         // No file at all, in the language or plain.
-        LookupCase{L"French", {}, nullptr},
-        LookupCase{L"French", {L"TESTHELPg.txt"}, nullptr}));
+        LookupCase{L"French", {}, nullptr}, LookupCase{L"French", {L"TESTHELPg.txt"}, nullptr}));
 
 // The language is read at each HelpInit, not once per process.
 TEST(HelpLookup, FollowsTheProfileFromOneInitToTheNext)
@@ -129,8 +130,8 @@ TEST(HelpLookup, FollowsTheProfileFromOneInitToTheNext)
     TempInstall install;
     for (const wchar_t *file : AllFiles)
         install.WriteFile(file, HelpNamed(file));
-    HWND owner = CreateWindowExW(0, L"static", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                                 GetModuleHandleW(nullptr), nullptr);
+    HWND owner = CreateWindowExW(0, L"static", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(owner, nullptr);
     for (const wchar_t *language : {L"Japan", L"", L"German"}) {
         install.WriteProfile({{L"Kalvex_Section", L"Help_Dir", install.Root()},
@@ -153,7 +154,7 @@ std::wstring BuildFolder()
     wchar_t program[MAX_PATH];
     GetModuleFileNameW(nullptr, program, MAX_PATH);
     std::wstring folder = program;
-    folder.resize(folder.find_last_of(L'\\'));  // ...\bin
+    folder.resize(folder.find_last_of(L'\\')); // ...\bin
     folder.resize(folder.find_last_of(L'\\'));
     return folder;
 }
@@ -192,16 +193,17 @@ wchar_t AccessKey(const std::wstring &text)
 std::wstring LabelName(const std::wstring &text)
 {
     std::wstring name = MenuName(text);
-    while (!name.empty() && (name.back() == L' ' || name.back() == L'\x00A0' || name.back() == L':'))
+    while (!name.empty() &&
+           (name.back() == L' ' || name.back() == L'\x00A0' || name.back() == L':'))
         name.pop_back();
     return name;
 }
 
 struct HelpLanguage {
-    const wchar_t *HelpFile;       // in data\help
-    const wchar_t *CommonLibrary;  // in res
-    const wchar_t *ProgramTexts;   // the program's string table: in res, or the program itself in bin
-    std::vector<const wchar_t *> Keys;  // New, Open, Save, Save As, and Save As's other key
+    const wchar_t *HelpFile;      // in data\help
+    const wchar_t *CommonLibrary; // in res
+    const wchar_t *ProgramTexts; // the program's string table: in res, or the program itself in bin
+    std::vector<const wchar_t *> Keys; // New, Open, Save, Save As, and Save As's other key
 };
 
 void PrintTo(const HelpLanguage &l, std::ostream *os)
@@ -217,11 +219,13 @@ protected:
         const std::wstring root = BuildFolder();
         ASSERT_TRUE(HelpLoad(root + L"\\data\\help\\VOLPRA.txt", english_));
         ASSERT_TRUE(HelpLoad(root + L"\\data\\help\\" + l.HelpFile, help_)) << "missing help file";
-        common_ = LoadLibraryExW((root + L"\\res\\" + l.CommonLibrary).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        common_ = LoadLibraryExW((root + L"\\res\\" + l.CommonLibrary).c_str(), nullptr,
+                                 LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(common_, nullptr);
-        const std::wstring program = std::wstring(l.ProgramTexts).find(L".exe") != std::wstring::npos
-                                         ? root + L"\\bin\\" + l.ProgramTexts
-                                         : root + L"\\res\\" + l.ProgramTexts;
+        const std::wstring program =
+            std::wstring(l.ProgramTexts).find(L".exe") != std::wstring::npos
+                ? root + L"\\bin\\" + l.ProgramTexts
+                : root + L"\\res\\" + l.ProgramTexts;
         program_ = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(program_, nullptr);
         for (const HelpTopic &topic : help_.Topics)
@@ -279,8 +283,8 @@ TEST_P(ShippedHelpTest, TitleIsTheProgramsNameInThatLanguage)
 
 TEST_P(ShippedHelpTest, NamesTheMenusAsTheCommonLibraryShowsThem)
 {
-    for (UINT id : {KX_IDS_FILE, KX_IDS_NEW, KX_IDS_OPEN, KX_IDS_SAVE, KX_IDS_SAVEAS, KX_IDS_DELETE, KX_IDS_EXIT,
-                    KX_IDS_HELP, KX_IDS_USINGHELP, KX_IDS_PRODUCTINFOMENU})
+    for (UINT id : {KX_IDS_FILE, KX_IDS_NEW, KX_IDS_OPEN, KX_IDS_SAVE, KX_IDS_SAVEAS, KX_IDS_DELETE,
+                    KX_IDS_EXIT, KX_IDS_HELP, KX_IDS_USINGHELP, KX_IDS_PRODUCTINFOMENU})
         ExpectNamed(MenuName(LoadText(common_, id)), ("menu text " + std::to_string(id)).c_str());
     ExpectNamed(MenuName(LoadText(program_, IDS_MENU_GLOBALDEFAULT)), "the Global Default item");
     // The keys that open the two menus.
@@ -296,11 +300,13 @@ TEST_P(ShippedHelpTest, NamesTheShortcutKeys)
 
 TEST_P(ShippedHelpTest, NamesTheWindowsWordsAndQuotesItsMessages)
 {
-    for (UINT id : {IDS_NONE, IDS_DESCRIPTION, IDS_DIMENSIONS, IDS_UNITS, IDS_CLEAR, IDS_ERR_WRITE, IDS_ERR_DELETE})
+    for (UINT id : {IDS_NONE, IDS_DESCRIPTION, IDS_DIMENSIONS, IDS_UNITS, IDS_CLEAR, IDS_ERR_WRITE,
+                    IDS_ERR_DELETE})
         ExpectNamed(LoadText(program_, id), ("program text " + std::to_string(id)).c_str());
     ExpectNamed(LabelName(LoadText(program_, IDS_SETNAMEPREFIX)), "the set name's label");
     // The set-selection dialog's buttons and the help window's own.
-    for (UINT id : {IDS_UAS_OK_OPEN, IDS_UAS_OK_GLOBAL, IDS_UAS_CANCEL, VELW_IDS_HELP_CLOSE, VELW_IDS_ABOUT_OK})
+    for (UINT id : {IDS_UAS_OK_OPEN, IDS_UAS_OK_GLOBAL, IDS_UAS_CANCEL, VELW_IDS_HELP_CLOSE,
+                    VELW_IDS_ABOUT_OK})
         ExpectNamed(LoadText(common_, id), ("common text " + std::to_string(id)).c_str());
 }
 
@@ -312,15 +318,22 @@ std::string LanguageName(const testing::TestParamInfo<HelpLanguage> &info)
 
 INSTANTIATE_TEST_SUITE_P(
     Languages, ShippedHelpTest,
-    ::testing::Values(
-        HelpLanguage{L"VOLPRA.txt", L"kxcommon.dll", L"uasedit.exe",
-                     {L"Ctrl+N", L"Ctrl+O", L"Ctrl+S", L"Ctrl+Shift+S", L"F12"}},
-        HelpLanguage{L"VOLPRAg.txt", L"kxcommog.dll", L"uaseditg.dll",
-                     {L"Strg+N", L"Strg+O", L"Strg+S", L"Strg+Umschalt+S", L"F12"}},
-        HelpLanguage{L"VOLPRAf.txt", L"kxcommof.dll", L"uaseditf.dll",
-                     {L"Ctrl+N", L"Ctrl+O", L"Ctrl+S", L"Ctrl+Maj+S", L"F12"}},
-        HelpLanguage{L"VOLPRAj.txt", L"kxcommoj.dll", L"uaseditj.dll",
-                     {L"Ctrl+N", L"Ctrl+O", L"Ctrl+S", L"Ctrl+Shift+S", L"F12"}}),
+    ::testing::Values(HelpLanguage{L"VOLPRA.txt",
+                                   L"kxcommon.dll",
+                                   L"uasedit.exe",
+                                   {L"Ctrl+N", L"Ctrl+O", L"Ctrl+S", L"Ctrl+Shift+S", L"F12"}},
+                      HelpLanguage{L"VOLPRAg.txt",
+                                   L"kxcommog.dll",
+                                   L"uaseditg.dll",
+                                   {L"Strg+N", L"Strg+O", L"Strg+S", L"Strg+Umschalt+S", L"F12"}},
+                      HelpLanguage{L"VOLPRAf.txt",
+                                   L"kxcommof.dll",
+                                   L"uaseditf.dll",
+                                   {L"Ctrl+N", L"Ctrl+O", L"Ctrl+S", L"Ctrl+Maj+S", L"F12"}},
+                      HelpLanguage{L"VOLPRAj.txt",
+                                   L"kxcommoj.dll",
+                                   L"uaseditj.dll",
+                                   {L"Ctrl+N", L"Ctrl+O", L"Ctrl+S", L"Ctrl+Shift+S", L"F12"}}),
     LanguageName);
 
 // The menu and label names the checks above look for.
