@@ -7,6 +7,7 @@
 #include "mainwnd.h"
 #include "resloc.h"
 #include "resource.h"
+#include "setopen.h"
 #include "textutil.h"
 #include "vel32.h"
 #include "velw32.h"
@@ -55,10 +56,40 @@ void AppReportResourceProblem()
     KxFree(text);
 }
 
-void AppRunMessageLoop()
+// The window manager, the task bar and Alt+Tab take the icons from the
+// window itself; the class icon alone reaches only the caption. Shared icons
+// live as long as the program file.
+void AppGiveIcons(HWND window)
 {
+    HINSTANCE program = GetModuleHandleW(nullptr);
+    const struct {
+        WPARAM Kind;
+        int Width;
+        int Height;
+    } sizes[] = {{ICON_BIG, SM_CXICON, SM_CYICON}, {ICON_SMALL, SM_CXSMICON, SM_CYSMICON}};
+    for (const auto &size : sizes) {
+        HANDLE icon = LoadImageW(program, MAKEINTRESOURCEW(IDI_UASEDIT), IMAGE_ICON,
+                                 GetSystemMetrics(size.Width), GetSystemMetrics(size.Height),
+                                 LR_SHARED);
+        if (icon)
+            SendMessageW(window, WM_SETICON, size.Kind, reinterpret_cast<LPARAM>(icon));
+    }
+}
+
+} // namespace
+
+void AppRunMessageLoop(HWND window)
+{
+    // The shortcut keys, like the icon, come from the program file.
+    HACCEL shortcuts =
+        LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_SHORTCUTS));
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0)) {
+        // Only keys aimed at the main window or its controls: the help and
+        // other windows of the thread keep their own meaning for them.
+        if (shortcuts && window && (message.hwnd == window || IsChild(window, message.hwnd)) &&
+            TranslateAcceleratorW(window, shortcuts, &message))
+            continue;
         // Tab moves between the main window's controls; it is not typed.
         if (EditHandleTabKey(&message))
             continue;
@@ -66,8 +97,6 @@ void AppRunMessageLoop()
         DispatchMessageW(&message);
     }
 }
-
-} // namespace
 
 int AppMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
@@ -91,9 +120,13 @@ int AppMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     SetClassLongPtrW(window, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
     // The caption was drawn before the class had an icon.
     RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    AppGiveIcons(window);
     SetForegroundWindow(window);
+    // A set file named on the command line (a double-click on it) opens now,
+    // in the window the user sees.
+    EditOpenArgumentSet(window);
 
-    AppRunMessageLoop();
+    AppRunMessageLoop(window);
 
     HelpQuit(window);
     DestroyWindow(window);
