@@ -17,12 +17,21 @@
 
 namespace {
 
+// The process's arguments as the window support library holds them: the
+// sign-on takes them all, the editor the set file among them.
+struct AppArguments {
+    int32_t Count;
+    wchar_t **Values;
+};
+
 // Steps 1 to 5: the sign-on, with the texts it needs released whatever it
 // decides.
-int16_t AppSignOn()
+int16_t AppSignOn(AppArguments *given)
 {
     int32_t argumentCount = 0;
     wchar_t **arguments = GetArguments(&argumentCount);
+    given->Count = argumentCount;
+    given->Values = arguments;
     wchar_t *title = StrLoadNewW(ResGetStringModule(), IDS_TITLE);
     wchar_t *text = ResLoadCommonText(IDS_COMMON_PRODUCTINFO);
     BYTE signOnArea[LOGIN_AREA_BYTES];
@@ -101,7 +110,8 @@ void AppRunMessageLoop(HWND window)
 int AppMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
     AppReportResourceProblem();
-    if (!AppSignOn())
+    AppArguments arguments = {0, nullptr};
+    if (!AppSignOn(&arguments))
         return 0;
 
     int32_t unitStatus = 0;
@@ -124,7 +134,8 @@ int AppMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     SetForegroundWindow(window);
     // A set file named on the command line (a double-click on it) opens now,
     // in the window the user sees.
-    EditOpenArgumentSet(window);
+    if (const wchar_t *path = EditSetFileArgument(arguments.Count, arguments.Values))
+        EditOpenSetFile(window, path);
 
     AppRunMessageLoop(window);
 

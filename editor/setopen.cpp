@@ -185,14 +185,6 @@ const wchar_t *EditSetFileArgument(int32_t count, wchar_t *const *arguments)
     return nullptr;
 }
 
-void EditOpenArgumentSet(HWND window)
-{
-    int32_t count = 0;
-    wchar_t **arguments = GetArguments(&count);
-    if (const wchar_t *path = EditSetFileArgument(count, arguments))
-        EditOpenSetFile(window, path);
-}
-
 void EditDropFiles(HWND window, HDROP drop)
 {
     std::wstring path;

@@ -15,9 +15,6 @@
 // sign-on's /user:NAME, and never a path. Null when there is none.
 const wchar_t *EditSetFileArgument(int32_t count, wchar_t *const *arguments);
 
-// Opens the set file named on the process's command line, if one is.
-void EditOpenArgumentSet(HWND window);
-
 // Opens the first of the dropped files; the drop is released.
 void EditDropFiles(HWND window, HDROP drop);
 
