@@ -30,10 +30,13 @@ editor_pid="" wm_pid="" own_server=0
 cleanup() {
     [ -n "$editor_pid" ] && kill "$editor_pid" 2>/dev/null || true
     [ -n "$wm_pid" ] && kill "$wm_pid" 2>/dev/null || true
-    [ -n "${UAS_XVFB_PID:-}" ] && kill "$UAS_XVFB_PID" 2>/dev/null || true
+    if [ -n "${UAS_XVFB_PID:-}" ]; then
+        # Gone before the next test looks for a free display.
+        kill "$UAS_XVFB_PID" 2>/dev/null && wait "$UAS_XVFB_PID" 2>/dev/null || true
+    fi
     [ "$own_server" = 1 ] && wineserver -k >/dev/null 2>&1 || true
     rm -f "$bin/$program"
-    rm -rf "$work"
+    [ -n "${UAS_KEEP:-}" ] || rm -rf "$work"
 }
 trap cleanup EXIT
 
@@ -78,7 +81,7 @@ deadline=$((SECONDS + 30))
 while :; do
     window=$(xdotool search --onlyvisible --name '^Unit Assignment Set Editor$' 2>/dev/null | head -1 || true)
     if [ -n "$window" ]; then
-        xprop -id "$window" _NET_WM_ICON >"$work/icon.txt" 2>&1 || true
+        xprop -id "$window" -notype -f _NET_WM_ICON 32c ' = $0+' _NET_WM_ICON >"$work/icon.txt" 2>&1 || true
         python3 "$here/icon_check.py" "$build/resources/icon/uasedit.ico" "$work/icon.txt" \
             >"$work/check.txt" 2>&1 && break
         last=$(cat "$work/check.txt")
