@@ -57,10 +57,10 @@ wchar_t *SaveFailureText(const wchar_t *path, const SetFileSaveResult &result)
 {
     HMODULE strings = ResGetStringModule();
     switch (result.Outcome) {
-    case SetFileOutcome::UnstorableDescription: // told by EditMendDescription
     case SetFileOutcome::UnstorableUnit:
         return EditFormatText(strings, IDS_ERR_UNSTORABLEUNIT,
                               {result.UnstorableSymbol, result.UnstorableDim->Name});
+    case SetFileOutcome::UnstorableDescription: // EditMendDescription tells about it
     case SetFileOutcome::CannotWrite:
     case SetFileOutcome::Written: break;
     }
@@ -162,7 +162,7 @@ int16_t SetFileWrite(const wchar_t *path, const wchar_t *setName, ListHandle cat
         if (previous)
             KxFree(previous);
         // A description that stays unstorable has been told about already.
-        if (result.Outcome != SetFileOutcome::UnstorableDescription || mended)
+        if (result.Outcome != SetFileOutcome::UnstorableDescription)
             ReportSaveFailure(path, result);
         return 0;
     }
