@@ -7,6 +7,7 @@
 #include "mainwnd.h"
 #include "resloc.h"
 #include "resource.h"
+#include "setopen.h"
 #include "textutil.h"
 #include "vel32.h"
 #include "velw32.h"
@@ -16,12 +17,21 @@
 
 namespace {
 
+// The process's arguments as the window support library holds them: the
+// sign-on takes them all, the editor the set file among them.
+struct AppArguments {
+    int32_t Count;
+    wchar_t **Values;
+};
+
 // Steps 1 to 5: the sign-on, with the texts it needs released whatever it
 // decides.
-int16_t AppSignOn()
+int16_t AppSignOn(AppArguments *given)
 {
     int32_t argumentCount = 0;
     wchar_t **arguments = GetArguments(&argumentCount);
+    given->Count = argumentCount;
+    given->Values = arguments;
     wchar_t *title = StrLoadNewW(ResGetStringModule(), IDS_TITLE);
     wchar_t *text = ResLoadCommonText(IDS_COMMON_PRODUCTINFO);
     BYTE signOnArea[LOGIN_AREA_BYTES];
@@ -55,10 +65,40 @@ void AppReportResourceProblem()
     KxFree(text);
 }
 
-void AppRunMessageLoop()
+// The window manager, the task bar and Alt+Tab take the icons from the
+// window itself; the class icon alone reaches only the caption. Shared icons
+// live as long as the program file.
+void AppGiveIcons(HWND window)
 {
+    HINSTANCE program = GetModuleHandleW(nullptr);
+    const struct {
+        WPARAM Kind;
+        int Width;
+        int Height;
+    } sizes[] = {{ICON_BIG, SM_CXICON, SM_CYICON}, {ICON_SMALL, SM_CXSMICON, SM_CYSMICON}};
+    for (const auto &size : sizes) {
+        HANDLE icon = LoadImageW(program, MAKEINTRESOURCEW(IDI_UASEDIT), IMAGE_ICON,
+                                 GetSystemMetrics(size.Width), GetSystemMetrics(size.Height),
+                                 LR_SHARED);
+        if (icon)
+            SendMessageW(window, WM_SETICON, size.Kind, reinterpret_cast<LPARAM>(icon));
+    }
+}
+
+} // namespace
+
+void AppRunMessageLoop(HWND window)
+{
+    // The shortcut keys, like the icon, come from the program file.
+    HACCEL shortcuts =
+        LoadAcceleratorsW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDA_SHORTCUTS));
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0)) {
+        // Only keys aimed at the main window or its controls: the help and
+        // other windows of the thread keep their own meaning for them.
+        if (shortcuts && window && (message.hwnd == window || IsChild(window, message.hwnd)) &&
+            TranslateAcceleratorW(window, shortcuts, &message))
+            continue;
         // Tab moves between the main window's controls; it is not typed.
         if (EditHandleTabKey(&message))
             continue;
@@ -67,12 +107,11 @@ void AppRunMessageLoop()
     }
 }
 
-} // namespace
-
 int AppMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
     AppReportResourceProblem();
-    if (!AppSignOn())
+    AppArguments arguments = {0, nullptr};
+    if (!AppSignOn(&arguments))
         return 0;
 
     int32_t unitStatus = 0;
@@ -91,9 +130,14 @@ int AppMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     SetClassLongPtrW(window, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
     // The caption was drawn before the class had an icon.
     RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
+    AppGiveIcons(window);
     SetForegroundWindow(window);
+    // A set file named on the command line (a double-click on it) opens now,
+    // in the window the user sees.
+    if (const wchar_t *path = EditSetFileArgument(arguments.Count, arguments.Values))
+        EditOpenSetFile(window, path);
 
-    AppRunMessageLoop();
+    AppRunMessageLoop(window);
 
     HelpQuit(window);
     DestroyWindow(window);

@@ -9,4 +9,8 @@
 // that could not be created), 1 after a normal end.
 int AppMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandTail, int showCommand);
 
+// The message loop: the shortcut keys of the main window, then its Tab key,
+// then translation and dispatch; returns when the quit message arrives.
+void AppRunMessageLoop(HWND window);
+
 #endif // APPMAIN_H

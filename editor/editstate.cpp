@@ -87,6 +87,7 @@ void EditShowDescription(const wchar_t *text)
 void EditShowSetName(HWND label, const wchar_t *prefix, const wchar_t *name)
 {
     EditCopyText(Editor.ShownSetName, EditShownNameChars, name);
+    Editor.OfferedSetName[0] = L'\0';
     wchar_t text[EditLabelChars];
     EditCopyText(text, EditLabelChars, prefix);
     const size_t used = wcslen(text);

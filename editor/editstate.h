@@ -29,6 +29,10 @@ struct EditorState {
     wchar_t *CurrentSetName;                  // EditSetNameChars; NoneText while unnamed
     wchar_t *Description;                     // EditDescriptionChars
     wchar_t ShownSetName[EditShownNameChars]; // the name the label shows
+    // The name that Save As offers for an unnamed set read from a file
+    // outside the set folder (the file's base name); written when such a
+    // file is opened, emptied whenever the label shows another name.
+    wchar_t OfferedSetName[EditShownNameChars];
 
     // The catalogues, built by the creation handler and never released. The
     // unit notices, New and the reader change the selections; Open and Save
@@ -80,7 +84,8 @@ void EditReadDescription();
 // text (empty for null) -> Description and the control.
 void EditShowDescription(const wchar_t *text);
 void EditClearDescriptionControl();
-// Label shows prefix followed by name; ShownSetName = name.
+// Label shows prefix followed by name; ShownSetName = name; no name is
+// offered any more.
 void EditShowSetName(HWND label, const wchar_t *prefix, const wchar_t *name);
 // Releases NoneText, SetNamePrefix, CurrentSetName, Description once.
 void EditFreeBuffers();

@@ -9,9 +9,11 @@
 #include "controls.h"
 #include "dimcat.h"
 #include "editstate.h"
+#include "menukeys.h"
 #include "resloc.h"
 #include "resource.h"
 #include "setcmds.h"
+#include "setopen.h"
 #include "textutil.h"
 #include "unitsfault.h"
 #include "vel32.h"
@@ -120,6 +122,7 @@ LRESULT MsgCreate(HWND window)
     MsgLoadTexts(labels);
     MsgLoadAboutTexts();
     MsgLoadMenuTexts(window);
+    EditShowShortcutKeys(window);
     const bool buffersMade = MsgCreateBuffers();
     MsgShowLabels(labels);
 
@@ -138,6 +141,8 @@ LRESULT MsgCreate(HWND window)
     KxStatus setStatus = 0;
     Editor.SetCatalogue = UasCreateUasInfoList(&setStatus);
     Editor.Initializing = 0;
+    // A set file dropped from Explorer opens like one named on the command line.
+    DragAcceptFiles(window, TRUE);
     return 0;
 }
 
@@ -379,6 +384,7 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_HELP: HelpContext(window, HELPCTX_MAINWINDOW); return 1;
     case WM_COMMAND: return MsgCommand(window, wParam);
     case WM_CTLCOLORSTATIC: return MsgCtlColorStatic(wParam);
+    case WM_DROPFILES: EditDropFiles(window, reinterpret_cast<HDROP>(wParam)); return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }

@@ -29,13 +29,18 @@ struct SelectionBuffers {
 static_assert(UAS_GLOBAL_PATH_CHARS >= UAS_SEL_PATH_CHARS, "one path buffer serves every mode");
 
 // The set-selection dialog in one of the modes Open, Save As and Delete,
-// offering the name shown in the label.
+// offering the name shown in the label; Save As of a set read from outside
+// the set folder offers the name of its file instead.
 bool EditSelectSet(HWND window, int16_t mode, SelectionBuffers *buffers)
 {
     buffers->Path[0] = L'\0';
-    EditCopyText(buffers->Name, UAS_NAME_CHARS, Editor.ShownSetName);
+    const bool offer = mode == UAS_MODE_SAVEAS && Editor.OfferedSetName[0];
+    EditCopyText(buffers->Name, UAS_NAME_CHARS,
+                 offer ? Editor.OfferedSetName : Editor.ShownSetName);
     return UasMapSelDlg(window, mode, buffers->Path, buffers->Name) != 0;
 }
+
+} // namespace
 
 // The catalogue is built at start-up; a set that the dialog offered may have
 // been added since. A record for it lets a later Save write to its file.
@@ -54,6 +59,8 @@ void EditRememberSet(const wchar_t *path, const wchar_t *name)
     if (status != 0)
         KxFree(record);
 }
+
+namespace {
 
 void EditReportUnreadable(HWND window, const wchar_t *name)
 {

@@ -16,5 +16,7 @@ void EditDeleteSet(HWND window);
 void EditGlobalDefault(HWND window);
 void EditUsingHelp(HWND window);
 void EditProductInfo(HWND window);
+// Adds a record for a set of the set folder that the catalogue lacks.
+void EditRememberSet(const wchar_t *path, const wchar_t *name);
 
 #endif // SETCMDS_H

@@ -17,6 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "setchars.h"
 #include "velw32.h"
 
 namespace {
@@ -75,10 +76,7 @@ void PutLine(Bytes &out, const char *lead, const wchar_t *text, size_t count)
 
 bool IsStorable(const wchar_t *text)
 {
-    for (; text && *text; ++text)
-        if (*text > 0xFF)
-            return false;
-    return true;
+    return !SetFileFindUnstorable(text, nullptr);
 }
 
 // The symbol at the entry's selection; null when the entry has none there.

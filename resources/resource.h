@@ -8,6 +8,7 @@
 /* Icon and menu resources of the program file. */
 #define IDI_UASEDIT                 1
 #define IDM_MAINMENU                1
+#define IDA_SHORTCUTS               1   /* the main window's shortcut keys */
 
 /* The program's string table (same IDs in every translated string library). */
 #define IDS_CLASSNAME               50
@@ -37,7 +38,7 @@
 #define IDS_ERR_UNITFILES           162
 #define IDS_ERR_DELETE              163
 #define IDS_ERR_WRITE               164
-#define IDS_ERR_UNSTORABLE          165   /* description holds characters above code 255 */
+#define IDS_ERR_UNSTORABLE          165   /* description holds a character above code 255; %s: character, code */
 #define IDS_ERR_OPEN                166   /* a chosen set file cannot be read; %s: set name */
 #define IDS_ERR_UNSTORABLEUNIT      167   /* a chosen unit holds characters above code 255; %s: unit, dimension */
 #define IDS_ERR_COMMONMISSING       168   /* no common resource library loads; %s: file, folder */
@@ -70,6 +71,18 @@
 #define IDS_UNITS_TOOMANYDIMENSIONS 218
 #define IDS_UNITS_NODIMENSIONS      219
 #define IDS_UNITS_NOMEMORY          220
+#define IDS_KEY_NEW                 260   /* shortcut key names shown in the File menu */
+#define IDS_KEY_OPEN                261
+#define IDS_KEY_SAVE                262
+#define IDS_KEY_SAVEAS              263
+#define IDS_ASK_PLAINCHARS          264   /* unstorable description, every character replaceable; %s: character, code */
+#define IDS_ERR_OPENFILE            265   /* a set file given by path cannot be opened; %s: path, reason */
+#define IDS_OPENCAUSE_MISSING       266   /* reasons of IDS_ERR_OPENFILE */
+#define IDS_OPENCAUSE_FOLDER        267
+#define IDS_OPENCAUSE_DEVICE        268
+#define IDS_OPENCAUSE_FORMAT        269
+#define IDS_OPENCAUSE_DENIED        270
+#define IDS_SETNAMEFROMFILE         271   /* an unnamed set read from elsewhere; %s: <none>, file name */
 
 /* Strings of the installation's common resource library that the program uses. */
 #define IDS_COMMON_PRODUCT          50

@@ -8,7 +8,7 @@ UAS_BUILD=${UAS_BUILD:-$UAS_ROOT/build}
 # architecture: this kernel runs 64-bit Windows programs only.
 UAS_PACKAGES="cmake make python3 g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix \
 binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 googletest wine wine64 xvfb xauth \
-xdotool imagemagick x11-utils fonts-wine nsis zip unzip p7zip-full file"
+xdotool imagemagick x11-utils fonts-wine nsis zip unzip p7zip-full file openbox"
 
 uas_log() { printf '== %s\n' "$*" >&2; }
 

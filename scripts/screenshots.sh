@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of the editor into docs/: the main window
-# with a unit chosen and a description typed, the Save As dialog, the main
-# window in German, French and Japanese, and the German help window.
+# with a unit chosen and a description typed, the Save As dialog, the
+# main window in German, French and Japanese, the German help window, and
+# the German File menu with its shortcut keys.
 #
-#   scripts/screenshots.sh [BUILD_FOLDER]
+#   scripts/screenshots.sh [BUILD_FOLDER] [file-menu]
 #
+# With file-menu, only the German File menu is taken.
 # Builds nothing. The build folder (default: build/x86_64 or build/demo,
 # whichever holds uasedit.exe and the test probe uasprobe.exe) must be a
 # 64-bit build with tests (scripts/test.sh makes one). The editor runs on a
@@ -16,6 +18,11 @@ set -euo pipefail
 
 usable() { [ -f "$1/bin/uasedit.exe" ] && [ -f "$1/bin/uasprobe.exe" ]; }
 
+only=""
+if [ "${*: -1}" = file-menu ] 2>/dev/null; then
+    only=file-menu
+    set -- "${@:1:$(($# - 1))}"
+fi
 if [ $# -gt 0 ]; then
     build=$(cd "$1" && pwd)
 else
@@ -158,6 +165,39 @@ close_editor() {
     editor_pid=""
 }
 
+# shoot_screen FILE: the whole screen, once two captures in a row agree,
+# cut to what is drawn on it (the main window and an open menu).
+shoot_screen() {
+    local previous=$work/previous.png current=$work/current.png
+    rm -f "$previous"
+    for _ in $(seq 1 30); do
+        import -window root "$current"
+        [ -f "$previous" ] && cmp -s "$previous" "$current" && break
+        mv "$current" "$previous"
+        sleep 0.2
+    done
+    convert "$current" -trim +repage -strip -define png:compression-level=9 "$1"
+    uas_log "saved $1"
+}
+
+# The German File menu, opened from the keyboard, with its shortcut keys.
+shot_file_menu() {
+    step "German: the File menu"
+    use_language German
+    start_editor
+    expect label 'Einheitensatz: <keiner>'
+    xdotool mousemove 1 1
+    keys alt+d
+    shoot_screen "$docs/file-menu-german.png"
+    keys Escape Escape
+    close_editor
+}
+
+if [ "$only" = file-menu ]; then
+    shot_file_menu
+    exit 0
+fi
+
 step "English: main window and the Save As dialog"
 use_language English
 start_editor
@@ -200,3 +240,4 @@ shot_language French main-window-french.png 'Distillation du brut, cas de concep
 uas_wine_system_font 'Noto Sans CJK JP'
 shot_language Japan main-window-japanese.png '原油蒸留装置の設計ケース：圧力は bar(g)。'
 uas_wine_system_font Tahoma
+shot_file_menu

@@ -68,10 +68,12 @@ click() {
 keys() { xdotool key --delay 40 "$@"; }
 type_text() { xdotool type --delay 15 -- "$1"; }
 
-# start_editor [LOG]: starts the editor, waits for its window and gives it
-# the keyboard focus. Sets editor_pid.
+# start_editor [LOG [ARGUMENT...]]: starts the editor with the arguments,
+# waits for its window and gives it the keyboard focus. Sets editor_pid.
 start_editor() {
-    wine "$bin/uasedit.exe" >"${1:-/dev/null}" 2>&1 </dev/null &
+    local log=${1:-/dev/null}
+    [ $# -gt 0 ] && shift
+    wine "$bin/uasedit.exe" "$@" >"$log" 2>&1 </dev/null &
     editor_pid=$!
     expect main yes 20000
     # A click on the set-name label activates the window.

@@ -4,7 +4,8 @@
 # xdotool, and is read back from outside by uasprobe.exe. Set files are
 # compared byte for byte with what setfile.py builds from the units file.
 #
-#   e2e.sh SCENARIO BUILD_FOLDER      SCENARIO: open, saveas, new, exit or keyboard
+#   e2e.sh SCENARIO BUILD_FOLDER      SCENARIO: open, saveas, new, exit, keyboard,
+#                                     or one of scenarios_*.sh
 #
 # Uses DISPLAY and WINEPREFIX when the caller provides them (scripts/test.sh
 # does); otherwise starts a virtual display and uses the build's prefix.
@@ -409,10 +410,17 @@ Second line.'
     [ "$(ls "$work/sets")" = Keys.uas ] || fail "unexpected files: $(ls "$work/sets")"
 }
 
+# More scenarios, in files of their own beside this one.
+for more in "$here"/scenarios_*.sh; do
+    # shellcheck source=/dev/null
+    [ -f "$more" ] && . "$more"
+done
+
 write_installation
-case "$scenario" in
-    open | saveas | new | exit | keyboard) "scenario_$scenario" ;;
-    *) fail "no scenario $scenario" ;;
-esac
+if declare -F "scenario_$scenario" >/dev/null; then
+    "scenario_$scenario"
+else
+    fail "no scenario $scenario"
+fi
 failed=0
 echo "PASS ($scenario)"

@@ -27,9 +27,13 @@ const wchar_t kDenied[] =
 const wchar_t kNoFolder[] = L"the folder does not exist.";
 const wchar_t kInUse[] = L"the file is in use by another program.";
 const wchar_t kIsFolder[] = L"a folder of that name is in the way.";
-const wchar_t kUnstorable[] =
-    L"The description contains characters that cannot be stored in a unit assignment set "
-    L"file. Remove them and save again.";
+// The first unstorable character of the description, as it looks and by its code.
+std::wstring Unstorable(const std::wstring &shown, const std::wstring &code)
+{
+    return L"The description contains a character that cannot be stored in a unit assignment set "
+           L"file: \u201c" + shown + L"\u201d (U+" + code +
+           L"). It is selected in the description. Remove or replace it and save again.";
+}
 const wchar_t kCaption[] = L"Unit Assignment Set Editor";
 const char kOldContent[] = "* old file\r\nLength km\r\n";
 
@@ -114,8 +118,8 @@ TEST_F(SetFileFaultTest, TargetThatCannotBeReplaced)
 TEST_F(SetFileFaultTest, DescriptionWithCharactersAboveCode255)
 {
     SetControlText(Editor.DescEdit, L"Costs in \u20ac per tonne");
-    ExpectRefused(path, 1, kUnstorable);
-    ExpectRefused(path, 0, kUnstorable);
+    ExpectRefused(path, 1, Unstorable(L"\u20ac", L"20AC"));
+    ExpectRefused(path, 0, Unstorable(L"\u20ac", L"20AC"));
     EXPECT_EQ(ReadBytes(path), kOldContent);
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"set.uas"});
     // The control keeps the text for the user to mend.
@@ -125,7 +129,7 @@ TEST_F(SetFileFaultTest, DescriptionWithCharactersAboveCode255)
 TEST_F(SetFileFaultTest, UnstorableDescriptionRefusedBeforeAnyFileIsMade)
 {
     SetControlText(Editor.DescEdit, L"\u4e2d");
-    ExpectRefused(folder + L"new.uas", 1, kUnstorable);
+    ExpectRefused(folder + L"new.uas", 1, Unstorable(L"\u4e2d", L"4E2D"));
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"set.uas"});
 }
 

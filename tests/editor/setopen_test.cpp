@@ -1,0 +1,372 @@
+// A set file opened by its path, in the real main window: which argument is
+// the path, a received file from outside the set folder (an unnamed set
+// whose first Save asks for a name, offering the file's), a file of the set
+// folder (that set), a dropped file (after the save question), and every
+// path that is no readable set file (told, nothing changes).
+#include <gtest/gtest.h>
+
+#include "dimcat.h"
+#include "editstate.h"
+#include "mainwnd.h"
+#include "resource.h"
+#include "setopen.h"
+#include "testinstall.h"
+#include "uitest.h"
+#include "vel32.h"
+#include "velw32.h"
+
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+class InstallationEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override
+    {
+        if (testinstall::Root().empty())
+            testinstall::Create(testinstall::Options());
+    }
+};
+const auto *const environment = ::testing::AddGlobalTestEnvironment(new InstallationEnvironment);
+
+const char kRule[] = "* ----------------------------------------------------------------------\r\n";
+
+// A set file as the editor writes it, naming two dimensions.
+std::string SetBytes(const std::string &name, const std::string &description,
+                     const std::string &temperature, const std::string &pressure)
+{
+    std::string bytes = kRule;
+    bytes += "* " + name + "\r\n* " + name + ".uas\r\n*\r\n";
+    if (!description.empty())
+        bytes += "*    " + description + "\r\n";
+    bytes += "*\r\n";
+    bytes += kRule;
+    bytes += "Temperature                     " + temperature + "\r\n";
+    bytes += "Pressure                        " + pressure + "\r\n";
+    return bytes;
+}
+
+// A folder outside the set folder for received files.
+std::wstring Outside()
+{
+    const std::wstring folder = testinstall::Root() + L"\\Empfangen von Zoë";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    return folder;
+}
+
+struct Shown {
+    std::wstring Caption;
+    std::wstring Text;
+    std::wstring Field; // the set-selection dialog's name on entry
+};
+
+// Answers dialogs and boxes in order: each with its button, typing nothing.
+// NoAndCancel answers a box No and cancels the dialog that asked it, which
+// stays open after a No.
+constexpr int NoAndCancel = -1;
+class Answers {
+public:
+    explicit Answers(std::vector<int> buttons)
+        : buttons_(std::move(buttons)), responder_([this](HWND dialog) { Answer(dialog); })
+    {
+    }
+    const std::vector<Shown> &Seen() const { return seen_; }
+
+private:
+    void Answer(HWND dialog)
+    {
+        Shown shown{uitest::TextOf(dialog), uitest::MessageBoxText(dialog), L""};
+        if (HWND field = FindWindowExW(dialog, nullptr, L"Edit", nullptr))
+            shown.Field = uitest::TextOf(field);
+        const size_t i = seen_.size();
+        seen_.push_back(shown);
+        const int button = i < buttons_.size() ? buttons_[i] : IDCANCEL;
+        uitest::Press(dialog, button == NoAndCancel ? IDNO : button);
+        if (button == NoAndCancel)
+            uitest::Press(GetWindow(dialog, GW_OWNER), IDCANCEL);
+    }
+    std::vector<int> buttons_;
+    std::vector<Shown> seen_;
+    uitest::DialogResponder responder_;
+};
+
+DimEntry *Entry(int i)
+{
+    KxStatus status = 0;
+    return static_cast<DimEntry *>(ListFindIth(Editor.DimCatalogue, i, &status));
+}
+
+std::string Bytes(const std::wstring &path)
+{
+    std::string bytes;
+    if (!testinstall::ReadBytes(path, bytes))
+        return "<no file>";
+    return bytes;
+}
+
+class SetOpenTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        window_ = MainWindowCreate(nullptr);
+        ASSERT_NE(window_, nullptr);
+    }
+
+    void TearDown() override
+    {
+        HelpQuit(window_);
+        DestroyWindow(window_);
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        }
+        for (const auto &path : made_)
+            DeleteFileW(path.c_str());
+    }
+
+    std::wstring Made(const std::wstring &path, const std::string &bytes)
+    {
+        EXPECT_TRUE(testinstall::WriteBytes(path, bytes));
+        made_.push_back(path);
+        return path;
+    }
+
+    // The user drops one file (or more) on the main window.
+    void Drop(const std::vector<std::wstring> &paths)
+    {
+        size_t chars = 1;
+        for (const auto &p : paths)
+            chars += p.size() + 1;
+        HGLOBAL block = GlobalAlloc(GHND, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+        ASSERT_NE(block, nullptr);
+        auto *drop = static_cast<DROPFILES *>(GlobalLock(block));
+        drop->pFiles = sizeof(DROPFILES);
+        drop->fWide = TRUE;
+        auto *names = reinterpret_cast<wchar_t *>(reinterpret_cast<BYTE *>(drop) + sizeof(DROPFILES));
+        for (const auto &p : paths) {
+            wmemcpy(names, p.c_str(), p.size() + 1);
+            names += p.size() + 1;
+        }
+        *names = L'\0';
+        GlobalUnlock(block);
+        SendMessageW(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+    }
+
+    std::wstring Label() const { return uitest::TextOf(Editor.SetNameLabel); }
+
+    HWND window_ = nullptr;
+    std::vector<std::wstring> made_;
+};
+
+TEST(SetFileArgumentTest, TheFirstArgumentThatIsNoOptionIsThePath)
+{
+    struct Case {
+        std::vector<const wchar_t *> Arguments;
+        const wchar_t *Expected;
+    };
+    const std::vector<Case> cases = {
+        {{L"uasedit.exe"}, nullptr},
+        {{L"uasedit.exe", L"C:\\Sets\\Pr\u00fcfstand S\u00fcd.uas"},
+         L"C:\\Sets\\Pr\u00fcfstand S\u00fcd.uas"},
+        {{L"uasedit.exe", L"/user:anna"}, nullptr},
+        {{L"uasedit.exe", L"/user:anna", L"a.uas"}, L"a.uas"},
+        {{L"uasedit.exe", L"a.uas", L"/user:anna"}, L"a.uas"},
+        {{L"uasedit.exe", L"-user:anna", L"a.uas", L"b.uas"}, L"a.uas"},
+        {{L"uasedit.exe", L"", L"b.uas"}, L"b.uas"},
+        {{L"a.uas"}, nullptr}, // the program's own name is never the set
+    };
+    for (const Case &c : cases) {
+        std::vector<wchar_t *> arguments;
+        for (const wchar_t *a : c.Arguments)
+            arguments.push_back(const_cast<wchar_t *>(a));
+        const wchar_t *found =
+            EditSetFileArgument(static_cast<int32_t>(arguments.size()), arguments.data());
+        if (!c.Expected) {
+            EXPECT_EQ(found, nullptr) << "with " << arguments.size() << " arguments";
+        } else {
+            EXPECT_STREQ(found, c.Expected);
+        }
+    }
+    EXPECT_EQ(EditSetFileArgument(3, nullptr), nullptr);
+}
+
+TEST_F(SetOpenTest, AReceivedFileIsAnUnnamedSetSavedOnlyIntoTheSetFolder)
+{
+    const std::wstring received = Made(Outside() + L"\\Pr\u00fcfstand S\u00fcd.uas",
+                                       SetBytes("Pruefstand", "Test bench south.", "degF", "psi"));
+    const std::string original = Bytes(received);
+
+    ASSERT_EQ(EditOpenSetFile(window_, received.c_str()), 1);
+    EXPECT_STREQ(Editor.CurrentSetName, L"<none>");
+    EXPECT_EQ(Label(), L"Set Name: <none> (read from Pr\u00fcfstand S\u00fcd.uas)");
+    EXPECT_EQ(uitest::TextOf(Editor.DescEdit), L"Test bench south.");
+    EXPECT_EQ(Entry(0)->SelectedUnit, 2); // degF
+    EXPECT_EQ(Entry(1)->SelectedUnit, 3); // psi
+    EXPECT_EQ(Editor.Modified, 0);
+
+    // Save asks for a name, offering the file's; Cancel writes nothing.
+    {
+        Answers answers({IDCANCEL});
+        SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDM_SAVE, 0), 0);
+        ASSERT_EQ(answers.Seen().size(), 1u);
+        EXPECT_EQ(answers.Seen()[0].Caption, L"Save Unit Assignment Set As");
+        EXPECT_EQ(answers.Seen()[0].Field, L"Pr\u00fcfstand S\u00fcd");
+    }
+    EXPECT_EQ(Bytes(received), original);
+    const std::wstring target = testinstall::SetPath(L"Pr\u00fcfstand S\u00fcd");
+    made_.push_back(target);
+    EXPECT_FALSE(testinstall::Exists(target));
+
+    // Confirmed, the set goes into the set folder under that name.
+    {
+        Answers answers({IDOK});
+        SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDM_SAVE, 0), 0);
+        ASSERT_EQ(answers.Seen().size(), 1u);
+    }
+    EXPECT_STREQ(Editor.CurrentSetName, L"Pr\u00fcfstand S\u00fcd");
+    EXPECT_EQ(Label(), L"Set Name: Pr\u00fcfstand S\u00fcd");
+    const std::string saved = Bytes(target);
+    EXPECT_NE(saved.find("Test bench south."), std::string::npos);
+    EXPECT_NE(saved.find("Temperature                     degF\r\n"), std::string::npos);
+    EXPECT_EQ(Bytes(received), original) << "the received file is never written";
+
+    // Named now: Save As offers the set's own name, as for any set.
+    Answers again({IDCANCEL});
+    SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDM_SAVEAS, 0), 0);
+    ASSERT_EQ(again.Seen().size(), 1u);
+    EXPECT_EQ(again.Seen()[0].Field, L"Pr\u00fcfstand S\u00fcd");
+}
+
+TEST_F(SetOpenTest, AReceivedFileReplacesAnExistingSetOnlyAfterTheQuestion)
+{
+    const std::wstring existing =
+        Made(testinstall::SetPath(L"Shared"), SetBytes("Shared", "Ours.", "K", "Pa"));
+    const std::wstring received =
+        Made(Outside() + L"\\Shared.uas", SetBytes("Shared", "Theirs.", "degC", "bar"));
+    ASSERT_EQ(EditOpenSetFile(window_, received.c_str()), 1);
+    EXPECT_STREQ(Editor.CurrentSetName, L"<none>");
+
+    // The dialog offers "Shared" and asks before replacing; No keeps ours.
+    Answers no({IDOK, NoAndCancel});
+    SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDM_SAVE, 0), 0);
+    ASSERT_GE(no.Seen().size(), 2u);
+    EXPECT_EQ(no.Seen()[0].Field, L"Shared");
+    EXPECT_EQ(no.Seen()[1].Text,
+              L"The unit assignment set 'Shared' already exists.\nDo you want to replace it?");
+    EXPECT_NE(Bytes(existing).find("Ours."), std::string::npos);
+
+    Answers yes({IDOK, IDYES});
+    SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDM_SAVE, 0), 0);
+    EXPECT_NE(Bytes(existing).find("Theirs."), std::string::npos);
+}
+
+TEST_F(SetOpenTest, AFileOfTheSetFolderOpensAsThatSet)
+{
+    const std::wstring path =
+        Made(testinstall::SetPath(L"Plant North"), SetBytes("Plant North", "North.", "degR", "kPa"));
+    // A spelling of the folder with "." and a different letter case.
+    std::wstring spelled = testinstall::SetFolder() + L"\\.\\PLANT NORTH.uas";
+    ASSERT_EQ(EditOpenSetFile(window_, spelled.c_str()), 1);
+    EXPECT_STREQ(Editor.CurrentSetName, L"Plant North");
+    EXPECT_EQ(Label(), L"Set Name: Plant North");
+    EXPECT_EQ(Entry(0)->SelectedUnit, 3);
+
+    // Save writes the set's own file, without a dialog.
+    SetWindowTextW(Editor.DescEdit, L"North, changed.");
+    Answers none({});
+    SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDM_SAVE, 0), 0);
+    EXPECT_TRUE(none.Seen().empty());
+    EXPECT_NE(Bytes(path).find("North, changed."), std::string::npos);
+}
+
+// What is no readable set file is told, with the reason, and the edited
+// set stays exactly as it was.
+TEST_F(SetOpenTest, WhatIsNoSetFileIsToldAndChangesNothing)
+{
+    const std::wstring folder = Outside();
+    const std::wstring text = Made(folder + L"\\notes.uas", "Temperature degF\r\nPressure psi\r\n");
+    const std::wstring binary =
+        Made(folder + L"\\picture.uas", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    const std::wstring empty = Made(folder + L"\\empty.uas", "");
+    const std::wstring subfolder = folder + L"\\a folder.uas";
+    CreateDirectoryW(subfolder.c_str(), nullptr);
+    const std::wstring nul = folder + L"\\NUL";
+    struct Case {
+        std::wstring Path;
+        std::wstring Shown; // the path as the message names it
+        const wchar_t *Reason;
+    };
+    const std::vector<Case> cases = {
+        {folder + L"\\missing.uas", folder + L"\\missing.uas", L"the file does not exist."},
+        {subfolder, subfolder, L"it is a folder, not a file."},
+        {text, text,
+         L"the file is not a unit assignment set file: it does not begin with the header of one."},
+        {binary, binary,
+         L"the file is not a unit assignment set file: it does not begin with the header of one."},
+        {empty, empty,
+         L"the file is not a unit assignment set file: it does not begin with the header of one."},
+        {L"NUL", L"", L"the name is that of a device (such as CON, NUL or COM1), not of a file."},
+    };
+
+    // The editor holds a changed set that must survive every refusal.
+    SetWindowTextW(Editor.DescEdit, L"Unsaved work");
+    Entry(0)->SelectedUnit = 1;
+    Editor.Modified = 1;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.Path.begin(), c.Path.end()));
+        Answers answers({IDOK});
+        EXPECT_EQ(EditOpenSetFile(window_, c.Path.c_str()), 0);
+        ASSERT_EQ(answers.Seen().size(), 1u) << "one box, and no save question";
+        EXPECT_EQ(answers.Seen()[0].Caption, L"Unit Assignment Set Editor");
+        const std::wstring &shown = answers.Seen()[0].Text;
+        EXPECT_EQ(shown.rfind(L"This file cannot be opened as a unit assignment set.\n\nFile: ", 0),
+                  0u)
+            << std::string(shown.begin(), shown.end());
+        if (!c.Shown.empty()) {
+            EXPECT_NE(shown.find(L"File: " + c.Shown + L"\n"), std::wstring::npos);
+        }
+        EXPECT_NE(shown.find(std::wstring(L"Reason: ") + c.Reason), std::wstring::npos)
+            << std::string(shown.begin(), shown.end());
+        EXPECT_STREQ(Editor.CurrentSetName, L"<none>");
+        EXPECT_EQ(Label(), L"Set Name: <none>");
+        EXPECT_EQ(uitest::TextOf(Editor.DescEdit), L"Unsaved work");
+        EXPECT_EQ(Entry(0)->SelectedUnit, 1);
+        EXPECT_EQ(Editor.Modified, 1);
+    }
+    RemoveDirectoryW(subfolder.c_str());
+}
+
+TEST_F(SetOpenTest, ADroppedFileOpensAfterTheSaveQuestion)
+{
+    const std::wstring received =
+        Made(Outside() + L"\\Dropped.uas", SetBytes("Dropped", "From a drop.", "degC", "atm"));
+    SetWindowTextW(Editor.DescEdit, L"Unsaved work");
+
+    // Cancel: nothing changes.
+    {
+        Answers answers({IDCANCEL});
+        Drop({received});
+        ASSERT_EQ(answers.Seen().size(), 1u);
+        EXPECT_EQ(answers.Seen()[0].Text,
+                  L"The current set has been altered.  Do you want to save it prior to OPEN?");
+        EXPECT_EQ(uitest::TextOf(Editor.DescEdit), L"Unsaved work");
+    }
+    // No: the first dropped file opens, the others are left.
+    const std::wstring second =
+        Made(Outside() + L"\\Second.uas", SetBytes("Second", "Second.", "K", "Pa"));
+    Answers answers({IDNO});
+    Drop({received, second});
+    ASSERT_EQ(answers.Seen().size(), 1u);
+    EXPECT_EQ(uitest::TextOf(Editor.DescEdit), L"From a drop.");
+    EXPECT_EQ(Label(), L"Set Name: <none> (read from Dropped.uas)");
+    EXPECT_EQ(Editor.Modified, 0);
+}
+
+TEST_F(SetOpenTest, TheMainWindowAcceptsDroppedFiles)
+{
+    EXPECT_TRUE(GetWindowLongPtrW(window_, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+}
+
+} // namespace
