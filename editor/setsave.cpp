@@ -6,6 +6,7 @@
 #include "resloc.h"
 #include "resource.h"
 #include "setfile.h"
+#include "setguard.h"
 #include "textutil.h"
 #include "velw32.h"
 
@@ -93,6 +94,7 @@ int16_t SetFileWrite(const wchar_t *path, const wchar_t *setName, ListHandle cat
     }
     if (previous)
         KxFree(previous);
+    EditGuardRemember(path, result.Written);
     Editor.Modified = 0;
     return 1;
 }

@@ -160,6 +160,16 @@ const std::map<UINT, std::wstring> &EnglishTexts()
         {IDS_UNITS_TOOMANYDIMENSIONS, L"there are more than %s dimensions."},
         {IDS_UNITS_NODIMENSIONS, L"the units file lists no dimension."},
         {IDS_UNITS_NOMEMORY, L"there is not enough memory to load the units data."},
+        {IDS_ASK_CHANGEDONDISK, L"The unit assignment set '%s' has been changed by another program or user since you opened or last saved it.\n\nDo you want to replace it with your version? Choose No to keep your changes in the editor without saving."},
+        {IDS_ASK_DELETEDONDISK, L"The unit assignment set '%s' has been deleted by another program or user since you opened or last saved it.\n\nDo you want to save your version again? Choose No to keep your changes in the editor without saving."},
+        {IDS_LIB_MISSING, L"The library %s was not found in the folder %s."},
+        {IDS_LIB_INVALID, L"The file %s in the folder %s is not a valid library: it is damaged or of another kind."},
+        {IDS_LIB_NOTEXTS, L"The library %s in the folder %s does not hold the texts that this program needs."},
+        {IDS_LIB_OWNTEXTS, L"The program shows its own English texts instead."},
+        {IDS_LIB_ENGLISHCOMMON, L"Menus and shared texts are shown in English instead."},
+        {IDS_LIB_NOCOMMON, L"Menus and shared texts cannot be shown until the library is installed or repaired."},
+        {IDS_ERR_SETDIRTOOLONG, L"The set folder named by %s in section %s of the installation profile is longer than %s characters: the paths of its unit assignment sets would not fit. Sets cannot be opened or saved until the profile names a shorter folder."},
+        {IDS_ERR_PROFILEUNSETVAR, L"The value of %s in section %s of the installation profile refers to the environment variable %s, which is not set. The value is not used."},
     };
     return texts;
 }
