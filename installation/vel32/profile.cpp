@@ -34,10 +34,15 @@ std::wstring FirstUnsetVariable(const std::wstring &value)
         if (close == std::wstring::npos)
             break;
         const std::wstring name = value.substr(open + 1, close - open - 1);
-        if (!name.empty() && GetEnvironmentVariableW(name.c_str(), nullptr, 0) == 0 &&
+        // Text between two percent signs ("50% and 100%") is no reference;
+        // the second sign may open one.
+        if (name.empty() || name.find_first_of(L" \t\\/;:") != std::wstring::npos) {
+            open = close;
+            continue;
+        }
+        if (GetEnvironmentVariableW(name.c_str(), nullptr, 0) == 0 &&
             GetLastError() == ERROR_ENVVAR_NOT_FOUND)
             return name;
-        // "%%" or a set variable: go on after its closing sign.
         open = value.find(L'%', close + 1);
     }
     return std::wstring();
