@@ -297,6 +297,10 @@ TEST_F(UasDialogTest, SaveAsRefusesEachUnsafeNameAndStaysOpen)
         {L"Lpt1", IDS_UAS_ERR_RESERVED, L"Lpt1"},
         {L"LPT9", IDS_UAS_ERR_RESERVED, L"LPT9"},
         {L"COM\x00B9", IDS_UAS_ERR_RESERVED, L"COM\x00B9"},
+        // Characters that a set file's header cannot store.
+        {L"Resistance \x03A9", IDS_UAS_ERR_UNSTORABLE, L"\x03A9"},
+        {L"smile \xD83D\xDE00", IDS_UAS_ERR_UNSTORABLE, L"\xD83D\xDE00"},
+        {L"\x65E5\x672C", IDS_UAS_ERR_UNSTORABLE, L"\x65E5"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.Typed));
@@ -443,11 +447,13 @@ TEST_F(UasDialogTest, NameLimitCountsCharactersOutsideTheBasicPlaneAsTwo)
         EXPECT_EQ(d.Boxes[0].Text, Expected(IDS_UAS_ERR_TOOLONG, {L"60"}));
         EXPECT_NE(d.Boxes[0].Text.find(L"emoji"), std::wstring::npos) << "says how it counts";
     }
+    // Within the length, the emoji is still no character a set file can store.
     Buffers b(UAS_MODE_SAVEAS);
     Driver d;
     d.OnOpen = TypeAndConfirm(std::wstring(58, L'e') + emoji);
-    EXPECT_EQ(Run(d, UAS_MODE_SAVEAS, b), 1);
-    EXPECT_EQ(std::wstring(b.Name.data()), std::wstring(58, L'e') + emoji);
+    EXPECT_EQ(Run(d, UAS_MODE_SAVEAS, b), 0);
+    ASSERT_EQ(d.Boxes.size(), 1u);
+    EXPECT_EQ(d.Boxes[0].Text, Expected(IDS_UAS_ERR_UNSTORABLE, {emoji}));
 }
 
 TEST_F(UasDialogTest, PathThatDoesNotFitTheCallersBufferIsRefusedNotCut)
