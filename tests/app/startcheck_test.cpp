@@ -1,9 +1,11 @@
 // What start-up tells about a damaged installation, for every kind of damage
 // of the string and common libraries and for profile places that cannot be
 // used. Each case is a small installation of its own; the locator is made to
-// locate anew for each, in this process.
+// locate anew for each, in this process. Each case is a row of the
+// reliability table as well.
 #include <gtest/gtest.h>
 
+#include "relreport.h"
 #include "resloc.h"
 #include "startcheck.h"
 #include "testinstall.h"
@@ -164,7 +166,12 @@ TEST(StartCheckTest, EveryDamageIsToldOnceWithFileFolderAndCause)
         const std::wstring told = text ? text : L"";
         if (text)
             KxFree(text);
-        EXPECT_EQ(Utf8(told), Utf8(Replace(c.Told, L"{res}", res)));
+        const std::wstring expected = Replace(c.Told, L"{res}", res);
+        EXPECT_EQ(Utf8(told), Utf8(expected));
+        const std::string shown = told.empty() ? "nothing told" : "told: " + Utf8(told.substr(0, 70)) + "...";
+        const bool place = std::string(c.Name).rfind("set folder", 0) == 0;
+        rel::Record({place ? "profile places" : "resource libraries", c.Name, 1,
+                     told == expected ? 0u : 1u, shown});
         Relocate();
     }
 }
