@@ -247,7 +247,7 @@ TEST_F(UasDialogTest, SaveAsTakesNewNamesTrimmed)
                                   L"CONSOLE",
                                   L"COM10",
                                   L"LPT",
-                                  L"\x5358\x4F4D\x30BB\x30C3\x30C8",
+                                  L"Einheiten \x00B0" L"C \x00FC\x00DF",
                                   std::wstring(60, L'v')};
     for (const std::wstring &name : names) {
         Buffers b(UAS_MODE_SAVEAS);
