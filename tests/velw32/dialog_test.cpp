@@ -485,6 +485,24 @@ TEST_F(UasDialogTest, PathThatDoesNotFitTheCallersBufferIsRefusedNotCut)
     EXPECT_EQ(std::wstring(global.Path.data()), dir + L"\\" + over + L".uas");
 }
 
+// A set whose path is too long even for a catalogue record (over 260) is
+// still offered, and choosing it says that its path is too long: the set
+// is there, so "no set of that name" would name the wrong cause.
+TEST_F(UasDialogTest, SetWhosePathIsLongerThanARecordIsOfferedAndRefusedAsTooLong)
+{
+    const std::wstring dir = install.FolderOfLength(200);
+    install.WriteProfile({{L"Kalvex_Section", L"Set_Dir", dir}});
+    const std::wstring over(56, L'g'); // a path of 261 characters
+    install.AddFile(dir + L"\\" + over + L".uas");
+    Buffers b(UAS_MODE_OPEN);
+    Driver d;
+    d.OnOpen = TypeAndConfirm(over);
+    EXPECT_EQ(Run(d, UAS_MODE_OPEN, b), 0);
+    ASSERT_EQ(d.Boxes.size(), 1u);
+    EXPECT_EQ(d.Boxes[0].Text, Expected(IDS_UAS_ERR_PATHTOOLONG, {over}));
+    EXPECT_TRUE(b.Unchanged());
+}
+
 TEST_F(UasDialogTest, ListsTheFolderAtEachOpeningSortedWithoutRegardToCase)
 {
     install.AddSet(L"beta");
