@@ -8,12 +8,11 @@
 #include "resloc.h"
 #include "resource.h"
 #include "setopen.h"
+#include "startcheck.h"
 #include "textutil.h"
 #include "vel32.h"
 #include "velw32.h"
 #include "velx32.h"
-
-#include <string>
 
 namespace {
 
@@ -44,20 +43,12 @@ int16_t AppSignOn(AppArguments *given)
     return signedOn;
 }
 
-// A resource the installation lacks is told once, before anything else, so
-// that the user knows why texts are missing or in English.
+// A resource the installation lacks, or a profile value that cannot be used,
+// is told once, before anything else, so that the user knows why texts are
+// missing or in English, or why the sets cannot be found.
 void AppReportResourceProblem()
 {
-    HMODULE strings = ResGetStringModule(); // locates, once per process
-    const ResProblem &problem = ResGetProblem();
-    wchar_t *text = nullptr;
-    if (problem.Kind == ResProblemKind::ProfileValueTooLong) {
-        const std::wstring capacity = std::to_wstring(problem.Capacity);
-        text = EditFormatText(strings, IDS_ERR_PROFILETOOLONG,
-                              {problem.Key, problem.Section, capacity.c_str()});
-    } else if (problem.Kind == ResProblemKind::CommonLibraryMissing) {
-        text = EditFormatText(strings, IDS_ERR_COMMONMISSING, {problem.File, problem.Folder});
-    }
+    wchar_t *text = AppStartupProblemText();
     if (!text)
         return;
     EditMessageBox(nullptr, text, IDS_TITLE, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND,

@@ -9,6 +9,7 @@
 #include "resloc.h"
 #include "resource.h"
 #include "setfile.h"
+#include "setguard.h"
 #include "setsave.h"
 #include "textutil.h"
 #include "vel32.h"
@@ -126,7 +127,7 @@ int16_t EditOpenSet(HWND window)
         SetCursor(Editor.WaitCursor);
         // A set file that cannot be read leaves the edited set as it was:
         // the reader changes nothing when it cannot open the file.
-        if (SetFileRead(buffers.Path, Editor.DimCatalogue, Editor.Description)) {
+        if (EditGuardedRead(buffers.Path, Editor.DimCatalogue, Editor.Description)) {
             EditCopyText(Editor.CurrentSetName, EditSetNameChars, buffers.Name);
             EditShowDescription(Editor.Description);
             DimListShow(Editor.DimListBox);
@@ -152,6 +153,13 @@ int16_t EditSaveSet()
         SetCursor(Editor.ArrowCursor);
         return EditSaveSetAs(GetParent(Editor.SetNameLabel));
     }
+    // Someone else may have changed or deleted the file since this editor
+    // read or wrote it; the user decides whether that is overwritten.
+    if (!EditGuardConfirmSave(GetParent(Editor.SetNameLabel), record->UasPath,
+                              Editor.CurrentSetName)) {
+        SetCursor(Editor.ArrowCursor);
+        return 0;
+    }
     const int16_t result =
         SetFileWrite(record->UasPath, Editor.CurrentSetName, Editor.DimCatalogue);
     SetCursor(Editor.ArrowCursor);
@@ -166,6 +174,10 @@ int16_t EditSaveSetAs(HWND window)
         SetCursor(Editor.WaitCursor);
         EditRememberSet(buffers.Path, buffers.Name);
         EditCopyText(Editor.CurrentSetName, EditSetNameChars, buffers.Name);
+        // The dialog asked before an existing set is replaced; what stands
+        // there now is what the user agreed to replace, also when the write
+        // fails and a later Save tries again.
+        EditGuardAccept(buffers.Path);
         result = SetFileWrite(buffers.Path, buffers.Name, Editor.DimCatalogue);
         EditShowSetName(Editor.SetNameLabel, Editor.SetNamePrefix, buffers.Name);
         SetCursor(Editor.ArrowCursor);

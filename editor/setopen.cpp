@@ -11,6 +11,7 @@
 #include "resource.h"
 #include "setcmds.h"
 #include "setfile.h"
+#include "setguard.h"
 #include "setprobe.h"
 #include "textutil.h"
 #include "vel32.h"
@@ -216,7 +217,7 @@ int16_t EditOpenSetFile(HWND window, const wchar_t *path)
         return 0;
 
     SetCursor(Editor.WaitCursor);
-    if (!SetFileRead(full.c_str(), Editor.DimCatalogue, Editor.Description)) {
+    if (!EditGuardedRead(full.c_str(), Editor.DimCatalogue, Editor.Description)) {
         // Gone or locked since it was looked at: still nothing has changed.
         SetCursor(Editor.ArrowCursor);
         ReportNotOpened(window, full, {SetFileKind::Unreadable, GetLastError()});

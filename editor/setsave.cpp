@@ -9,6 +9,7 @@
 #include "resource.h"
 #include "setchars.h"
 #include "setfile.h"
+#include "setguard.h"
 #include "textutil.h"
 #include "velw32.h"
 
@@ -168,6 +169,7 @@ int16_t SetFileWrite(const wchar_t *path, const wchar_t *setName, ListHandle cat
     }
     if (previous)
         KxFree(previous);
+    EditGuardRemember(path, result.Written);
     Editor.Modified = 0;
     return 1;
 }

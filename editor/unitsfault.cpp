@@ -71,8 +71,11 @@ std::wstring CauseLines(const UnitLoadFault &fault)
         return lines;
     const std::wstring number = ReasonNumber(fault);
     // Reasons take the detail first and the number second; a reason
-    // without the detail takes the number in its first place.
-    const wchar_t *first = fault.Detail[0] ? fault.Detail : number.c_str();
+    // without the detail takes the number in its first place. The count of
+    // dimensions names only its limit: the library's detail there is the
+    // name of the dimension one too many.
+    const bool takesDetail = fault.Detail[0] && fault.Code != UNIT_FAULT_TOO_MANY_DIMENSIONS;
+    const wchar_t *first = takesDetail ? fault.Detail : number.c_str();
     wchar_t *reason = EditFormatText(strings, reasonId, {first, number.c_str()});
     wchar_t *file = EditFormatText(strings, IDS_UNITS_FILE, {fault.File});
     wchar_t *where = nullptr;

@@ -269,7 +269,7 @@ DWORD TargetRefusal(const wchar_t *path)
 // only when every byte is on disk, so that a failure leaves the previous file
 // as it was. Returns 0 when written, else the system's error code.
 DWORD WriteReplacing(const wchar_t *path, const wchar_t *setName, ListHandle catalogue,
-                     const wchar_t *description)
+                     const wchar_t *description, SetFileStamp *written)
 {
     DWORD error = TargetRefusal(path);
     if (error != 0)
@@ -305,6 +305,10 @@ DWORD WriteReplacing(const wchar_t *path, const wchar_t *setName, ListHandle cat
         NoteFailure(&error, InUseOrCode(path, GetLastError()));
     if (error != 0)
         DeleteFileW(temp);
+    else
+        // Of the bytes meant, not of the file read back: had another program
+        // written in between, its content would pass for this editor's own.
+        *written = SetFileStampOfBytes(content.data(), content.size());
     return error;
 }
 
@@ -601,7 +605,7 @@ int16_t SetFileWriteHeader(FILE *stream, const wchar_t *path, const wchar_t *set
 SetFileSaveResult SetFileSave(const wchar_t *path, const wchar_t *setName, ListHandle catalogue,
                               const wchar_t *description)
 {
-    SetFileSaveResult result = {SetFileOutcome::Written, nullptr, nullptr, 0};
+    SetFileSaveResult result = {SetFileOutcome::Written, nullptr, nullptr, 0, {}};
     if (!description)
         description = L"";
     if (!IsStorable(description)) {
@@ -610,7 +614,8 @@ SetFileSaveResult SetFileSave(const wchar_t *path, const wchar_t *setName, ListH
         result.Outcome = SetFileOutcome::UnstorableUnit;
     } else {
         try {
-            result.SystemError = WriteReplacing(path, setName, catalogue, description);
+            result.SystemError =
+                WriteReplacing(path, setName, catalogue, description, &result.Written);
         } catch (const std::bad_alloc &) {
             result.SystemError = ERROR_NOT_ENOUGH_MEMORY;
         }

@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "dimcat.h"
+#include "setstamp.h"
 #include "vel32.h"
 
 constexpr size_t SetFileDescriptionChars = 2000; // capacity without the terminator
@@ -35,6 +36,7 @@ struct SetFileSaveResult {
     const DimEntry *UnstorableDim;
     const wchar_t *UnstorableSymbol; // owned by the catalogue
     DWORD SystemError;               // the system's error code of a failed write, else 0
+    SetFileStamp Written;            // Written: what the file now holds
 };
 
 // Writes the catalogue's selections and the description to path: to a new

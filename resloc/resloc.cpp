@@ -4,6 +4,7 @@
 // string and common modules.
 #include "resloc.h"
 
+#include "resource.h"
 #include "vel32.h"
 #include "velw32.h"
 
@@ -72,32 +73,87 @@ void ResPickSuffix(const wchar_t *language, wchar_t *suffix)
         StringCchCopyW(suffix, SuffixChars, L"j.dll");
 }
 
-// Loads directory\name+tail. A path that does not fit its buffer is never
-// loaded cut short: that counts as a failed load.
+// How a library is loaded: as data, never as code. A resource library needs
+// no code of its own, and a damaged or foreign file in the resource folder
+// must not run any (its entry point would run on a load as code).
+constexpr DWORD DataLoadFlags = LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE;
+
+// A string that tells a library of this program from any other: the program's
+// title, and for the common library the product text and the File menu.
+bool HoldsText(HMODULE module, UINT id)
+{
+    wchar_t text[2];
+    return LoadStringW(module, id, text, ARRAYSIZE(text)) > 0;
+}
+
+bool HoldsProgramTexts(HMODULE module)
+{
+    return HoldsText(module, IDS_TITLE);
+}
+
+bool HoldsCommonTexts(HMODULE module)
+{
+    return HoldsText(module, IDS_COMMON_PRODUCTINFO) && HoldsText(module, IDS_COMMON_FILE);
+}
+
+void NoteLibrary(ResLibraryProblem *problem, ResLibraryFault fault, const wchar_t *directory,
+                 const wchar_t *name, size_t nameLength, const wchar_t *tail)
+{
+    *problem = {};
+    problem->Fault = fault;
+    StringCchCopyNW(problem->File, ARRAYSIZE(problem->File), name, nameLength);
+    StringCchCatW(problem->File, ARRAYSIZE(problem->File), tail);
+    StringCchCopyW(problem->Folder, ARRAYSIZE(problem->Folder), directory);
+}
+
+// Loads directory\name+tail as data and keeps it only when it holds the
+// texts that holds() looks for; otherwise notes why in problem. A path that
+// does not fit its buffer is never loaded cut short: that counts as missing.
 HMODULE ResLoadFromDirectory(const wchar_t *directory, const wchar_t *name, size_t nameLength,
-                             const wchar_t *tail)
+                             const wchar_t *tail, bool (*holds)(HMODULE),
+                             ResLibraryProblem *problem)
 {
     wchar_t path[LibraryPathChars];
     if (FAILED(StringCchCopyW(path, LibraryPathChars, directory)) ||
         FAILED(StringCchCatW(path, LibraryPathChars, L"\\")) ||
         FAILED(StringCchCatNW(path, LibraryPathChars, name, nameLength)) ||
-        FAILED(StringCchCatW(path, LibraryPathChars, tail)))
+        FAILED(StringCchCatW(path, LibraryPathChars, tail))) {
+        NoteLibrary(problem, ResLibraryFault::Missing, directory, name, nameLength, tail);
         return nullptr;
-    return LoadLibraryW(path);
+    }
+    HMODULE module = LoadLibraryExW(path, nullptr, DataLoadFlags);
+    if (!module) {
+        // Whatever the system says, a file that is there is not missing.
+        const DWORD attributes = GetFileAttributesW(path);
+        const bool there =
+            attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+        NoteLibrary(problem, there ? ResLibraryFault::Invalid : ResLibraryFault::Missing,
+                    directory, name, nameLength, tail);
+        return nullptr;
+    }
+    if (!holds(module)) {
+        FreeLibrary(module);
+        NoteLibrary(problem, ResLibraryFault::NoTexts, directory, name, nameLength, tail);
+        return nullptr;
+    }
+    return module;
 }
 
 // The common library of the language, else the English one; null when
-// neither loads, which is kept for start-up to tell the user.
+// neither serves, which is kept for start-up to tell the user.
 HMODULE ResLoadCommonLibrary(const wchar_t *directory, const wchar_t *suffix)
 {
     const wchar_t *ownSuffix = suffix[0] != L'\0' ? suffix : EnglishCommonSuffix;
-    HMODULE common = ResLoadFromDirectory(directory, L"kxcommo", 7, ownSuffix);
-    if (!common && ownSuffix != EnglishCommonSuffix)
-        common = ResLoadFromDirectory(directory, L"kxcommo", 7, EnglishCommonSuffix);
+    HMODULE common =
+        ResLoadFromDirectory(directory, L"kxcommo", 7, ownSuffix, HoldsCommonTexts, &Problem.Common);
+    if (!common && ownSuffix != EnglishCommonSuffix) {
+        ResLibraryProblem english = {};
+        common = ResLoadFromDirectory(directory, L"kxcommo", 7, EnglishCommonSuffix,
+                                      HoldsCommonTexts, &english);
+    }
     if (!common) {
-        Problem = {};
         Problem.Kind = ResProblemKind::CommonLibraryMissing;
-        StringCchPrintfW(Problem.File, ARRAYSIZE(Problem.File), L"kxcommo%s", ownSuffix);
+        StringCchCopyW(Problem.File, ARRAYSIZE(Problem.File), Problem.Common.File);
         StringCchCopyW(Problem.Folder, ARRAYSIZE(Problem.Folder), directory);
     }
     return common;
@@ -105,7 +161,7 @@ HMODULE ResLoadCommonLibrary(const wchar_t *directory, const wchar_t *suffix)
 
 // Loads the localized string library named after the base module's file:
 // the first characters of its base name, then the suffix. Null when the name
-// cannot be had in full or the library does not load.
+// cannot be had in full or the library does not serve.
 HMODULE ResLoadStringLibrary(const wchar_t *directory, const wchar_t *suffix)
 {
     wchar_t moduleName[ModuleNameChars];
@@ -125,7 +181,8 @@ HMODULE ResLoadStringLibrary(const wchar_t *directory, const wchar_t *suffix)
                       extension, PathPartChars) != 0)
         return nullptr;
 
-    return ResLoadFromDirectory(directory, baseName, BaseNameKept, suffix);
+    return ResLoadFromDirectory(directory, baseName, BaseNameKept, suffix, HoldsProgramTexts,
+                                &Problem.Strings);
 }
 
 } // namespace

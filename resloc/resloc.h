@@ -16,8 +16,17 @@ extern HMODULE ResBaseModule;
 extern HMODULE ResStringModule;
 extern HMODULE ResCommonModule;
 
+// Why a resource library of the language did not serve.
+enum class ResLibraryFault { None, Missing, Invalid, NoTexts };
+struct ResLibraryProblem {
+    ResLibraryFault Fault;
+    wchar_t File[16];   // the library's file name
+    wchar_t Folder[80]; // where it was looked for
+};
+
 // What kept the locator from finding everything, for the one message that
-// start-up shows; Kind None when nothing is missing.
+// start-up shows; Kind None when no profile value and no common library is
+// missing. The two library records are kept whatever the Kind.
 enum class ResProblemKind { None, ProfileValueTooLong, CommonLibraryMissing };
 struct ResProblem {
     ResProblemKind Kind;
@@ -26,6 +35,9 @@ struct ResProblem {
     int32_t Capacity;   // ProfileValueTooLong: the longest value that fits
     wchar_t File[16];   // CommonLibraryMissing: the library's file name
     wchar_t Folder[80]; // CommonLibraryMissing: where it was looked for
+    ResLibraryProblem Strings; // the string library of the language
+    ResLibraryProblem Common;  // the common library of the language (the
+                               // English one may stand in: CommonModule set)
 };
 
 bool ResLocate();

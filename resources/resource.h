@@ -71,6 +71,16 @@
 #define IDS_UNITS_TOOMANYDIMENSIONS 218
 #define IDS_UNITS_NODIMENSIONS      219
 #define IDS_UNITS_NOMEMORY          220
+#define IDS_ASK_CHANGEDONDISK       230   /* Save: the set file changed since read or written; %s: set name */
+#define IDS_ASK_DELETEDONDISK       231   /* Save: the set file was deleted since; %s: set name */
+#define IDS_LIB_MISSING             232   /* a resource library's fault; %s: file, folder */
+#define IDS_LIB_INVALID             233
+#define IDS_LIB_NOTEXTS             234
+#define IDS_LIB_OWNTEXTS            235   /* what the program does instead */
+#define IDS_LIB_ENGLISHCOMMON       236
+#define IDS_LIB_NOCOMMON            237
+#define IDS_ERR_SETDIRTOOLONG       238   /* %s: key, section, longest usable folder */
+#define IDS_ERR_PROFILEUNSETVAR     239   /* %s: key, section, variable */
 #define IDS_KEY_NEW                 260   /* shortcut key names shown in the File menu */
 #define IDS_KEY_OPEN                261
 #define IDS_KEY_SAVE                262

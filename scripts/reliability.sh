@@ -66,6 +66,10 @@ began_all=$SECONDS
 ) &
 readers=$!
 rel_run window "$BUILD/bin/rel_window.exe"
+# Short ones, after the window: two editors in two processes, and start-up's
+# message for every damaged resource library and unusable profile place.
+rel_run twoeditors "$BUILD/bin/rel_twoeditors.exe"
+rel_run libraries "$BUILD/bin/uasedit_startcheck_tests.exe"
 wait "$readers" || status=1
 runs="$(cat "$OUT/runs.readers")"$'\n'"$runs"
 total=$((SECONDS - began_all))

@@ -82,16 +82,26 @@ VEL32_API int32_t WINAPI IntlStrCmpIW(const wchar_t *a, const wchar_t *b);
  * nothing.
  * Values travel with the installation. Before the capacity is checked:
  * 1. %NAME% references are replaced by the environment variable's value
- *    (ExpandEnvironmentStringsW); a name the environment lacks stays as
- *    written, percent signs included.
+ *    (ExpandEnvironmentStringsW). A reference to a variable that is not set
+ *    makes the value unavailable (non-zero status, *size 0);
+ *    ProfGetUnsetVariableW names that variable.
  * 2. A value that then starts with ".\", "..\", "./" or "../", or is
  *    exactly "." or "..", is taken relative to the folder of the profile file
- *    that was read and becomes a full path without "." or ".." parts.
- *    Every other value (words such as German, lists, absolute paths) is
- *    given as written.
+ *    that was read and becomes a full path without "." or ".." parts. For a
+ *    key whose name ends in "_Dir" or "_File" (a place), so is any other
+ *    relative path, a bare name included ("sets", "data\units.txt"); paths
+ *    from a drive's root ("\x"), with a drive ("C:\x", "C:x") or UNC paths
+ *    are given as written. Every other value (words such as German, lists)
+ *    is given as written.
  * The capacity rule above applies to the value after both steps. */
 VEL32_API int16_t WINAPI ProfReadStringW(const wchar_t *section, const wchar_t *key,
                                          wchar_t *buffer, int32_t *size, KxStatus *status);
+
+/* 1 when the key's value in the profile refers to an environment variable
+ * that is not set, with the first such variable's name in name (at most
+ * capacity characters with the terminator); 0 otherwise (name empty). */
+VEL32_API int16_t WINAPI ProfGetUnsetVariableW(const wchar_t *section, const wchar_t *key,
+                                               wchar_t *name, int32_t capacity);
 
 #ifdef __cplusplus
 }

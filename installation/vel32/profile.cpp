@@ -9,11 +9,13 @@
 // files; white space around names and values is dropped.
 //
 // Values travel with the installation: %NAME% references to the environment
-// are expanded (per-user folders such as %APPDATA%), and a value that then
-// starts with ".\" or "..\" is taken relative to the profile's own folder.
+// are expanded (per-user folders such as %APPDATA%), and a relative place
+// (".\x", "..\x", and for keys ending in _Dir or _File also a bare "x") is
+// taken relative to the profile's own folder, never to the current folder.
 #include "vel32.h"
 #include "kxtext.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cwchar>
 #include <string>
@@ -21,12 +23,40 @@
 
 namespace {
 
-// %NAME% references replaced by the environment's values; a name the
-// environment does not know stays as written.
+// The name of the first %NAME% reference whose variable the environment
+// does not hold; empty when every one is set. A lone '%' without a partner
+// is an ordinary character.
+std::wstring FirstUnsetVariable(const std::wstring &value)
+{
+    size_t open = value.find(L'%');
+    while (open != std::wstring::npos) {
+        const size_t close = value.find(L'%', open + 1);
+        if (close == std::wstring::npos)
+            break;
+        const std::wstring name = value.substr(open + 1, close - open - 1);
+        // Text between two percent signs ("50% and 100%") is no reference;
+        // the second sign may open one.
+        if (name.empty() || name.find_first_of(L" \t\\/;:") != std::wstring::npos) {
+            open = close;
+            continue;
+        }
+        if (GetEnvironmentVariableW(name.c_str(), nullptr, 0) == 0 &&
+            GetLastError() == ERROR_ENVVAR_NOT_FOUND)
+            return name;
+        open = value.find(L'%', close + 1);
+    }
+    return std::wstring();
+}
+
+// %NAME% references replaced by the environment's values. A reference to a
+// variable that is not set makes the value unusable: written as it stands it
+// would name a folder called "%NAME%" wherever the program was started.
 bool ExpandEnvironment(std::wstring &value)
 {
     if (value.find(L'%') == std::wstring::npos)
         return true;
+    if (!FirstUnsetVariable(value).empty())
+        return false;
     // The environment may grow between the two calls; ask again then.
     for (int attempt = 0; attempt < 4; ++attempt) {
         const DWORD needed = ExpandEnvironmentStringsW(value.c_str(), nullptr, 0);
@@ -45,24 +75,47 @@ bool ExpandEnvironment(std::wstring &value)
     return false;
 }
 
-// A value that names a place relative to the profile: ".", "..", or one
-// starting with ".\\", "..\\", "./" or "../". Anything else (words,
-// lists, absolute paths, a name like ".hidden") is not.
-bool IsProfileRelative(const std::wstring &value)
+// A key whose name ends in "_Dir" or "_File" names a place (Set_Dir,
+// Units_File, ...); every other key holds words or lists.
+bool IsPlaceKey(const wchar_t *key)
 {
+    const std::wstring name = key;
+    for (const wchar_t *ending : {L"_Dir", L"_File"}) {
+        const size_t n = wcslen(ending);
+        if (name.size() > n && CompareStringOrdinal(name.c_str() + name.size() - n, -1, ending,
+                                                    -1, TRUE) == CSTR_EQUAL)
+            return true;
+    }
+    return false;
+}
+
+// A value that names a place relative to the profile: ".", "..", or one
+// starting with .\ ..\ ./ or ../ and, for a place key, also a bare relative
+// name (sets, data\units.txt). Absolute paths (C:\x, UNC), paths from the
+// root of the drive (\x) and drive-relative ones (C:x) are not, and neither
+// is a word of any other key or a name like ".hidden".
+bool IsProfileRelative(const wchar_t *key, const std::wstring &value)
+{
+    if (value.empty())
+        return false;
     size_t dots = 0;
     while (dots < value.size() && dots < 2 && value[dots] == L'.')
         ++dots;
-    if (dots == 0)
+    if (dots > 0 && (dots == value.size() || value[dots] == L'\\' || value[dots] == L'/'))
+        return true;
+    if (!IsPlaceKey(key))
         return false;
-    return dots == value.size() || value[dots] == L'\\' || value[dots] == L'/';
+    const bool rooted = value[0] == L'\\' || value[0] == L'/';
+    const bool drive = value.size() >= 2 && value[1] == L':';
+    return !rooted && !drive;
 }
 
 // A relative value made a full path against the profile's folder, so that an
-// installation keeps working wherever it is moved.
-bool ResolveAgainstProfile(const std::wstring &profile, std::wstring &value)
+// installation keeps working wherever it is moved, and wherever the program
+// is started from.
+bool ResolveAgainstProfile(const std::wstring &profile, const wchar_t *key, std::wstring &value)
 {
-    if (!IsProfileRelative(value))
+    if (!IsProfileRelative(key, value))
         return true;
     const size_t slash = profile.find_last_of(L"\\/");
     const std::wstring folder =
@@ -202,7 +255,7 @@ int16_t WINAPI ProfReadStringW(const wchar_t *section, const wchar_t *key, wchar
             *size = 0;
             return *status;
         }
-        if (!ExpandEnvironment(value) || !ResolveAgainstProfile(path, value)) {
+        if (!ExpandEnvironment(value) || !ResolveAgainstProfile(path, key, value)) {
             *size = 0;
             return *status;
         }
@@ -221,6 +274,31 @@ int16_t WINAPI ProfReadStringW(const wchar_t *section, const wchar_t *key, wchar
         *status = 1;
     }
     return *status;
+}
+
+int16_t WINAPI ProfGetUnsetVariableW(const wchar_t *section, const wchar_t *key, wchar_t *name,
+                                     int32_t capacity)
+{
+    if (!section || !key || !name || capacity <= 0)
+        return 0;
+    name[0] = L'\0';
+    try {
+        std::wstring path;
+        std::vector<char> bytes;
+        std::wstring value;
+        if (!ProfilePath(path) || !ReadWholeFile(path, bytes) ||
+            !FindValue(Decode(bytes), section, key, value))
+            return 0;
+        const std::wstring unset = FirstUnsetVariable(value);
+        if (unset.empty())
+            return 0;
+        const size_t length = std::min(unset.size(), static_cast<size_t>(capacity - 1));
+        wmemcpy(name, unset.data(), length);
+        name[length] = L'\0';
+        return 1;
+    } catch (...) {
+        return 0;
+    }
 }
 
 } // extern "C"

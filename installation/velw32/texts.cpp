@@ -29,8 +29,10 @@ HMODULE CommonModule()
     const std::wstring letter = VelwLanguageLetter(language);
     const std::wstring path =
         kx::JoinPath(*directory, L"kxcommo" + (letter.empty() ? L"n" : letter) + L".dll");
-    // Resource-only: the library has no entry point, so loading runs no code.
-    module = LoadLibraryW(path.c_str());
+    // As data: no code of a damaged or foreign file in the resource folder
+    // ever runs. Texts load from such a module like from any other.
+    module = LoadLibraryExW(path.c_str(), nullptr,
+                            LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
     return module;
 }
 

@@ -87,7 +87,9 @@ void ListSets(UasFolder &folder)
         UasSet set;
         set.Name = UasNameOfFile(fileName);
         set.Path = kx::JoinPath(folder.Dir, fileName);
-        if (set.Name.empty() || set.Name.size() > kMaxName || set.Path.size() > kMaxPath)
+        // A path too long for a catalogue record is still listed: the dialog
+        // then says that the set's path is too long, not that it is missing.
+        if (set.Name.empty() || set.Name.size() > kMaxName)
             continue;
         folder.Sets.push_back(std::move(set));
     } while (FindNextFileW(search, &found));
@@ -220,6 +222,9 @@ ListHandle WINAPI UasCreateUasInfoList(KxStatus *status)
         case UasFolderState::Missing: *status = 2; break;
         }
         for (const UasSet &set : folder.Sets) {
+            // A record holds no longer path; a cut one would name another file.
+            if (set.Path.size() > kMaxPath)
+                continue;
             auto *info = static_cast<UasInfo *>(KxMalloc(sizeof(UasInfo)));
             if (!info) {
                 *status = 3;

@@ -26,10 +26,10 @@ struct UasFolder {
 };
 
 // Reads the profile and lists the folder anew; a folder that does not exist
-// yet (a per-user folder on first use) is made, with its parents. Files that
-// cannot be represented (name over 60 characters, path over 260) are left
-// out, and so are device names and the second of two names that differ only
-// in case.
+// yet (a per-user folder on first use) is made, with its parents. Files whose
+// names are over 60 characters are left out, and so are device names and the
+// second of two names that differ only in case. A path too long for a
+// catalogue record (over 260) is listed; the catalogue leaves it out.
 UasFolder UasReadFolder();
 
 // True when Windows takes name, as a file name in any folder, for a device

@@ -65,6 +65,16 @@ UINT CheckNewName(const std::wstring &name, std::wstring &detail)
             return IDS_UAS_ERR_BADCHAR;
         }
     }
+    // A set file stores one byte per character; its header could hold the
+    // name only with the character replaced.
+    for (size_t i = 0; i < name.size(); ++i) {
+        if (name[i] > 0xFF) {
+            const bool pair = IS_HIGH_SURROGATE(name[i]) && i + 1 < name.size() &&
+                              IS_LOW_SURROGATE(name[i + 1]);
+            detail = name.substr(i, pair ? 2 : 1);
+            return IDS_UAS_ERR_UNSTORABLE;
+        }
+    }
     if (name == L"." || name == L"..")
         return IDS_UAS_ERR_DOTNAME;
     if (name.back() == L'.' || name.back() == L' ')

@@ -25,6 +25,8 @@ const std::wstring Control = L"A set name cannot contain control characters such
 const std::wstring DotName = L"'.' and '..' cannot be used as set names.";
 const std::wstring Trailing = L"A set name cannot end with a period or a space.";
 const std::wstring Empty = L"Type a name for the unit assignment set.";
+const std::wstring Unstorable =
+    L"A set name cannot contain the character %s: the set file cannot store it. Use another name.";
 
 std::wstring With(std::wstring text, const std::wstring &value)
 {
@@ -58,10 +60,12 @@ std::vector<NameCase> Table()
         // Length, counted in UTF-16 units.
         {std::wstring(61, L'n'), TooLong}, {std::wstring(200, L'n'), TooLong},
         {std::wstring(59, L'n') + L"\U0001F600", TooLong}, {std::wstring(60, L'n'), L""},
-        {std::wstring(58, L'n') + L"\U0001F600", L""},
+        {std::wstring(58, L'n') + L"\U0001F600", With(Unstorable, L"\U0001F600")},
+        // Characters a set file's header cannot store (above code 255).
+        {L"Resistance \u03a9", With(Unstorable, L"\u03a9")}, {L"\u65e5\u672c\u8a9e", With(Unstorable, L"\u65e5")},
         // Accepted names that look odd but stay inside the folder.
         {L"Plant A", L""}, {L"a.b", L""}, {L"x..y", L""}, {L".hidden", L""}, {L"name.uas", L""},
-        {L"\u00fcnits \u00b0C", L""}, {L"\u65e5\u672c\u8a9e", L""}, {L"COM10", L""}, {L"CONSOLE", L""},
+        {L"\u00fcnits \u00b0C", L""}, {L"COM10", L""}, {L"CONSOLE", L""},
         {L"LPT", L""}, {L"NULL", L""}, {L"a..", Trailing},
     };
     // Device names, bare, in other letter case, with extensions and with

@@ -5,6 +5,8 @@
 #include "resloc.h"
 #include "vel32.h"
 
+#include <psapi.h>
+
 #include <string>
 #include <vector>
 
@@ -40,9 +42,33 @@ std::wstring MarkerLibrary()
     return ProgramFolder() + L"reslocmark.dll";
 }
 
+// A library with an entry point and none of the program's texts.
+std::wstring StubLibrary()
+{
+    return ProgramFolder() + L"reslocstub.dll";
+}
+
 HMODULE Own()
 {
     return GetModuleHandleW(nullptr);
+}
+
+// Whether module is a mapping of the file at path. The system names the
+// mapped file in its own form (a device or a drive that Wine maps), so the
+// path is compared from its first separator on.
+bool MappedFrom(HMODULE module, const std::wstring &path)
+{
+    wchar_t mapped[1024];
+    auto *base = reinterpret_cast<void *>(reinterpret_cast<ULONG_PTR>(module) & ~ULONG_PTR(3));
+    const DWORD n = GetMappedFileNameW(GetCurrentProcess(), base, mapped, 1024);
+    const size_t from = path.find(L'\\');
+    if (n == 0 || from == std::wstring::npos)
+        return false;
+    const std::wstring tail = path.substr(from);
+    const std::wstring name(mapped, n);
+    return name.size() >= tail.size() &&
+           CompareStringOrdinal(name.c_str() + name.size() - tail.size(), -1, tail.c_str(), -1,
+                                TRUE) == CSTR_EQUAL;
 }
 
 class ResLocTest : public ::testing::Test {
@@ -67,6 +93,11 @@ protected:
 
     void TearDown() override
     {
+        // The locator's data modules are no modules that the system's list
+        // knows; they are let go here so that their files can be deleted.
+        for (HMODULE module : {ResStringModule, ResCommonModule})
+            if (reinterpret_cast<ULONG_PTR>(module) & 3)
+                FreeLibrary(module);
         // Unload whatever was loaded from the folder, so that it can go.
         for (const std::wstring &file : files_) {
             for (int i = 0; i < 16; ++i) {
@@ -133,8 +164,18 @@ protected:
         return std::string(buffer, n > 0 ? n - 1 : 0);
     }
 
-    // The library loaded from path, or null when it is not loaded.
-    static HMODULE Loaded(const std::wstring &path) { return GetModuleHandleW(path.c_str()); }
+    // The module loaded from path, or null when it is not loaded: loaded as
+    // code by the test, or as data by the locator (such a module is no
+    // module that the system's list knows; its mapping names the file).
+    static HMODULE Loaded(const std::wstring &path)
+    {
+        if (HMODULE module = GetModuleHandleW(path.c_str()))
+            return module;
+        for (HMODULE module : {ResStringModule, ResCommonModule})
+            if (module && MappedFrom(module, path))
+                return module;
+        return nullptr;
+    }
 
     std::wstring folder_;
     std::wstring profile_;
@@ -475,8 +516,8 @@ TEST_F(ResLocTest, DemoProfileFindsTheEnglishCommonLibrary)
     EXPECT_EQ(ResGetStringModule(), Own());
     HMODULE common = ResGetCommonModule();
     ASSERT_NE(common, nullptr) << "the demo profile's resource folder holds no kxcommon.dll";
-    const std::wstring path = ModulePath(common);
-    EXPECT_EQ(_wcsicmp(path.substr(path.size() - 13).c_str(), L"\\kxcommon.dll"), 0);
+    // A data module has no module file name; its mapping names the file.
+    EXPECT_TRUE(MappedFrom(common, L"res\\kxcommon.dll"));
     wchar_t text[160];
     EXPECT_GT(LoadStringW(common, 50, text, 160), 0);
 }
@@ -558,6 +599,173 @@ TEST_F(ResLocTest, ReleaseWithoutCommonLibrarySucceeds)
     EXPECT_TRUE(ResRelease());
     EXPECT_FALSE(ResLocated);
     EXPECT_EQ(ResStringModule, Own());
+}
+
+// ---------------------------------------------------------------------------
+// Damaged resource libraries: each kind in the place of the string library
+// and of the common library. None serves, none runs code, and the cause is
+// recorded with file and folder.
+
+enum class Damage { Missing, RandomBytes, Empty, Truncated, ForeignLibrary, Folder };
+
+struct DamageCase {
+    const char *Name;
+    Damage Kind;
+    ResLibraryFault Fault;
+};
+
+const DamageCase kDamages[] = {
+    {"missing", Damage::Missing, ResLibraryFault::Missing},
+    {"random bytes", Damage::RandomBytes, ResLibraryFault::Invalid},
+    {"empty file", Damage::Empty, ResLibraryFault::Invalid},
+    {"cut library", Damage::Truncated, ResLibraryFault::Invalid},
+    {"library without the texts", Damage::ForeignLibrary, ResLibraryFault::NoTexts},
+    {"folder in its place", Damage::Folder, ResLibraryFault::Missing},
+};
+
+class DamagedLibraryTest : public ResLocTest {
+protected:
+    // Puts the damage at folder\name.
+    void Damaged(const std::wstring &folder, const std::wstring &name, Damage kind)
+    {
+        const std::wstring path = folder + L"\\" + name;
+        std::string bytes;
+        switch (kind) {
+        case Damage::Missing: return;
+        case Damage::Folder:
+            ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
+            folders_.push_back(path);
+            return;
+        case Damage::ForeignLibrary:
+            ASSERT_TRUE(CopyFileW(StubLibrary().c_str(), path.c_str(), FALSE));
+            files_.push_back(path);
+            return;
+        case Damage::RandomBytes: {
+            unsigned state = 12345;
+            for (int i = 0; i < 4096; ++i) {
+                state = state * 1103515245u + 12345u;
+                bytes += static_cast<char>(state >> 16);
+            }
+            break;
+        }
+        case Damage::Empty: break;
+        case Damage::Truncated: {
+            HANDLE marker = CreateFileW(MarkerLibrary().c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                        nullptr, OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(marker, INVALID_HANDLE_VALUE);
+            char head[512];
+            DWORD got = 0;
+            ReadFile(marker, head, sizeof head, &got, nullptr);
+            CloseHandle(marker);
+            bytes.assign(head, got); // the headers promise sections that are not there
+            break;
+        }
+        }
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+        files_.push_back(path);
+    }
+
+    static void ExpectRecorded(const ResLibraryProblem &problem, ResLibraryFault fault,
+                               const std::wstring &file, const std::wstring &folder)
+    {
+        EXPECT_EQ(static_cast<int>(problem.Fault), static_cast<int>(fault));
+        EXPECT_EQ(std::wstring(problem.File), file);
+        EXPECT_EQ(std::wstring(problem.Folder), folder);
+    }
+};
+
+TEST_F(DamagedLibraryTest, ADamagedStringLibraryGivesTheProgramsOwnTextsAndItsCause)
+{
+    for (const DamageCase &c : kDamages) {
+        SCOPED_TRACE(c.Name);
+        SetEnvironmentVariableW(L"UAS_STUB_RAN", nullptr);
+        ResLocated = false;
+        ResBaseModule = ResStringModule = ResCommonModule = nullptr;
+        const std::wstring res = Folder(L"s" + std::to_wstring(static_cast<int>(c.Kind)));
+        const std::wstring name = ProgramPrefix() + L"g.dll";
+        Damaged(res, name, c.Kind);
+        const std::wstring common = Library(res, L"kxcommog.dll");
+        WriteProfile(L"German", res);
+
+        EXPECT_TRUE(ResLocate());
+        EXPECT_EQ(ResStringModule, Own()) << "the program's own texts";
+        EXPECT_EQ(ResBaseModule, Own());
+        EXPECT_EQ(ResCommonModule, Loaded(common));
+        EXPECT_EQ(static_cast<int>(ResGetProblem().Kind), static_cast<int>(ResProblemKind::None));
+        ExpectRecorded(ResGetProblem().Strings, c.Fault, name, res);
+        EXPECT_EQ(GetEnvironmentVariableW(L"UAS_STUB_RAN", nullptr, 0), 0u)
+            << "code of the library ran";
+        if (ResCommonModule)
+            FreeLibrary(ResCommonModule);
+        ResCommonModule = nullptr;
+    }
+}
+
+TEST_F(DamagedLibraryTest, ADamagedCommonLibraryServesNotAndTellsItsCause)
+{
+    for (const DamageCase &c : kDamages) {
+        SCOPED_TRACE(c.Name);
+        SetEnvironmentVariableW(L"UAS_STUB_RAN", nullptr);
+        ResLocated = false;
+        ResBaseModule = ResStringModule = ResCommonModule = nullptr;
+        const std::wstring res = Folder(L"c" + std::to_wstring(static_cast<int>(c.Kind)));
+        Damaged(res, L"kxcommon.dll", c.Kind);
+        WriteProfile(L"", res);
+
+        EXPECT_TRUE(ResLocate());
+        EXPECT_EQ(ResCommonModule, nullptr);
+        EXPECT_EQ(static_cast<int>(ResGetProblem().Kind),
+                  static_cast<int>(ResProblemKind::CommonLibraryMissing));
+        ExpectRecorded(ResGetProblem().Common, c.Fault, L"kxcommon.dll", res);
+        EXPECT_EQ(ResGetProblem().Strings.Fault, ResLibraryFault::None);
+        EXPECT_EQ(GetEnvironmentVariableW(L"UAS_STUB_RAN", nullptr, 0), 0u)
+            << "code of the library ran";
+    }
+}
+
+TEST_F(DamagedLibraryTest, TheEnglishCommonLibraryStandsInForADamagedOneAndTheCauseIsKept)
+{
+    const std::wstring res = Folder(L"res");
+    const std::wstring strings = Library(res, ProgramPrefix() + L"f.dll");
+    const std::wstring english = Library(res, L"kxcommon.dll");
+    Damaged(res, L"kxcommof.dll", Damage::ForeignLibrary);
+    WriteProfile(L"French", res);
+
+    EXPECT_TRUE(ResLocate());
+    EXPECT_EQ(ResStringModule, Loaded(strings));
+    EXPECT_EQ(ResCommonModule, Loaded(english));
+    EXPECT_EQ(static_cast<int>(ResGetProblem().Kind), static_cast<int>(ResProblemKind::None));
+    ExpectRecorded(ResGetProblem().Common, ResLibraryFault::NoTexts, L"kxcommof.dll", res);
+}
+
+TEST_F(DamagedLibraryTest, LibrariesAreLoadedAsDataAndTheirTextsStillLoad)
+{
+    const std::wstring res = Folder(L"res");
+    const std::wstring strings = Library(res, ProgramPrefix() + L"g.dll");
+    const std::wstring common = Library(res, L"kxcommog.dll");
+    WriteProfile(L"German", res);
+
+    EXPECT_TRUE(ResLocate());
+    ASSERT_NE(ResStringModule, Own());
+    for (HMODULE module : {ResStringModule, ResCommonModule}) {
+        ASSERT_NE(module, nullptr);
+        // Not in the system's list of modules: no code of it was mapped to run.
+        EXPECT_EQ(GetModuleHandleW(strings.c_str()), nullptr);
+        EXPECT_EQ(GetModuleHandleW(common.c_str()), nullptr);
+        wchar_t text[64];
+        EXPECT_GT(LoadStringW(module, 1, text, 64), 0);
+        EXPECT_STREQ(text, L"resource locator test library");
+        EXPECT_NE(FindResourceW(module, MAKEINTRESOURCEW(1), RT_STRING), nullptr);
+    }
+    wchar_t *shared = ResLoadCommonText(54);
+    ASSERT_NE(shared, nullptr);
+    EXPECT_STREQ(shared, L"resource locator test product");
+    KxFree(shared);
 }
 
 } // namespace

@@ -231,12 +231,94 @@ TEST_F(ProfileTest, EnvironmentReferencesAreExpanded)
     EXPECT_EQ(value_, L"C:\\Users\\anna\\AppData\\Roaming\\Kalvex\\Sets");
     ASSERT_EQ(Read(L"S", L"Twice", 200), 0);
     EXPECT_EQ(value_, L"C:\\Users\\anna\\AppData\\Roaming;C:\\Users\\anna\\AppData\\Roaming");
-    ASSERT_EQ(Read(L"S", L"Unknown"), 0);
-    EXPECT_EQ(value_, L"%UAS_TEST_UNKNOWN%\\Sets");
+    // A variable that is not set makes the value unusable, never a folder
+    // named after the reference.
+    EXPECT_NE(Read(L"S", L"Unknown"), 0);
+    EXPECT_EQ(size_, 0);
     // Expanded first, then taken relative to the profile.
     const std::wstring folder = dir_.Path();
     ASSERT_EQ(Read(L"S", L"Relative", 1024), 0);
     EXPECT_EQ(value_, folder.substr(0, folder.find_last_of(L'\\')) + L"\\shared\\sets");
+}
+
+// Keys that name places (ending in _Dir or _File) take a bare relative name
+// from the profile's folder too, wherever the program was started; other
+// keys keep their words.
+TEST_F(ProfileTest, PlacesAreRelativeToTheProfileAlsoAsBareNames)
+{
+    Use("[Kalvex_Section]\n"
+        "Set_Dir=setsB\n"
+        "Units_File=data\\myunits.txt\n"
+        "Help_Dir=.\\help\n"
+        "Root_Dir=\\kalvex\n"
+        "Resource_Binary_Dir=C:res\n"
+        "Other_Dir=C:\\abs\\res\n"
+        "Share_Dir=\\\\server\\share\\sets\n"
+        "Language=German\n"
+        "Allowed_Users=anna\n");
+    const std::wstring folder = dir_.Path();
+    wchar_t elsewhere[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, elsewhere);
+    const struct {
+        const wchar_t *Key;
+        std::wstring Value;
+    } cases[] = {
+        {L"Set_Dir", folder + L"\\setsB"},
+        {L"Units_File", folder + L"\\data\\myunits.txt"},
+        {L"Help_Dir", folder + L"\\help"},
+        {L"Root_Dir", L"\\kalvex"},
+        {L"Resource_Binary_Dir", L"C:res"},
+        {L"Other_Dir", L"C:\\abs\\res"},
+        {L"Share_Dir", L"\\\\server\\share\\sets"},
+        {L"Language", L"German"},
+        {L"Allowed_Users", L"anna"},
+    };
+    // The same from two different current folders.
+    for (const wchar_t *current : {static_cast<const wchar_t *>(elsewhere), L"C:\\"}) {
+        ASSERT_TRUE(SetCurrentDirectoryW(current));
+        for (const auto &c : cases) {
+            ASSERT_EQ(Read(L"Kalvex_Section", c.Key, 1024), 0) << c.Key;
+            EXPECT_EQ(value_, c.Value) << c.Key;
+        }
+    }
+    SetCurrentDirectoryW(elsewhere);
+}
+
+TEST_F(ProfileTest, AnUnsetVariableIsNamedAndTheValueIsNotUsed)
+{
+    testfiles::ScopedEnv set(L"UAS_TEST_SET", L"C:\\data");
+    testfiles::ScopedEnv unset(L"UAS_TEST_UNSET", nullptr);
+    Use("[Kalvex_Section]\n"
+        "Set_Dir=%UAS_TEST_UNSET%\\sets\n"
+        "Help_Dir=%UAS_TEST_SET%\\%UAS_TEST_UNSET%\n"
+        "Units_File=%UAS_TEST_SET%\\units.txt\n"
+        "Percent=50% and 100%\n"
+        "Twice=%%\n");
+    const struct {
+        const wchar_t *Key;
+        const wchar_t *Unset; // empty: the value is usable
+    } cases[] = {
+        {L"Set_Dir", L"UAS_TEST_UNSET"},
+        {L"Help_Dir", L"UAS_TEST_UNSET"},
+        {L"Units_File", L""},
+        {L"Percent", L""},
+        {L"Twice", L""},
+        {L"Missing_Key", L""},
+    };
+    for (const auto &c : cases) {
+        wchar_t name[40] = L"untouched";
+        const int16_t found = ProfGetUnsetVariableW(L"Kalvex_Section", c.Key, name, 40);
+        EXPECT_EQ(found, c.Unset[0] ? 1 : 0) << c.Key;
+        EXPECT_STREQ(name, c.Unset) << c.Key;
+        if (c.Unset[0]) {
+            EXPECT_NE(Read(L"Kalvex_Section", c.Key, 1024), 0) << c.Key;
+            EXPECT_EQ(size_, 0) << c.Key;
+        }
+    }
+    // A name longer than the room is cut to it, terminated.
+    wchar_t small[5];
+    EXPECT_EQ(ProfGetUnsetVariableW(L"Kalvex_Section", L"Set_Dir", small, 5), 1);
+    EXPECT_STREQ(small, L"UAS_");
 }
 
 // The capacity counts the value as it is handed out, not as it is written.

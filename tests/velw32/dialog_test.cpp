@@ -247,7 +247,7 @@ TEST_F(UasDialogTest, SaveAsTakesNewNamesTrimmed)
                                   L"CONSOLE",
                                   L"COM10",
                                   L"LPT",
-                                  L"\x5358\x4F4D\x30BB\x30C3\x30C8",
+                                  L"Einheiten \x00B0" L"C \x00FC\x00DF",
                                   std::wstring(60, L'v')};
     for (const std::wstring &name : names) {
         Buffers b(UAS_MODE_SAVEAS);
@@ -297,6 +297,10 @@ TEST_F(UasDialogTest, SaveAsRefusesEachUnsafeNameAndStaysOpen)
         {L"Lpt1", IDS_UAS_ERR_RESERVED, L"Lpt1"},
         {L"LPT9", IDS_UAS_ERR_RESERVED, L"LPT9"},
         {L"COM\x00B9", IDS_UAS_ERR_RESERVED, L"COM\x00B9"},
+        // Characters that a set file's header cannot store.
+        {L"Resistance \x03A9", IDS_UAS_ERR_UNSTORABLE, L"\x03A9"},
+        {L"smile \xD83D\xDE00", IDS_UAS_ERR_UNSTORABLE, L"\xD83D\xDE00"},
+        {L"\x65E5\x672C", IDS_UAS_ERR_UNSTORABLE, L"\x65E5"},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.Typed));
@@ -443,11 +447,13 @@ TEST_F(UasDialogTest, NameLimitCountsCharactersOutsideTheBasicPlaneAsTwo)
         EXPECT_EQ(d.Boxes[0].Text, Expected(IDS_UAS_ERR_TOOLONG, {L"60"}));
         EXPECT_NE(d.Boxes[0].Text.find(L"emoji"), std::wstring::npos) << "says how it counts";
     }
+    // Within the length, the emoji is still no character a set file can store.
     Buffers b(UAS_MODE_SAVEAS);
     Driver d;
     d.OnOpen = TypeAndConfirm(std::wstring(58, L'e') + emoji);
-    EXPECT_EQ(Run(d, UAS_MODE_SAVEAS, b), 1);
-    EXPECT_EQ(std::wstring(b.Name.data()), std::wstring(58, L'e') + emoji);
+    EXPECT_EQ(Run(d, UAS_MODE_SAVEAS, b), 0);
+    ASSERT_EQ(d.Boxes.size(), 1u);
+    EXPECT_EQ(d.Boxes[0].Text, Expected(IDS_UAS_ERR_UNSTORABLE, {emoji}));
 }
 
 TEST_F(UasDialogTest, PathThatDoesNotFitTheCallersBufferIsRefusedNotCut)
@@ -477,6 +483,24 @@ TEST_F(UasDialogTest, PathThatDoesNotFitTheCallersBufferIsRefusedNotCut)
     EXPECT_TRUE(open.Unchanged());
     EXPECT_EQ(Run(g, UAS_MODE_GLOBAL, global), 1);
     EXPECT_EQ(std::wstring(global.Path.data()), dir + L"\\" + over + L".uas");
+}
+
+// A set whose path is too long even for a catalogue record (over 260) is
+// still offered, and choosing it says that its path is too long: the set
+// is there, so "no set of that name" would name the wrong cause.
+TEST_F(UasDialogTest, SetWhosePathIsLongerThanARecordIsOfferedAndRefusedAsTooLong)
+{
+    const std::wstring dir = install.FolderOfLength(200);
+    install.WriteProfile({{L"Kalvex_Section", L"Set_Dir", dir}});
+    const std::wstring over(56, L'g'); // a path of 261 characters
+    install.AddFile(dir + L"\\" + over + L".uas");
+    Buffers b(UAS_MODE_OPEN);
+    Driver d;
+    d.OnOpen = TypeAndConfirm(over);
+    EXPECT_EQ(Run(d, UAS_MODE_OPEN, b), 0);
+    ASSERT_EQ(d.Boxes.size(), 1u);
+    EXPECT_EQ(d.Boxes[0].Text, Expected(IDS_UAS_ERR_PATHTOOLONG, {over}));
+    EXPECT_TRUE(b.Unchanged());
 }
 
 TEST_F(UasDialogTest, ListsTheFolderAtEachOpeningSortedWithoutRegardToCase)

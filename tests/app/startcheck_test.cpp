@@ -1,0 +1,201 @@
+// What start-up tells about a damaged installation, for every kind of damage
+// of the string and common libraries and for profile places that cannot be
+// used. Each case is a small installation of its own; the locator is made to
+// locate anew for each, in this process. Each case is a row of the
+// reliability table as well.
+#include <gtest/gtest.h>
+
+#include "relreport.h"
+#include "resloc.h"
+#include "startcheck.h"
+#include "testinstall.h"
+#include "vel32.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+enum class Lib { Good, Missing, RandomBytes, Foreign };
+
+struct StartCase {
+    const char *Name;
+    const wchar_t *Language;
+    Lib Strings;         // uaseditg.dll (German only)
+    Lib Common;          // the language's common library
+    std::wstring SetDir; // empty: a short, usable folder
+    // The expected text with {res} for the resource folder; empty: no message.
+    std::wstring Told;
+};
+
+std::string Utf8(const std::wstring &text)
+{
+    std::string out(text.size() * 3 + 1, '\0');
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                      &out[0], static_cast<int>(out.size()), nullptr, nullptr);
+    out.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return out;
+}
+
+std::wstring Replace(std::wstring text, const std::wstring &place, const std::wstring &value)
+{
+    for (size_t at = text.find(place); at != std::wstring::npos; at = text.find(place, at))
+        text.replace(at, place.size(), value), at += value.size();
+    return text;
+}
+
+const std::wstring LongDir(size_t length)
+{
+    return L"C:\\" + std::wstring(length - 3, L'd');
+}
+
+const std::wstring kOwnTexts = L" The program shows its own English texts instead.";
+const std::wstring kNoCommon =
+    L" Menus and shared texts cannot be shown until the library is installed or repaired.";
+
+const StartCase kCases[] = {
+    {"sound", L"German", Lib::Good, Lib::Good, L"", L""},
+    {"string library missing", L"German", Lib::Missing, Lib::Good, L"",
+     L"The library uaseditg.dll was not found in the folder {res}." + kOwnTexts},
+    {"string library damaged", L"German", Lib::RandomBytes, Lib::Good, L"",
+     L"The file uaseditg.dll in the folder {res} is not a valid library: it is damaged or of "
+     L"another kind." + kOwnTexts},
+    {"string library without the texts", L"German", Lib::Foreign, Lib::Good, L"",
+     L"The library uaseditg.dll in the folder {res} does not hold the texts that this program "
+     L"needs." + kOwnTexts},
+    {"common library missing", L"English", Lib::Good, Lib::Missing, L"",
+     L"The common resource library kxcommon.dll was not found in the folder {res}. Menus and "
+     L"shared texts cannot be shown until it is installed."},
+    {"common library damaged", L"English", Lib::Good, Lib::RandomBytes, L"",
+     L"The file kxcommon.dll in the folder {res} is not a valid library: it is damaged or of "
+     L"another kind." + kNoCommon},
+    {"common library without the texts", L"English", Lib::Good, Lib::Foreign, L"",
+     L"The library kxcommon.dll in the folder {res} does not hold the texts that this program "
+     L"needs." + kNoCommon},
+    {"German common library damaged, in German", L"German", Lib::Good, Lib::RandomBytes, L"",
+     L"Die Datei kxcommog.dll im Ordner {res} ist keine gültige Bibliothek: Sie ist beschädigt "
+     L"oder von anderer Art. Menüs und gemeinsame Texte werden stattdessen auf Englisch "
+     L"angezeigt."},
+    {"both libraries", L"German", Lib::Foreign, Lib::Missing, L"",
+     L"The library uaseditg.dll in the folder {res} does not hold the texts that this program "
+     L"needs." + kOwnTexts + L"\n\nThe library kxcommog.dll was not found in the folder {res}. "
+     L"Menus and shared texts are shown in English instead."},
+    {"set folder of 122 characters", L"English", Lib::Good, Lib::Good, LongDir(122), L""},
+    {"set folder of 123 characters", L"English", Lib::Good, Lib::Good, LongDir(123),
+     L"The set folder named by Set_Dir in section Kalvex_Section of the installation profile is "
+     L"longer than 122 characters: the paths of its unit assignment sets would not fit. Sets "
+     L"cannot be opened or saved until the profile names a shorter folder."},
+    {"set folder of 300 characters, in German", L"German", Lib::Good, Lib::Good, LongDir(300),
+     L"Der Ordner der Einheitensätze, den Set_Dir im Abschnitt Kalvex_Section des "
+     L"Installationsprofils nennt, ist länger als 122 Zeichen: Die Pfade seiner Einheitensätze "
+     L"hätten keinen Platz. Einheitensätze können erst geöffnet oder gespeichert werden, wenn "
+     L"das Profil einen kürzeren Ordner nennt."},
+    {"set folder with an unset variable", L"English", Lib::Good, Lib::Good,
+     L"%UAS_NOT_SET_ANYWHERE%\\sets",
+     L"The value of Set_Dir in section Kalvex_Section of the installation profile refers to the "
+     L"environment variable UAS_NOT_SET_ANYWHERE, which is not set. The value is not used."},
+    {"set folder with an unset variable, in German", L"German", Lib::Good, Lib::Good,
+     L"%UAS_NOT_SET_ANYWHERE%\\sets",
+     L"Der Wert von Set_Dir im Abschnitt Kalvex_Section des Installationsprofils verweist auf "
+     L"die Umgebungsvariable UAS_NOT_SET_ANYWHERE, die nicht gesetzt ist. Der Wert wird nicht "
+     L"verwendet."},
+};
+
+void Put(const std::wstring &folder, const std::wstring &name, Lib kind, const std::wstring &good)
+{
+    const std::wstring path = folder + L"\\" + name;
+    switch (kind) {
+    case Lib::Missing: return;
+    case Lib::Good: ASSERT_TRUE(CopyFileW(good.c_str(), path.c_str(), FALSE)); return;
+    case Lib::Foreign:
+        // A valid library with none of the texts: the general support library.
+        ASSERT_TRUE(CopyFileW((testinstall::BinFolder() + L"\\vel32.dll").c_str(), path.c_str(),
+                              FALSE));
+        return;
+    case Lib::RandomBytes: {
+        std::string bytes;
+        unsigned state = 7;
+        for (int i = 0; i < 2048; ++i) {
+            state = state * 1103515245u + 12345u;
+            bytes += static_cast<char>(state >> 16);
+        }
+        ASSERT_TRUE(testinstall::WriteBytes(path, bytes));
+        return;
+    }
+    }
+}
+
+void Relocate()
+{
+    if (ResCommonModule)
+        FreeLibrary(ResCommonModule);
+    if (ResStringModule && ResStringModule != GetModuleHandleW(nullptr))
+        FreeLibrary(ResStringModule);
+    ResLocated = false;
+    ResFixed = false;
+    ResBaseModule = ResStringModule = ResCommonModule = nullptr;
+}
+
+TEST(StartCheckTest, EveryDamageIsToldOnceWithFileFolderAndCause)
+{
+    SetEnvironmentVariableW(L"UAS_NOT_SET_ANYWHERE", nullptr);
+    int n = 0;
+    for (const StartCase &c : kCases) {
+        SCOPED_TRACE(c.Name);
+        const std::wstring root = testinstall::Create(testinstall::Options());
+        const std::wstring res = root + L"\\res" + std::to_wstring(++n);
+        ASSERT_TRUE(CreateDirectoryW(res.c_str(), nullptr));
+        const bool german = std::wstring(c.Language) == L"German";
+        const std::wstring good = testinstall::ResFolder() + L"\\";
+        Put(res, L"uaseditg.dll", german ? c.Strings : Lib::Missing, good + L"uaseditg.dll");
+        Put(res, german ? L"kxcommog.dll" : L"kxcommon.dll", c.Common,
+            good + (german ? L"kxcommog.dll" : L"kxcommon.dll"));
+        if (german)
+            Put(res, L"kxcommon.dll", Lib::Good, good + L"kxcommon.dll");
+        const std::wstring setDir = c.SetDir.empty() ? root + L"\\sets" : c.SetDir;
+        const std::string profile = "[Kalvex_Section]\r\nRoot_Dir=" + Utf8(root) +
+                                    "\r\nResource_Binary_Dir=" + Utf8(res) +
+                                    "\r\nSet_Dir=" + Utf8(setDir) +
+                                    "\r\n[VelWin_Section]\r\nLanguage=" + Utf8(c.Language) + "\r\n";
+        const std::wstring profilePath = root + L"\\case.ini";
+        ASSERT_TRUE(testinstall::WriteBytes(profilePath, profile));
+        SetEnvironmentVariableW(L"KALVEX_PROFILE", profilePath.c_str());
+        Relocate();
+
+        wchar_t *text = AppStartupProblemText();
+        const std::wstring told = text ? text : L"";
+        if (text)
+            KxFree(text);
+        const std::wstring expected = Replace(c.Told, L"{res}", res);
+        EXPECT_EQ(Utf8(told), Utf8(expected));
+        const std::string shown = told.empty() ? "nothing told" : "told: " + Utf8(told.substr(0, 70)) + "...";
+        const bool place = std::string(c.Name).rfind("set folder", 0) == 0;
+        rel::Record({place ? "profile places" : "resource libraries", c.Name, 1,
+                     told == expected ? 0u : 1u, shown});
+        Relocate();
+    }
+}
+
+TEST(StartCheckTest, NothingIsCreatedForAnUnsetVariable)
+{
+    SetEnvironmentVariableW(L"UAS_NOT_SET_ANYWHERE", nullptr);
+    const std::wstring root = testinstall::Create(testinstall::Options());
+    const std::string profile = "[Kalvex_Section]\r\nRoot_Dir=" + Utf8(root) +
+                                "\r\nSet_Dir=%UAS_NOT_SET_ANYWHERE%\\sets\r\n";
+    const std::wstring profilePath = root + L"\\unset.ini";
+    ASSERT_TRUE(testinstall::WriteBytes(profilePath, profile));
+    SetEnvironmentVariableW(L"KALVEX_PROFILE", profilePath.c_str());
+    wchar_t here[MAX_PATH];
+    GetCurrentDirectoryW(MAX_PATH, here);
+    ASSERT_TRUE(SetCurrentDirectoryW(root.c_str()));
+    KxStatus status = 0;
+    ListHandle sets = UasCreateUasInfoList(&status);
+    EXPECT_NE(status, 0) << "no set folder is configured";
+    EXPECT_FALSE(testinstall::Exists(root + L"\\%UAS_NOT_SET_ANYWHERE%"));
+    EXPECT_FALSE(testinstall::Exists(testinstall::BinFolder() + L"\\%UAS_NOT_SET_ANYWHERE%"));
+    SetCurrentDirectoryW(here);
+    if (sets)
+        ListFree(sets);
+}
+
+} // namespace
