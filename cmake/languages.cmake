@@ -77,7 +77,8 @@ function(uas_write_language_files dir)
                "!define /redef UAS_LANGDLL_INFO \"\${UAS_LANGDLL_INFO}\${UAS_LANGDLL_SEPARATOR}\${UAS_WORD_LANGUAGE}\"\n"
                "!define /redef UAS_LANGDLL_SEPARATOR \" / \"\n")
         string(APPEND byname "    ${if} $0 == \"${LANG_NAME}\"\n"
-               "    \${OrIf} $0 == \"${LANG_OWN}\"\n    \${OrIf} $0 == \"${LANG_CODE}\"\n")
+               "    \${OrIf} $0 == \"${LANG_OWN}\"\n    \${OrIf} $0 == \"${LANG_CODE}\"\n"
+               "    \${OrIf} $0 == \"${id}\"\n")
         if(NOT LANG_VALUE STREQUAL "")
             string(APPEND byname "    \${OrIf} $0 == \"${LANG_VALUE}\"\n")
         endif()
@@ -96,8 +97,9 @@ ${mui}
 !define UAS_LANGDLL_SEPARATOR \"\"
 ${texts}
 ; $0: a language as /LANG= names it (English or own name, code, profile
-; value; any letter case) -> $0 its Windows language ID; error flag when
-; it is none of the list's.
+; value, Windows language ID as the elevated installer gets it; any letter
+; case) -> $0 its Windows language ID; error flag when it is none of the
+; list's.
 Function LanguageFromName
     ClearErrors
 ${byname}    \${Else}
