@@ -24,23 +24,28 @@ configure_file(${PROJECT_SOURCE_DIR}/packaging/kalvex-portable.ini.in
                ${UAS_PROFILE_DIR}/portable/kalvex.ini @ONLY NEWLINE_STYLE CRLF)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/kalvex-installed.ini.in
                ${UAS_PROFILE_DIR}/installed/kalvex.ini @ONLY NEWLINE_STYLE CRLF)
+# The zip's word on how to start it, where the sets go and how to choose the
+# language (the installer leaves it out: its sets live elsewhere).
+configure_file(${PROJECT_SOURCE_DIR}/packaging/README.txt.in
+               ${UAS_PROFILE_DIR}/README.txt @ONLY NEWLINE_STYLE CRLF)
 
 # Import libraries are for building against the libraries, not for users.
 install(TARGETS uasedit vel32 velw32 velx32
         RUNTIME DESTINATION bin
         ARCHIVE DESTINATION lib EXCLUDE_FROM_ALL)
-install(TARGETS kxcommon kxcommog kxcommof kxcommoj uaseditg uaseditf uaseditj
+install(TARGETS ${UAS_COMMON_LIBRARIES} ${UAS_STRING_LIBRARIES}
         RUNTIME DESTINATION res
         ARCHIVE DESTINATION lib EXCLUDE_FROM_ALL)
 install(FILES ${UAS_PROFILE_DIR}/portable/kalvex.ini DESTINATION bin)
 install(FILES ${PROJECT_SOURCE_DIR}/installation/demo/units.txt DESTINATION data)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/installation/demo/help/ DESTINATION data/help)
 install(DIRECTORY DESTINATION sets)
+install(FILES ${UAS_PROFILE_DIR}/README.txt DESTINATION .)
 
 # The zip: the installation under one folder named like the zip.
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME uasedit)
-set(CPACK_PACKAGE_VENDOR "Kalvex")
+set(CPACK_PACKAGE_VENDOR "${UAS_VER_COMPANY}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Unit Assignment Set Editor")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_FILE_NAME uasedit-${PROJECT_VERSION}-${UAS_PACKAGE_ARCH})
@@ -56,7 +61,13 @@ include(CPack)
 find_program(UAS_MAKENSIS makensis)
 if(UAS_MAKENSIS)
     set(stage ${CMAKE_BINARY_DIR}/packaging/stage)
-    set(setup ${UAS_PACKAGE_DIR}/uasedit-${PROJECT_VERSION}-${UAS_PACKAGE_ARCH}-setup.exe)
+    set(setup_name uasedit-${PROJECT_VERSION}-${UAS_PACKAGE_ARCH}-setup.exe)
+    set(setup ${UAS_PACKAGE_DIR}/${setup_name})
+    set(nsis_texts "")
+    foreach(entry ${UAS_LANGUAGES})
+        uas_language_fields("${entry}")
+        list(APPEND nsis_texts ${PROJECT_SOURCE_DIR}/packaging/lang/${LANG_CODE}.nsh)
+    endforeach()
     add_custom_target(installer
         COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
         COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --prefix ${stage} --strip
@@ -67,11 +78,12 @@ if(UAS_MAKENSIS)
                 -DVERSION=${PROJECT_VERSION} -DARCH=${UAS_PACKAGE_ARCH}
                 -DSTAGE=${stage} -DLISTS=${CMAKE_BINARY_DIR}/packaging
                 -DPROFILE=${UAS_PROFILE_DIR}/installed/kalvex.ini
-                -DICON=${UAS_ICON_FILE} -DOUTFILE=${setup}
+                -DICON=${UAS_ICON_FILE} -DOUTFILE=${setup} -DOUTFILE_NAME=${setup_name}
+                -DPUBLISHER=${UAS_VER_COMPANY} -DCOPYRIGHT=${UAS_VER_COPYRIGHT}
                 ${PROJECT_SOURCE_DIR}/packaging/uasedit.nsi
-        DEPENDS uasedit vel32 velw32 velx32 kxcommon kxcommog kxcommof kxcommoj
-                uaseditg uaseditf uaseditj
-                ${PROJECT_SOURCE_DIR}/packaging/uasedit.nsi
+        DEPENDS uasedit vel32 velw32 velx32 ${UAS_COMMON_LIBRARIES} ${UAS_STRING_LIBRARIES}
+                ${PROJECT_SOURCE_DIR}/packaging/uasedit.nsi ${nsis_texts}
+                ${CMAKE_BINARY_DIR}/packaging/languages.nsh
         BYPRODUCTS ${setup}
         COMMENT "Building the installer ${setup}"
         VERBATIM)

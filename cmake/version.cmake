@@ -1,27 +1,27 @@
 # Version resources: every shipped binary says what it is and which version
 # of the product it belongs to. The numbers come only from project(VERSION).
 set(UAS_VER_PRODUCT "Unit Assignment Set Editor")
-set(UAS_VER_COMPANY "Kalvex installation")
+# The maker, as the uninstall entry's publisher and the zip's vendor name it.
+set(UAS_VER_COMPANY "Kalvex")
+# As the product information window shows it (installation/common/lang).
+set(UAS_VER_COPYRIGHT "Copyright © 2026 Kalvex. All rights reserved.")
 
 # What each shipped binary is, and the language of its texts (a Windows
-# language ID; US English for the language-neutral ones).
+# language ID; US English for the language-neutral ones). The resource
+# libraries are those of cmake/languages.cmake.
 set(UAS_VER_DESC_uasedit  "Unit Assignment Set Editor")
 set(UAS_VER_DESC_vel32    "Kalvex general support library")
 set(UAS_VER_DESC_velw32   "Kalvex window support library")
 set(UAS_VER_DESC_velx32   "Kalvex units library")
-set(UAS_VER_DESC_kxcommon "Kalvex common resources (English)")
-set(UAS_VER_DESC_kxcommog "Kalvex common resources (German)")
-set(UAS_VER_DESC_kxcommof "Kalvex common resources (French)")
-set(UAS_VER_DESC_kxcommoj "Kalvex common resources (Japanese)")
-set(UAS_VER_DESC_uaseditg "Unit Assignment Set Editor texts (German)")
-set(UAS_VER_DESC_uaseditf "Unit Assignment Set Editor texts (French)")
-set(UAS_VER_DESC_uaseditj "Unit Assignment Set Editor texts (Japanese)")
-set(UAS_VER_LANG_kxcommog 0x0407)
-set(UAS_VER_LANG_kxcommof 0x040C)
-set(UAS_VER_LANG_kxcommoj 0x0411)
-set(UAS_VER_LANG_uaseditg 0x0407)
-set(UAS_VER_LANG_uaseditf 0x040C)
-set(UAS_VER_LANG_uaseditj 0x0411)
+foreach(entry ${UAS_LANGUAGES})
+    uas_language_fields("${entry}")
+    set(UAS_VER_DESC_kxcommo${LANG_SUFFIX} "Kalvex common resources (${LANG_NAME})")
+    set(UAS_VER_LANG_kxcommo${LANG_SUFFIX} ${LANG_ID})
+    if(NOT LANG_VALUE STREQUAL "")
+        set(UAS_VER_DESC_uasedit${LANG_SUFFIX} "Unit Assignment Set Editor texts (${LANG_NAME})")
+        set(UAS_VER_LANG_uasedit${LANG_SUFFIX} ${LANG_ID})
+    endif()
+endforeach()
 
 # uas_version_resource(TARGET): links a version resource into TARGET when it
 # is one of the shipped binaries above; test binaries stay without one.

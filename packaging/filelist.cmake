@@ -3,15 +3,16 @@
 # rules lay out:
 #   OUT/files.nsh    SetOutPath and File lines
 #   OUT/unfiles.nsh  Delete lines, then RMDir lines, deepest folder first
-# The staged profile (the portable one) and the empty set folder are left
-# out: the installer brings its own profile, and sets live per user.
+# The staged profile (the portable one), the zip's README.txt and the empty
+# set folder are left out: the installer brings its own profile, and sets
+# live per user.
 #
 #   cmake -DSTAGE=dir -DOUT=dir -P filelist.cmake
 if(NOT STAGE OR NOT OUT)
     message(FATAL_ERROR "usage: cmake -DSTAGE=dir -DOUT=dir -P filelist.cmake")
 endif()
 file(GLOB_RECURSE files RELATIVE ${STAGE} ${STAGE}/*)
-list(REMOVE_ITEM files bin/kalvex.ini)
+list(REMOVE_ITEM files bin/kalvex.ini README.txt)
 list(SORT files)
 if(NOT files)
     message(FATAL_ERROR "nothing staged in ${STAGE}")

@@ -7,6 +7,8 @@
 
 /* Icon and menu resources of the program file. */
 #define IDI_UASEDIT                 1
+// The set file's icon, which the installer registers for .uas files.
+#define IDI_SETFILE                 2
 #define IDM_MAINMENU                1
 #define IDA_SHORTCUTS               1   /* the main window's shortcut keys */
 

@@ -1,11 +1,15 @@
 #!/usr/bin/env bash
 # Install test: what a Windows user gets from the packages. The 64-bit
-# installer runs silently into a fresh Wine prefix, the program starts from
-# what its Start-menu shortcut names and speaks the chosen language, a set
-# saved there lands in the user's set folder, an upgrade keeps the user's
-# profile changes and sets, and the silent uninstaller leaves nothing of the
-# program behind but the sets. The 64-bit zip runs where it is unzipped. The
-# 32-bit packages (which this machine cannot run) are built and listed.
+# installer runs silently into a fresh Wine prefix, once for everyone and
+# once just for the user: the program starts from what its Start-menu
+# shortcut names and speaks the chosen language, the shortcut describes it
+# in that language, the .uas file type opens the editor, a set saved there
+# lands in the user's set folder, an upgrade keeps the kind of installation,
+# the user's profile changes and sets, and the silent uninstaller leaves
+# nothing of the program behind but the sets (and a .uas type that another
+# program took meanwhile). The 64-bit zip runs where it is unzipped and
+# explains itself in README.txt. The 32-bit packages (which this machine
+# cannot run) are built and listed.
 #
 #   install_test.sh X86_64_BUILD I686_BUILD
 #
@@ -89,24 +93,28 @@ unset KALVEX_PROFILE
 
 drive_c=$WINEPREFIX/drive_c
 product="Unit Assignment Set Editor"
-pf="$drive_c/Program Files/$product"
-pf_win="C:\\Program Files\\$product"
-shortcut="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/$product.lnk"
-uninst_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\UnitAssignmentSetEditor'
-appdata=$(winepath -u "$(wine cmd /c 'echo %APPDATA%' </dev/null | tr -d '\r')" 2>/dev/null)
+progid="Kalvex.UnitAssignmentSet"
+uninst_path='Software\Microsoft\Windows\CurrentVersion\Uninstall\UnitAssignmentSetEditor'
+# winenv NAME: a Windows environment variable of the prefix's user.
+winenv() { wine cmd /c "echo %$1%" </dev/null | tr -d '\r'; }
+appdata_win=$(winenv APPDATA)
+localappdata_win=$(winenv LOCALAPPDATA)
+appdata=$(winepath -u "$appdata_win" 2>/dev/null)
 sets="$appdata/Kalvex/Sets"
 
-# read_key: the uninstall key as reg.exe lists it, into $uninst_values
-# (empty when the key is absent). One Wine process for all its values.
-read_key() {
-    uninst_values=$(wine reg query "$uninst_key" </dev/null 2>/dev/null | tr -d '\r') || uninst_values=""
+# reg_read KEY: the values of a registry key as reg.exe lists them, into
+# $reg_values (empty when the key is absent). One Wine process per key.
+reg_read() {
+    reg_values=$(wine reg query "$1" </dev/null 2>/dev/null | tr -d '\r') || reg_values=""
 }
 
-# reg_value NAME: one value of the uninstall key as read_key last read it.
-reg_value() { sed -n "s/^ *$1 *REG_[A-Z_]* *//p" <<<"$uninst_values"; }
-
-# profile_value KEY: the value of KEY in the installed profile.
-profile_value() { tr -d '\r' <"$pf/bin/kalvex.ini" | sed -n "s/^$1=//p"; }
+# reg_value NAME: one value of the key as reg_read last read it ("(Default)"
+# for the key's own value).
+reg_value() {
+    local name=$1
+    [ "$name" = "(Default)" ] && name='(Default)\|<NO NAME>'
+    sed -n "s/^ *\($name\) *REG_[A-Z_]* *//p" <<<"$reg_values" | head -1
+}
 
 # files_of DIR: every file and folder below DIR, relative, sorted.
 files_of() { (cd "$1" && find . -mindepth 1 | sed 's|^\./||' | sort); }
@@ -121,6 +129,11 @@ zip_files() {
 run_editor() {
     (cd "$2" && exec wine "$1" >"$work/editor.log" 2>&1 </dev/null) &
     editor_pid=$!
+    activate_editor
+}
+
+# activate_editor: waits for the editor's window and gives it the keyboard.
+activate_editor() {
     expect main yes 20000
     # Start-up may still move the window when the first click comes: click
     # the set-name label again until the window is the active one.
@@ -155,94 +168,214 @@ started=$SECONDS
 # Each step says when it began, to keep an eye on the test's time.
 stage() { step "$* (at $((SECONDS - started)) s)"; }
 
-stage "an unknown language on the command line installs nothing"
-code=0
-wine "$setup64" /S /LANG=Klingon </dev/null || code=$?
-[ "$code" = 2 ] || fail "exit code $code for /LANG=Klingon, expected 2"
-[ ! -e "$pf" ] || fail "an installation was made for an unknown language"
-
-stage "the 64-bit installer installs silently, in German"
-wine "$setup64" /S /LANG=German </dev/null || fail "the installer failed"
-expected=$( (zip_files "$zip64" | grep -v -x -e sets -e 'sets/.*'; echo uninstall.exe) | sort)
-[ "$(files_of "$pf")" = "$expected" ] ||
-    fail "installed files differ from the zip's: $(diff <(echo "$expected") <(files_of "$pf") || true)"
-[ "$(profile_value Language)" = German ] || fail "profile language: $(profile_value Language)"
-[ "$(profile_value Set_Dir)" = '%APPDATA%\Kalvex\Sets' ] || fail "profile set folder: $(profile_value Set_Dir)"
-[ "$(profile_value Resource_Binary_Dir)" = '..\res' ] || fail "profile resources: $(profile_value Resource_Binary_Dir)"
-# The profile reader takes UTF-8 or UTF-16 with BOM: plain ASCII is both.
-LC_ALL=C grep -q -P '[^\x09\x0a\x0d\x20-\x7e]' "$pf/bin/kalvex.ini" &&
-    fail "the installed profile is not plain text"
-grep -q -i -e 'Z:' -e "$build64" "$pf/bin/kalvex.ini" && fail "the profile names the build machine's paths"
-
-stage "Add/Remove Programs knows it, in the 64-bit registry view"
-read_key
-[ "$(reg_value DisplayName)" = "$product (64-bit)" ] || fail "DisplayName: $(reg_value DisplayName)"
-[ "$(reg_value DisplayVersion)" = "$version" ] || fail "DisplayVersion: $(reg_value DisplayVersion)"
-[ -n "$(reg_value Publisher)" ] || fail "no Publisher"
-[ "$(reg_value InstallLocation)" = "$pf_win" ] || fail "InstallLocation: $(reg_value InstallLocation)"
-[ "$(reg_value UninstallString)" = "\"$pf_win\\uninstall.exe\"" ] || fail "UninstallString: $(reg_value UninstallString)"
-quiet=$(reg_value QuietUninstallString)
-[ "$quiet" = "\"$pf_win\\uninstall.exe\" /S" ] || fail "QuietUninstallString: $quiet"
-size=$(reg_value EstimatedSize)
-[ -n "$size" ] && [ $((size)) -gt 100 ] || fail "EstimatedSize: $size"
-wine reg query "${uninst_key/Microsoft/Wow6432Node\\Microsoft}" </dev/null >/dev/null 2>&1 &&
-    fail "the uninstall key landed in the 32-bit registry view"
-
-stage "the Start menu names the installed program"
-[ -f "$shortcut" ] || fail "no Start-menu shortcut"
-link=$(wine "$bin/uaslnk.exe" "$(winpath "$shortcut")" </dev/null | tr -d '\r') || fail "the shortcut cannot be read"
-target=$(sed -n 's/^target=//p' <<<"$link")
-[ "$target" = "$pf_win\\bin\\uasedit.exe" ] || fail "shortcut target: $target"
-startdir=$(winepath -u "$(sed -n 's/^dir=//p' <<<"$link")" 2>/dev/null)
-
-stage "the program starts from the shortcut, in German; a set saved lands in the user's set folder"
-[ ! -e "$sets" ] || fail "the set folder exists before the program made it"
-run_editor "$target" "$startdir"
-expect title 'Einheitensatz-Editor'
-save_as Werk1
-wait_for_file "$sets/Werk1.uas"
-head -3 "$sets/Werk1.uas" | grep -q '^\* Werk1' || fail "Werk1.uas has no header of its own"
-keys alt+F4
-exit_code_is 1
-cp "$sets/Werk1.uas" "$work/Werk1.saved"
-
-stage "an upgrade keeps the user's profile changes and sets, and sets the new language"
-printf '; kept by the upgrade\r\n' >>"$pf/bin/kalvex.ini"
-: >"$pf/bin/leftover.dll"
-wine "$setup64" /S /LANG=French </dev/null || fail "the upgrade failed"
-[ "$(profile_value Language)" = French ] || fail "profile language after the upgrade: $(profile_value Language)"
-grep -q '^; kept by the upgrade' "$pf/bin/kalvex.ini" || fail "the upgrade replaced the user's profile"
-[ ! -e "$pf/bin/leftover.dll" ] || fail "the old version's program files stayed"
-[ "$(files_of "$pf")" = "$expected" ] || fail "files after the upgrade differ from the zip's"
-cmp -s "$work/Werk1.saved" "$sets/Werk1.uas" || fail "the upgrade changed a set"
-read_key
-[ "$(reg_value InstallLocation)" = "$pf_win" ] || fail "the upgrade moved the installation"
-
-stage "the silent uninstaller leaves only the user's sets"
-# The uninstaller copies itself away and returns at once: wait for its work.
-# The command as Add/Remove Programs runs it: the quoted program, then /S.
-uninstaller=${quiet#\"}
-uninstaller=${uninstaller%%\"*}
-wine "$uninstaller" ${quiet##*\" } </dev/null || fail "the uninstaller did not start"
-deadline=$((SECONDS + 30))
-# The key goes last, after the files.
-while [ -e "$pf" ] || [ -e "$shortcut" ]; do
-    [ "$SECONDS" -lt "$deadline" ] || fail "left behind: $(find "$pf" "$shortcut" 2>/dev/null | tr '\n' ' ')"
-    sleep 0.2
+stage "an unknown language or both kinds on the command line install nothing"
+for bad in "/LANG=Klingon" "/ALLUSERS /CURRENTUSER"; do
+    code=0
+    # shellcheck disable=SC2086
+    wine "$setup64" /S $bad </dev/null || code=$?
+    [ "$code" = 2 ] || fail "exit code $code for $bad, expected 2"
 done
-read_key
-while [ -n "$uninst_values" ]; do
-    [ "$SECONDS" -lt "$deadline" ] || fail "the uninstall key stayed: $uninst_values"
-    sleep 0.2
-    read_key
-done
-cmp -s "$work/Werk1.saved" "$sets/Werk1.uas" || fail "the uninstaller changed or removed a set"
+[ ! -e "$drive_c/Program Files/$product" ] || fail "an installation was made for a bad command line"
+
+# check_kind KIND SWITCH LANG TITLE DESCRIPTION SET UPGRADE_LANG UPGRADE_VALUE
+# One kind of installation from install to uninstall: KIND "all" or "user",
+# SWITCH the installer's switch for it, LANG the /LANG= of the install,
+# TITLE and DESCRIPTION the main window's title and the shortcut's
+# description in it, SET the name of the set saved, UPGRADE_LANG the
+# language of the upgrade (given without a kind switch) and UPGRADE_VALUE
+# its profile value.
+check_kind() {
+    local kind=$1 switch=$2 lang=$3 title=$4 description=$5 set=$6 uplang=$7 upvalue=$8
+    local kind_started=$SECONDS
+    local pf pf_win shortcut root other_root other_pf
+    if [ "$kind" = all ]; then
+        pf_win="C:\\Program Files\\$product"
+        shortcut="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/$product.lnk"
+        root=HKLM other_root=HKCU
+        other_pf=$(winepath -u "$localappdata_win\\Programs\\$product" 2>/dev/null)
+    else
+        pf_win="$localappdata_win\\Programs\\$product"
+        shortcut="$appdata/Microsoft/Windows/Start Menu/Programs/$product.lnk"
+        root=HKCU other_root=HKLM
+        other_pf="$drive_c/Program Files/$product"
+    fi
+    pf=$(winepath -u "$pf_win" 2>/dev/null)
+    local uninst_key="$root\\$uninst_path" classes="$root\\Software\\Classes"
+    profile_value() { tr -d '\r' <"$pf/bin/kalvex.ini" | sed -n "s/^$1=//p"; }
+    # nothing_of_the_other_kind: the other kind's places stay empty.
+    nothing_of_the_other_kind() {
+        [ ! -e "$other_pf" ] || fail "$kind: files in the other kind's folder $other_pf"
+        reg_read "$other_root\\$uninst_path"
+        [ -z "$reg_values" ] || fail "$kind: an uninstall entry in $other_root"
+        reg_read "$other_root\\Software\\Classes\\$progid"
+        [ -z "$reg_values" ] || fail "$kind: the file type in $other_root"
+    }
+
+    stage "$kind: the 64-bit installer installs silently ($switch /LANG=$lang) into $pf_win"
+    wine "$setup64" /S "$switch" "/LANG=$lang" </dev/null || fail "the installer failed"
+    expected=$( (zip_files "$zip64" | grep -v -x -e sets -e 'sets/.*' -e README.txt; echo uninstall.exe) | sort)
+    [ "$(files_of "$pf")" = "$expected" ] ||
+        fail "installed files differ from the zip's: $(diff <(echo "$expected") <(files_of "$pf") || true)"
+    [ "$(profile_value Language)" = "$(sed -n "s/^$lang=//p" <<<"$language_values")" ] ||
+        fail "profile language: $(profile_value Language)"
+    [ "$(profile_value Set_Dir)" = '%APPDATA%\Kalvex\Sets' ] || fail "profile set folder: $(profile_value Set_Dir)"
+    [ "$(profile_value Resource_Binary_Dir)" = '..\res' ] || fail "profile resources: $(profile_value Resource_Binary_Dir)"
+    # The profile reader takes UTF-8 or UTF-16 with BOM: plain ASCII is both.
+    LC_ALL=C grep -q -P '[^\x09\x0a\x0d\x20-\x7e]' "$pf/bin/kalvex.ini" &&
+        fail "the installed profile is not plain text"
+    grep -q -i -e 'Z:' -e "$build64" "$pf/bin/kalvex.ini" && fail "the profile names the build machine's paths"
+    nothing_of_the_other_kind
+
+    stage "$kind: Add/Remove Programs knows it in $root, in the 64-bit registry view"
+    reg_read "$uninst_key"
+    [ "$(reg_value DisplayName)" = "$product (64-bit)" ] || fail "DisplayName: $(reg_value DisplayName)"
+    [ "$(reg_value DisplayVersion)" = "$version" ] || fail "DisplayVersion: $(reg_value DisplayVersion)"
+    [ "$(reg_value Publisher)" = "$company" ] || fail "Publisher: $(reg_value Publisher), the binaries' company: $company"
+    [ "$(reg_value InstallLocation)" = "$pf_win" ] || fail "InstallLocation: $(reg_value InstallLocation)"
+    [ "$(reg_value UninstallString)" = "\"$pf_win\\uninstall.exe\"" ] || fail "UninstallString: $(reg_value UninstallString)"
+    quiet=$(reg_value QuietUninstallString)
+    [ "$quiet" = "\"$pf_win\\uninstall.exe\" /S" ] || fail "QuietUninstallString: $quiet"
+    size=$(reg_value EstimatedSize)
+    [ -n "$size" ] && [ $((size)) -gt 100 ] || fail "EstimatedSize: $size"
+    if [ "$kind" = all ]; then
+        wine reg query "${uninst_key/Microsoft/Wow6432Node\\Microsoft}" </dev/null >/dev/null 2>&1 &&
+            fail "the uninstall key landed in the 32-bit registry view"
+    fi
+
+    stage "$kind: the .uas type is the editor's, with the set file's icon"
+    reg_read "$classes\\.uas"
+    [ "$(reg_value '(Default)')" = "$progid" ] || fail ".uas names $(reg_value '(Default)')"
+    reg_read "$classes\\$progid\\DefaultIcon"
+    [ "$(reg_value '(Default)')" = "$pf_win\\bin\\uasedit.exe,-2" ] || fail "DefaultIcon: $(reg_value '(Default)')"
+    reg_read "$classes\\$progid\\shell\\open\\command"
+    open_command=$(reg_value '(Default)')
+    [ "$open_command" = "\"$pf_win\\bin\\uasedit.exe\" \"%1\"" ] || fail "open command: $open_command"
+
+    stage "$kind: the Start menu names the installed program, described in the chosen language"
+    [ -f "$shortcut" ] || fail "no Start-menu shortcut $shortcut"
+    link=$(wine "$bin/uaslnk.exe" "$(winpath "$shortcut")" </dev/null | tr -d '\r') || fail "the shortcut cannot be read"
+    target=$(sed -n 's/^target=//p' <<<"$link")
+    [ "$target" = "$pf_win\\bin\\uasedit.exe" ] || fail "shortcut target: $target"
+    [ "$(sed -n 's/^desc=//p' <<<"$link")" = "$description" ] || fail "shortcut description: $(sed -n 's/^desc=//p' <<<"$link")"
+    startdir=$(winepath -u "$(sed -n 's/^dir=//p' <<<"$link")" 2>/dev/null)
+
+    stage "$kind: the program starts from the shortcut in the chosen language; a set saved lands in the user's set folder"
+    [ ! -e "$sets" ] || fail "the set folder exists before the program made it"
+    run_editor "$target" "$startdir"
+    [ "$(state_of title)" = "$title" ] || fail "window title: $(state_of title)"
+    save_as "$set"
+    wait_for_file "$sets/$set.uas"
+    head -3 "$sets/$set.uas" | grep -q "^\\* $set" || fail "$set.uas has no header of its own"
+    keys alt+F4
+    exit_code_is 1
+    cp "$sets/$set.uas" "$work/$set.saved"
+
+    # This Wine's shell looks only in the machine's classes (it does not
+    # merge HKCU\Software\Classes into HKEY_CLASSES_ROOT), so the user's
+    # registration is run as the shell would run it: its command line with
+    # the set file for %1.
+    if [ "$kind" = all ]; then
+        stage "$kind: a double-click on the set file (ShellExecute) starts the editor"
+        (exec wine start /wait "$(winpath "$sets/$set.uas")" >"$work/start.log" 2>&1 </dev/null) &
+    else
+        stage "$kind: the registered open command starts the editor with the set file"
+        local exe=${open_command#\"}
+        exe=${exe%%\"*}
+        [ "$open_command" = "\"$exe\" \"%1\"" ] || fail "open command's argument: $open_command"
+        (exec wine "$exe" "$(winpath "$sets/$set.uas")" >"$work/start.log" 2>&1 </dev/null) &
+    fi
+    editor_pid=$!
+    # Started from the shell, the window need not come to the front: it
+    # is closed through its File > Exit command, without the keyboard.
+    expect main yes 20000
+    [ "$(state_of title)" = "$title" ] || fail "window title: $(state_of title)"
+    probe post COMMAND 19 >/dev/null
+    exit_code_is 1
+
+    stage "$kind: an upgrade (/LANG=$uplang, no kind) keeps the kind, the user's profile changes and sets"
+    printf '; kept by the upgrade\r\n' >>"$pf/bin/kalvex.ini"
+    : >"$pf/bin/leftover.dll"
+    wine "$setup64" /S "/LANG=$uplang" </dev/null || fail "the upgrade failed"
+    [ "$(profile_value Language)" = "$upvalue" ] || fail "profile language after the upgrade: $(profile_value Language)"
+    grep -q '^; kept by the upgrade' "$pf/bin/kalvex.ini" || fail "the upgrade replaced the user's profile"
+    [ ! -e "$pf/bin/leftover.dll" ] || fail "the old version's program files stayed"
+    [ "$(files_of "$pf")" = "$expected" ] || fail "files after the upgrade differ from the zip's"
+    cmp -s "$work/$set.saved" "$sets/$set.uas" || fail "the upgrade changed a set"
+    reg_read "$uninst_key"
+    [ "$(reg_value InstallLocation)" = "$pf_win" ] || fail "the upgrade moved the installation"
+    nothing_of_the_other_kind
+
+    if [ "$kind" = user ]; then
+        stage "$kind: another program takes the .uas type; the uninstaller leaves it that"
+        wine reg add "$classes\\.uas" /ve /d Other.Editor /f </dev/null >/dev/null 2>&1 ||
+            fail "cannot give .uas to another program"
+    fi
+
+    stage "$kind: the silent uninstaller leaves only the user's sets"
+    # The uninstaller copies itself away and returns at once: wait for its work.
+    # The command as Add/Remove Programs runs it: the quoted program, then /S.
+    uninstaller=${quiet#\"}
+    uninstaller=${uninstaller%%\"*}
+    wine "$uninstaller" ${quiet##*\" } </dev/null || fail "the uninstaller did not start"
+    deadline=$((SECONDS + 30))
+    # The key goes last, after the files.
+    while [ -e "$pf" ] || [ -e "$shortcut" ]; do
+        [ "$SECONDS" -lt "$deadline" ] || fail "left behind: $(find "$pf" "$shortcut" 2>/dev/null | tr '\n' ' ')"
+        sleep 0.2
+    done
+    reg_read "$uninst_key"
+    while [ -n "$reg_values" ]; do
+        [ "$SECONDS" -lt "$deadline" ] || fail "the uninstall key stayed: $reg_values"
+        sleep 0.2
+        reg_read "$uninst_key"
+    done
+    cmp -s "$work/$set.saved" "$sets/$set.uas" || fail "the uninstaller changed or removed a set"
+    reg_read "$classes\\$progid"
+    [ -z "$reg_values" ] || fail "the file type stayed: $reg_values"
+    reg_read "$classes\\.uas"
+    if [ "$kind" = user ]; then
+        [ "$(reg_value '(Default)')" = Other.Editor ] || fail "the uninstaller took .uas from the other program: $reg_values"
+        wine reg delete "$classes\\.uas" /f </dev/null >/dev/null 2>&1
+    else
+        [ -z "$reg_values" ] || fail ".uas stayed: $reg_values"
+    fi
+    # The next kind starts without the sets of this one.
+    rm -rf "$sets"
+    kind_times="$kind_times $kind: $((SECONDS - kind_started)) s;"
+}
+
+# The profile value of each /LANG= used below.
+language_values=$'German=German\nFrench=French\nJapanese=Japan\nEnglish='
+# The company every binary's version resource names: the uninstall entry's
+# publisher must be the same.
+company=$(python3 - "$(unzip -Z1 "$zip64" | grep '/bin/uasedit.exe$')" "$zip64" <<'PY'
+import re, sys, zipfile
+data = zipfile.ZipFile(sys.argv[2]).read(sys.argv[1])
+key = 'CompanyName'.encode('utf-16-le') + b'\0\0'
+at = data.find(key)
+if at < 0:
+    sys.exit('no CompanyName in uasedit.exe')
+at += len(key)
+at += (4 - at % 4) % 4  # values start on a 32-bit boundary
+end = at
+while data[end:end + 2] != b'\0\0':
+    end += 2
+print(data[at:end].decode('utf-16-le'))
+PY
+) || fail "the zip's uasedit.exe names no company"
+
+kind_times=""
+check_kind all /ALLUSERS German 'Einheitensatz-Editor' 'Einheitensätze bearbeiten' Werk1 French French
+check_kind user /CURRENTUSER Japanese '単位セット エディター' '単位セットを編集します' Plant2 German German
 
 stage "the 64-bit zip runs where it is unzipped, with its sets beside it"
 unzip -q "$zip64" -d "$drive_c/portable"
 portable=$(echo "$drive_c"/portable/uasedit-*-win64)
 grep -q -i -e 'Z:' -e "$build64" "$portable/bin/kalvex.ini" && fail "the zip's profile names the build machine's paths"
 [ -d "$portable/sets" ] || fail "the zip has no set folder"
+for word in uasedit.exe sets Language= German; do
+    grep -q "$word" "$portable/README.txt" || fail "the zip's README.txt does not mention $word"
+done
 run_editor "C:\\portable\\${portable##*/}\\bin\\uasedit.exe" "$portable/bin"
 expect title "$product"
 stage "the zip's editor saves a set"
@@ -269,4 +402,4 @@ for f in "$setup64" "$zip64" "$setup32" "$zip32"; do
 done
 
 failed=0
-echo "PASS (install, $((SECONDS - started)) s after the prefix)"
+echo "PASS (install, $((SECONDS - started)) s after the prefix;$kind_times)"

@@ -1,8 +1,9 @@
 // uaslnk: reads a shell link (.lnk) the way Explorer does, for the install
 // test, which must start the program from what the Start-menu entry names.
 //
-//   uaslnk FILE.lnk     prints "target=PATH", "dir=FOLDER" and "args=ARGS"
-//                       as UTF-8 lines; exit 1 when the link cannot be read
+//   uaslnk FILE.lnk     prints "target=PATH", "dir=FOLDER", "args=ARGS" and
+//                       "desc=DESCRIPTION" as UTF-8 lines; exit 1 when the
+//                       link cannot be read
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -12,6 +13,8 @@
 namespace {
 
 constexpr int PathCapacity = MAX_PATH + 1;
+// INFOTIPSIZE: the longest description a link holds.
+constexpr int InfoTipCapacity = 1024;
 
 void EmitLine(const char *key, const wchar_t *value)
 {
@@ -37,15 +40,18 @@ int ReadLink(const wchar_t *file)
         wchar_t target[PathCapacity] = L"";
         wchar_t dir[PathCapacity] = L"";
         wchar_t args[PathCapacity] = L"";
+        wchar_t description[InfoTipCapacity] = L"";
         // The raw path: the test wants what the link stores, not a guess
         // that the shell might make when the target has gone.
         if (SUCCEEDED(persist->Load(file, STGM_READ)) &&
             SUCCEEDED(link->GetPath(target, PathCapacity, nullptr, SLGP_RAWPATH)) &&
             SUCCEEDED(link->GetWorkingDirectory(dir, PathCapacity)) &&
-            SUCCEEDED(link->GetArguments(args, PathCapacity))) {
+            SUCCEEDED(link->GetArguments(args, PathCapacity)) &&
+            SUCCEEDED(link->GetDescription(description, InfoTipCapacity))) {
             EmitLine("target", target);
             EmitLine("dir", dir);
             EmitLine("args", args);
+            EmitLine("desc", description);
             result = target[0] ? 0 : 1;
         }
         persist->Release();

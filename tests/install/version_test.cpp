@@ -1,8 +1,12 @@
 // Version resources of the shipped binaries, read back through the version
 // API as Explorer and installers read them, from the build's bin/ and res/.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <gtest/gtest.h>
+
+#include "kxcommon.h"
+#include "uas_languages.h"
 
 #include <string>
 #include <vector>
@@ -10,20 +14,34 @@
 namespace {
 
 struct Shipped {
-    const wchar_t *Folder;
-    const wchar_t *File;
+    std::wstring Folder;
+    std::wstring File;
     WORD Language;
 };
 
-// Everything the installation ships, with the language of its texts.
-const Shipped ShippedBinaries[] = {
-    {L"bin", L"uasedit.exe", 0x0409},  {L"bin", L"vel32.dll", 0x0409},
-    {L"bin", L"velw32.dll", 0x0409},   {L"bin", L"velx32.dll", 0x0409},
-    {L"res", L"kxcommon.dll", 0x0409}, {L"res", L"kxcommog.dll", 0x0407},
-    {L"res", L"kxcommof.dll", 0x040C}, {L"res", L"kxcommoj.dll", 0x0411},
-    {L"res", L"uaseditg.dll", 0x0407}, {L"res", L"uaseditf.dll", 0x040C},
-    {L"res", L"uaseditj.dll", 0x0411},
-};
+// Everything the installation ships, with the language of its texts: the
+// program and its libraries, and the resource libraries of every language
+// of the build's list.
+std::vector<Shipped> ShippedBinaries()
+{
+    std::vector<Shipped> shipped = {
+        {L"bin", L"uasedit.exe", 0x0409},
+        {L"bin", L"vel32.dll", 0x0409},
+        {L"bin", L"velw32.dll", 0x0409},
+        {L"bin", L"velx32.dll", 0x0409},
+    };
+    for (const UasLanguage &language : UasLanguages) {
+        shipped.push_back({L"res", std::wstring(L"kxcommo") + language.Suffix + L".dll", language.LangId});
+        if (language.Value[0] != L'\0')
+            shipped.push_back({L"res", std::wstring(L"uasedit") + language.Suffix + L".dll", language.LangId});
+    }
+    return shipped;
+}
+
+std::string Narrow(const std::wstring &text)
+{
+    return std::string(text.begin(), text.end());
+}
 
 std::wstring Widen(const char *text)
 {
@@ -102,14 +120,14 @@ private:
 TEST(VersionResource, EveryShippedBinaryNamesTheProductAndItsVersion)
 {
     const std::wstring version = Widen(UAS_TEST_VERSION);
-    for (const Shipped &s : ShippedBinaries) {
-        SCOPED_TRACE(testing::Message() << "binary " << std::string(s.File, s.File + wcslen(s.File)));
+    for (const Shipped &s : ShippedBinaries()) {
+        SCOPED_TRACE(testing::Message() << "binary " << Narrow(s.File));
         const VersionInfo info(BuildFolder() + L"\\" + s.Folder + L"\\" + s.File);
         ASSERT_TRUE(info.Present());
         EXPECT_EQ(L"Unit Assignment Set Editor", info.String(L"ProductName"));
         EXPECT_EQ(version, info.String(L"ProductVersion"));
         EXPECT_EQ(version, info.String(L"FileVersion"));
-        EXPECT_EQ(std::wstring(s.File), info.String(L"OriginalFilename"));
+        EXPECT_EQ(s.File, info.String(L"OriginalFilename"));
         EXPECT_FALSE(info.String(L"CompanyName").empty());
         EXPECT_FALSE(info.String(L"FileDescription").empty());
 
@@ -120,7 +138,7 @@ TEST(VersionResource, EveryShippedBinaryNamesTheProductAndItsVersion)
         EXPECT_EQ(MAKELONG(0, UAS_TEST_VERSION_PATCH), fixed->dwFileVersionLS);
         EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
         EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
-        const bool program = wcsstr(s.File, L".exe") != nullptr;
+        const bool program = s.File.find(L".exe") != std::wstring::npos;
         EXPECT_EQ(program ? static_cast<DWORD>(VFT_APP) : static_cast<DWORD>(VFT_DLL), fixed->dwFileType);
 
         WORD language = 0;
@@ -135,31 +153,151 @@ TEST(VersionResource, EveryShippedBinaryNamesTheProductAndItsVersion)
 TEST(VersionResource, DescriptionsDifferBetweenBinaries)
 {
     std::vector<std::wstring> seen;
-    for (const Shipped &s : ShippedBinaries) {
+    for (const Shipped &s : ShippedBinaries()) {
         const std::wstring description =
             VersionInfo(BuildFolder() + L"\\" + s.Folder + L"\\" + s.File).String(L"FileDescription");
         for (const std::wstring &other : seen)
-            EXPECT_NE(other, description) << std::string(s.File, s.File + wcslen(s.File));
+            EXPECT_NE(other, description) << Narrow(s.File);
         seen.push_back(description);
     }
 }
 
-// The version resource comes beside the manifest, not instead of it: the
-// program still asks for the version 6 common controls.
-TEST(VersionResource, ProgramKeepsItsManifest)
+// The program's manifest, as the loader reads it.
+std::string ProgramManifest()
 {
     const std::wstring program = BuildFolder() + L"\\bin\\uasedit.exe";
     HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(nullptr, module);
+    if (!module)
+        return std::string();
+    std::string manifest;
     HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
-    ASSERT_NE(nullptr, found);
-    const DWORD size = SizeofResource(module, found);
-    const char *bytes = static_cast<const char *>(LockResource(LoadResource(module, found)));
-    ASSERT_NE(nullptr, bytes);
-    const std::string manifest(bytes, size);
+    if (found) {
+        const char *bytes = static_cast<const char *>(LockResource(LoadResource(module, found)));
+        if (bytes)
+            manifest.assign(bytes, SizeofResource(module, found));
+    }
     FreeLibrary(module);
-    EXPECT_NE(std::string::npos, manifest.find("Microsoft.Windows.Common-Controls"));
-    EXPECT_NE(std::string::npos, manifest.find("version=\"6.0.0.0\""));
+    return manifest;
+}
+
+// A string of a resource library of the build's res/ folder.
+std::wstring ResourceString(const std::wstring &file, UINT id)
+{
+    HMODULE module = LoadLibraryExW((BuildFolder() + L"\\res\\" + file).c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE);
+    if (!module)
+        return std::wstring();
+    const wchar_t *text = nullptr;
+    const int length = LoadStringW(module, id, reinterpret_cast<wchar_t *>(&text), 0);
+    std::wstring value = length > 0 ? std::wstring(text, length) : std::wstring();
+    FreeLibrary(module);
+    return value;
+}
+
+// The version resource comes beside the manifest, not instead of it: the
+// program still asks for the version 6 common controls, runs with the
+// rights of whoever starts it, and names the Windows versions it was made
+// for (7, 8, 8.1, and 10, which Windows 11 shares).
+TEST(VersionResource, ProgramManifestAsksForWhatTheProgramNeeds)
+{
+    const std::string manifest = ProgramManifest();
+    ASSERT_FALSE(manifest.empty());
+    const struct {
+        const char *What;
+        const char *Text;
+    } expected[] = {
+        {"common controls 6", "name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""},
+        {"no elevation", "<requestedExecutionLevel level=\"asInvoker\" uiAccess=\"false\"/>"},
+        {"Windows 7", "<supportedOS Id=\"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}\"/>"},
+        {"Windows 8", "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>"},
+        {"Windows 8.1", "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>"},
+        {"Windows 10 and 11", "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>"},
+    };
+    // Attributes may wrap: compare with the manifest's white space folded.
+    std::string folded;
+    for (char c : manifest) {
+        const bool space = c == ' ' || c == '\r' || c == '\n' || c == '\t';
+        if (!space || (!folded.empty() && folded.back() != ' '))
+            folded += space ? ' ' : c;
+    }
+    for (const auto &e : expected)
+        EXPECT_NE(std::string::npos, folded.find(e.Text)) << e.What;
+    EXPECT_EQ(std::string::npos, folded.find("requireAdministrator"));
+    EXPECT_EQ(std::string::npos, folded.find("highestAvailable"));
+}
+
+// One maker everywhere: every binary names the same company, which the
+// copyright names, and the copyright is the one that the product
+// information window shows (the English common library's text, whose
+// "Copyright (c) year maker." part every language keeps).
+TEST(VersionResource, CopyrightAndCompanyAreTheProductInformations)
+{
+    const std::wstring productInfo = ResourceString(L"kxcommon.dll", KX_IDS_PRODUCTINFO);
+    ASSERT_FALSE(productInfo.empty());
+    const std::vector<Shipped> shipped = ShippedBinaries();
+    const VersionInfo first(BuildFolder() + L"\\" + shipped[0].Folder + L"\\" + shipped[0].File);
+    const std::wstring company = first.String(L"CompanyName");
+    const std::wstring copyright = first.String(L"LegalCopyright");
+    ASSERT_FALSE(company.empty());
+    ASSERT_EQ(0u, copyright.find(L"Copyright \u00A9 ")) << Narrow(copyright);
+    EXPECT_NE(std::wstring::npos, productInfo.find(copyright)) << "product information: " << Narrow(productInfo);
+    EXPECT_NE(std::wstring::npos, copyright.find(L" " + company + L". ")) << "the copyright names the company";
+    const std::wstring notice = copyright.substr(0, copyright.find(L". ") + 1);
+    for (const UasLanguage &language : UasLanguages) {
+        const std::wstring file = std::wstring(L"kxcommo") + language.Suffix + L".dll";
+        EXPECT_NE(std::wstring::npos, ResourceString(file, KX_IDS_PRODUCTINFO).find(notice)) << Narrow(file);
+    }
+    for (const Shipped &s : shipped) {
+        const VersionInfo info(BuildFolder() + L"\\" + s.Folder + L"\\" + s.File);
+        EXPECT_EQ(company, info.String(L"CompanyName")) << Narrow(s.File);
+        EXPECT_EQ(copyright, info.String(L"LegalCopyright")) << Narrow(s.File);
+    }
+}
+
+// The installer registers "uasedit.exe,-2" as the set files' icon: icon
+// resource 2, which the shell finds by the negative of its ID, beside the
+// program's own icon 1 (index 0; the set file's is also index 1).
+TEST(VersionResource, ProgramCarriesTheSetFileIcon)
+{
+    const std::wstring program = BuildFolder() + L"\\bin\\uasedit.exe";
+    const struct {
+        int Index;
+        const char *What;
+    } icons[] = {{0, "the program's icon (index 0)"}, {1, "the set file's icon (index 1)"},
+                 {-2, "the set file's icon (resource 2)"}};
+    for (const auto &icon : icons) {
+        HICON large = nullptr;
+        EXPECT_EQ(1u, ExtractIconExW(program.c_str(), icon.Index, &large, nullptr, 1)) << icon.What;
+        EXPECT_NE(nullptr, large) << icon.What;
+        if (large)
+            DestroyIcon(large);
+    }
+    HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, module);
+    const HRSRC one = FindResourceW(module, MAKEINTRESOURCEW(1), RT_GROUP_ICON);
+    const HRSRC two = FindResourceW(module, MAKEINTRESOURCEW(2), RT_GROUP_ICON);
+    ASSERT_NE(nullptr, one);
+    ASSERT_NE(nullptr, two);
+    // Two pictures, not one picture twice: the groups' first images differ.
+    // A group is a 6-byte header and 14-byte entries whose last word is the
+    // image's resource ID.
+    auto firstImage = [module](HRSRC group) {
+        const BYTE *bytes = static_cast<const BYTE *>(LockResource(LoadResource(module, group)));
+        if (!bytes || SizeofResource(module, group) < 20)
+            return std::string();
+        const WORD id = static_cast<WORD>(bytes[18] | (bytes[19] << 8));
+        const HRSRC image = FindResourceW(module, MAKEINTRESOURCEW(id), RT_ICON);
+        if (!image)
+            return std::string();
+        return std::string(static_cast<const char *>(LockResource(LoadResource(module, image))),
+                           SizeofResource(module, image));
+    };
+    const std::string imageOne = firstImage(one);
+    const std::string imageTwo = firstImage(two);
+    EXPECT_FALSE(imageOne.empty());
+    EXPECT_FALSE(imageTwo.empty());
+    EXPECT_NE(imageOne, imageTwo);
+    FreeLibrary(module);
 }
 
 } // namespace
