@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include "mappedmodule.h"
 #include "resloc.h"
 #include "tempinstall.h"
 #include "uas_languages.h"
@@ -77,7 +78,8 @@ public:
 
     const std::wstring &Path() const { return folder_; }
     std::wstring File(const std::wstring &name) const { return folder_ + L"\\" + name; }
-    bool Loaded(const std::wstring &name) const { return GetModuleHandleW(File(name).c_str()) != nullptr; }
+    // Loaded as code or, as the libraries load resource files, as data.
+    bool Loaded(const std::wstring &name) const { return FileIsMapped(File(name)); }
 
     // The common libraries of this folder that are loaded, by name.
     std::vector<std::wstring> LoadedCommon() const
@@ -158,10 +160,10 @@ TEST(LanguageList, ResourceLocatorKnowsEveryLanguage)
         if (language.Value[0] == L'\0')
             EXPECT_EQ(GetModuleHandleW(nullptr), ResStringModule) << "the program's own texts come from the program";
         else
-            EXPECT_EQ(GetModuleHandleW(res.File(strings).c_str()), ResStringModule)
+            EXPECT_TRUE(MappedFrom(ResStringModule, res.File(strings)))
                 << "add the language to ResPickSuffix in resloc/resloc.cpp";
         EXPECT_NE(nullptr, ResCommonModule);
-        EXPECT_EQ(GetModuleHandleW(res.File(CommonName(language.Suffix)).c_str()), ResCommonModule)
+        EXPECT_TRUE(MappedFrom(ResCommonModule, res.File(CommonName(language.Suffix))))
             << "add the language to ResPickSuffix in resloc/resloc.cpp";
         ResRelease();
         ForgetLocation();

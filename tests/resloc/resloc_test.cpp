@@ -2,10 +2,10 @@
 // libraries, laid out in a temporary folder per test.
 #include <gtest/gtest.h>
 
+#include "mappedmodule.h"
 #include "resloc.h"
 #include "vel32.h"
 
-#include <psapi.h>
 
 #include <string>
 #include <vector>
@@ -51,24 +51,6 @@ std::wstring StubLibrary()
 HMODULE Own()
 {
     return GetModuleHandleW(nullptr);
-}
-
-// Whether module is a mapping of the file at path. The system names the
-// mapped file in its own form (a device or a drive that Wine maps), so the
-// path is compared from its first separator on.
-bool MappedFrom(HMODULE module, const std::wstring &path)
-{
-    wchar_t mapped[1024];
-    auto *base = reinterpret_cast<void *>(reinterpret_cast<ULONG_PTR>(module) & ~ULONG_PTR(3));
-    const DWORD n = GetMappedFileNameW(GetCurrentProcess(), base, mapped, 1024);
-    const size_t from = path.find(L'\\');
-    if (n == 0 || from == std::wstring::npos)
-        return false;
-    const std::wstring tail = path.substr(from);
-    const std::wstring name(mapped, n);
-    return name.size() >= tail.size() &&
-           CompareStringOrdinal(name.c_str() + name.size() - tail.size(), -1, tail.c_str(), -1,
-                                TRUE) == CSTR_EQUAL;
 }
 
 class ResLocTest : public ::testing::Test {
