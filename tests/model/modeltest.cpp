@@ -275,11 +275,8 @@ void SetSelections(ListHandle catalogue, const std::vector<uint16_t> &selections
 std::vector<std::wstring> Strings(ListHandle list)
 {
     std::vector<std::wstring> strings;
-    ListIterator it;
-    void *item = nullptr;
-    ListIteratorInit(&it, list);
-    while (ListIteratorNext(&it, &item))
-        strings.emplace_back(static_cast<const wchar_t *>(item));
+    for (const wchar_t *item : listcheck::Items<const wchar_t>(list))
+        strings.emplace_back(item);
     return strings;
 }
 

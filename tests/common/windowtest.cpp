@@ -1,6 +1,7 @@
-// The window harness of the reliability tests; see relwindow.h.
-#include "relwindow.h"
+// The real main window in the test's own process; see windowtest.h.
+#include "windowtest.h"
 
+#include "listcheck.h"
 #include "mainwnd.h"
 #include "resource.h"
 #include "testinstall.h"
@@ -8,7 +9,7 @@
 #include "velw32.h"
 #include "velx32.h"
 
-namespace relwindow {
+namespace windowtest {
 
 namespace {
 
@@ -19,6 +20,16 @@ public:
 const auto *const environment = ::testing::AddGlobalTestEnvironment(new InstallationEnvironment);
 
 } // namespace
+
+Step Press(int button)
+{
+    return Step{button, false, std::wstring()};
+}
+
+Step Choose(const std::wstring &name, int button)
+{
+    return Step{button, true, name};
+}
 
 Script::Script(std::vector<Step> steps)
     : steps_(std::move(steps)), responder_([this](HWND dialog) { Answer(dialog); })
@@ -41,6 +52,8 @@ void Script::Answer(HWND dialog)
     shown.Text = uitest::MessageBoxText(dialog);
     HWND field = FindWindowExW(dialog, nullptr, L"Edit", nullptr);
     shown.IsSelection = field != nullptr;
+    if (field)
+        shown.Field = uitest::TextOf(field);
     const size_t i = seen_.size();
     seen_.push_back(shown);
     if (i >= steps_.size()) {
@@ -53,7 +66,7 @@ void Script::Answer(HWND dialog)
     uitest::Press(dialog, steps_[i].Button);
 }
 
-void WindowTest::SetUp()
+void MainWindowTest::SetUp()
 {
     EmptySetFolder();
     UserSetGlobalUnitSet(L"");
@@ -61,48 +74,55 @@ void WindowTest::SetUp()
     ASSERT_NE(window_, nullptr);
 }
 
-void WindowTest::TearDown()
+void MainWindowTest::TearDown()
 {
     HelpQuit(window_);
     DestroyWindow(window_);
     TakeQuit();
 }
 
-void WindowTest::RecreateWindow()
+void MainWindowTest::RecreateWindow()
 {
-    HelpQuit(window_);
-    DestroyWindow(window_);
-    TakeQuit();
+    TearDown();
     window_ = MainWindowCreate(nullptr);
     ASSERT_NE(window_, nullptr);
 }
 
-void WindowTest::Command(int id, int code, HWND control)
+void MainWindowTest::Command(int id, int code, HWND control)
 {
     SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
 }
 
-void WindowTest::TypeDescription(const std::wstring &text)
+void MainWindowTest::Close()
+{
+    SendMessageW(window_, WM_CLOSE, 0, 0);
+}
+
+void MainWindowTest::TypeDescription(const std::wstring &text)
 {
     SetWindowTextW(Editor.DescEdit, text.c_str());
     Command(IDC_DESCRIPTION, EN_KILLFOCUS, Editor.DescEdit);
 }
 
-void WindowTest::PickUnit(int dimension, int unit)
+void MainWindowTest::Click(HWND list, int id, int row)
 {
-    SendMessageW(Editor.DimListBox, LB_SETCURSEL, dimension, 0);
-    Command(IDC_DIMLIST, LBN_SELCHANGE, Editor.DimListBox);
-    SendMessageW(Editor.UnitListBox, LB_SETCURSEL, unit, 0);
-    Command(IDC_UNITLIST, LBN_SELCHANGE, Editor.UnitListBox);
+    SendMessageW(list, LB_SETCURSEL, row, 0);
+    Command(id, LBN_SELCHANGE, list);
 }
 
-void WindowTest::SaveAs(const std::wstring &name)
+void MainWindowTest::PickUnit(int dimension, int unit)
+{
+    Click(Editor.DimListBox, IDC_DIMLIST, dimension);
+    Click(Editor.UnitListBox, IDC_UNITLIST, unit);
+}
+
+void MainWindowTest::SaveAs(const std::wstring &name)
 {
     Script script({Choose(name), Press(IDYES)});
     Command(IDM_SAVEAS);
 }
 
-bool WindowTest::TakeQuit()
+bool MainWindowTest::TakeQuit()
 {
     MSG msg;
     bool quit = false;
@@ -111,7 +131,7 @@ bool WindowTest::TakeQuit()
     return quit;
 }
 
-void WindowTest::EmptySetFolder()
+void MainWindowTest::EmptySetFolder()
 {
     WIN32_FIND_DATAW found;
     HANDLE find = FindFirstFileW((testinstall::SetFolder() + L"\\*").c_str(), &found);
@@ -131,13 +151,18 @@ void WindowTest::EmptySetFolder()
 
 std::vector<DimEntry *> Entries()
 {
-    std::vector<DimEntry *> entries;
-    ListIterator it;
-    void *item = nullptr;
-    ListIteratorInit(&it, Editor.DimCatalogue);
-    while (ListIteratorNext(&it, &item))
-        entries.push_back(static_cast<DimEntry *>(item));
-    return entries;
+    return listcheck::Items<DimEntry>(Editor.DimCatalogue);
+}
+
+DimEntry *Entry(int i)
+{
+    KxStatus status = 0;
+    return static_cast<DimEntry *>(ListFindIth(Editor.DimCatalogue, i, &status));
+}
+
+int Selection(HWND list)
+{
+    return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
 }
 
 std::vector<std::wstring> TempFilesIn(const std::wstring &folder)
@@ -156,21 +181,7 @@ std::vector<std::wstring> TempFilesIn(const std::wstring &folder)
 
 int CatalogueRecords()
 {
-    int n = 0;
-    ListIterator it;
-    void *item = nullptr;
-    ListIteratorInit(&it, Editor.SetCatalogue);
-    while (ListIteratorNext(&it, &item))
-        ++n;
-    return n;
+    return static_cast<int>(listcheck::Items<void>(Editor.SetCatalogue).size());
 }
 
-std::string Narrow(const std::wstring &text)
-{
-    std::string out;
-    for (wchar_t c : text)
-        out += c < 128 ? static_cast<char>(c) : '?';
-    return out;
-}
-
-} // namespace relwindow
+} // namespace windowtest
