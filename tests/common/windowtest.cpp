@@ -8,6 +8,7 @@
 #include "vel32.h"
 #include "velw32.h"
 #include "velx32.h"
+#include "wait.h"
 
 namespace windowtest {
 
@@ -31,9 +32,69 @@ Step Choose(const std::wstring &name, int button)
     return Step{button, true, name};
 }
 
+namespace {
+// The script of this thread, for its timer.
+thread_local Script *watching = nullptr;
+
+// Ends a dialog with the first of its buttons that does not go on.
+void Cancel(HWND dialog)
+{
+    const int button = GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : GetDlgItem(dialog, IDNO) ? IDNO : IDOK;
+    uitest::Press(dialog, button);
+}
+
+std::string Describe(const Shown &shown)
+{
+    if (shown.IsSelection)
+        return "the set-selection dialog \"" + testwait::Narrow(shown.Caption) + "\" (name field \"" +
+               testwait::Narrow(shown.Field) + "\")";
+    return "the box \"" + testwait::Narrow(shown.Caption) + "\": \"" + testwait::Narrow(shown.Text) + "\"";
+}
+
+std::string Describe(const Step &step)
+{
+    if (step.Fill)
+        return "the set-selection dialog, to choose \"" + testwait::Narrow(step.Name) + "\"";
+    const char *const names[] = {"", "OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No"};
+    const bool named = step.Button > 0 && step.Button < 8;
+    return "a box with the button " + (named ? std::string(names[step.Button]) : std::to_string(step.Button));
+}
+} // namespace
+
 Script::Script(std::vector<Step> steps)
     : steps_(std::move(steps)), responder_([this](HWND dialog) { Answer(dialog); })
 {
+    previous_ = watching;
+    watching = this;
+    timer_ = SetTimer(nullptr, 0, 250, &Script::Watch);
+}
+
+Script::~Script()
+{
+    if (timer_)
+        KillTimer(nullptr, timer_);
+    watching = previous_;
+}
+
+// A dialog still open long after its answer would hold the test in its
+// modal loop until the program's time limit: it is ended and named.
+void CALLBACK Script::Watch(HWND, UINT, UINT_PTR, DWORD)
+{
+    Script *self = watching;
+    if (!self)
+        return;
+    for (Answered &a : self->answered_) {
+        if (!a.Dialog || !IsWindow(a.Dialog)) {
+            a.Dialog = nullptr;
+            continue;
+        }
+        if (GetTickCount() - a.At < AnswerLimitMs)
+            continue;
+        ADD_FAILURE() << "waited " << AnswerLimitMs << " ms for " << a.What
+                      << " to close after its answer; it is still open and is cancelled now";
+        Cancel(a.Dialog);
+        a.Dialog = nullptr;
+    }
 }
 
 std::vector<std::wstring> Script::Boxes() const
@@ -56,14 +117,21 @@ void Script::Answer(HWND dialog)
         shown.Field = uitest::TextOf(field);
     const size_t i = seen_.size();
     seen_.push_back(shown);
+    answered_.push_back({dialog, GetTickCount(), Describe(shown)});
     if (i >= steps_.size()) {
-        const int button = GetDlgItem(dialog, IDCANCEL) ? IDCANCEL : GetDlgItem(dialog, IDNO) ? IDNO : IDOK;
-        uitest::Press(dialog, button);
+        Cancel(dialog);
         return;
     }
-    if (steps_[i].Fill && field)
-        SetWindowTextW(field, steps_[i].Name.c_str());
-    uitest::Press(dialog, steps_[i].Button);
+    const Step &step = steps_[i];
+    if ((step.Fill && !field) || !GetDlgItem(dialog, step.Button)) {
+        ADD_FAILURE() << "step " << i + 1 << " of " << steps_.size() << " expected " << Describe(step)
+                      << "; shown was " << Describe(shown) << ", which is cancelled";
+        Cancel(dialog);
+        return;
+    }
+    if (step.Fill)
+        SetWindowTextW(field, step.Name.c_str());
+    uitest::Press(dialog, step.Button);
 }
 
 void MainWindowTest::SetUp()
