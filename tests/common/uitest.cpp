@@ -52,6 +52,45 @@ MessageBoxAnswerer::MessageBoxAnswerer(std::vector<int> answers)
 {
 }
 
+NoticeWindow::NoticeWindow()
+{
+    WNDCLASSW cls = {};
+    cls.lpfnWndProc = &NoticeWindow::Proc;
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.lpszClassName = L"UasTestNoticeWindow";
+    RegisterClassW(&cls); // fails harmlessly once it is registered
+    window_ = CreateWindowExW(0, cls.lpszClassName, L"test controls", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
+                              nullptr, nullptr, cls.hInstance, nullptr);
+    if (window_)
+        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+NoticeWindow::~NoticeWindow()
+{
+    if (window_) {
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        DestroyWindow(window_);
+    }
+}
+
+HWND NoticeWindow::AddChild(const wchar_t *className, DWORD style, int id, int x, int y, int width, int height)
+{
+    return CreateWindowExW(0, className, L"", WS_CHILD | style, x, y, width, height, window_,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+}
+
+LRESULT CALLBACK NoticeWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto *self = reinterpret_cast<NoticeWindow *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_COMMAND && lParam && self) {
+        HWND from = reinterpret_cast<HWND>(lParam);
+        self->notices_.push_back({LOWORD(wParam), HIWORD(wParam), from, SendMessageW(from, LB_GETCOUNT, 0, 0),
+                                  SendMessageW(from, LB_GETCURSEL, 0, 0)});
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
 std::wstring TextOf(HWND window)
 {
     const int n = GetWindowTextLengthW(window);

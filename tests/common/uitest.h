@@ -58,6 +58,35 @@ private:
     DialogResponder responder_;
 };
 
+// A hidden top-level window to hold controls under test outside the real
+// main window (see windowtest.h for that): it records every WM_COMMAND
+// notice its children send, with the list box's count and selection at that
+// moment (0 and 0 from controls that are no list box).
+class NoticeWindow {
+public:
+    struct Notice {
+        int Id;
+        int Code;
+        HWND From;
+        LRESULT Count;
+        LRESULT Selection;
+    };
+    NoticeWindow();
+    ~NoticeWindow();
+    NoticeWindow(const NoticeWindow &) = delete;
+    NoticeWindow &operator=(const NoticeWindow &) = delete;
+
+    HWND Handle() const { return window_; }
+    // A child control of that class, style (WS_CHILD is added) and ID.
+    HWND AddChild(const wchar_t *className, DWORD style, int id, int x, int y, int width, int height);
+    std::vector<Notice> &Notices() { return notices_; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    HWND window_ = nullptr;
+    std::vector<Notice> notices_;
+};
+
 // The text of a window (any length).
 std::wstring TextOf(HWND window);
 // The text of a message box (its static control 0xFFFF).
