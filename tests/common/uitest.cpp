@@ -1,7 +1,13 @@
 // Test helpers for driving real windows in the test's own thread.
 #include "uitest.h"
 
+#include <gtest/gtest.h>
+
+#include "wait.h"
+
 namespace uitest {
+
+using testwait::Narrow;
 
 namespace {
 thread_local DialogResponder *current = nullptr;
@@ -9,15 +15,19 @@ thread_local DialogResponder *current = nullptr;
 
 DialogResponder::DialogResponder(Handler handler) : handler_(std::move(handler))
 {
+    previous_ = current;
     current = this;
     hook_ = SetWindowsHookExW(WH_CBT, &DialogResponder::Hook, nullptr, GetCurrentThreadId());
+    timer_ = SetTimer(nullptr, 0, 250, &DialogResponder::Watch);
 }
 
 DialogResponder::~DialogResponder()
 {
+    if (timer_)
+        KillTimer(nullptr, timer_);
     if (hook_)
         UnhookWindowsHookEx(hook_);
-    current = nullptr;
+    current = previous_;
 }
 
 LRESULT CALLBACK DialogResponder::Hook(int code, WPARAM wParam, LPARAM lParam)
@@ -31,10 +41,36 @@ LRESULT CALLBACK DialogResponder::Hook(int code, WPARAM wParam, LPARAM lParam)
         // each dialog once only.
         if (wcscmp(cls, L"#32770") == 0 && self->handled_.insert(window).second) {
             self->seen_.push_back(window);
+            self->answered_.emplace_back(window, GetTickCount());
             self->handler_(window);
         }
     }
     return CallNextHookEx(self ? self->hook_ : nullptr, code, wParam, lParam);
+}
+
+// Runs in the modal loop of the open dialog, which dispatches the thread's
+// timer messages.
+void CALLBACK DialogResponder::Watch(HWND, UINT, UINT_PTR, DWORD)
+{
+    DialogResponder *self = current;
+    if (!self)
+        return;
+    for (auto &a : self->answered_) {
+        if (!a.first)
+            continue;
+        if (!IsWindow(a.first)) {
+            a.first = nullptr;
+            continue;
+        }
+        const DWORD waited = GetTickCount() - a.second;
+        if (waited < AnswerLimitMs)
+            continue;
+        ADD_FAILURE() << "waited " << waited << " ms for the dialog \"" << Narrow(TextOf(a.first)) << "\""
+                      << (MessageBoxText(a.first).empty() ? "" : " (\"" + Narrow(MessageBoxText(a.first)) + "\")")
+                      << " to close after its answer; it is still open and is ended now";
+        EndDialog(a.first, IDCANCEL);
+        a.first = nullptr;
+    }
 }
 
 MessageBoxAnswerer::MessageBoxAnswerer(std::vector<int> answers)

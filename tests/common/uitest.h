@@ -15,10 +15,14 @@ namespace uitest {
 
 // Calls the handler once for each dialog or message box (window class
 // #32770) that becomes active on this thread while the responder lives.
-// The handler answers it, typically with Press(). Nested responders are not
-// supported: one per thread at a time.
+// The handler answers it, typically with Press(). A dialog still open
+// AnswerLimitMs after its answer (a button it lacks, an answer it ignored)
+// would hold the test in its modal loop until the program's time limit: it
+// fails the test, naming the dialog, and is ended. The newest responder of
+// a thread answers; the one before takes over when it goes.
 class DialogResponder {
 public:
+    static constexpr DWORD AnswerLimitMs = 5000;
     using Handler = std::function<void(HWND dialog)>;
     explicit DialogResponder(Handler handler);
     ~DialogResponder();
@@ -31,10 +35,14 @@ public:
 
 private:
     static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam);
+    static void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD);
     HHOOK hook_ = nullptr;
+    UINT_PTR timer_ = 0;
+    DialogResponder *previous_ = nullptr;
     Handler handler_;
     std::set<HWND> handled_;
     std::vector<HWND> seen_;
+    std::vector<std::pair<HWND, DWORD>> answered_; // still watched, with the time of the answer
 };
 
 // A record of one message box: what it said and how it was answered.

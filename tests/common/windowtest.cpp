@@ -33,8 +33,6 @@ Step Choose(const std::wstring &name, int button)
 }
 
 namespace {
-// The script of this thread, for its timer.
-thread_local Script *watching = nullptr;
 
 // Ends a dialog with the first of its buttons that does not go on.
 void Cancel(HWND dialog)
@@ -64,37 +62,6 @@ std::string Describe(const Step &step)
 Script::Script(std::vector<Step> steps)
     : steps_(std::move(steps)), responder_([this](HWND dialog) { Answer(dialog); })
 {
-    previous_ = watching;
-    watching = this;
-    timer_ = SetTimer(nullptr, 0, 250, &Script::Watch);
-}
-
-Script::~Script()
-{
-    if (timer_)
-        KillTimer(nullptr, timer_);
-    watching = previous_;
-}
-
-// A dialog still open long after its answer would hold the test in its
-// modal loop until the program's time limit: it is ended and named.
-void CALLBACK Script::Watch(HWND, UINT, UINT_PTR, DWORD)
-{
-    Script *self = watching;
-    if (!self)
-        return;
-    for (Answered &a : self->answered_) {
-        if (!a.Dialog || !IsWindow(a.Dialog)) {
-            a.Dialog = nullptr;
-            continue;
-        }
-        if (GetTickCount() - a.At < AnswerLimitMs)
-            continue;
-        ADD_FAILURE() << "waited " << AnswerLimitMs << " ms for " << a.What
-                      << " to close after its answer; it is still open and is cancelled now";
-        Cancel(a.Dialog);
-        a.Dialog = nullptr;
-    }
 }
 
 std::vector<std::wstring> Script::Boxes() const
@@ -117,7 +84,6 @@ void Script::Answer(HWND dialog)
         shown.Field = uitest::TextOf(field);
     const size_t i = seen_.size();
     seen_.push_back(shown);
-    answered_.push_back({dialog, GetTickCount(), Describe(shown)});
     if (i >= steps_.size()) {
         Cancel(dialog);
         return;

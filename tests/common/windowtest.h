@@ -40,33 +40,19 @@ struct Shown {
 // with whatever button it has, so that a test never hangs on it. A step
 // that does not fit the dialog shown (a name for a message box, a button
 // the dialog lacks) fails the test at once, naming the dialog it got, and
-// the dialog is cancelled; so is a dialog still open AnswerLimitMs after
-// its answer: the test goes on and says which box it expected.
+// the dialog is cancelled: the test goes on and says which box it
+// expected. (A dialog that ignores its answer is ended by the responder.)
 class Script {
 public:
-    static constexpr DWORD AnswerLimitMs = 5000;
-
     explicit Script(std::vector<Step> steps);
-    ~Script();
-    Script(const Script &) = delete;
-    Script &operator=(const Script &) = delete;
     const std::vector<Shown> &Seen() const { return seen_; }
     // The texts of the message boxes only.
     std::vector<std::wstring> Boxes() const;
 
 private:
-    struct Answered {
-        HWND Dialog;
-        DWORD At;
-        std::string What;
-    };
     void Answer(HWND dialog);
-    static void CALLBACK Watch(HWND, UINT, UINT_PTR, DWORD);
     std::vector<Step> steps_;
     std::vector<Shown> seen_;
-    std::vector<Answered> answered_;
-    UINT_PTR timer_ = 0;
-    Script *previous_ = nullptr;
     uitest::DialogResponder responder_;
 };
 
