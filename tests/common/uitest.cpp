@@ -88,6 +88,32 @@ MessageBoxAnswerer::MessageBoxAnswerer(std::vector<int> answers)
 {
 }
 
+namespace {
+thread_local LoopLimit *currentLimit = nullptr;
+}
+
+LoopLimit::LoopLimit(std::string what, DWORD limitMs) : what_(std::move(what)), limitMs_(limitMs)
+{
+    currentLimit = this;
+    timer_ = SetTimer(nullptr, 0, limitMs, &LoopLimit::Expired);
+}
+
+LoopLimit::~LoopLimit()
+{
+    KillTimer(nullptr, timer_);
+    currentLimit = nullptr;
+}
+
+void CALLBACK LoopLimit::Expired(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    if (!currentLimit)
+        return;
+    ADD_FAILURE() << "waited " << currentLimit->limitMs_ << " ms for " << currentLimit->what_
+                  << "; the loop still runs and is ended now";
+    PostQuitMessage(0);
+}
+
 NoticeWindow::NoticeWindow()
 {
     WNDCLASSW cls = {};

@@ -95,6 +95,24 @@ private:
     std::vector<Notice> notices_;
 };
 
+// For a message loop of this thread that the test runs (the program's own,
+// for one): should it run longer than limitMs while the object lives, the
+// test fails, naming what it waited for, and the loop is ended with a quit
+// message, instead of running until the program's time limit.
+class LoopLimit {
+public:
+    LoopLimit(std::string what, DWORD limitMs);
+    ~LoopLimit();
+    LoopLimit(const LoopLimit &) = delete;
+    LoopLimit &operator=(const LoopLimit &) = delete;
+
+private:
+    static void CALLBACK Expired(HWND, UINT, UINT_PTR, DWORD);
+    std::string what_;
+    DWORD limitMs_;
+    UINT_PTR timer_;
+};
+
 // The text of a window (any length).
 std::wstring TextOf(HWND window);
 // The text of a message box (its static control 0xFFFF).
