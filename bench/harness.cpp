@@ -215,13 +215,7 @@ std::vector<DimEntry *> Entries(ListHandle catalogue)
 
 size_t Count(ListHandle list)
 {
-    size_t n = 0;
-    ListIterator it;
-    void *item = nullptr;
-    ListIteratorInit(&it, list);
-    while (ListIteratorNext(&it, &item))
-        ++n;
-    return n;
+    return listcheck::Items<void>(list).size();
 }
 
 

@@ -68,6 +68,7 @@ std::wstring StringOf(const std::wstring &dll, UINT id)
 TEST(AppMainTest, GermanInstallationKeepsTheProgramIconAndIgnoresTheTail)
 {
     SetTimer(nullptr, 0, 100, Observe);
+    uitest::LoopLimit limit("the main window to show and close", 10000);
 
     // The tail names another user: start-up must not hand it to the sign-on,
     // which takes the process's own arguments.
@@ -198,6 +199,7 @@ protected:
 TEST_F(StartUpCallsTest, ARefusedSignOnEndsWithZeroBeforeUnitsHelpAndWindow)
 {
     signOnAnswer = 0;
+    uitest::LoopLimit limit("start-up to end at the refused sign-on", 5000);
     const int code =
         AppMain(GetModuleHandleW(nullptr), nullptr, const_cast<LPWSTR>(L"ignored"), SW_SHOW);
     EXPECT_EQ(code, 0);
@@ -209,6 +211,7 @@ TEST_F(StartUpCallsTest, ARefusedSignOnEndsWithZeroBeforeUnitsHelpAndWindow)
 TEST_F(StartUpCallsTest, TheSignOnGetsWhatGetArgumentsGaveAndTheTwoTexts)
 {
     signOnAnswer = 0;
+    uitest::LoopLimit limit("start-up to end at the refused sign-on", 5000);
     AppMain(GetModuleHandleW(nullptr), nullptr, const_cast<LPWSTR>(L"/user:tail"), SW_SHOW);
     EXPECT_EQ(signOn.Count, 2);
     EXPECT_EQ(signOn.Arguments, fakeArguments);
@@ -223,6 +226,7 @@ TEST_F(StartUpCallsTest, ANormalEndQuitsHelpBeforeTheWindowIsDestroyed)
 {
     signOnAnswer = 1;
     SetTimer(nullptr, 0, 100, Observe);
+    uitest::LoopLimit limit("the main window to show and close", 10000);
     const int code = AppMain(GetModuleHandleW(nullptr), nullptr, const_cast<LPWSTR>(L""), SW_SHOW);
     EXPECT_EQ(code, 1);
     EXPECT_TRUE(observed.Seen);

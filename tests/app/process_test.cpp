@@ -2,10 +2,13 @@
 // window, its controls, its exit codes, the sign-on and a refused creation.
 #include <gtest/gtest.h>
 
+#include "process.h"
 #include "testinstall.h"
 #include "uitest.h"
 #include "velw32.h"
+#include "wait.h"
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -23,104 +26,122 @@ std::wstring CurrentUser()
     return name;
 }
 
+std::string ClassName(HWND window)
+{
+    wchar_t cls[64] = L"";
+    GetClassNameW(window, cls, 64);
+    return testwait::Narrow(cls);
+}
+
+// uasedit.exe running as a process of its own, and its windows.
 class Program {
 public:
     explicit Program(const std::wstring &arguments)
+        : process_(testprocess::Sibling(L"uasedit.exe") + (arguments.empty() ? L"" : L" " + arguments))
     {
-        std::wstring commandLine = L"\"" + testinstall::BinFolder() + L"\\uasedit.exe\"";
-        if (!arguments.empty())
-            commandLine += L" " + arguments;
-        STARTUPINFOW startup = {};
-        startup.cb = sizeof startup;
-        started_ = CreateProcessW(nullptr, &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                                  nullptr, &startup, &info_) != 0;
     }
-    ~Program()
-    {
-        if (!started_)
-            return;
-        if (WaitForSingleObject(info_.hProcess, 0) == WAIT_TIMEOUT)
-            TerminateProcess(info_.hProcess, 99);
-        CloseHandle(info_.hThread);
-        CloseHandle(info_.hProcess);
-    }
-    bool Started() const { return started_; }
-    DWORD Id() const { return info_.dwProcessId; }
+    bool Started() const { return process_.Started(); }
+    std::string Why() const { return process_.Result().Why(); }
 
-    // The first top-level window of the program with the given class, or
-    // null when none appears in time or the program ends first.
-    HWND WaitForWindow(const wchar_t *className, DWORD timeoutMs) const
+    // Waits for the first visible top-level window of the program with the
+    // given class; fails naming the class and the program's windows seen
+    // last, or the program's end.
+    ::testing::AssertionResult WaitForWindow(const wchar_t *className, HWND &found) const
     {
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < timeoutMs) {
-            if (HWND found = FindOwnWindow(className))
-                return found;
-            if (WaitForSingleObject(info_.hProcess, 50) == WAIT_OBJECT_0)
-                return FindOwnWindow(className);
-        }
-        return nullptr;
+        found = nullptr;
+        bool ended = false;
+        const std::string what = "a window of class " + testwait::Narrow(className);
+        ::testing::AssertionResult waited = testwait::Until(what, StartTimeoutMs, [&](std::string &seen) {
+            found = FindOwnWindow(className);
+            ended = !process_.Running();
+            seen = ended ? "the program ended" : "the program's windows: " + OwnWindows();
+            return found != nullptr || ended;
+        });
+        if (found || !waited)
+            return found ? ::testing::AssertionSuccess() : waited;
+        DWORD code = 0;
+        GetExitCodeProcess(process_.Handle(), &code);
+        return ::testing::AssertionFailure() << "waited for " << what << "; the program ended first with exit code "
+                                             << code;
     }
 
-    // The exit code, or STILL_ACTIVE when the program does not end in time.
-    DWORD WaitForExit(DWORD timeoutMs) const
+    // The exit code, or STILL_ACTIVE (the program ended by the test) when
+    // it does not end in time.
+    DWORD WaitForExit()
     {
-        DWORD code = STILL_ACTIVE;
-        if (WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0)
-            GetExitCodeProcess(info_.hProcess, &code);
-        return code;
+        const testprocess::Outcome &outcome = process_.WaitForExit(ExitTimeoutMs, 0, false);
+        EXPECT_NE(outcome.Failed, testprocess::Step::Timeout) << outcome.Why();
+        return outcome.Failed == testprocess::Step::Timeout ? STILL_ACTIVE : outcome.ExitCode;
     }
 
     HWND FindOwnWindow(const wchar_t *className) const
     {
-        Search search = {info_.dwProcessId, className, nullptr};
+        Search search = {process_.Id(), className, nullptr, {}};
         EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
         return search.Found;
     }
 
+    // The classes of the program's visible top-level windows.
+    std::string OwnWindows() const
+    {
+        Search search = {process_.Id(), nullptr, nullptr, {}};
+        EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&search));
+        return search.Classes.empty() ? "none" : search.Classes;
+    }
+
     // The window shows at its creation, at the origin, and start-up places
     // it right after: waits until it has left the origin.
-    static bool WaitUntilPlaced(HWND window)
+    static ::testing::AssertionResult WaitUntilPlaced(HWND window)
     {
-        const DWORD start = GetTickCount();
-        RECT r = {};
-        while (GetTickCount() - start < StartTimeoutMs) {
-            if (GetWindowRect(window, &r) && (r.left != 0 || r.top != 0))
-                return true;
-            Sleep(20);
-        }
-        return false;
+        return testwait::Until("the main window to leave the origin", StartTimeoutMs, [&](std::string &seen) {
+            RECT r = {};
+            if (!GetWindowRect(window, &r)) {
+                seen = "no window";
+                return false;
+            }
+            seen = "at " + std::to_string(r.left) + "," + std::to_string(r.top);
+            return r.left != 0 || r.top != 0;
+        });
     }
 
 private:
     struct Search {
         DWORD Pid;
-        const wchar_t *ClassName;
+        const wchar_t *ClassName; // null: every visible window, into Classes
         HWND Found;
+        std::string Classes;
     };
     static BOOL CALLBACK MatchWindow(HWND window, LPARAM data)
     {
         auto *s = reinterpret_cast<Search *>(data);
         DWORD pid = 0;
         GetWindowThreadProcessId(window, &pid);
+        if (pid != s->Pid || !IsWindowVisible(window))
+            return TRUE;
+        if (!s->ClassName) {
+            s->Classes += (s->Classes.empty() ? "" : ", ") + ClassName(window);
+            return TRUE;
+        }
         wchar_t cls[64];
         GetClassNameW(window, cls, 64);
-        if (pid == s->Pid && wcscmp(cls, s->ClassName) == 0 && IsWindowVisible(window)) {
+        if (wcscmp(cls, s->ClassName) == 0) {
             s->Found = window;
             return FALSE;
         }
         return TRUE;
     }
 
-    PROCESS_INFORMATION info_ = {};
-    bool started_ = false;
+    testprocess::Process process_;
 };
 
 // Reads and answers the message box that the program shows.
 std::wstring AnswerBox(const Program &program, int button)
 {
-    HWND box = program.WaitForWindow(L"#32770", StartTimeoutMs);
-    if (!box)
-        return L"<no message box>";
+    HWND box = nullptr;
+    const ::testing::AssertionResult shown = program.WaitForWindow(L"#32770", box);
+    if (!shown)
+        return L"<no message box: " + std::wstring(shown.message(), shown.message() + strlen(shown.message())) +
+               L">";
     const std::wstring text = uitest::TextOf(box) + L"|" + uitest::MessageBoxText(box);
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     return text;
@@ -131,17 +152,19 @@ std::wstring AnswerBox(const Program &program, int button)
 void WaitUntilGone(const Program &program)
 {
     HWND box = program.FindOwnWindow(L"#32770");
-    for (int i = 0; box && IsWindow(box) && i < 400; ++i)
-        Sleep(25);
+    EXPECT_TRUE(testwait::Until("the answered box to go", StartTimeoutMs, [&](std::string &seen) {
+        seen = "the box is still there, with the text \"" + testwait::Narrow(uitest::MessageBoxText(box)) + "\"";
+        return !box || !IsWindow(box);
+    }));
 }
 
 TEST(ProgramTest, ShowsItsWindowWithTheEightControlsAndEndsWithOne)
 {
     testinstall::Create(testinstall::Options());
     Program program(L"");
-    ASSERT_TRUE(program.Started());
-    HWND window = program.WaitForWindow(MainClass, StartTimeoutMs);
-    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(program.Started()) << program.Why();
+    HWND window = nullptr;
+    ASSERT_TRUE(program.WaitForWindow(MainClass, window));
     ASSERT_TRUE(Program::WaitUntilPlaced(window));
 
     EXPECT_EQ(uitest::TextOf(window), L"Unit Assignment Set Editor");
@@ -176,7 +199,7 @@ TEST(ProgramTest, ShowsItsWindowWithTheEightControlsAndEndsWithOne)
     // Help open at the end: it is closed with the program.
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(21, 0), 0);
     PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(ExitTimeoutMs), 1u);
+    EXPECT_EQ(program.WaitForExit(), 1u);
 }
 
 TEST(ProgramTest, RefusedSignOnEndsWithZeroAndNoWindow)
@@ -185,12 +208,12 @@ TEST(ProgramTest, RefusedSignOnEndsWithZeroAndNoWindow)
     options.AllowedUsers = L"somebody-else, another-one";
     testinstall::Create(options);
     Program program(L"");
-    ASSERT_TRUE(program.Started());
+    ASSERT_TRUE(program.Started()) << program.Why();
     const std::wstring box = AnswerBox(program, IDOK);
     EXPECT_EQ(box.find(L"Unit Assignment Set Editor|"), 0u)
         << "caption is the program title: " << box;
     EXPECT_NE(box.find(CurrentUser()), std::wstring::npos) << box;
-    EXPECT_EQ(program.WaitForExit(ExitTimeoutMs), 0u);
+    EXPECT_EQ(program.WaitForExit(), 0u);
     EXPECT_EQ(program.FindOwnWindow(MainClass), nullptr);
 }
 
@@ -199,16 +222,16 @@ TEST(ProgramTest, TheCommandLineReachesTheSignOn)
     testinstall::Create(testinstall::Options());
     {
         Program refused(L"/user:nobody-at-all");
-        ASSERT_TRUE(refused.Started());
+        ASSERT_TRUE(refused.Started()) << refused.Why();
         const std::wstring box = AnswerBox(refused, IDOK);
         EXPECT_NE(box.find(L"nobody-at-all"), std::wstring::npos) << box;
-        EXPECT_EQ(refused.WaitForExit(ExitTimeoutMs), 0u);
+        EXPECT_EQ(refused.WaitForExit(), 0u);
     }
     Program accepted(L"/user:" + CurrentUser());
-    HWND window = accepted.WaitForWindow(MainClass, StartTimeoutMs);
-    ASSERT_NE(window, nullptr);
+    HWND window = nullptr;
+    ASSERT_TRUE(accepted.WaitForWindow(MainClass, window));
     PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(accepted.WaitForExit(ExitTimeoutMs), 1u);
+    EXPECT_EQ(accepted.WaitForExit(), 1u);
 }
 
 TEST(ProgramTest, UnreadableUnitsDataIsReportedAndTheProgramEnds)
@@ -217,14 +240,14 @@ TEST(ProgramTest, UnreadableUnitsDataIsReportedAndTheProgramEnds)
     options.BrokenUnits = true;
     testinstall::Create(options);
     Program program(L"");
-    ASSERT_TRUE(program.Started());
+    ASSERT_TRUE(program.Started()) << program.Why();
     const std::wstring box = AnswerBox(program, IDOK);
     // Caption empty; the design's line first, then which file, which line
     // and what is wrong.
     EXPECT_EQ(box, L"|Error reading system unit files.\n\nFile: " + testinstall::Root() +
                        L"\\units.txt\nLine 1: the name 'NameThatIsFarTooLongToBeADimensionName' "
                        L"is longer than 31 characters.");
-    EXPECT_EQ(program.WaitForExit(ExitTimeoutMs), 0u) << "no message loop without a window";
+    EXPECT_EQ(program.WaitForExit(), 0u) << "no message loop without a window";
 }
 
 TEST(ProgramTest, MissingCommonLibraryIsToldOnceAndNoOtherModuleStandsIn)
@@ -240,7 +263,7 @@ TEST(ProgramTest, MissingCommonLibraryIsToldOnceAndNoOtherModuleStandsIn)
                               L"installed.";
     {
         Program refused(L"");
-        ASSERT_TRUE(refused.Started());
+        ASSERT_TRUE(refused.Started()) << refused.Why();
         EXPECT_EQ(AnswerBox(refused, IDOK), told);
         WaitUntilGone(refused);
         // The refusal's text ends with the common library's product text;
@@ -249,22 +272,22 @@ TEST(ProgramTest, MissingCommonLibraryIsToldOnceAndNoOtherModuleStandsIn)
         const std::wstring box = AnswerBox(refused, IDOK);
         EXPECT_NE(box.find(CurrentUser()), std::wstring::npos) << box;
         EXPECT_EQ(box.find(L"Set Name"), std::wstring::npos) << box;
-        EXPECT_EQ(refused.WaitForExit(ExitTimeoutMs), 0u);
+        EXPECT_EQ(refused.WaitForExit(), 0u);
     }
 
     options.AllowedUsers.clear();
     testinstall::Create(options);
     Program program(L"");
-    ASSERT_TRUE(program.Started());
+    ASSERT_TRUE(program.Started()) << program.Why();
     EXPECT_NE(AnswerBox(program, IDOK).find(L"kxcommon.dll was not found"), std::wstring::npos);
     WaitUntilGone(program);
-    HWND window = program.WaitForWindow(MainClass, StartTimeoutMs);
-    ASSERT_NE(window, nullptr);
+    HWND window = nullptr;
+    ASSERT_TRUE(program.WaitForWindow(MainClass, window));
     EXPECT_EQ(program.FindOwnWindow(L"#32770"), nullptr) << "told once only";
     // The program's own texts still show.
     EXPECT_EQ(uitest::TextOf(GetDlgItem(window, 70)), L"Set Name: <none>");
     PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(ExitTimeoutMs), 1u);
+    EXPECT_EQ(program.WaitForExit(), 1u);
 }
 
 TEST(ProgramTest, AProfileValueTooLongIsToldAndNotUsed)
@@ -273,18 +296,18 @@ TEST(ProgramTest, AProfileValueTooLongIsToldAndNotUsed)
     options.ResourceDir = std::wstring(L"C:\\") + std::wstring(85, L'r');
     testinstall::Create(options);
     Program program(L"");
-    ASSERT_TRUE(program.Started());
+    ASSERT_TRUE(program.Started()) << program.Why();
     EXPECT_EQ(AnswerBox(program, IDOK),
               L"Unit Assignment Set Editor|The value of Resource_Binary_Dir in section "
               L"Kalvex_Section of the installation profile is longer than 79 characters. It "
               L"is not used.");
     WaitUntilGone(program);
-    HWND window = program.WaitForWindow(MainClass, StartTimeoutMs);
-    ASSERT_NE(window, nullptr) << "the program goes on with its own texts";
+    HWND window = nullptr;
+    ASSERT_TRUE(program.WaitForWindow(MainClass, window)) << "the program goes on with its own texts";
     EXPECT_EQ(program.FindOwnWindow(L"#32770"), nullptr) << "told once only";
     EXPECT_EQ(uitest::TextOf(GetDlgItem(window, 70)), L"Set Name: <none>");
     PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(ExitTimeoutMs), 1u);
+    EXPECT_EQ(program.WaitForExit(), 1u);
 }
 
 } // namespace

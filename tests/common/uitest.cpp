@@ -1,7 +1,13 @@
 // Test helpers for driving real windows in the test's own thread.
 #include "uitest.h"
 
+#include <gtest/gtest.h>
+
+#include "wait.h"
+
 namespace uitest {
+
+using testwait::Narrow;
 
 namespace {
 thread_local DialogResponder *current = nullptr;
@@ -9,15 +15,19 @@ thread_local DialogResponder *current = nullptr;
 
 DialogResponder::DialogResponder(Handler handler) : handler_(std::move(handler))
 {
+    previous_ = current;
     current = this;
     hook_ = SetWindowsHookExW(WH_CBT, &DialogResponder::Hook, nullptr, GetCurrentThreadId());
+    timer_ = SetTimer(nullptr, 0, 250, &DialogResponder::Watch);
 }
 
 DialogResponder::~DialogResponder()
 {
+    if (timer_)
+        KillTimer(nullptr, timer_);
     if (hook_)
         UnhookWindowsHookEx(hook_);
-    current = nullptr;
+    current = previous_;
 }
 
 LRESULT CALLBACK DialogResponder::Hook(int code, WPARAM wParam, LPARAM lParam)
@@ -31,10 +41,36 @@ LRESULT CALLBACK DialogResponder::Hook(int code, WPARAM wParam, LPARAM lParam)
         // each dialog once only.
         if (wcscmp(cls, L"#32770") == 0 && self->handled_.insert(window).second) {
             self->seen_.push_back(window);
+            self->answered_.emplace_back(window, GetTickCount());
             self->handler_(window);
         }
     }
     return CallNextHookEx(self ? self->hook_ : nullptr, code, wParam, lParam);
+}
+
+// Runs in the modal loop of the open dialog, which dispatches the thread's
+// timer messages.
+void CALLBACK DialogResponder::Watch(HWND, UINT, UINT_PTR, DWORD)
+{
+    DialogResponder *self = current;
+    if (!self)
+        return;
+    for (auto &a : self->answered_) {
+        if (!a.first)
+            continue;
+        if (!IsWindow(a.first)) {
+            a.first = nullptr;
+            continue;
+        }
+        const DWORD waited = GetTickCount() - a.second;
+        if (waited < AnswerLimitMs)
+            continue;
+        ADD_FAILURE() << "waited " << waited << " ms for the dialog \"" << Narrow(TextOf(a.first)) << "\""
+                      << (MessageBoxText(a.first).empty() ? "" : " (\"" + Narrow(MessageBoxText(a.first)) + "\")")
+                      << " to close after its answer; it is still open and is ended now";
+        EndDialog(a.first, IDCANCEL);
+        a.first = nullptr;
+    }
 }
 
 MessageBoxAnswerer::MessageBoxAnswerer(std::vector<int> answers)
@@ -50,6 +86,71 @@ MessageBoxAnswerer::MessageBoxAnswerer(std::vector<int> answers)
           Press(box, record.Answer);
       })
 {
+}
+
+namespace {
+thread_local LoopLimit *currentLimit = nullptr;
+}
+
+LoopLimit::LoopLimit(std::string what, DWORD limitMs) : what_(std::move(what)), limitMs_(limitMs)
+{
+    currentLimit = this;
+    timer_ = SetTimer(nullptr, 0, limitMs, &LoopLimit::Expired);
+}
+
+LoopLimit::~LoopLimit()
+{
+    KillTimer(nullptr, timer_);
+    currentLimit = nullptr;
+}
+
+void CALLBACK LoopLimit::Expired(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    KillTimer(nullptr, timer);
+    if (!currentLimit)
+        return;
+    ADD_FAILURE() << "waited " << currentLimit->limitMs_ << " ms for " << currentLimit->what_
+                  << "; the loop still runs and is ended now";
+    PostQuitMessage(0);
+}
+
+NoticeWindow::NoticeWindow()
+{
+    WNDCLASSW cls = {};
+    cls.lpfnWndProc = &NoticeWindow::Proc;
+    cls.hInstance = GetModuleHandleW(nullptr);
+    cls.lpszClassName = L"UasTestNoticeWindow";
+    RegisterClassW(&cls); // fails harmlessly once it is registered
+    window_ = CreateWindowExW(0, cls.lpszClassName, L"test controls", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300,
+                              nullptr, nullptr, cls.hInstance, nullptr);
+    if (window_)
+        SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+NoticeWindow::~NoticeWindow()
+{
+    if (window_) {
+        SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
+        DestroyWindow(window_);
+    }
+}
+
+HWND NoticeWindow::AddChild(const wchar_t *className, DWORD style, int id, int x, int y, int width, int height)
+{
+    return CreateWindowExW(0, className, L"", WS_CHILD | style, x, y, width, height, window_,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+}
+
+LRESULT CALLBACK NoticeWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto *self = reinterpret_cast<NoticeWindow *>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_COMMAND && lParam && self) {
+        HWND from = reinterpret_cast<HWND>(lParam);
+        self->notices_.push_back({LOWORD(wParam), HIWORD(wParam), from, SendMessageW(from, LB_GETCOUNT, 0, 0),
+                                  SendMessageW(from, LB_GETCURSEL, 0, 0)});
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 std::wstring TextOf(HWND window)

@@ -60,7 +60,10 @@ click() {
         where=""
         sleep 0.1
     done
-    [ -n "$where" ] || fail "nothing to click at $1"
+    if [ -z "$where" ]; then
+        probe state | grep -e '^main=' -e '^modal\.' >&2 || true
+        fail "waited 3 s for a place to click at $1; the state seen last is above"
+    fi
     read -r x y <<<"$where"
     xdotool mousemove --sync "$x" "$y" click 1
 }

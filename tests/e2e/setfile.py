@@ -3,11 +3,17 @@
 independently of the program from the units file the test installed.
 
     setfile.py UNITS OUT NAME BASENAME DESCRIPTION [DIMENSION=SYMBOL ...]
+    setfile.py --check FOLDER
+
+The second form checks this builder against the fixed bytes in FOLDER
+(tests/common/setfile_fixed.uas), the bytes that the C++ tests' builder
+(tests/common/setfiletext.h) is checked against too.
 
 DESCRIPTION is the text as typed into the description field, with a LF for
 each Return key; the field holds CR LF there. Every dimension not named
 keeps its first symbol.
 """
+import os
 import sys
 
 RULE = "-" * 70
@@ -58,7 +64,32 @@ def set_file(dims, name, base, typed, chosen):
     return "".join(line + "\r\n" for line in lines).encode("latin-1")
 
 
+# The fixed case: wrapping before a space, a hard cut inside a long path, two
+# paragraphs, a name that fills the symbol column, units left at the first.
+FIXED_DESCRIPTION = (
+    "Heat exchanger rating for the revamp study: the duty is checked against data sheet "
+    "E-101 at design flow, fouling margin 15 %. Source: "
+    "Z:\\projects\\revamp-2024\\exchangers\\E-101\\vendor-data-sheet-rev-C-final.pdf"
+    "\n\nSecond paragraph.")
+FIXED_UNITS = {"Temperature": "degR", "Pressure": "psi",
+               "OverallHeatTransferCoefficientU": "kW/(m2*K)", "Fraction": "%"}
+
+
+def check(folder):
+    dims = read_units(os.path.join(folder, "setfile_fixed_units.txt"))
+    built = set_file(dims, "Revamp", "Revamp.uas", FIXED_DESCRIPTION, FIXED_UNITS)
+    with open(os.path.join(folder, "setfile_fixed.uas"), "rb") as f:
+        fixed = f.read()
+    if built != fixed:
+        print("the builder differs from the fixed bytes:\nbuilt:\n%r\nfixed:\n%r" % (built, fixed))
+        return 1
+    print("the builder gives the fixed bytes (%d)" % len(fixed))
+    return 0
+
+
 def main(argv):
+    if len(argv) == 3 and argv[1] == "--check":
+        sys.exit(check(argv[2]))
     if len(argv) < 6:
         raise SystemExit(__doc__)
     units, out, name, base, typed = argv[1:6]

@@ -34,7 +34,8 @@ TEST_F(DimListTest, ListShowFillsTheListBoxOnceAndNotifies)
     EXPECT_EQ(uitest::ListRows(Editor.DimListBox), kNames);
     EXPECT_EQ(SendMessageW(Editor.DimListBox, LB_GETCURSEL, 0, 0), 0);
     ASSERT_EQ(Notices().size(), 1u);
-    EXPECT_EQ(Notices()[0], std::make_pair(75, static_cast<int>(LBN_SELCHANGE)));
+    EXPECT_EQ(Notices()[0].Id, 75);
+    EXPECT_EQ(Notices()[0].Code, LBN_SELCHANGE);
 
     // Again, after the user picked another dimension: one copy of each
     // name, the first selected, and the selections of the catalogue alone.

@@ -11,8 +11,10 @@
 #include "resloc.h"
 #include "resource.h"
 #include "setcmds.h"
+#include "setfiletext.h"
 #include "testinstall.h"
 #include "uitest.h"
+#include "windowtest.h"
 #include "vel32.h"
 #include "velw32.h"
 #include "velx32.h"
@@ -25,88 +27,11 @@ namespace {
 
 using testinstall::Dimensions;
 
-class InstallationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override { testinstall::Create(testinstall::Options()); }
-};
-const auto *const environment = ::testing::AddGlobalTestEnvironment(new InstallationEnvironment);
-
-// One answer for the next dialog or message box: a name to type into the
-// dialog's name field (when Fill), then the button to press.
-struct Step {
-    int Button;
-    bool Fill = false;
-    std::wstring Name;
-};
-
-Step Press(int button)
-{
-    return Step{button, false, std::wstring()};
-}
-Step Choose(const std::wstring &name, int button = IDOK)
-{
-    return Step{button, true, name};
-}
-
-// What a dialog or box showed when it opened.
-struct Shown {
-    std::wstring Caption;
-    std::wstring Text;        // a message box's text
-    bool IsSelection = false; // the set-selection dialog (it has a name field)
-    std::wstring Field;       // the name field's text on entry
-};
-
-// Answers the dialogs and boxes that the code under test opens, in order,
-// with the given steps; a dialog beyond the steps is cancelled, so that a
-// test never hangs.
-class Script {
-public:
-    explicit Script(std::vector<Step> steps)
-        : steps_(std::move(steps)), responder_([this](HWND dialog) { Answer(dialog); })
-    {
-    }
-    const std::vector<Shown> &Seen() const { return seen_; }
-
-private:
-    void Answer(HWND dialog)
-    {
-        Shown shown;
-        shown.Caption = uitest::TextOf(dialog);
-        shown.Text = uitest::MessageBoxText(dialog);
-        HWND field = FindWindowExW(dialog, nullptr, L"Edit", nullptr);
-        shown.IsSelection = field != nullptr;
-        if (field)
-            shown.Field = uitest::TextOf(field);
-        const size_t i = seen_.size();
-        seen_.push_back(shown);
-        if (i >= steps_.size()) {
-            // Unexpected: end it with whatever button it has.
-            const int button = GetDlgItem(dialog, IDCANCEL) ? IDCANCEL
-                               : GetDlgItem(dialog, IDNO)   ? IDNO
-                                                            : IDOK;
-            uitest::Press(dialog, button);
-            return;
-        }
-        if (steps_[i].Fill && field)
-            SetWindowTextW(field, steps_[i].Name.c_str());
-        uitest::Press(dialog, steps_[i].Button);
-    }
-
-    std::vector<Step> steps_;
-    std::vector<Shown> seen_;
-    uitest::DialogResponder responder_;
-};
-
-int Selection(HWND list)
-{
-    return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
-}
-
-DimEntry *Entry(int i)
-{
-    KxStatus status = 0;
-    return static_cast<DimEntry *>(ListFindIth(Editor.DimCatalogue, i, &status));
-}
+using windowtest::Choose;
+using windowtest::Entry;
+using windowtest::Press;
+using windowtest::Script;
+using windowtest::Selection;
 
 const std::wstring UnsavedUnnamed =
     L"The current set has been altered.  Do you want to save it prior to %s?";
@@ -120,84 +45,8 @@ std::wstring Replace(std::wstring text, const std::vector<std::wstring> &values)
     return text;
 }
 
-class EditorTest : public ::testing::Test {
+class EditorTest : public windowtest::MainWindowTest {
 protected:
-    void SetUp() override
-    {
-        EmptySetFolder();
-        UserSetGlobalUnitSet(L"");
-        window_ = MainWindowCreate(nullptr);
-        ASSERT_NE(window_, nullptr);
-    }
-
-    void TearDown() override
-    {
-        HelpQuit(window_);
-        DestroyWindow(window_);
-        TakeQuit();
-    }
-
-    static void EmptySetFolder()
-    {
-        WIN32_FIND_DATAW found;
-        const std::wstring pattern = testinstall::SetFolder() + L"\\*";
-        HANDLE find = FindFirstFileW(pattern.c_str(), &found);
-        if (find == INVALID_HANDLE_VALUE)
-            return;
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-                const std::wstring path = testinstall::SetFolder() + L"\\" + found.cFileName;
-                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(path.c_str());
-            }
-        } while (FindNextFileW(find, &found));
-        FindClose(find);
-    }
-
-    // True when the editor posted its quit message; takes it off the queue
-    // so that it cannot end a later modal loop of the test.
-    static bool TakeQuit()
-    {
-        MSG msg;
-        bool quit = false;
-        while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE))
-            quit = true;
-        return quit;
-    }
-
-    void Command(int id, int code = 0, HWND control = nullptr)
-    {
-        SendMessageW(window_, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(control));
-    }
-
-    // The user types text into the description and leaves the field.
-    void TypeDescription(const std::wstring &text)
-    {
-        SetWindowTextW(Editor.DescEdit, text.c_str());
-        Command(IDC_DESCRIPTION, EN_KILLFOCUS, Editor.DescEdit);
-    }
-
-    // The user clicks a row of a list.
-    void Click(HWND list, int id, int row)
-    {
-        SendMessageW(list, LB_SETCURSEL, row, 0);
-        Command(id, LBN_SELCHANGE, list);
-    }
-
-    void PickUnit(int dimension, int unit)
-    {
-        Click(Editor.DimListBox, IDC_DIMLIST, dimension);
-        Click(Editor.UnitListBox, IDC_UNITLIST, unit);
-    }
-
-    // Saves the edited set under a name through Save As, replacing a set of
-    // that name when there is one.
-    void SaveAs(const std::wstring &name)
-    {
-        Script script({Choose(name), Press(IDYES)});
-        Command(IDM_SAVEAS);
-    }
-
     // Saves the edited set under a name and makes its file read-only, so
     // that the next write to it fails.
     void SaveReadOnly(const std::wstring &name)
@@ -205,8 +54,6 @@ protected:
         SaveAs(name);
         ASSERT_TRUE(SetFileAttributesW(testinstall::SetPath(name).c_str(), FILE_ATTRIBUTE_READONLY));
     }
-
-    HWND window_ = nullptr;
 };
 
 // A set file written behind the editor's back (not in its set catalogue).
@@ -214,8 +61,7 @@ void WriteForeignSet(const std::wstring &name)
 {
     const std::string narrow(name.begin(), name.end());
     ASSERT_TRUE(testinstall::WriteBytes(testinstall::SetPath(name),
-                                        "* x\r\n* " + narrow + "\r\n* " + narrow +
-                                            ".uas\r\n*\r\n*    Foreign\r\n*\r\n* ----\r\n"));
+                                        setfiletext::Header(narrow, narrow + ".uas", {"Foreign"})));
 }
 
 // The failed save's message: the error line, then the file and the reason.
@@ -225,17 +71,6 @@ void WriteForeignSet(const std::wstring &name)
         text.find(file) != std::wstring::npos)
         return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "not the write error about " << file << ": " << text;
-}
-
-int CatalogueCount()
-{
-    int n = 0;
-    ListIterator it;
-    ListIteratorInit(&it, Editor.SetCatalogue);
-    void *item;
-    while (ListIteratorNext(&it, &item))
-        ++n;
-    return n;
 }
 
 // What the editor's code passed to the window system's message box and beep
@@ -445,34 +280,27 @@ TEST_F(EditorTest, TheSaveQuestionNamesItsCommand)
                           {WM_COMMAND, IDM_OPEN, L"OPEN"},
                           {WM_COMMAND, IDM_EXIT, L"EXIT"},
                           {WM_CLOSE, 0, L"CLOSE"}};
-    for (const Case &c : cases) {
-        TypeDescription(std::wstring(L"Changed before ") + c.Word);
-        ASSERT_EQ(Editor.Modified, 1);
-        Script script({Press(IDCANCEL)});
-        if (c.Message == WM_CLOSE)
-            SendMessageW(window_, WM_CLOSE, 0, 0);
-        else
-            Command(c.Command);
-        ASSERT_EQ(script.Seen().size(), 1u) << c.Word << ": Cancel ends the command";
-        EXPECT_EQ(script.Seen()[0].Text, Replace(UnsavedUnnamed, {c.Word}));
-        EXPECT_EQ(script.Seen()[0].Caption, L"Alert");
-        EXPECT_FALSE(TakeQuit()) << c.Word;
-        EXPECT_EQ(Editor.Modified, 1) << c.Word;
-    }
-    // A named set: the same words.
-    SaveAs(L"Named");
-    for (const Case &c : cases) {
-        TypeDescription(std::wstring(L"Named change before ") + c.Word);
-        Script script({Press(IDCANCEL)});
-        if (c.Message == WM_CLOSE)
-            SendMessageW(window_, WM_CLOSE, 0, 0);
-        else
-            Command(c.Command);
-        ASSERT_EQ(script.Seen().size(), 1u) << c.Word;
-        EXPECT_EQ(script.Seen()[0].Text,
-                  std::wstring(L"Named has been altered.  Do you want to save Named prior to ") +
-                      c.Word + L"?");
-        EXPECT_FALSE(TakeQuit()) << c.Word;
+    // An unnamed set first, then a named one: the same words.
+    for (const wchar_t *name : {static_cast<const wchar_t *>(nullptr), L"Named"}) {
+        if (name)
+            SaveAs(name);
+        for (const Case &c : cases) {
+            TypeDescription(std::wstring(name ? L"Named change before " : L"Changed before ") + c.Word);
+            ASSERT_EQ(Editor.Modified, 1);
+            Script script({Press(IDCANCEL)});
+            if (c.Message == WM_CLOSE)
+                Close();
+            else
+                Command(c.Command);
+            ASSERT_EQ(script.Seen().size(), 1u) << c.Word << ": Cancel ends the command";
+            EXPECT_EQ(script.Seen()[0].Text,
+                      name ? std::wstring(name) + L" has been altered.  Do you want to save " + name +
+                                 L" prior to " + c.Word + L"?"
+                           : Replace(UnsavedUnnamed, {c.Word}));
+            EXPECT_EQ(script.Seen()[0].Caption, L"Alert");
+            EXPECT_FALSE(TakeQuit()) << c.Word;
+            EXPECT_EQ(Editor.Modified, 1) << c.Word;
+        }
     }
 }
 
@@ -495,16 +323,23 @@ TEST_F(EditorTest, YesWhoseSaveFailsKeepsTheWindowOpenAndTheChange)
     }
 
     // An unnamed set: Yes leads through Save As to the same read-only file.
-    Script news({Press(IDNO)});
-    Command(IDM_NEW);
+    // The failed Save As takes the name, so the second Yes saves there at
+    // once.
+    {
+        Script news({Press(IDNO)});
+        Command(IDM_NEW);
+    }
     TypeDescription(L"Unnamed, cannot be saved");
     for (int exit = 0; exit < 2; ++exit) {
-        Script script({Press(IDYES), Choose(L"Fixed"), Press(IDYES), Press(IDOK)});
+        const std::vector<windowtest::Step> steps =
+            exit ? std::vector<windowtest::Step>{Press(IDYES), Press(IDOK)}
+                 : std::vector<windowtest::Step>{Press(IDYES), Choose(L"Fixed"), Press(IDYES), Press(IDOK)};
+        Script script(steps);
         if (exit)
             Command(IDM_EXIT);
         else
             SendMessageW(window_, WM_CLOSE, 0, 0);
-        ASSERT_GE(script.Seen().size(), 2u) << exit;
+        ASSERT_EQ(script.Seen().size(), steps.size()) << exit;
         EXPECT_TRUE(IsWriteError(script.Seen().back().Text, L"Fixed.uas"));
         EXPECT_FALSE(TakeQuit()) << (exit ? "Exit" : "Close");
         EXPECT_EQ(Editor.Modified, 1);
@@ -727,20 +562,11 @@ TEST_F(EditorTest, SaveOfAnUnnamedSetRunsSaveAs)
 
 TEST_F(EditorTest, SaveAsAddsOneRecordAndSaveWritesToIt)
 {
-    auto count = [] {
-        int n = 0;
-        ListIterator it;
-        ListIteratorInit(&it, Editor.SetCatalogue);
-        void *item;
-        while (ListIteratorNext(&it, &item))
-            ++n;
-        return n;
-    };
-    const int before = count();
+    const int before = windowtest::CatalogueRecords();
     SaveAs(L"Refinery");
-    EXPECT_EQ(count(), before + 1);
+    EXPECT_EQ(windowtest::CatalogueRecords(), before + 1);
     SaveAs(L"Refinery"); // confirmed replacement: the dialog asks first
-    EXPECT_EQ(count(), before + 1);
+    EXPECT_EQ(windowtest::CatalogueRecords(), before + 1);
 
     KxStatus status = 0;
     UasInfo *record = UasGetUasInfo(Editor.SetCatalogue, L"Refinery", &status);
@@ -764,8 +590,8 @@ TEST_F(EditorTest, OpenKeepsTheUnitsOfDimensionsTheFileDoesNotName)
 {
     ASSERT_TRUE(testinstall::WriteBytes(
         testinstall::SetPath(L"Partial"),
-        "* x\r\n* Partial\r\n* Partial.uas\r\n*\r\n*    Only pressure\r\n*\r\n"
-        "* ----\r\nPressure                        bar\r\n"));
+        setfiletext::Header("Partial", "Partial.uas", {"Only pressure"}) +
+            setfiletext::UnitLine("Pressure", "bar")));
     PickUnit(0, 2);
     PickUnit(3, 1);
     Click(Editor.DimListBox, IDC_DIMLIST, 3);
@@ -850,7 +676,7 @@ TEST_F(EditorTest, SaveAsWhoseWriteFailsTakesTheNameButKeepsTheChange)
     ASSERT_TRUE(SetFileAttributesW(testinstall::SetPath(L"Guarded").c_str(), FILE_ATTRIBUTE_READONLY));
     KxStatus status = 0;
     ASSERT_EQ(UasGetUasInfo(Editor.SetCatalogue, L"Guarded", &status), nullptr);
-    const int before = CatalogueCount();
+    const int before = windowtest::CatalogueRecords();
     PickUnit(1, 1);
     ASSERT_EQ(Editor.Modified, 1);
 
@@ -858,7 +684,7 @@ TEST_F(EditorTest, SaveAsWhoseWriteFailsTakesTheNameButKeepsTheChange)
     EXPECT_EQ(EditSaveSetAs(window_), 0);
     ASSERT_EQ(script.Seen().size(), 3u);
     EXPECT_TRUE(IsWriteError(script.Seen()[2].Text, L"Guarded.uas"));
-    EXPECT_EQ(CatalogueCount(), before + 1);
+    EXPECT_EQ(windowtest::CatalogueRecords(), before + 1);
     status = 0;
     UasInfo *record = UasGetUasInfo(Editor.SetCatalogue, L"Guarded", &status);
     ASSERT_NE(record, nullptr);

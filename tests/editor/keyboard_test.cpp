@@ -13,6 +13,7 @@
 #include "uitest.h"
 #include "vel32.h"
 #include "velw32.h"
+#include "windowtest.h"
 
 #include <string>
 #include <vector>
@@ -83,16 +84,8 @@ MSG TabMessage(HWND target, UINT message = WM_KEYDOWN, WPARAM key = VK_TAB)
     return msg;
 }
 
-int Selection(HWND list)
-{
-    return static_cast<int>(SendMessageW(list, LB_GETCURSEL, 0, 0));
-}
-
-DimEntry *Entry(int i)
-{
-    KxStatus status = 0;
-    return static_cast<DimEntry *>(ListFindIth(Editor.DimCatalogue, i, &status));
-}
+using windowtest::Entry;
+using windowtest::Selection;
 
 // The controls by name, for readable failures.
 std::string NameOf(HWND control)

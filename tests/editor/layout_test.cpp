@@ -1,11 +1,13 @@
-// The main window's controls: their classes, styles and IDs, and the fixed
-// layout for a given client size, including sizes too small for it.
+// The main window's controls: their classes, styles and IDs, where they sit
+// in the real window at two sizes, and what the layout asks for at sizes too
+// small for it.
 #include <gtest/gtest.h>
 
 #include "importswap.h"
 #include "controls.h"
 #include "mainwnd.h"
 #include "resource.h"
+#include "windowtest.h"
 
 #include <array>
 #include <cstring>
@@ -117,7 +119,7 @@ HWND WINAPI RecordingCreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR t
                                data);
 }
 
-TEST(ControlsTest, AreCreatedInIdOrderWithExactlyTheirStyles)
+TEST(ControlsTest, AreCreatedInIdOrderAsEmptyChildrenOfTheWindow)
 {
     HWND parent = CreateWindowExW(0, L"static", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                   nullptr, nullptr);
@@ -131,63 +133,131 @@ TEST(ControlsTest, AreCreatedInIdOrderWithExactlyTheirStyles)
     importswap::Replace("user32.dll", "CreateWindowExW",
                         reinterpret_cast<void *>(realCreateWindowExW));
 
-    const DWORD list = WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP |
-                       LBS_NOINTEGRALHEIGHT | LBS_NOTIFY;
-    const struct {
-        const wchar_t *ClassName;
-        DWORD Style;
-    } expected[8] = {
-        {L"static", WS_CHILD | WS_VISIBLE | SS_LEFT},
-        {L"static", WS_CHILD | WS_VISIBLE | SS_CENTER},
-        {L"edit",
-         WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_GROUP | WS_TABSTOP | ES_MULTILINE},
-        {L"button", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON},
-        {L"static", WS_CHILD | WS_VISIBLE | SS_CENTER},
-        {L"listbox", list},
-        {L"static", WS_CHILD | WS_VISIBLE | SS_CENTER},
-        {L"listbox", list},
-    };
     ASSERT_EQ(created.size(), 8u);
     for (int i = 0; i < 8; ++i) {
         const Created &k = created[static_cast<size_t>(i)];
-        EXPECT_EQ(_wcsicmp(k.ClassName.c_str(), expected[i].ClassName), 0) << i;
-        EXPECT_EQ(k.Style, expected[i].Style) << "control " << 70 + i;
         EXPECT_EQ(k.ExStyle, 0u);
         EXPECT_EQ(k.Text, L"");
         EXPECT_EQ(k.X | k.Y | k.Width | k.Height, 0);
         EXPECT_EQ(k.Parent, parent);
         EXPECT_EQ(k.Id, IDC_SETNAME + i);
+        // The description and the lists have a border and a vertical scroll
+        // bar. Only the request shows it: the window system clears the
+        // scroll bar's style while the content fits, and the edit control
+        // draws its border itself.
+        const bool framed = k.Id == IDC_DESCRIPTION || k.Id == IDC_DIMLIST || k.Id == IDC_UNITLIST;
+        EXPECT_EQ(k.Style & static_cast<DWORD>(WS_BORDER | WS_VSCROLL), framed ? static_cast<DWORD>(WS_BORDER | WS_VSCROLL) : 0u)
+            << "control " << k.Id;
         ASSERT_NE(c[i], nullptr);
         EXPECT_EQ(GetDlgCtrlID(c[i]), IDC_SETNAME + i) << "handle stored in its place";
     }
     DestroyWindow(parent);
 }
 
-TEST_F(LayoutTest, PlacesEveryControlForAClientAreaOf600By400)
+// The controls of the real main window, as the window system reports them:
+// what kind each is and how it behaves.
+class MainWindowControlsTest : public windowtest::MainWindowTest {
+protected:
+    HWND Control(int id) const { return GetDlgItem(window_, id); }
+    LONG_PTR Style(int id) const { return GetWindowLongPtrW(Control(id), GWL_STYLE); }
+
+    // Sizes the window so that its client area is w by h.
+    void SetClientSize(int w, int h)
+    {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            RECT client, frame;
+            GetClientRect(window_, &client);
+            GetWindowRect(window_, &frame);
+            if (client.right == w && client.bottom == h)
+                return;
+            SetWindowPos(window_, nullptr, 0, 0, frame.right - frame.left + w - client.right,
+                         frame.bottom - frame.top + h - client.bottom, SWP_NOZORDER | SWP_NOMOVE);
+        }
+    }
+};
+
+TEST_F(MainWindowControlsTest, EachControlIsOfItsKind)
+{
+    const struct {
+        int Id;
+        const wchar_t *ClassName;
+        bool TabStop; // reached with Tab
+    } kinds[] = {
+        {IDC_SETNAME, L"static", false},  {IDC_DESCLABEL, L"static", false},
+        {IDC_DESCRIPTION, L"edit", true},  {IDC_CLEAR, L"button", true},
+        {IDC_DIMLABEL, L"static", false}, {IDC_DIMLIST, L"listbox", true},
+        {IDC_UNITLABEL, L"static", false}, {IDC_UNITLIST, L"listbox", true},
+    };
+    for (const auto &k : kinds) {
+        wchar_t cls[32] = L"";
+        GetClassNameW(Control(k.Id), cls, 32);
+        EXPECT_EQ(_wcsicmp(cls, k.ClassName), 0) << k.Id << ": " << cls;
+        const LONG_PTR style = Style(k.Id);
+        EXPECT_EQ(style & (WS_CHILD | WS_VISIBLE), WS_CHILD | WS_VISIBLE) << k.Id;
+        EXPECT_EQ((style & WS_TABSTOP) != 0, k.TabStop) << k.Id;
+    }
+    // The description starts a group and takes several lines; the lists
+    // tell their parent of a new selection and keep the height they are
+    // given; the set name reads from the left, the other labels are centred.
+    EXPECT_EQ(Style(IDC_DESCRIPTION) & (WS_GROUP | ES_MULTILINE), WS_GROUP | ES_MULTILINE);
+    for (int list : {IDC_DIMLIST, IDC_UNITLIST})
+        EXPECT_EQ(Style(list) & (LBS_NOTIFY | LBS_NOINTEGRALHEIGHT), LBS_NOTIFY | LBS_NOINTEGRALHEIGHT) << list;
+    EXPECT_EQ(Style(IDC_CLEAR) & BS_TYPEMASK, BS_PUSHBUTTON);
+    EXPECT_EQ(Style(IDC_SETNAME) & SS_TYPEMASK, SS_LEFT);
+    for (int label : {IDC_DESCLABEL, IDC_DIMLABEL, IDC_UNITLABEL})
+        EXPECT_EQ(Style(label) & SS_TYPEMASK, SS_CENTER) << label;
+}
+
+// Where the controls are, read back from the real window at two client
+// sizes; an odd width leaves the last pixel column free.
+TEST_F(MainWindowControlsTest, ControlsSitAtTheirPlacesAtTwoSizes)
+{
+    struct Place {
+        int Id, X, Y, Width, Height;
+    };
+    const struct {
+        int Width, Height;
+        std::vector<Place> Places;
+    } layouts[] = {
+        {600, 400, {{IDC_SETNAME, 3, 5, 597, 20}, {IDC_DESCLABEL, 3, 25, 522, 20},
+                    {IDC_DESCRIPTION, 3, 45, 522, 60}, {IDC_CLEAR, 527, 50, 70, 25},
+                    {IDC_DIMLABEL, 0, 110, 300, 20}, {IDC_UNITLABEL, 300, 110, 300, 20},
+                    {IDC_DIMLIST, 0, 130, 300, 270}, {IDC_UNITLIST, 300, 130, 300, 270}}},
+        {601, 300, {{IDC_SETNAME, 3, 5, 598, 20}, {IDC_DESCLABEL, 3, 25, 523, 20},
+                    {IDC_DESCRIPTION, 3, 45, 523, 60}, {IDC_CLEAR, 528, 50, 70, 25},
+                    {IDC_DIMLABEL, 0, 110, 300, 20}, {IDC_UNITLABEL, 300, 110, 300, 20},
+                    {IDC_DIMLIST, 0, 130, 300, 170}, {IDC_UNITLIST, 300, 130, 300, 170}}},
+    };
+    for (const auto &layout : layouts) {
+        SetClientSize(layout.Width, layout.Height);
+        RECT client;
+        GetClientRect(window_, &client);
+        ASSERT_EQ(client.right, layout.Width);
+        ASSERT_EQ(client.bottom, layout.Height);
+        for (const Place &p : layout.Places) {
+            RECT r;
+            GetWindowRect(Control(p.Id), &r);
+            MapWindowPoints(nullptr, window_, reinterpret_cast<POINT *>(&r), 2);
+            const std::vector<LONG> got = {r.left, r.top, r.right - r.left, r.bottom - r.top};
+            EXPECT_EQ(got, (std::vector<LONG>{p.X, p.Y, p.Width, p.Height}))
+                << "control " << p.Id << " in " << layout.Width << " x " << layout.Height;
+        }
+    }
+}
+
+TEST_F(LayoutTest, PlacesEveryControlInIdOrderAndShowsIt)
 {
     Layout(600, 400);
-    ExpectAt(IDC_SETNAME, 3, 5, 597, 20);
-    ExpectAt(IDC_DESCLABEL, 3, 25, 522, 20);
-    ExpectAt(IDC_DESCRIPTION, 3, 45, 522, 60);
-    ExpectAt(IDC_CLEAR, 527, 50, 70, 25);
-    ExpectAt(IDC_DIMLABEL, 0, 110, 300, 20);
-    ExpectAt(IDC_UNITLABEL, 300, 110, 300, 20);
-    ExpectAt(IDC_DIMLIST, 0, 130, 300, 270);
-    ExpectAt(IDC_UNITLIST, 300, 130, 300, 270);
     const std::vector<int> order = {IDC_SETNAME,  IDC_DESCLABEL, IDC_DESCRIPTION, IDC_CLEAR,
                                     IDC_DIMLABEL, IDC_UNITLABEL, IDC_DIMLIST,     IDC_UNITLIST};
     EXPECT_EQ(placementOrder, order);
+    for (const Requested &r : requested) {
+        EXPECT_EQ(r.InsertAfter, nullptr);
+        EXPECT_EQ(r.Flags, static_cast<UINT>(SWP_SHOWWINDOW));
+    }
 }
 
-TEST_F(LayoutTest, AnOddWidthLeavesTheLastPixelColumnFree)
-{
-    Layout(601, 300);
-    ExpectAt(IDC_DIMLIST, 0, 130, 300, 170);
-    ExpectAt(IDC_UNITLIST, 300, 130, 300, 170);
-    ExpectAt(IDC_CLEAR, 528, 50, 70, 25);
-    ExpectAt(IDC_DESCRIPTION, 3, 45, 523, 60);
-}
-
+// Sizes the window system clamps: what the layout asked for.
 TEST_F(LayoutTest, ATooSmallClientAreaPassesNegativeSizesOn)
 {
     Layout(50, 100);

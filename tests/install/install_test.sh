@@ -159,7 +159,8 @@ save_as() {
 wait_for_file() {
     local deadline=$((SECONDS + ${2:-10}))
     until [ -f "$1" ]; do
-        [ "$SECONDS" -lt "$deadline" ] || fail "no file $1"
+        [ "$SECONDS" -lt "$deadline" ] ||
+            fail "waited ${2:-10} s for the file $1; its folder holds: $(ls "$(dirname "$1")" 2>&1 | tr '\n' ' ')"
         sleep 0.1
     done
 }

@@ -74,56 +74,44 @@ TEST_F(DimCatalogueFakeTest, EntriesFirstThenSymbolsOneArrayAtATime)
     EXPECT_EQ(outstanding(), 0);
 
     std::vector<std::wstring> dump;
-    ListIterator it;
-    void *item = nullptr;
-    ListIteratorInit(&it, catalogue);
-    while (ListIteratorNext(&it, &item)) {
-        auto *entry = static_cast<DimEntry *>(item);
+    for (DimEntry *entry : listcheck::Items<DimEntry>(catalogue)) {
         std::wstring line = entry->Name;
         line += L":" + std::to_wstring(entry->SelectedUnit);
-        ListIterator sit;
-        void *symbol = nullptr;
-        ListIteratorInit(&sit, entry->UnitSymbols);
-        while (ListIteratorNext(&sit, &symbol))
-            line += L" " + std::wstring(static_cast<wchar_t *>(symbol));
+        for (wchar_t *symbol : listcheck::Items<wchar_t>(entry->UnitSymbols))
+            line += L" " + std::wstring(symbol);
         dump.push_back(line);
     }
     EXPECT_EQ(dump, (std::vector<std::wstring>{L"Length:0 m cm", L"Mass:0 kg g t", L"Empty:0",
                                                L"Time:0 s min"}));
 }
 
-TEST_F(DimCatalogueFakeTest, DimensionListFailure)
+// A failure anywhere in the build fails it, with the library's status, and
+// keeps nothing; the log shows how far the build went.
+TEST_F(DimCatalogueFakeTest, AnyLibraryFailureFailsTheBuild)
 {
-    Fail(L"dims");
-    KxStatus status = 0;
-    EXPECT_EQ(DimCatalogueCreate(&status), nullptr);
-    EXPECT_EQ(status, 5);
-    EXPECT_STREQ(log(), L"dims! ");
-    ExpectNothingKept(L"dims", 5);
-}
-
-TEST_F(DimCatalogueFakeTest, DimensionListFailureWithAnArray)
-{
-    Fail(L"dims-array");
-    KxStatus status = 0;
-    EXPECT_EQ(DimCatalogueCreate(&status), nullptr);
-    EXPECT_EQ(status, 6);
-    // The array is given back, and no symbols are asked for.
-    EXPECT_STREQ(log(), L"dims+! - ");
-    ExpectNothingKept(L"dims-array", 6);
-}
-
-TEST_F(DimCatalogueFakeTest, SymbolFailureOfAnyDimensionFailsTheBuild)
-{
-    Fail(L"sym:Mass");
-    KxStatus status = 0;
-    EXPECT_EQ(DimCatalogueCreate(&status), nullptr);
-    EXPECT_EQ(status, 7);
-    // The build stops at the failure: Time is never asked for.
-    EXPECT_STREQ(log(), L"dims+ - sym(Length)+ - sym(Mass)! ");
-    ExpectNothingKept(L"sym:Mass", 7);
-    ExpectNothingKept(L"sym:Length", 7);
-    ExpectNothingKept(L"sym:Time", 7);
+    const struct {
+        const wchar_t *Failure;
+        KxStatus Status;
+        const wchar_t *Log;
+        std::vector<const wchar_t *> KeptNothing;
+    } cases[] = {
+        {L"dims", 5, L"dims! ", {L"dims"}},
+        // The array is given back, and no symbols are asked for.
+        {L"dims-array", 6, L"dims+! - ", {L"dims-array"}},
+        // The build stops at the failure: Time is never asked for.
+        {L"sym:Mass", 7, L"dims+ - sym(Length)+ - sym(Mass)! ", {L"sym:Mass", L"sym:Length", L"sym:Time"}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testing::Message() << "failing " << std::string(c.Failure, c.Failure + wcslen(c.Failure)));
+        reset();
+        Fail(c.Failure);
+        KxStatus status = 0;
+        EXPECT_EQ(DimCatalogueCreate(&status), nullptr);
+        EXPECT_EQ(status, c.Status);
+        EXPECT_STREQ(log(), c.Log);
+        for (const wchar_t *failure : c.KeptNothing)
+            ExpectNothingKept(failure, c.Status);
+    }
 }
 
 TEST_F(DimCatalogueFakeTest, NamesListWhenTheLibraryFails)
@@ -140,12 +128,9 @@ TEST_F(DimCatalogueFakeTest, NamesListWhenTheLibraryFails)
     names = DimNamesCreate(&status);
     EXPECT_EQ(status, 0);
     std::vector<std::wstring> got;
-    ListIterator it;
-    void *item = nullptr;
-    ListIteratorInit(&it, names);
-    while (ListIteratorNext(&it, &item)) {
-        got.emplace_back(static_cast<wchar_t *>(item));
-        KxFree(item);
+    for (wchar_t *name : listcheck::Items<wchar_t>(names)) {
+        got.emplace_back(name);
+        KxFree(name);
     }
     ListFree(names);
     EXPECT_EQ(got, (std::vector<std::wstring>{L"Length", L"Mass", L"Empty", L"Time"}));

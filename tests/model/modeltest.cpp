@@ -20,15 +20,8 @@ namespace {
 
 std::unique_ptr<TempInstall> g_install;
 std::wstring g_dir; // the installation's folder, with a backslash
-HWND g_parent = nullptr;
-std::vector<std::pair<int, int>> g_notices;
-
-LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_COMMAND && lParam != 0)
-        g_notices.emplace_back(LOWORD(wParam), HIWORD(wParam));
-    return DefWindowProcW(window, message, wParam, lParam);
-}
+// The hidden window that holds the editor's controls for these tests.
+std::unique_ptr<uitest::NoticeWindow> g_host;
 
 void RemoveTree(const std::wstring &folder)
 {
@@ -78,9 +71,7 @@ public:
     void SetUp() override { EnsureEnvironment(); }
     void TearDown() override
     {
-        if (g_parent)
-            DestroyWindow(g_parent);
-        g_parent = nullptr;
+        g_host.reset();
         EditFreeBuffers();
         g_install.reset();
         g_dir.clear();
@@ -117,21 +108,10 @@ void EnsureEnvironment()
                             false);
     g_dir = root + L"\\";
 
-    WNDCLASSW cls = {};
-    cls.lpfnWndProc = ParentProc;
-    cls.hInstance = GetModuleHandleW(nullptr);
-    cls.lpszClassName = L"ModelTestParent";
-    RegisterClassW(&cls);
-    g_parent = CreateWindowExW(0, L"ModelTestParent", L"model tests", WS_OVERLAPPEDWINDOW, 0, 0,
-                               400, 300, nullptr, nullptr, cls.hInstance, nullptr);
-    Editor.SetNameLabel = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 300, 20, g_parent,
-                                          reinterpret_cast<HMENU>(70), cls.hInstance, nullptr);
-    Editor.DescEdit =
-        CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_MULTILINE | ES_AUTOVSCROLL, 0, 20, 300, 80,
-                        g_parent, reinterpret_cast<HMENU>(72), cls.hInstance, nullptr);
-    Editor.DimListBox =
-        CreateWindowExW(0, L"LISTBOX", L"", WS_CHILD | LBS_NOTIFY, 0, 100, 150, 150, g_parent,
-                        reinterpret_cast<HMENU>(75), cls.hInstance, nullptr);
+    g_host = std::make_unique<uitest::NoticeWindow>();
+    Editor.SetNameLabel = g_host->AddChild(L"STATIC", 0, 70, 0, 0, 300, 20);
+    Editor.DescEdit = g_host->AddChild(L"EDIT", ES_MULTILINE | ES_AUTOVSCROLL, 72, 0, 20, 300, 80);
+    Editor.DimListBox = g_host->AddChild(L"LISTBOX", LBS_NOTIFY, 75, 0, 100, 150, 150);
     // Typing limit well above the description's capacity: the tests put
     // over-long texts into the control.
     SendMessageW(Editor.DescEdit, EM_LIMITTEXT, 0x7FFE, 0);
@@ -147,7 +127,7 @@ void ResetEditorState()
     AllocateBuffers();
     Editor.Modified = 0;
     SetWindowTextW(Editor.DescEdit, L"");
-    g_notices.clear();
+    g_host->Notices().clear();
 }
 
 bool DescriptionGuardIntact()
@@ -226,9 +206,9 @@ std::wstring ControlText(HWND control)
     return uitest::TextOf(control);
 }
 
-std::vector<std::pair<int, int>> &Notices()
+std::vector<uitest::NoticeWindow::Notice> &Notices()
 {
-    return g_notices;
+    return g_host->Notices();
 }
 
 ListHandle MakeCatalogue(const std::vector<DimRecipe> &dims)
@@ -275,11 +255,8 @@ void SetSelections(ListHandle catalogue, const std::vector<uint16_t> &selections
 std::vector<std::wstring> Strings(ListHandle list)
 {
     std::vector<std::wstring> strings;
-    ListIterator it;
-    void *item = nullptr;
-    ListIteratorInit(&it, list);
-    while (ListIteratorNext(&it, &item))
-        strings.emplace_back(static_cast<const wchar_t *>(item));
+    for (const wchar_t *item : listcheck::Items<const wchar_t>(list))
+        strings.emplace_back(item);
     return strings;
 }
 

@@ -1,6 +1,7 @@
 // Shared ground for the model and editor-state tests: a private profile and
-// units file in a temp folder, a hidden window with the description edit
-// control, the set-name label and a Dimensions list box, the editor's
+// units file in a temp folder, a hidden window (uitest::NoticeWindow) with
+// the description edit control, the set-name label and a Dimensions list
+// box, the editor's
 // buffers, and helpers for catalogues and files.
 #ifndef MODELTEST_H
 #define MODELTEST_H
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "dimcat.h"
+#include "uitest.h"
 
 namespace modeltest {
 
@@ -47,8 +49,8 @@ void WriteBytes(const std::wstring &path, const std::string &bytes);
 void SetControlText(HWND control, const std::wstring &text);
 std::wstring ControlText(HWND control);
 
-// WM_COMMAND notices that the hidden parent window received: (ID, code).
-std::vector<std::pair<int, int>> &Notices();
+// WM_COMMAND notices that the hidden parent window received.
+std::vector<uitest::NoticeWindow::Notice> &Notices();
 
 // Catalogues made by hand, laid out as the dimension catalogue lays them out.
 struct DimRecipe {

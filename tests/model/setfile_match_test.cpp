@@ -10,14 +10,14 @@
 #include "importswap.h"
 #include "modeltest.h"
 #include "setfile.h"
+#include "setfiletext.h"
 #include "vel32.h"
 
 using namespace modeltest;
 
 namespace {
 
-const std::string kRule = "* " + std::string(70, '-') + "\r\n";
-const std::string kHeader = kRule + "* Match\r\n* match.uas\r\n*\r\n*\r\n" + kRule;
+const std::string kHeader = setfiletext::Header("Match", "match.uas", {});
 
 // Reads a set file of these body lines into the catalogue; the selections
 // after it.

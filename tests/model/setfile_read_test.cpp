@@ -8,13 +8,17 @@
 #include "editstate.h"
 #include "modeltest.h"
 #include "setfile.h"
+#include "setfiletext.h"
 
 using namespace modeltest;
 
 namespace {
 
-#define RULE "* ----------------------------------------------------------------------\r\n"
-#define HEADER(description) RULE "* Name\r\n* name.uas\r\n*\r\n" description "*\r\n" RULE
+// The header of a set "Name" with these description lines.
+std::string Header(const std::vector<std::string> &lines = {})
+{
+    return setfiletext::Header("Name", "name.uas", lines);
+}
 
 class SetFileReadTest : public ::testing::Test {
 protected:
@@ -57,8 +61,7 @@ protected:
 TEST_F(SetFileReadTest, CanonicalFileSetsDescriptionAndSelections)
 {
     ASSERT_EQ(
-        Read(HEADER(
-            "*    Pilot plant,\r\n*     metric.\r\n") "Length                          cm\r\n"
+        Read(Header({"Pilot plant,", " metric."}) + "Length                          cm\r\n"
                                                       "Mass                            t\r\n"
                                                       "Temperature                     degC\r\n"
                                                       "Pressure                        bar\r\n"),
@@ -76,7 +79,7 @@ TEST_F(SetFileReadTest, BareLineFeedsReadLikeCrLf)
 
 TEST_F(SetFileReadTest, WordsMatchIgnoringLetterCase)
 {
-    Read(HEADER("") "LENGTH KM\r\nmass G\r\ntemperature DEGF\r\n");
+    Read(Header() + "LENGTH KM\r\nmass G\r\ntemperature DEGF\r\n");
     EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{3, 1, 2, 0}));
 }
 
@@ -84,10 +87,10 @@ TEST_F(SetFileReadTest, FirstOfTwoEqualSymbolsIsSelected)
 {
     ListHandle twice = MakeCatalogue({{L"Length", {L"m", L"cm", L"M", L"cm"}, 3}});
     const std::wstring path = TempPath(L"twice.uas");
-    WriteBytes(path, HEADER("") "Length cm\r\n");
+    WriteBytes(path, Header() + "Length cm\r\n");
     ASSERT_EQ(SetFileRead(path.c_str(), twice, description.data()), 1);
     EXPECT_EQ(Selections(twice), std::vector<uint16_t>{1});
-    WriteBytes(path, HEADER("") "Length m\r\n");
+    WriteBytes(path, Header() + "Length m\r\n");
     ASSERT_EQ(SetFileRead(path.c_str(), twice, description.data()), 1);
     EXPECT_EQ(Selections(twice), std::vector<uint16_t>{0});
     FreeCatalogue(twice);
@@ -98,7 +101,7 @@ TEST_F(SetFileReadTest, FirstDimensionOfAName)
     ListHandle doubled =
         MakeCatalogue({{L"Length", {L"m", L"cm"}, 0}, {L"length", {L"m", L"cm"}, 0}});
     const std::wstring path = TempPath(L"doubled.uas");
-    WriteBytes(path, HEADER("") "LENGTH cm\r\n");
+    WriteBytes(path, Header() + "LENGTH cm\r\n");
     ASSERT_EQ(SetFileRead(path.c_str(), doubled, description.data()), 1);
     EXPECT_EQ(Selections(doubled), (std::vector<uint16_t>{1, 0}));
     FreeCatalogue(doubled);
@@ -106,33 +109,33 @@ TEST_F(SetFileReadTest, FirstDimensionOfAName)
 
 TEST_F(SetFileReadTest, LaterPairWins)
 {
-    Read(HEADER("") "Length cm\r\nMass g\r\nLength mm\r\n");
+    Read(Header() + "Length cm\r\nMass g\r\nLength mm\r\n");
     EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{2, 1, 0, 0}));
 }
 
 TEST_F(SetFileReadTest, DimensionsNotNamedKeepTheirSelection)
 {
     SetSelections(catalogue, {2, 2, 2, 1});
-    Read(HEADER("") "Mass kg\r\n");
+    Read(Header() + "Mass kg\r\n");
     EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{2, 0, 2, 1}));
 }
 
 TEST_F(SetFileReadTest, UnknownNamesAndSymbolsChangeNothing)
 {
     SetSelections(catalogue, {1, 1, 1, 1});
-    Read(HEADER("") "Volume m3\r\nLength furlong\r\nMass\r\n");
+    Read(Header() + "Volume m3\r\nLength furlong\r\nMass\r\n");
     EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{1, 1, 1, 1}));
 }
 
 TEST_F(SetFileReadTest, PairsMaySplitOrJoinLines)
 {
-    Read(HEADER("") "Length cm Mass\r\ng\r\n\r\n   Temperature\tdegF   Pressure\r\n\r\nbar");
+    Read(Header() + "Length cm Mass\r\ng\r\n\r\n   Temperature\tdegF   Pressure\r\n\r\nbar");
     EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{1, 1, 2, 1}));
 }
 
 TEST_F(SetFileReadTest, TrailingSingleWordIsIgnored)
 {
-    Read(HEADER("") "Length cm\r\nMass");
+    Read(Header() + "Length cm\r\nMass");
     EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{1, 0, 0, 0}));
 }
 
@@ -180,7 +183,7 @@ TEST_F(SetFileReadTest, DescriptionLinesLoseTheirFirstFiveCharacters)
 
 TEST_F(SetFileReadTest, SpacesAtLineEndsInsideTheDescriptionStay)
 {
-    ASSERT_EQ(Read(HEADER("*    a \r\n*     b\r\n*    c  \r\n")), 1);
+    ASSERT_EQ(Read(Header({"a ", " b", "c  "})), 1);
     EXPECT_EQ(Text(), L"a  bc");
 }
 
@@ -188,7 +191,7 @@ TEST_F(SetFileReadTest, BytesAreLatin1Characters)
 {
     ListHandle latin = MakeCatalogue({{L"Temp\u00e9rature", {L"\u00b0C", L"\u00b0F"}, 0}});
     const std::wstring path = TempPath(L"latin.uas");
-    WriteBytes(path, HEADER("*    Caf\xe9 \xbd\r\n") "TEMP\xc9RATURE \xb0"
+    WriteBytes(path, Header({"Caf\xe9 \xbd"}) + "TEMP\xc9RATURE \xb0"
                                                      "F\r\n");
     ASSERT_EQ(SetFileRead(path.c_str(), latin, description.data()), 1);
     EXPECT_EQ(Text(), L"Caf\u00e9 \u00bd");
@@ -210,7 +213,7 @@ TEST_F(SetFileReadTest, OverlongDescriptionIsCutAt2000)
     std::string lines;
     for (int i = 0; i < 60; ++i)
         lines += "*    " + std::string(69, static_cast<char>('a' + i % 26)) + " \r\n";
-    ASSERT_EQ(Read(RULE "* N\r\n* n\r\n*\r\n" + lines + "*\r\n" RULE "Mass t\r\n"), 1);
+    ASSERT_EQ(Read(setfiletext::Rule() + "* N\r\n* n\r\n*\r\n" + lines + "*\r\n" + setfiletext::Rule() + "Mass t\r\n"), 1);
     const std::wstring text = Text();
     EXPECT_EQ(text.size(), 2000u);
     EXPECT_EQ(text.substr(0, 70), std::wstring(69, L'a') + L" ");
@@ -223,16 +226,16 @@ TEST_F(SetFileReadTest, OverlongWordIsOneWordThatMatchesNothing)
     // Were its rest taken as a word of its own, the pairs after it would
     // shift and Length would not be set.
     const std::string longWord(3000, 'L');
-    Read(HEADER("") + longWord + " x\r\nLength km\r\n");
+    Read(Header() + longWord + " x\r\nLength km\r\n");
     EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{3, 0, 0, 0}));
 
     // Its first 1023 characters are not taken for the word either.
     ListHandle longNames = MakeCatalogue({{std::wstring(1023, L'D'), {L"u", L"v"}, 0}});
     const std::wstring path = TempPath(L"long.uas");
-    WriteBytes(path, HEADER("") + std::string(1500, 'D') + " v\r\n");
+    WriteBytes(path, Header() + std::string(1500, 'D') + " v\r\n");
     ASSERT_EQ(SetFileRead(path.c_str(), longNames, description.data()), 1);
     EXPECT_EQ(Selections(longNames), std::vector<uint16_t>{0});
-    WriteBytes(path, HEADER("") + std::string(1023, 'D') + " v\r\n");
+    WriteBytes(path, Header() + std::string(1023, 'D') + " v\r\n");
     ASSERT_EQ(SetFileRead(path.c_str(), longNames, description.data()), 1);
     EXPECT_EQ(Selections(longNames), std::vector<uint16_t>{1});
     FreeCatalogue(longNames);
@@ -240,9 +243,9 @@ TEST_F(SetFileReadTest, OverlongWordIsOneWordThatMatchesNothing)
 
 TEST_F(SetFileReadTest, NulBytesSeparateWordsAndVanishFromTheDescription)
 {
-    std::string bytes = RULE "* Name\r\n* name.uas\r\n*\r\n*    ab";
+    std::string bytes = setfiletext::Rule() + "* Name\r\n* name.uas\r\n*\r\n*    ab";
     bytes += '\0';
-    bytes += "cd\r\n*\r\n" RULE "Length";
+    bytes += "cd\r\n*\r\n" + setfiletext::Rule() + "Length";
     bytes += '\0';
     bytes += "cm";
     ASSERT_EQ(Read(bytes), 1);
@@ -252,7 +255,7 @@ TEST_F(SetFileReadTest, NulBytesSeparateWordsAndVanishFromTheDescription)
 
 TEST_F(SetFileReadTest, LastLineWithoutLineEnd)
 {
-    Read(HEADER("*    Notes\r\n") "Mass g");
+    Read(Header({"Notes"}) + "Mass g");
     EXPECT_EQ(Text(), L"Notes");
     EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{0, 1, 0, 0}));
 }
@@ -265,7 +268,7 @@ TEST_F(SetFileReadTest, MegabytesOfBodyAreReadToTheEnd)
         body += "Volume m3 Length mm\r\n";
     body += "Length km\r\n";
     const DWORD start = GetTickCount();
-    ASSERT_EQ(Read(HEADER("") + body), 1);
+    ASSERT_EQ(Read(Header() + body), 1);
     EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{3, 0, 0, 0}));
     EXPECT_LT(GetTickCount() - start, 10000u);
 }

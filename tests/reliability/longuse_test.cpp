@@ -9,6 +9,7 @@
 #include "relwindow.h"
 
 #include "resource.h"
+#include "setfiletext.h"
 #include "testinstall.h"
 #include "vel32.h"
 #include "velw32.h"
@@ -29,43 +30,15 @@ constexpr uint64_t RecordBytes = sizeof(UasInfo);
 constexpr size_t HandleSlack = 4;        // handles the system may still be settling
 constexpr uint64_t CommitSlackBytes = 4u << 20;
 
-// The set file as the format describes it, made here without the program's
-// writer: a rule, the set name, the file name, the description cut into
-// pieces of at most 70 characters before a space, a rule, then one line per
-// dimension with the symbol from column 33.
+// The set file as the format describes it, from the tests' own builder.
 std::string ExpectedFile(const std::wstring &path, const std::wstring &name, const std::wstring &description,
                          const std::vector<std::pair<std::wstring, std::wstring>> &units)
 {
-    const std::string rule = "* " + std::string(70, '-') + "\r\n";
-    std::string stored;
-    for (size_t i = 0; i < description.size(); ++i) {
-        if (description[i] == L'\r' && i + 1 < description.size() && description[i + 1] == L'\n') {
-            stored += ' ';
-            ++i;
-        } else {
-            stored += static_cast<char>(description[i] == L'\r' || description[i] == L'\n' ? L' ' : description[i]);
-        }
-    }
-    std::string out = rule + "* " + Narrow(name) + "\r\n* " + Narrow(path.substr(path.find_last_of(L'\\') + 1)) +
-                      "\r\n*\r\n";
-    size_t pos = 0;
-    while (stored.size() - pos > 70) {
-        size_t n = 70;
-        while (n > 0 && stored[pos + n] != ' ')
-            --n;
-        if (n == 0)
-            n = 70;
-        out += "*    " + stored.substr(pos, n) + "\r\n";
-        pos += n;
-    }
-    if (stored.size() > pos)
-        out += "*    " + stored.substr(pos) + "\r\n";
-    out += "*\r\n" + rule;
-    for (const auto &u : units) {
-        const std::string dim = Narrow(u.first);
-        out += dim + std::string(dim.size() < 32 ? 32 - dim.size() : 1, ' ') + Narrow(u.second) + "\r\n";
-    }
-    return out;
+    setfiletext::Units lines;
+    for (const auto &u : units)
+        lines.emplace_back(setfiletext::Latin1(u.first), setfiletext::Latin1(u.second));
+    return setfiletext::File(setfiletext::Latin1(name), setfiletext::Latin1(path.substr(path.find_last_of(L'\\') + 1)),
+                             setfiletext::Latin1(description), lines);
 }
 
 std::wstring RandomDescription(std::mt19937 &rng)

@@ -4,6 +4,7 @@
 // disk. Each time the user must be told the cause, the old file must keep
 // every byte, no temporary file may stay behind, the set must stay changed,
 // and answering Yes to Exit's save question must not end the program.
+#include "process.h"
 #include "relreport.h"
 #include "relwindow.h"
 
@@ -112,12 +113,13 @@ TEST_F(SaveFaults, FileHeldOpenByAnotherProcess)
     const std::wstring name = L"uasrel-hold-" + std::to_wstring(GetCurrentProcessId());
     HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, (name + L"-ready").c_str());
     HANDLE release = CreateEventW(nullptr, TRUE, FALSE, (name + L"-release").c_str());
-    std::wstring command = L"\"" + testinstall::BinFolder() + L"\\relhelper.exe\" hold \"" + path + L"\" " + name;
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    ASSERT_TRUE(CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi));
-    ASSERT_EQ(WaitForSingleObject(ready, 30000), WAIT_OBJECT_0) << "the helper did not open the file";
+    testprocess::Process helper(testprocess::Sibling(L"relhelper.exe") + L" hold \"" + path + L"\" " + name);
+    ASSERT_TRUE(helper.Started()) << helper.Result().Why();
+    // The helper sets the event once it holds the file, or ends early.
+    const HANDLE either[] = {ready, helper.Handle()};
+    const DWORD woke = WaitForMultipleObjects(2, either, FALSE, 30000);
+    ASSERT_EQ(woke, WAIT_OBJECT_0) << "waited 30000 ms for the helper to hold " << Narrow(path) << "; it "
+                                   << (woke == WAIT_OBJECT_0 + 1 ? helper.WaitForExit(0).Why() : "is still running");
     HANDLE probe = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                nullptr, OPEN_EXISTING, 0, nullptr);
     EXPECT_EQ(probe, INVALID_HANDLE_VALUE) << "the system does not keep the file to the helper";
@@ -127,8 +129,8 @@ TEST_F(SaveFaults, FileHeldOpenByAnotherProcess)
     ExpectRefused(L"target held open without sharing by another process", path, CauseInUse);
 
     SetEvent(release);
-    WaitForSingleObject(pi.hProcess, 30000);
-    for (HANDLE h : {pi.hThread, pi.hProcess, ready, release})
+    EXPECT_TRUE(helper.WaitForExit(30000).Ok()) << helper.Result().Why();
+    for (HANDLE h : {ready, release})
         CloseHandle(h);
     // Once the file is free, the same save goes through.
     Script script({});

@@ -11,6 +11,7 @@
 #include "dimcat.h"
 #include "relreport.h"
 #include "setfile.h"
+#include "setfiletext.h"
 #include "tempinstall.h"
 #include "vel32.h"
 #include "velx32.h"
@@ -283,16 +284,13 @@ private:
 
     static std::string Header(const std::string &description)
     {
-        const std::string rule = "* " + std::string(70, '-') + "\r\n";
-        std::string text = rule + "* Reliability\r\n* Reliability.uas\r\n*\r\n";
-        if (!description.empty())
-            text += "*    " + description + "\r\n";
-        return text + "*\r\n" + rule;
+        return setfiletext::Header("Reliability", "Reliability.uas",
+                                   description.empty() ? std::vector<std::string>() : std::vector<std::string>{description});
     }
 
     static std::string Line(const std::string &name, const std::string &symbol)
     {
-        return name + std::string(name.size() < 32 ? 32 - name.size() : 1, ' ') + symbol + "\r\n";
+        return setfiletext::UnitLine(name, symbol);
     }
 
     std::string Recase(std::string text)
@@ -343,13 +341,7 @@ std::vector<DimEntry *> Entries(ListHandle catalogue)
 
 size_t SymbolCount(const DimEntry *entry)
 {
-    size_t n = 0;
-    ListIterator it;
-    void *item = nullptr;
-    ListIteratorInit(&it, entry->UnitSymbols);
-    while (ListIteratorNext(&it, &item))
-        ++n;
-    return n;
+    return listcheck::Items<void>(entry->UnitSymbols).size();
 }
 
 // One path, rewritten in place for every file through a handle that stays

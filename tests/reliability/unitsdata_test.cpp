@@ -7,6 +7,7 @@
 // for every key of every damaged profile.
 #include <gtest/gtest.h>
 
+#include "process.h"
 #include "relreport.h"
 #include "tempinstall.h"
 #include "unitsfile.h"
@@ -253,16 +254,9 @@ TEST(DamagedProfiles, EveryReadKeepsItsPromises)
 
 // ---- the real units library, one process each -------------------------------
 
-std::wstring BinFolder()
-{
-    wchar_t module[MAX_PATH];
-    GetModuleFileNameW(nullptr, module, MAX_PATH);
-    std::wstring path = module;
-    return path.substr(0, path.find_last_of(L'\\'));
-}
-
 struct ChildVerdict {
     bool Ran = false;
+    std::string Why; // how the run went, naming the step that failed
     int Failed = -1, Code = -1, Line = -1, Dims = -1;
 };
 
@@ -270,24 +264,17 @@ ChildVerdict RunUnitsChild(const std::wstring &report)
 {
     ChildVerdict v;
     DeleteFileW(report.c_str());
-    std::wstring command = L"\"" + BinFolder() + L"\\relhelper.exe\" units \"" + report + L"\"";
-    STARTUPINFOW si = {};
-    si.cb = sizeof si;
-    PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return v;
-    const bool ended = WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0;
-    DWORD exitCode = 1;
-    GetExitCodeProcess(pi.hProcess, &exitCode);
-    if (!ended)
-        TerminateProcess(pi.hProcess, 9);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    FILE *in = _wfopen(report.c_str(), L"rb");
-    if (ended && exitCode == 0 && in)
-        v.Ran = std::fscanf(in, "%d %d %d %d", &v.Failed, &v.Code, &v.Line, &v.Dims) == 4;
-    if (in)
-        std::fclose(in);
+    testprocess::Options options;
+    options.LimitMs = 60000;
+    testprocess::Outcome outcome =
+        testprocess::Run(testprocess::Sibling(L"relhelper.exe") + L" units \"" + report + L"\"", options);
+    std::string bytes;
+    if (outcome.Ok() && testprocess::ReadReport(report, bytes, outcome)) {
+        v.Ran = std::sscanf(bytes.c_str(), "%d %d %d %d", &v.Failed, &v.Code, &v.Line, &v.Dims) == 4;
+        if (!v.Ran)
+            testprocess::ReportFailed(outcome, "short: \"" + bytes + "\" holds fewer than four numbers");
+    }
+    v.Why = outcome.Why();
     return v;
 }
 
@@ -337,7 +324,7 @@ TEST(DamagedUnitsData, TheRealLibraryRefusesWithTheReadersVerdict)
         }
         const ChildVerdict v = RunUnitsChild(report);
         if (!v.Ran) {
-            fail(n, "the child did not run to its end");
+            fail(n, "the child did not run to its end: " + v.Why);
             continue;
         }
         ++codes[v.Code];

@@ -51,36 +51,37 @@ TEST(MemoryUsageTest, AllocAndFreeBalance)
     EXPECT_EQ(after.Bytes, before.Bytes);
 }
 
-TEST(MemoryUsageTest, StrdupIsCountedWithItsTerminator)
+// Blocks made one way or another: each is counted, with at least its
+// bytes, until it is released.
+TEST(MemoryUsageTest, EveryKindOfBlockIsCountedUntilReleased)
 {
-    const Usage before = Now();
-    wchar_t *copy = KxStrdupW(L"Pressure");
-    ASSERT_NE(copy, nullptr);
-    const Usage during = Now();
-    EXPECT_EQ(during.Blocks, before.Blocks + 1);
-    EXPECT_GE(during.Bytes - before.Bytes, 9 * sizeof(wchar_t));
-    KxFree(copy);
-    const Usage after = Now();
-    EXPECT_EQ(after.Blocks, before.Blocks);
-    EXPECT_EQ(after.Bytes, before.Bytes);
-}
-
-TEST(MemoryUsageTest, ZeroSizedBlocksCountAndRelease)
-{
-    const Usage before = Now();
-    void *a = KxMalloc(0);
-    void *b = KxMalloc(0);
-    ASSERT_NE(a, nullptr);
-    ASSERT_NE(b, nullptr);
-    EXPECT_NE(a, b);
-    const Usage during = Now();
-    EXPECT_EQ(during.Blocks, before.Blocks + 2);
-    EXPECT_GE(during.Bytes, before.Bytes + 2);
-    KxFree(a);
-    KxFree(b);
-    const Usage after = Now();
-    EXPECT_EQ(after.Blocks, before.Blocks);
-    EXPECT_EQ(after.Bytes, before.Bytes);
+    const struct {
+        const char *Kind;
+        std::vector<void *> (*Make)();
+        uint64_t MinBytes;
+    } kinds[] = {
+        {"a copy of \"Pressure\" (with its terminator)",
+         [] { return std::vector<void *>{KxStrdupW(L"Pressure")}; }, 9 * sizeof(wchar_t)},
+        {"two blocks of size zero", [] { return std::vector<void *>{KxMalloc(0), KxMalloc(0)}; }, 2},
+    };
+    for (const auto &k : kinds) {
+        const Usage before = Now();
+        const std::vector<void *> blocks = k.Make();
+        for (void *block : blocks) {
+            ASSERT_NE(block, nullptr) << k.Kind;
+        }
+        if (blocks.size() == 2) {
+            EXPECT_NE(blocks[0], blocks[1]) << k.Kind;
+        }
+        const Usage during = Now();
+        EXPECT_EQ(during.Blocks, before.Blocks + blocks.size()) << k.Kind;
+        EXPECT_GE(during.Bytes - before.Bytes, k.MinBytes) << k.Kind;
+        for (void *block : blocks)
+            KxFree(block);
+        const Usage after = Now();
+        EXPECT_EQ(after.Blocks, before.Blocks) << k.Kind;
+        EXPECT_EQ(after.Bytes, before.Bytes) << k.Kind;
+    }
 }
 
 TEST(MemoryUsageTest, NullFreeAndNullOutputsChangeNothing)

@@ -91,20 +91,19 @@ TEST_F(ProfileTest, EmptyValueIsPresent)
 TEST_F(ProfileTest, AbsentValuesFailAndLeaveTheBuffer)
 {
     Use(Plain);
-    EXPECT_NE(Read(L"Kalvex_Section", L"Units_File"), 0);
-    EXPECT_TRUE(BufferUntouched());
-    EXPECT_EQ(size_, 0);
-    EXPECT_NE(Read(L"Other_Section", L"Root_Dir"), 0);
-    EXPECT_TRUE(BufferUntouched());
-    EXPECT_EQ(size_, 0);
-    // A key of another section is not found.
-    EXPECT_NE(Read(L"Kalvex_Section", L"Language"), 0);
-    EXPECT_TRUE(BufferUntouched());
-    EXPECT_EQ(size_, 0);
-    // Commented-out keys do not count.
-    EXPECT_NE(Read(L"Kalvex_Section", L"Help_Dir"), 0);
-    EXPECT_TRUE(BufferUntouched());
-    EXPECT_EQ(size_, 0);
+    const struct {
+        const wchar_t *Section, *Key, *Why;
+    } absent[] = {
+        {L"Kalvex_Section", L"Units_File", L"no such key"},
+        {L"Other_Section", L"Root_Dir", L"no such section"},
+        {L"Kalvex_Section", L"Language", L"a key of another section"},
+        {L"Kalvex_Section", L"Help_Dir", L"a commented-out key"},
+    };
+    for (const auto &a : absent) {
+        EXPECT_NE(Read(a.Section, a.Key), 0) << a.Why;
+        EXPECT_TRUE(BufferUntouched()) << a.Why;
+        EXPECT_EQ(size_, 0) << a.Why;
+    }
 }
 
 TEST_F(ProfileTest, MissingFileFails)

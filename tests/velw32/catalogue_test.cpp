@@ -2,6 +2,7 @@
 // name of a set path.
 #include <gtest/gtest.h>
 
+#include "listcheck.h"
 #include "tempinstall.h"
 #include "velw32.h"
 
@@ -17,14 +18,7 @@ struct Catalogue {
     ListHandle List = UasCreateUasInfoList(&Status);
     std::vector<UasInfo *> Records;
 
-    Catalogue()
-    {
-        ListIterator it;
-        ListIteratorInit(&it, List);
-        void *item = nullptr;
-        while (ListIteratorNext(&it, &item))
-            Records.push_back(static_cast<UasInfo *>(item));
-    }
+    Catalogue() : Records(listcheck::Items<UasInfo>(List)) {}
     ~Catalogue()
     {
         for (UasInfo *info : Records)

@@ -10,55 +10,22 @@
 
 namespace {
 
-// One selection notice as the parent saw it, with the list box's state at
-// that moment.
-struct Notice {
-    int Id;
-    int Code;
-    HWND From;
-    LRESULT Count;
-    LRESULT Selection;
-};
-
-std::vector<Notice> notices;
-
-LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_COMMAND && lParam) {
-        HWND from = reinterpret_cast<HWND>(lParam);
-        notices.push_back({LOWORD(wParam), HIWORD(wParam), from,
-                           SendMessageW(from, LB_GETCOUNT, 0, 0),
-                           SendMessageW(from, LB_GETCURSEL, 0, 0)});
-        return 0;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
 class LBoxTest : public ::testing::Test {
 protected:
     static constexpr int ListId = 75;
 
     void SetUp() override
     {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = ParentProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"LBoxTestParent";
-        RegisterClassW(&wc);
-        parent_ = CreateWindowExW(0, L"LBoxTestParent", L"parent", WS_OVERLAPPEDWINDOW, 0, 0, 300,
-                                  300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        parent_ = host_.Handle();
         ASSERT_NE(parent_, nullptr);
-        list_ = CreateWindowExW(
-            0, L"listbox", L"",
-            WS_CHILD | WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, 0, 0, 200, 60,
-            parent_, reinterpret_cast<HMENU>(ListId), GetModuleHandleW(nullptr), nullptr);
+        list_ = host_.AddChild(L"listbox", WS_VISIBLE | WS_VSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT, ListId, 0,
+                               0, 200, 60);
         ASSERT_NE(list_, nullptr);
         notices.clear();
     }
 
     void TearDown() override
     {
-        DestroyWindow(parent_);
         for (ListHandle l : lists_)
             ListFree(l);
         uitest::PumpMessages();
@@ -81,6 +48,9 @@ protected:
         SendMessageW(list_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text));
     }
 
+    // The parent, which records the selection notices.
+    uitest::NoticeWindow host_;
+    std::vector<uitest::NoticeWindow::Notice> &notices = host_.Notices();
     HWND parent_ = nullptr;
     HWND list_ = nullptr;
     std::vector<ListHandle> lists_;

@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include "process.h"
 #include "testfiles.h"
 #include "velx32.h"
 
+#include <cstring>
 #include <sstream>
 
 namespace childtest {
@@ -206,11 +208,7 @@ ChildReport RunChild(const wchar_t *profile, bool initialize, ChildMode mode, co
     ChildReport report;
     testfiles::TempDir dir;
     const std::wstring outPath = dir.Write(L"report.txt", std::string());
-    wchar_t exe[MAX_PATH + 1];
-    GetModuleFileNameW(nullptr, exe, MAX_PATH + 1);
-    std::wstring command = L"\"" + std::wstring(exe) + L"\"";
-
-    PROCESS_INFORMATION pi = {};
+    testprocess::Outcome outcome;
     {
         testfiles::ScopedEnv profileVar(L"KALVEX_PROFILE", profile);
         testfiles::ScopedEnv outVar(OutVar, outPath.c_str());
@@ -219,46 +217,25 @@ ChildReport RunChild(const wchar_t *profile, bool initialize, ChildMode mode, co
                                               : mode == ChildMode::Reread ? L"reread"
                                                                           : nullptr);
         testfiles::ScopedEnv unitsVar(UnitsVar, unitsFile);
-        STARTUPINFOW si = {};
-        si.cb = sizeof si;
-        // Under a busy Wine a process start now and then fails with an
-        // internal error (1359) that a second try does not meet; anything
-        // else is a real failure at once.
-        DWORD error = 0;
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            if (CreateProcessW(exe, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                               &pi)) {
-                error = 0;
-                break;
-            }
-            error = GetLastError();
-            if (error != ERROR_INTERNAL_ERROR)
-                break;
-            Sleep(200);
-        }
-        if (error != 0) {
-            ADD_FAILURE() << "the child process did not start: " << error;
-            return report;
-        }
+        testprocess::Options options;
+        options.LimitMs = 60000;
+        options.CheckExit = false; // the report says more than the exit code
+        outcome = testprocess::Run(testprocess::Self(), options);
     }
-    if (WaitForSingleObject(pi.hProcess, 60000) != WAIT_OBJECT_0) {
-        TerminateProcess(pi.hProcess, 99);
-        ADD_FAILURE() << "the child process did not end in time";
+    report.ExitCode = outcome.ExitCode;
+    std::string bytes;
+    if (outcome.Ok() && testprocess::ReadReport(outPath, bytes, outcome, sizeof(wchar_t))) {
+        std::wstring text(bytes.size() / sizeof(wchar_t), L'\0');
+        memcpy(&text[0], bytes.data(), text.size() * sizeof(wchar_t));
+        ParseReport(text, report);
+        if (!report.Finished)
+            testprocess::ReportFailed(outcome, "short: no end line (" + std::to_string(bytes.size()) + " bytes)");
     }
-    GetExitCodeProcess(pi.hProcess, &report.ExitCode);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-
-    HANDLE file = CreateFileW(outPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        std::wstring text(GetFileSize(file, nullptr) / sizeof(wchar_t), L'\0');
-        DWORD got = 0;
-        if (!text.empty() && ReadFile(file, &text[0], static_cast<DWORD>(text.size() * sizeof(wchar_t)), &got,
-                                      nullptr))
-            ParseReport(text, report);
-        CloseHandle(file);
-    }
+    report.Why = outcome.Why();
+    // A start or a wait that failed is the harness's failure, whatever the
+    // test expected of the child.
+    if (outcome.Failed == testprocess::Step::Start || outcome.Failed == testprocess::Step::Timeout)
+        ADD_FAILURE() << "the units child: " << report.Why;
     return report;
 }
 

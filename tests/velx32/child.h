@@ -42,6 +42,7 @@ struct ReportedSummary {
 struct ChildReport {
     bool Finished = false;      // the child ran to its end and wrote the report
     DWORD ExitCode = 0;
+    std::string Why;            // how the run went, naming the step that failed
     bool CalledInitialize = false;
     int InitResult = -1;        // what UnitInitialize wrote
     int InitReturn = -1;        // what UnitInitialize returned

@@ -126,6 +126,6 @@ TEST_F(GlobalSetTest, SeenByTheNextProcess)
 {
     UserSetGlobalUnitSet(L"C:\\sets\\next.uas");
     const childtest::ChildReport r = childtest::RunChild(nullptr);
-    ASSERT_TRUE(r.Finished);
+    ASSERT_TRUE(r.Finished) << r.Why;
     EXPECT_EQ(r.GlobalSet, L"C:\\sets\\next.uas");
 }

@@ -187,7 +187,7 @@ TEST(UnitLoadTest, ChildLoadsTheSameUnits)
     const std::wstring profile = dir.Write(L"kalvex.ini", ProfileFor(dir.Write(L"u.txt", GoodUnitsText())));
     for (bool initialize : {true, false}) {
         const ChildReport r = RunChild(profile.c_str(), initialize);
-        ASSERT_TRUE(r.Finished) << "exit code " << r.ExitCode;
+        ASSERT_TRUE(r.Finished) << r.Why;
         EXPECT_EQ(r.CalledInitialize, initialize);
         if (initialize) {
             EXPECT_EQ(r.InitResult, 0);
@@ -207,7 +207,7 @@ namespace {
 
 void ExpectUnitsFailure(const ChildReport &r)
 {
-    ASSERT_TRUE(r.Finished) << "the child crashed or hung, exit code " << r.ExitCode;
+    ASSERT_TRUE(r.Finished) << "the child crashed or hung: " << r.Why;
     EXPECT_NE(r.InitResult, 0);
     EXPECT_NE(r.InitReturn, 0);
     EXPECT_NE(r.DimStatus, 0);
@@ -414,7 +414,7 @@ TEST(UnitLoadTest, SourcesAreReadOnce)
     const std::wstring units = dir.Write(L"u.txt", GoodUnitsText());
     const std::wstring profile = dir.Write(L"kalvex.ini", ProfileFor(units));
     const ChildReport r = RunChild(profile.c_str(), true, childtest::ChildMode::Reread, units.c_str());
-    ASSERT_TRUE(r.Finished) << "exit code " << r.ExitCode;
+    ASSERT_TRUE(r.Finished) << r.Why;
     EXPECT_EQ(r.InitReturn, 0);
     EXPECT_EQ(r.DimStatus, 0);
     ASSERT_EQ(r.Dims.size(), GoodUnits().size());
@@ -471,7 +471,7 @@ void ExpectLargeLibraryLoads(size_t dims, size_t symsEach, double seconds)
     const std::wstring units = dir.Write(L"units.txt", lib.Text);
     const ChildReport r = RunChild(dir.Write(L"kalvex.ini", ProfileFor(units)).c_str(), true,
                                    childtest::ChildMode::Summary);
-    ASSERT_TRUE(r.Finished) << "exit code " << r.ExitCode;
+    ASSERT_TRUE(r.Finished) << r.Why;
     ASSERT_TRUE(r.Summary.Present);
     EXPECT_EQ(r.InitReturn, 0);
     EXPECT_EQ(r.Fault.Return, 0) << "fault code " << r.Fault.Code << " line " << r.Fault.Line;
@@ -506,7 +506,7 @@ TEST(UnitScaleTest, MostSymbolsLoad)
 TEST(DemoUnitsTest, LoadsAndIsWellFormed)
 {
     const ChildReport r = RunChild(nullptr);
-    ASSERT_TRUE(r.Finished);
+    ASSERT_TRUE(r.Finished) << r.Why;
     ASSERT_EQ(r.DimStatus, 0);
     EXPECT_GE(r.Dims.size(), 40u);
     for (const auto &dim : r.Dims) {
@@ -534,7 +534,7 @@ TEST(DemoUnitsTest, LoadsAndIsWellFormed)
 TEST(DemoUnitsTest, SiUnitFirst)
 {
     const ChildReport r = RunChild(nullptr);
-    ASSERT_TRUE(r.Finished);
+    ASSERT_TRUE(r.Finished) << r.Why;
     ASSERT_FALSE(r.Dims.empty());
     EXPECT_EQ(r.Dims[0].Name, L"Temperature");
     const wchar_t *const expected[][2] = {

@@ -1,0 +1,55 @@
+// Waiting in the tests (see wait.h).
+#include "wait.h"
+
+namespace testwait {
+
+::testing::AssertionResult Until(const std::string &what, const Check &check, const Options &options)
+{
+    const DWORD start = GetTickCount();
+    std::string seen = "(nothing yet)";
+    for (;;) {
+        if (options.Pump) {
+            MSG msg;
+            while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessageW(&msg);
+            }
+        }
+        if (check(seen))
+            return ::testing::AssertionSuccess();
+        const DWORD waited = GetTickCount() - start;
+        if (waited >= options.LimitMs)
+            return ::testing::AssertionFailure()
+                   << "waited " << waited << " ms for " << what << "; last seen: " << seen;
+        Sleep(options.PollMs);
+    }
+}
+
+::testing::AssertionResult Until(const std::string &what, DWORD limitMs, const Check &check)
+{
+    Options options;
+    options.LimitMs = limitMs;
+    return Until(what, check, options);
+}
+
+::testing::AssertionResult UntilPumping(const std::string &what, DWORD limitMs, const Check &check)
+{
+    Options options;
+    options.LimitMs = limitMs;
+    options.Pump = true;
+    return Until(what, check, options);
+}
+
+std::string Narrow(const std::wstring &text)
+{
+    if (text.empty())
+        return std::string();
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
+                                      nullptr, nullptr);
+    std::string out(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr,
+                        nullptr);
+    return out;
+}
+
+} // namespace testwait

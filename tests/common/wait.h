@@ -1,0 +1,41 @@
+// Waiting in the tests, the one way every test does it: poll a condition up
+// to a limit, and on time-out fail with what was awaited and what was seen
+// last, instead of sleeping a fixed time or hanging until the program's
+// time limit.
+#ifndef TESTWAIT_H
+#define TESTWAIT_H
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+namespace testwait {
+
+// Seen by a check: it writes what it found into seen, so that a time-out
+// can say it.
+using Check = std::function<bool(std::string &seen)>;
+
+struct Options {
+    DWORD LimitMs = 10000;
+    DWORD PollMs = 20;
+    bool Pump = false; // dispatch this thread's messages between polls
+};
+
+// Polls check until it holds or the limit has passed. Success, or a failure
+// "waited N ms for WHAT; last seen: SEEN".
+::testing::AssertionResult Until(const std::string &what, const Check &check, const Options &options);
+::testing::AssertionResult Until(const std::string &what, DWORD limitMs, const Check &check);
+
+// The same with this thread's window messages dispatched between polls, for
+// windows of the test's own thread.
+::testing::AssertionResult UntilPumping(const std::string &what, DWORD limitMs, const Check &check);
+
+// UTF-8 of a wide text, for what a check saw.
+std::string Narrow(const std::wstring &text);
+
+} // namespace testwait
+
+#endif
