@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include "process.h"
 #include "relreport.h"
 #include "setstamp.h"
 #include "testinstall.h"
@@ -32,16 +33,16 @@ const wchar_t kDeleted[] = L"The unit assignment set 'Shared' has been deleted";
 struct Move {
     char Who;
     std::wstring Step;
-    size_t Boxes;             // message boxes shown by this step
-    const wchar_t *Question;  // the first box's beginning, when Boxes > 0
-    int Saved;                // Save's result (1 for open steps)
-    int Modified;             // the change mark after the step
+    size_t Boxes;            // message boxes shown by this step
+    const wchar_t *Question; // the first box's beginning, when Boxes > 0
+    int Saved;               // Save's result (1 for open steps)
+    int Modified;            // the change mark after the step
 };
 
 struct Order {
     const char *Name;
     std::vector<Move> Moves;
-    bool HasUnitOfA;  // the file at the end
+    bool HasUnitOfA; // the file at the end
     bool HasDescOfB;
     bool Exists;
 };
@@ -52,13 +53,14 @@ const Move DeleteShared{'T', L"", 0, nullptr, 1, 0};
 Move SaveA(const wchar_t *answer, size_t boxes = 0, const wchar_t *question = nullptr)
 {
     const bool saved = boxes == 0 || std::wstring(answer) == L"Y";
-    return Move{'A', std::wstring(L"unit:0:2:") + answer, boxes, question, saved ? 1 : 0,
+    return Move{'A',          std::wstring(L"unit:0:2:") + answer, boxes, question, saved ? 1 : 0,
                 saved ? 0 : 1};
 }
 Move SaveB(const wchar_t *answer, size_t boxes = 0, const wchar_t *question = nullptr)
 {
     const bool saved = boxes == 0 || std::wstring(answer) == L"Y";
-    return Move{'B', std::wstring(L"desc:Changed by B:") + answer, boxes, question,
+    return Move{'B',           std::wstring(L"desc:Changed by B:") + answer,
+                boxes,         question,
                 saved ? 1 : 0, saved ? 0 : 1};
 }
 
@@ -66,84 +68,79 @@ const std::vector<Order> &Orders()
 {
     static const std::vector<Order> orders = {
         {"A saves, then B saves and answers No",
-         {OpenA, OpenB, SaveA(L"N"), SaveB(L"N", 1, kChanged)}, true, false, true},
+         {OpenA, OpenB, SaveA(L"N"), SaveB(L"N", 1, kChanged)},
+         true,
+         false,
+         true},
         {"A saves, then B saves and answers Yes",
-         {OpenA, OpenB, SaveA(L"N"), SaveB(L"Y", 1, kChanged)}, false, true, true},
+         {OpenA, OpenB, SaveA(L"N"), SaveB(L"Y", 1, kChanged)},
+         false,
+         true,
+         true},
         {"B saves, then A saves and answers No",
-         {OpenA, OpenB, SaveB(L"N"), SaveA(L"N", 1, kChanged)}, false, true, true},
+         {OpenA, OpenB, SaveB(L"N"), SaveA(L"N", 1, kChanged)},
+         false,
+         true,
+         true},
         {"B saves, then A saves and answers Yes",
-         {OpenA, OpenB, SaveB(L"N"), SaveA(L"Y", 1, kChanged)}, true, false, true},
-        {"A saves twice, B never",
-         {OpenA, OpenB, SaveA(L"N"), SaveA(L"N")}, true, false, true},
+         {OpenA, OpenB, SaveB(L"N"), SaveA(L"Y", 1, kChanged)},
+         true,
+         false,
+         true},
+        {"A saves twice, B never", {OpenA, OpenB, SaveA(L"N"), SaveA(L"N")}, true, false, true},
         {"A saves, B opens again and saves",
-         {OpenA, OpenB, SaveA(L"N"), OpenB, SaveB(L"N")}, true, true, true},
+         {OpenA, OpenB, SaveA(L"N"), OpenB, SaveB(L"N")},
+         true,
+         true,
+         true},
         {"B answers No, A saves again, B answers Yes",
          {OpenA, OpenB, SaveA(L"N"), SaveB(L"N", 1, kChanged), SaveA(L"N"),
           SaveB(L"Y", 1, kChanged)},
-         false, true, true},
+         false,
+         true,
+         true},
         {"only B saves", {OpenA, OpenB, SaveB(L"N")}, false, true, true},
         {"the file is deleted, B saves and answers No",
-         {OpenA, OpenB, DeleteShared, SaveB(L"N", 1, kDeleted)}, false, false, false},
+         {OpenA, OpenB, DeleteShared, SaveB(L"N", 1, kDeleted)},
+         false,
+         false,
+         false},
         {"the file is deleted, B saves and answers Yes",
-         {OpenA, OpenB, DeleteShared, SaveB(L"Y", 1, kDeleted)}, false, true, true},
+         {OpenA, OpenB, DeleteShared, SaveB(L"Y", 1, kDeleted)},
+         false,
+         true,
+         true},
     };
     return orders;
-}
-
-std::wstring HelperPath()
-{
-    return testinstall::BinFolder() + L"\\twoeditor.exe";
 }
 
 // One editor process with its events and report.
 class Editor {
 public:
-    Editor(const std::wstring &base, const std::wstring &report, const std::vector<std::wstring> &steps)
-        : report_(report)
+    Editor(const std::wstring &base, const std::wstring &report,
+           const std::vector<std::wstring> &steps)
+        : report_(report), go_(CreateEventW(nullptr, FALSE, FALSE, (base + L"-go").c_str())),
+          done_(CreateEventW(nullptr, FALSE, FALSE, (base + L"-done").c_str())),
+          process_(CommandLine(base, report, steps))
     {
-        go_ = CreateEventW(nullptr, FALSE, FALSE, (base + L"-go").c_str());
-        done_ = CreateEventW(nullptr, FALSE, FALSE, (base + L"-done").c_str());
-        DeleteFileW(report.c_str());
-        std::wstring command = L"\"" + HelperPath() + L"\" " + base + L" \"" + report + L"\"";
-        for (const std::wstring &step : steps)
-            command += L" \"" + step + L"\"";
-        STARTUPINFOW si = {};
-        si.cb = sizeof si;
-        // Under a busy Wine a start now and then fails with its internal
-        // error (1359); only that is tried again.
-        for (int attempt = 0; attempt < 3; ++attempt) {
-            std::wstring line = command;
-            if (CreateProcessW(HelperPath().c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                               nullptr, &si, &process_)) {
-                startError_ = 0;
-                break;
-            }
-            startError_ = GetLastError();
-            if (startError_ != ERROR_INTERNAL_ERROR)
-                break;
-            Sleep(200);
-        }
     }
     ~Editor()
     {
-        if (process_.hProcess) {
-            if (WaitForSingleObject(process_.hProcess, ExitLimitMs) != WAIT_OBJECT_0) {
-                ADD_FAILURE() << "an editor did not end within " << ExitLimitMs << " ms";
-                TerminateProcess(process_.hProcess, 99);
-            }
-            CloseHandle(process_.hThread);
-            CloseHandle(process_.hProcess);
+        if (process_.Started()) {
+            const testprocess::Outcome &end = process_.WaitForExit(ExitLimitMs, 0, false);
+            EXPECT_TRUE(end.Ok()) << end.Why();
         }
         CloseHandle(go_);
         CloseHandle(done_);
     }
-    DWORD StartError() const { return startError_; }
+    bool Started() const { return process_.Started(); }
+    std::string Why() const { return process_.Result().Why(); }
 
     // Releases the next step and waits for it; the report's last line.
     bool RunStep(std::wstring *line)
     {
         SetEvent(go_);
-        HANDLE both[] = {done_, process_.hProcess};
+        HANDLE both[] = {done_, process_.Handle()};
         const DWORD waited = WaitForMultipleObjects(2, both, FALSE, StepLimitMs);
         const std::vector<std::wstring> lines = ReportLines();
         *line = lines.empty() ? L"<no report line>" : lines.back();
@@ -151,6 +148,20 @@ public:
     }
 
 private:
+    // The report of an earlier run of the same name goes first: the
+    // constructor's initialisers run in order, the command line before the
+    // process.
+    std::wstring CommandLine(const std::wstring &base, const std::wstring &report,
+                             const std::vector<std::wstring> &steps)
+    {
+        DeleteFileW(report.c_str());
+        std::wstring command =
+            testprocess::Sibling(L"twoeditor.exe") + L" " + base + L" \"" + report + L"\"";
+        for (const std::wstring &step : steps)
+            command += L" \"" + step + L"\"";
+        return command;
+    }
+
     std::vector<std::wstring> ReportLines() const
     {
         std::string bytes;
@@ -170,8 +181,7 @@ private:
     std::wstring report_;
     HANDLE go_ = nullptr;
     HANDLE done_ = nullptr;
-    PROCESS_INFORMATION process_ = {};
-    DWORD startError_ = 0;
+    testprocess::Process process_;
 };
 
 std::vector<std::wstring> Fields(const std::wstring &line)
@@ -208,19 +218,19 @@ TEST(TwoEditors, EveryOrderOfSavesAsksBeforeOverwritingTheOther)
         for (const Move &m : order.Moves)
             if (m.Who == 'B')
                 onlyB.push_back(m.Step);
-        const std::wstring base = L"uas-two-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                                  std::to_wstring(++serial);
+        const std::wstring base =
+            L"uas-two-" + std::to_wstring(GetCurrentProcessId()) + L"-" + std::to_wstring(++serial);
         Editor a(base + L"-A", testinstall::Root() + L"\\a.txt", stepsA);
         Editor b(base + L"-B", testinstall::Root() + L"\\b.txt", onlyB);
-        ASSERT_EQ(a.StartError(), 0u) << "editor A did not start";
-        ASSERT_EQ(b.StartError(), 0u) << "editor B did not start";
+        ASSERT_TRUE(a.Started()) << "editor A: " << a.Why();
+        ASSERT_TRUE(b.Started()) << "editor B: " << b.Why();
 
         bool failed = false;
         std::string figures = "no question";
         for (size_t i = 0; i < order.Moves.size(); ++i) {
             const Move &m = order.Moves[i];
-            const std::string where = std::string("step ") + std::to_string(i + 1) + " (" +
-                                      m.Who + " " + Narrow(m.Step) + ")";
+            const std::string where = std::string("step ") + std::to_string(i + 1) + " (" + m.Who +
+                                      " " + Narrow(m.Step) + ")";
             if (m.Who == 'T') {
                 EXPECT_TRUE(DeleteFileW(path.c_str())) << where;
                 continue;
