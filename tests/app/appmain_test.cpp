@@ -7,6 +7,7 @@
 #include "appmain.h"
 #include "importswap.h"
 #include "resource.h"
+#include "installenv.h"
 #include "testinstall.h"
 #include "uitest.h"
 #include "velw32.h"
@@ -19,16 +20,7 @@ namespace {
 
 // One German installation for the whole program: the resource locator reads
 // the profile once per process.
-class GermanInstallation : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        testinstall::Options options;
-        options.Language = L"German";
-        testinstall::Create(options);
-    }
-};
-const auto *const environment = ::testing::AddGlobalTestEnvironment(new GermanInstallation);
+const auto *const environment = testinstall::AddInstallationEnvironment(testinstall::German());
 
 struct Observed {
     bool Seen = false;

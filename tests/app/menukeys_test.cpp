@@ -5,6 +5,7 @@
 
 #include "mainwnd.h"
 #include "resource.h"
+#include "installenv.h"
 #include "testinstall.h"
 #include "velw32.h"
 
@@ -12,16 +13,7 @@
 
 namespace {
 
-class GermanInstallation : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        testinstall::Options options;
-        options.Language = L"German";
-        testinstall::Create(options);
-    }
-};
-const auto *const environment = ::testing::AddGlobalTestEnvironment(new GermanInstallation);
+const auto *const environment = testinstall::AddInstallationEnvironment(testinstall::German());
 
 std::wstring MenuText(HMENU menu, UINT command)
 {

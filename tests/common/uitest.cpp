@@ -174,6 +174,25 @@ void Press(HWND dialog, int buttonId)
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, buttonId)));
 }
 
+HeldKeys::HeldKeys(std::vector<BYTE> keys) : keys_(std::move(keys))
+{
+    Set(0x80);
+}
+
+HeldKeys::~HeldKeys()
+{
+    Set(0);
+}
+
+void HeldKeys::Set(BYTE value)
+{
+    BYTE state[256];
+    GetKeyboardState(state);
+    for (BYTE k : keys_)
+        state[k] = value;
+    SetKeyboardState(state);
+}
+
 void PumpMessages()
 {
     MSG msg;

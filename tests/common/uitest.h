@@ -113,6 +113,21 @@ private:
     UINT_PTR timer_;
 };
 
+// Holds the given keys down in the thread's keyboard state for its
+// lifetime: GetKeyState and the translation of shortcut keys read the
+// modifiers there.
+class HeldKeys {
+public:
+    explicit HeldKeys(std::vector<BYTE> keys);
+    ~HeldKeys();
+    HeldKeys(const HeldKeys &) = delete;
+    HeldKeys &operator=(const HeldKeys &) = delete;
+
+private:
+    void Set(BYTE value);
+    std::vector<BYTE> keys_;
+};
+
 // The text of a window (any length).
 std::wstring TextOf(HWND window);
 // The text of a message box (its static control 0xFFFF).

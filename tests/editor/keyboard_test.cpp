@@ -34,27 +34,6 @@ void RunLoop()
     }
 }
 
-// Holds the given modifier keys down in the thread's keyboard state for
-// its lifetime: GetKeyState and the translation of keys read it there.
-class Held {
-public:
-    explicit Held(std::vector<BYTE> keys) : keys_(std::move(keys)) { Set(0x80); }
-    ~Held() { Set(0); }
-    Held(const Held &) = delete;
-    Held &operator=(const Held &) = delete;
-
-private:
-    void Set(BYTE value)
-    {
-        BYTE state[256];
-        GetKeyboardState(state);
-        for (BYTE k : keys_)
-            state[k] = value;
-        SetKeyboardState(state);
-    }
-    std::vector<BYTE> keys_;
-};
-
 // A key press and release, aimed at the window that has the focus, as the
 // system would send them; then the loop runs.
 void Press(UINT key, int times = 1)
@@ -70,7 +49,7 @@ void Press(UINT key, int times = 1)
 
 void ShiftPress(UINT key, int times = 1)
 {
-    Held shift({VK_SHIFT});
+    uitest::HeldKeys shift({VK_SHIFT});
     Press(key, times);
 }
 
@@ -256,7 +235,7 @@ TEST_F(KeyboardTest, TabAimedAtTheWindowItselfEntersAtEitherEnd)
     MSG msg = TabMessage(window_);
     EXPECT_EQ(EditHandleTabKey(&msg), 1);
     EXPECT_EQ(NameOf(GetFocus()), "Description");
-    Held shift({VK_SHIFT});
+    uitest::HeldKeys shift({VK_SHIFT});
     EXPECT_EQ(EditHandleTabKey(&msg), 1);
     EXPECT_EQ(NameOf(GetFocus()), "Units");
 }
@@ -276,7 +255,7 @@ TEST_F(KeyboardTest, OtherKeysAndOtherWindowsAreLeftToTheLoop)
     EXPECT_EQ(EditHandleTabKey(&other), 0);
     EXPECT_EQ(EditHandleTabKey(nullptr), 0);
     {
-        Held control({VK_CONTROL});
+        uitest::HeldKeys control({VK_CONTROL});
         MSG tab = TabMessage(Editor.DimListBox);
         EXPECT_EQ(EditHandleTabKey(&tab), 0) << "Ctrl+Tab";
     }

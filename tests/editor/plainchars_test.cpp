@@ -8,6 +8,7 @@
 #include "editstate.h"
 #include "mainwnd.h"
 #include "resource.h"
+#include "installenv.h"
 #include "testinstall.h"
 #include "uitest.h"
 #include "velw32.h"
@@ -17,15 +18,7 @@
 
 namespace {
 
-class InstallationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        if (testinstall::Root().empty())
-            testinstall::Create(testinstall::Options());
-    }
-};
-const auto *const environment = ::testing::AddGlobalTestEnvironment(new InstallationEnvironment);
+const auto *const environment = testinstall::AddInstallationEnvironment();
 
 std::wstring Offer(const std::wstring &shown, const std::wstring &code)
 {

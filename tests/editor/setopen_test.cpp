@@ -10,6 +10,7 @@
 #include "mainwnd.h"
 #include "resource.h"
 #include "setopen.h"
+#include "installenv.h"
 #include "testinstall.h"
 #include "uitest.h"
 #include "vel32.h"
@@ -22,15 +23,7 @@
 
 namespace {
 
-class InstallationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        if (testinstall::Root().empty())
-            testinstall::Create(testinstall::Options());
-    }
-};
-const auto *const environment = ::testing::AddGlobalTestEnvironment(new InstallationEnvironment);
+const auto *const environment = testinstall::AddInstallationEnvironment();
 
 const char kRule[] = "* ----------------------------------------------------------------------\r\n";
 

@@ -9,6 +9,7 @@
 #include "editstate.h"
 #include "mainwnd.h"
 #include "resource.h"
+#include "installenv.h"
 #include "testinstall.h"
 #include "uitest.h"
 #include "velw32.h"
@@ -18,36 +19,7 @@
 
 namespace {
 
-class InstallationEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        if (testinstall::Root().empty())
-            testinstall::Create(testinstall::Options());
-    }
-};
-const auto *const environment = ::testing::AddGlobalTestEnvironment(new InstallationEnvironment);
-
-// Holds the given keys down in the thread's keyboard state, where the
-// translation of shortcut keys reads the modifiers.
-class Held {
-public:
-    explicit Held(std::vector<BYTE> keys) : keys_(std::move(keys)) { Set(0x80); }
-    ~Held() { Set(0); }
-    Held(const Held &) = delete;
-    Held &operator=(const Held &) = delete;
-
-private:
-    void Set(BYTE value)
-    {
-        BYTE state[256];
-        GetKeyboardState(state);
-        for (BYTE k : keys_)
-            state[k] = value;
-        SetKeyboardState(state);
-    }
-    std::vector<BYTE> keys_;
-};
+const auto *const environment = testinstall::AddInstallationEnvironment();
 
 // The menu commands (WM_COMMAND without a control) that reached a window,
 // seen by a hook on the thread's window procedures.
@@ -167,7 +139,7 @@ protected:
                                                             : IDOK;
             uitest::Press(dialog, button);
         });
-        Held held(shortcut.Modifiers);
+        uitest::HeldKeys held(shortcut.Modifiers);
         if (!target)
             target = GetFocus();
         const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyW(shortcut.Key, MAPVK_VK_TO_VSC))
@@ -293,7 +265,7 @@ TEST_F(ShortcutTest, CtrlNAnsweredNoStartsANewSet)
 {
     NamedSetWithChanges();
     uitest::MessageBoxAnswerer answerer({IDNO});
-    Held held({VK_CONTROL});
+    uitest::HeldKeys held({VK_CONTROL});
     PostMessageW(GetFocus(), WM_KEYDOWN, 'N', 1);
     markerRounds = 0;
     PostMessageW(marker_, EndMarker, 0, 0);
