@@ -8,6 +8,7 @@
 #include "relreport.h"
 #include "resloc.h"
 #include "startcheck.h"
+#include "testfiles.h"
 #include "testinstall.h"
 #include "vel32.h"
 
@@ -28,14 +29,7 @@ struct StartCase {
     std::wstring Told;
 };
 
-std::string Utf8(const std::wstring &text)
-{
-    std::string out(text.size() * 3 + 1, '\0');
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                      &out[0], static_cast<int>(out.size()), nullptr, nullptr);
-    out.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    return out;
-}
+using testfiles::Utf8;
 
 std::wstring Replace(std::wstring text, const std::wstring &place, const std::wstring &value)
 {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "resloc.h"
+#include "testfiles.h"
 #include "testinstall.h"
 #include "unitsfault.h"
 #include "vel32.h"
@@ -14,19 +15,7 @@
 
 namespace {
 
-std::string Utf8(const std::wstring &text)
-{
-    std::string out(text.size() * 3 + 1, '\0');
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                      &out[0], static_cast<int>(out.size()), nullptr, nullptr);
-    out.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    return out;
-}
-
-std::string Narrow(const std::wstring &text)
-{
-    return Utf8(text);
-}
+using testfiles::Utf8;
 
 std::wstring Told()
 {
@@ -58,7 +47,7 @@ TEST(UnitsFaultTextTest, TooManyDimensionsNamesTheLimitInEveryLanguage)
                         L"\nZeile " + line + L": Es gibt mehr als " + limit + L" Dimensionen."},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(Narrow(c.Language));
+        SCOPED_TRACE(Utf8(c.Language));
         const std::string profile = "[Kalvex_Section]\r\nRoot_Dir=" + Utf8(root) +
                                     "\r\nResource_Binary_Dir=" + Utf8(testinstall::ResFolder()) +
                                     "\r\nUnits_File=" + Utf8(units) +
