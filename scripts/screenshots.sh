@@ -89,18 +89,27 @@ shoot() {
     shoot_rect "$rect" "$2"
 }
 
-# shoot_rect "X Y W H" FILE: the same for a part of the screen.
-shoot_rect() {
-    local x y w h previous=$work/previous.png current=$work/current.png
-    read -r x y w h <<<"$1"
-    xdotool mousemove 1 1
+# settled_capture OUT [IMPORT-OPTIONS...]: captures the screen into OUT,
+# again and again (at most 30 times) until two captures in a row agree, so
+# that the window has finished painting.
+settled_capture() {
+    local out=$1 previous=$work/previous.png
+    shift
     rm -f "$previous"
     for _ in $(seq 1 30); do
-        import -window root -crop "${w}x${h}+${x}+${y}" +repage "$current"
-        [ -f "$previous" ] && cmp -s "$previous" "$current" && break
-        mv "$current" "$previous"
+        import -window root "$@" "$out"
+        [ -f "$previous" ] && cmp -s "$previous" "$out" && break
+        mv "$out" "$previous"
         sleep 0.2
     done
+}
+
+# shoot_rect "X Y W H" FILE: the same for a part of the screen.
+shoot_rect() {
+    local x y w h current=$work/current.png
+    read -r x y w h <<<"$1"
+    xdotool mousemove 1 1
+    settled_capture "$current" -crop "${w}x${h}+${x}+${y}" +repage
     convert "$current" -strip -define png:compression-level=9 "$2"
     uas_log "saved $2 (${w}x${h})"
 }
@@ -168,14 +177,8 @@ close_editor() {
 # shoot_screen FILE: the whole screen, once two captures in a row agree,
 # cut to what is drawn on it (the main window and an open menu).
 shoot_screen() {
-    local previous=$work/previous.png current=$work/current.png
-    rm -f "$previous"
-    for _ in $(seq 1 30); do
-        import -window root "$current"
-        [ -f "$previous" ] && cmp -s "$previous" "$current" && break
-        mv "$current" "$previous"
-        sleep 0.2
-    done
+    local current=$work/current.png
+    settled_capture "$current"
     convert "$current" -trim +repage -strip -define png:compression-level=9 "$1"
     uas_log "saved $1"
 }
