@@ -39,15 +39,9 @@ bool ConfiguredFolder(std::wstring &dir)
         return false;
     dir = *value;
 
-    const DWORD needed = GetFullPathNameW(dir.c_str(), 0, nullptr, nullptr);
-    if (needed > 0) {
-        std::wstring full(needed, L'\0');
-        const DWORD got = GetFullPathNameW(dir.c_str(), needed, &full[0], nullptr);
-        if (got > 0 && got < needed) {
-            full.resize(got);
-            dir = full;
-        }
-    }
+    std::wstring full;
+    if (kx::FullPath(dir, full))
+        dir = full;
     // "C:\sets\" and "C:\sets" are one folder; keep a drive root's separator.
     while (dir.size() > 3 && kx::IsPathSeparator(dir.back()))
         dir.pop_back();
