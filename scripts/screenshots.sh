@@ -98,10 +98,11 @@ settled_capture() {
     rm -f "$previous"
     for _ in $(seq 1 30); do
         import -window root "$@" "$out"
-        [ -f "$previous" ] && cmp -s "$previous" "$out" && break
+        [ -f "$previous" ] && cmp -s "$previous" "$out" && return 0
         mv "$out" "$previous"
         sleep 0.2
     done
+    fail "the screen did not settle: 30 captures in a row, 0.2 s apart, each differed from the one before"
 }
 
 # shoot_rect "X Y W H" FILE: the same for a part of the screen.
