@@ -95,6 +95,10 @@ Process::Process(std::wstring commandLine, bool captureOutput)
             outcome_.Failed = Step::Start;
             break;
         }
+        // Told on the test's output, so that a run's log shows every retry.
+        std::printf("[ RETRY    ] start %d of %d failed with Wine's internal error (1359), tried again\n",
+                    outcome_.Attempts, StartAttempts);
+        std::fflush(stdout);
         Sleep(100u * static_cast<DWORD>(outcome_.Attempts));
     }
     if (writeEnd)
