@@ -52,18 +52,22 @@ uas_package() {
 }
 
 # Starts Xvfb on a free display and exports DISPLAY; remembers its pid.
+# Xvfb picks the number itself (-displayfd) and says it once it accepts
+# clients: it takes the first display it can really listen on, so a server
+# of a killed run that still holds its socket after its lock file is gone is
+# never taken for ours. Its own messages go to UAS_XVFB_LOG.
 uas_start_xvfb() {
-    local n=${UAS_DISPLAY_FROM:-90}
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    local fd number=""
+    UAS_XVFB_LOG=$(mktemp /tmp/uas-xvfb.XXXXXX)
+    exec {fd}< <(exec Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>&1 >"$UAS_XVFB_LOG" 2>&1)
     UAS_XVFB_PID=$!
-    export DISPLAY=":$n"
-    for _ in $(seq 1 100); do
-        xdpyinfo >/dev/null 2>&1 && return 0
-        sleep 0.1
-    done
-    uas_log "Xvfb did not start on $DISPLAY"
-    return 1
+    read -t 20 -r number <&"$fd" || true
+    exec {fd}<&-
+    if [ -z "$number" ]; then
+        uas_log "Xvfb named no display within 20 s; its output: $(cat "$UAS_XVFB_LOG")"
+        return 1
+    fi
+    export DISPLAY=":$number"
 }
 
 # Prepares the private Wine prefix of a build and keeps one wineserver alive.
@@ -133,4 +137,5 @@ uas_wine_system_font() {
 uas_stop() {
     [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
     [ -n "${UAS_XVFB_PID:-}" ] && kill "$UAS_XVFB_PID" 2>/dev/null || true
+    [ -n "${UAS_XVFB_LOG:-}" ] && rm -f "$UAS_XVFB_LOG" || true
 }

@@ -33,6 +33,7 @@ cleanup() {
     if [ -n "${UAS_XVFB_PID:-}" ]; then
         # Gone before the next test looks for a free display.
         kill "$UAS_XVFB_PID" 2>/dev/null && wait "$UAS_XVFB_PID" 2>/dev/null || true
+        rm -f "$UAS_XVFB_LOG"
     fi
     [ "$own_server" = 1 ] && wineserver -k >/dev/null 2>&1 || true
     rm -f "$bin/$program"
@@ -47,12 +48,16 @@ fi
 export WINEDEBUG=-all
 
 # Its own display with a window manager; the caller's display stays as it was.
-UAS_DISPLAY_FROM=150 uas_start_xvfb
+uas_start_xvfb
 openbox --sm-disable >"$work/openbox.log" 2>&1 &
 wm_pid=$!
 deadline=$((SECONDS + 20))
 until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-    [ "$SECONDS" -lt "$deadline" ] || { cat "$work/openbox.log" >&2; echo "FAIL: openbox did not start on $DISPLAY" >&2; exit 1; }
+    if [ "$SECONDS" -ge "$deadline" ]; then
+        echo "FAIL: within 20 s openbox did not manage $DISPLAY; openbox said: $(cat "$work/openbox.log")" >&2
+        kill -0 "$UAS_XVFB_PID" 2>/dev/null || echo "Xvfb of $DISPLAY has ended; it said: $(cat "$UAS_XVFB_LOG")" >&2
+        exit 1
+    fi
     sleep 0.1
 done
 
