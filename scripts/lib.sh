@@ -101,6 +101,22 @@ uas_wine_prefix() {
     wine cmd /c ver >/dev/null 2>&1 </dev/null
 }
 
+# uas_hold_desktop EXE: starts the desktop holder (tests/common/deskhold.cpp)
+# in the current prefix and waits until it has the desktop; the holder ends
+# with the server. Without it, Wine closes the desktop between two programs
+# and opens a new one for the next, a race every test would run.
+uas_hold_desktop() {
+    local fd answer=""
+    exec {fd}< <(exec wine "$1" 2>/dev/null </dev/null)
+    read -t 60 -r answer <&"$fd" || true
+    exec {fd}<&-
+    # A console line of a Windows program ends in CR LF.
+    if [ "${answer%$'\r'}" != ready ]; then
+        uas_log "the desktop holder $1 did not report ready within 60 s"
+        return 1
+    fi
+}
+
 # A program that crashes ends at once instead of starting winedbg, whose
 # crash dialog nobody answers under Xvfb: no automatic debugger and an empty
 # debugger command (measured with Wine 8: Auto 0 with the Debugger value

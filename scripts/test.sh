@@ -14,6 +14,7 @@ uas_build x86_64 -DUAS_BUILD_TESTS=ON
 trap uas_stop EXIT
 uas_start_xvfb
 uas_wine_prefix "$UAS_BUILD/x86_64/wineprefix"
+uas_hold_desktop "$UAS_BUILD/x86_64/bin/deskhold.exe"
 cd "$UAS_BUILD/x86_64"
 # Each test program has its own time limit (tests/CMakeLists.txt); this
 # one is for tests that name none.

@@ -43,6 +43,7 @@ trap cleanup EXIT
 
 if [ -z "${WINEPREFIX:-}" ]; then
     uas_wine_prefix "$build/wineprefix"
+    uas_hold_desktop "$bin/deskhold.exe"
     own_server=1
 fi
 export WINEDEBUG=-all

@@ -50,19 +50,13 @@ row_of() {
     fail "$2 is not in the $1 list: $items"
 }
 
-# click WHAT: a real mouse click at a place the probe names (see probe.cpp).
-# A box that has just shown its text may not have placed its buttons yet:
-# the place is asked for again for up to 3 s before giving up.
+# click WHAT: a real mouse click at a place the probe names (see probe.cpp),
+# waiting up to 3 s for the window to show it.
 click() {
-    local where="" x y tries
-    for tries in $(seq 1 30); do
-        where=$(probe point "$1") && break
-        where=""
-        sleep 0.1
-    done
-    if [ -z "$where" ]; then
-        probe state | grep -e '^main=' -e '^modal\.' >&2 || true
-        fail "waited 3 s for a place to click at $1; the state seen last is above"
+    local where x y
+    if ! where=$(probe point "$1" 3000); then
+        printf '%s\n' "$where" >&2
+        fail "no place to click at $1; the state seen last is above"
     fi
     read -r x y <<<"$where"
     xdotool mousemove --sync "$x" "$y" click 1
@@ -84,16 +78,14 @@ start_editor() {
     expect active main
 }
 
-# exit_code_is CODE: waits for the editor to end and checks its exit code.
+# exit_code_is CODE: waits up to 20 s for the editor to end and checks its
+# exit code.
 exit_code_is() {
-    local deadline=$((SECONDS + 20)) code=0
-    while kill -0 "$editor_pid" 2>/dev/null; do
-        if [ "$SECONDS" -ge "$deadline" ]; then
-            probe state >&2 || true
-            fail "the editor did not end"
-        fi
-        sleep 0.1
-    done
+    local code=0
+    if ! timeout 20 tail --pid="$editor_pid" -s 0.1 -f /dev/null; then
+        probe state >&2 || true
+        fail "the editor did not end within 20 s; its state is above"
+    fi
     wait "$editor_pid" || code=$?
     editor_pid=""
     [ "$code" = "$1" ] || fail "exit code $code, expected $1"

@@ -272,29 +272,54 @@ bool PointOf(HWND window, int row, POINT &point)
     return ClientToScreen(window, &point) != 0;
 }
 
-int Point(const std::string &what)
+// Polls done() every PollMs until it holds or timeoutMs has passed.
+template <typename Done> bool WaitFor(DWORD timeoutMs, Done done)
+{
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (done())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(PollMs);
+    }
+}
+
+// The screen place of WHAT ("ctl:ID", "dims:ROW", "units:ROW", "modal:ID",
+// "sets:ROW"), or false while the window does not show it.
+bool PlaceOf(const std::string &what, POINT &point)
 {
     HWND main = FindMain();
     const size_t colon = what.find(':');
     if (!main || colon == std::string::npos)
-        return 2;
+        return false;
     const std::string kind = what.substr(0, colon);
     const int number = std::atoi(what.c_str() + colon + 1);
     HWND modal = FindModals(main).Active;
-    POINT point = {0, 0};
-    bool ok = false;
     if (kind == "ctl")
-        ok = PointOf(GetDlgItem(main, number), -1, point);
-    else if (kind == "dims")
-        ok = PointOf(GetDlgItem(main, IDC_DIMLIST), number, point);
-    else if (kind == "units")
-        ok = PointOf(GetDlgItem(main, IDC_UNITLIST), number, point);
-    else if (kind == "modal")
-        ok = modal && PointOf(GetDlgItem(modal, number), -1, point);
-    else if (kind == "sets")
-        ok = modal && PointOf(GetDlgItem(modal, IDC_UAS_LIST), number, point);
-    if (!ok)
+        return PointOf(GetDlgItem(main, number), -1, point);
+    if (kind == "dims")
+        return PointOf(GetDlgItem(main, IDC_DIMLIST), number, point);
+    if (kind == "units")
+        return PointOf(GetDlgItem(main, IDC_UNITLIST), number, point);
+    if (kind == "modal")
+        return modal && PointOf(GetDlgItem(modal, number), -1, point);
+    if (kind == "sets")
+        return modal && PointOf(GetDlgItem(modal, IDC_UAS_LIST), number, point);
+    return false;
+}
+
+// A box that has just shown its text may not have placed its buttons yet:
+// the place is asked for until it is known or timeoutMs has passed; then
+// the state seen last is printed instead.
+int Point(const std::string &what, DWORD timeoutMs)
+{
+    POINT point = {0, 0};
+    if (!WaitFor(timeoutMs, [&] { return PlaceOf(what, point); })) {
+        Emit("no place to click at " + what + " within " + std::to_string(timeoutMs) + " ms\n" +
+             ReadState().Text());
         return 1;
+    }
     Emit(std::to_string(point.x) + " " + std::to_string(point.y) + "\n");
     return 0;
 }
@@ -313,23 +338,21 @@ int Rect(const std::string &which)
 
 int Expect(const std::string &key, const std::wstring &value, DWORD timeoutMs)
 {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        const State state = ReadState();
+    State state;
+    const bool seen = WaitFor(timeoutMs, [&] {
+        state = ReadState();
         const std::wstring *found = state.Find(key);
-        if (found && Escaped(*found) == value)
-            return 0;
-        if (GetTickCount() - start >= timeoutMs) {
-            Emit("expected " + key + "=" + Utf8(value) + "\n" + state.Text());
-            return 1;
-        }
-        Sleep(PollMs);
-    }
+        return found && Escaped(*found) == value;
+    });
+    if (seen)
+        return 0;
+    Emit("expected " + key + "=" + Utf8(value) + "\n" + state.Text());
+    return 1;
 }
 
 int Usage()
 {
-    Emit("usage: uasprobe state | expect KEY VALUE MS | point WHAT | rect main|modal | post COMMAND ID\n");
+    Emit("usage: uasprobe state | expect KEY VALUE MS | point WHAT [MS] | rect main|modal | post COMMAND ID\n");
     return 2;
 }
 
@@ -348,8 +371,8 @@ int wmain(int argc, wchar_t **argv)
     }
     if (args[0] == "expect" && args.size() == 4)
         return Expect(args[1], Wide(args[2].c_str()), static_cast<DWORD>(std::atol(args[3].c_str())));
-    if (args[0] == "point" && args.size() == 2)
-        return Point(args[1]);
+    if (args[0] == "point" && (args.size() == 2 || args.size() == 3))
+        return Point(args[1], args.size() == 3 ? static_cast<DWORD>(std::atol(args[2].c_str())) : 0);
     if (args[0] == "rect" && args.size() == 2)
         return Rect(args[1]);
     if (args[0] == "post" && args.size() == 3 && args[1] == "COMMAND") {

@@ -86,6 +86,7 @@ if [ ! -f "$template/system.reg" ]; then
 fi
 cp -a "$template" "$work/prefix"
 uas_wine_prefix "$work/prefix"
+uas_hold_desktop "$build64/bin/deskhold.exe"
 # Shortcuts would otherwise also become menu entries of this Linux desktop.
 export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
 # The installed program finds its profile beside itself, as on a user's PC.

@@ -1,0 +1,31 @@
+// The desktop holder of a test run: a windowless program that keeps Wine's
+// desktop in use from the start of the run to its end.
+//
+// Wine closes a desktop one second after its last program has ended, and
+// the next program to start opens a new one, whose desktop process starts
+// with that program's environment. Between two tests that gap is common, so
+// every test would race the old desktop process's exit against the new
+// one's start ("The explorer process failed to start"), and a test running
+// a window on a display of its own would leave the desktop on a display
+// that ends with it. Held open once, the desktop lives on the run's display
+// for the whole run, as a Windows desktop does.
+//
+// It asks for the desktop window (which starts the desktop process and waits
+// for it), says "ready" on its standard output, and then waits until it is
+// ended; it never shows a window.
+#include <windows.h>
+
+#include <cstdio>
+
+int main()
+{
+    if (!GetDesktopWindow()) {
+        std::fprintf(stderr, "deskhold: there is no desktop window\n");
+        return 1;
+    }
+    std::printf("ready\n");
+    std::fflush(stdout);
+    std::fclose(stdout);
+    Sleep(INFINITE);
+    return 0;
+}
