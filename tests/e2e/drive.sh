@@ -65,6 +65,13 @@ click() {
 keys() { xdotool key --delay 40 "$@"; }
 type_text() { xdotool type --delay 15 -- "$1"; }
 
+# dialog_closed: the box or dialog is gone and the main window is active
+# again, as the keys that follow need it to be.
+dialog_closed() {
+    expect modal.count 0
+    expect active main
+}
+
 # start_editor [LOG [ARGUMENT...]]: starts the editor with the arguments,
 # waits for its window and gives it the keyboard focus. Sets editor_pid.
 start_editor() {

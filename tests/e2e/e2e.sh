@@ -123,7 +123,7 @@ open_by_keyboard() {
     type_text "$1"
     expect modal.name "$1"
     keys Return
-    expect modal.count 0
+    dialog_closed
 }
 
 PLANT_A_DESC='Crude unit design case: feed at 45 degC, column top pressure in bar(g), flows in metric tonnes per hour.'
@@ -151,7 +151,7 @@ scenario_open() {
     type_text PlantA
     expect modal.name PlantA
     keys Return
-    expect modal.count 0
+    dialog_closed
     expect label 'Set Name: PlantA'
     expect desc "$PLANT_A_DESC"
     expect dims.items "$DIMS"
@@ -211,7 +211,7 @@ Second paragraph.'
     expect modal.name '<none>'
     type_text Revamp
     keys Return
-    expect modal.count 0
+    dialog_closed
     expect label 'Set Name: Revamp'
     expected_set "$work/Revamp.1" Revamp "$desc" Pressure=psi 'OverallHeatTransferCoefficientU=kW/(m2*K)'
     same_bytes "$work/Revamp.1" "$work/sets/Revamp.uas"
@@ -226,7 +226,7 @@ Second paragraph.'
     keys Return
     expect modal.text "The unit assignment set 'Revamp' already exists.\\nDo you want to replace it?"
     click modal:6
-    expect modal.count 0
+    dialog_closed
     expected_set "$work/Revamp.2" Revamp "$desc" Temperature=degR Pressure=psi \
         'OverallHeatTransferCoefficientU=kW/(m2*K)'
     same_bytes "$work/Revamp.2" "$work/sets/Revamp.uas"
@@ -257,7 +257,7 @@ scenario_new() {
     click sets:0
     expect modal.name PlantA
     click modal:1
-    expect modal.count 0
+    dialog_closed
     expect label 'Set Name: PlantA'
     expect units.seltext degC
 
@@ -275,7 +275,7 @@ scenario_new() {
     expect modal.title Alert
     expect modal.text 'PlantA has been altered.  Do you want to save PlantA prior to NEW?'
     click modal:7
-    expect modal.count 0
+    dialog_closed
     expect label 'Set Name: <none>'
     expect desc ''
     expect dims.sel 0
@@ -308,7 +308,7 @@ scenario_exit() {
     expect modal.title Alert
     expect modal.text 'PlantA has been altered.  Do you want to save PlantA prior to EXIT?'
     keys Escape
-    expect modal.count 0
+    dialog_closed
     expect label 'Set Name: PlantA'
     expect units.seltext ft
     kill -0 "$editor_pid" || fail "the editor ended after Cancel"
@@ -392,7 +392,7 @@ Second line.'
     expect modal.name '<none>'
     type_text Keys
     keys Return
-    expect modal.count 0
+    dialog_closed
     expect label 'Set Name: Keys'
     expected_set "$work/Keys.1" Keys "$desc" Pressure=bar Fraction=%
     same_bytes "$work/Keys.1" "$work/sets/Keys.uas"

@@ -20,7 +20,7 @@ scenario_shortcuts() {
     expect modal.name '<none>'
     type_text Shortcuts
     keys Return
-    expect modal.count 0
+    dialog_closed
     expect label 'Set Name: Shortcuts'
     expected_set "$work/Shortcuts.1" Shortcuts "$desc" Pressure=bar
     same_bytes "$work/Shortcuts.1" "$work/sets/Shortcuts.uas"
@@ -32,19 +32,19 @@ scenario_shortcuts() {
     keys ctrl+s
     expected_set "$work/Shortcuts.2" Shortcuts "$desc" Pressure=bar MassFlow=t/h
     same_bytes "$work/Shortcuts.2" "$work/sets/Shortcuts.uas"
-    expect modal.count 0
+    dialog_closed
 
     step "F12 and Ctrl+Shift+S open Save As with the set's name; Escape leaves it"
     keys F12
     expect modal.title 'Save Unit Assignment Set As'
     expect modal.name Shortcuts
     keys Escape
-    expect modal.count 0
+    dialog_closed
     keys ctrl+shift+s
     expect modal.title 'Save Unit Assignment Set As'
     expect modal.name Shortcuts
     keys Escape
-    expect modal.count 0
+    dialog_closed
 
     step "Ctrl+N after a change asks first; Escape keeps the set"
     click units:0
@@ -53,7 +53,7 @@ scenario_shortcuts() {
     expect modal.title Alert
     expect modal.text 'Shortcuts has been altered.  Do you want to save Shortcuts prior to NEW?'
     keys Escape
-    expect modal.count 0
+    dialog_closed
     expect label 'Set Name: Shortcuts'
     expect units.seltext kg/s
 
@@ -70,7 +70,7 @@ scenario_shortcuts() {
     expect modal.title 'Open Unit Assignment Set'
     type_text Shortcuts
     keys Return
-    expect modal.count 0
+    dialog_closed
     expect label 'Set Name: Shortcuts'
     expect desc "$desc"
 
@@ -106,7 +106,7 @@ scenario_received() {
     expect modal.title 'Save Unit Assignment Set As'
     expect modal.name 'Prüfstand Süd'
     keys Return
-    expect modal.count 0
+    dialog_closed
     expect label 'Set Name: Prüfstand Süd'
     expected_set "$work/expected.uas" 'Prüfstand Süd' "$desc" Temperature=degF Pressure=psi
     same_bytes "$work/expected.uas" "$work/sets/Prüfstand Süd.uas"
@@ -120,7 +120,7 @@ scenario_received() {
     editor_pid=$!
     expect modal.text "This file cannot be opened as a unit assignment set.\\n\\nFile: $(escaped "$(winpath "$folder")")\\nReason: it is a folder, not a file." 20000
     click modal:1
-    expect modal.count 0
+    dialog_closed
     expect label 'Set Name: <none>'
     expect desc ''
     click ctl:70

@@ -153,7 +153,7 @@ save_as() {
     type_text "$1"
     expect modal.name "$1"
     keys Return
-    expect modal.count 0
+    dialog_closed
 }
 
 # wait_for_file PATH [SECONDS]
