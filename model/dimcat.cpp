@@ -35,6 +35,22 @@ void EntryFree(DimEntry *entry)
     KxFree(entry);
 }
 
+// Appends an item that the list then owns. An item that could not be had
+// (null) or appended is released here; *status then says why.
+template <typename Item, typename Release>
+bool AppendOwned(ListHandle list, Item *item, Release release, KxStatus *status)
+{
+    if (!item) {
+        *status = StatusNoMemory;
+        return false;
+    }
+    ListAddBack(list, item, status);
+    if (*status != 0) {
+        release(item);
+        return false;
+    }
+    return true;
+}
 
 // Appends a copy of every string of a library array to the list. Stops at
 // the first failure, with its status in *status; a copy that could not be
@@ -42,19 +58,9 @@ void EntryFree(DimEntry *entry)
 void AppendCopies(ListHandle list, UnitList strings, KxStatus *status)
 {
     *status = 0;
-    if (!strings)
-        return;
-    for (wchar_t **s = strings; *s; ++s) {
-        wchar_t *copy = KxStrdupW(*s);
-        if (!copy) {
-            *status = StatusNoMemory;
+    for (wchar_t **s = strings; s && *s; ++s) {
+        if (!AppendOwned(list, KxStrdupW(*s), KxFree, status))
             return;
-        }
-        ListAddBack(list, copy, status);
-        if (*status != 0) {
-            KxFree(copy);
-            return;
-        }
     }
 }
 
@@ -93,16 +99,8 @@ DimEntry *EntryCreate(const wchar_t *name)
 void AppendEntries(ListHandle catalogue, UnitList names, KxStatus *status)
 {
     for (wchar_t **name = names; name && *name; ++name) {
-        DimEntry *entry = EntryCreate(*name);
-        if (!entry) {
-            *status = StatusNoMemory;
+        if (!AppendOwned(catalogue, EntryCreate(*name), EntryFree, status))
             return;
-        }
-        ListAddBack(catalogue, entry, status);
-        if (*status != 0) {
-            EntryFree(entry);
-            return;
-        }
     }
 }
 
