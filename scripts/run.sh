@@ -54,10 +54,11 @@ fi
 
 wine "$demo/bin/uasedit.exe" >/dev/null 2>&1 </dev/null &
 editor=$!
-for _ in $(seq 1 100); do
-    xdotool search --name "Unit Assignment Set Editor" >/dev/null 2>&1 && break
-    sleep 0.2
-done
+if ! timeout 60 xdotool search --sync --onlyvisible --name '^Unit Assignment Set Editor$' >/dev/null 2>&1; then
+    uas_log "the editor's window did not appear within 60 s; is the build complete?"
+    exit 1
+fi
+# The window is mapped; give it a moment to paint before the screenshot.
 sleep 1
 shot=$demo/screenshot.png
 import -window root "$shot"
