@@ -57,11 +57,7 @@ class ResLocTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResLocated = false;
-        ResFixed = false;
-        ResBaseModule = nullptr;
-        ResStringModule = nullptr;
-        ResCommonModule = nullptr;
+        Forget();
 
         wchar_t temp[MAX_PATH];
         ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
@@ -95,9 +91,39 @@ protected:
             RemoveDirectoryW(it->c_str());
         RemoveDirectoryW(folder_.c_str());
         SetEnvironmentVariableW(L"KALVEX_PROFILE", nullptr);
+        Forget();
+    }
+
+    // The locator as before its first call; the stub library's mark of a run
+    // of its code is cleared too.
+    static void Forget()
+    {
         ResLocated = false;
         ResFixed = false;
         ResBaseModule = ResStringModule = ResCommonModule = nullptr;
+        SetEnvironmentVariableW(L"UAS_STUB_RAN", nullptr);
+    }
+
+    static bool StubRan() { return GetEnvironmentVariableW(L"UAS_STUB_RAN", nullptr, 0) != 0; }
+
+    // A copy of the marker library in a new subfolder, loaded as code (the
+    // tear-down unloads it).
+    HMODULE LoadedMarker(const std::wstring &folder, const std::wstring &name)
+    {
+        return LoadLibraryW(Library(Folder(folder), name).c_str());
+    }
+
+    // Whether the locator located and kept the program's own module for the
+    // base and the string texts.
+    static ::testing::AssertionResult LocatesOwnTexts()
+    {
+        if (!ResLocate())
+            return ::testing::AssertionFailure() << "ResLocate failed";
+        if (ResBaseModule != Own() || ResStringModule != Own())
+            return ::testing::AssertionFailure()
+                   << "base " << ResBaseModule << ", strings " << ResStringModule
+                   << ", the program's own " << Own();
+        return ::testing::AssertionSuccess();
     }
 
     // A subfolder of the test's folder (the installation's resource folder).
@@ -196,8 +222,7 @@ TEST_F(ResLocTest, EachLanguageLoadsItsStringAndCommonLibrary)
         const std::wstring strings = Library(res, ProgramPrefix() + c.Letter + L".dll");
         const std::wstring common = Library(res, std::wstring(L"kxcommo") + c.Letter + L".dll");
         WriteProfile(c.Language, res);
-        ResLocated = false;
-        ResBaseModule = ResStringModule = ResCommonModule = nullptr;
+        Forget();
 
         ASSERT_TRUE(ResLocate());
         EXPECT_NE(ResStringModule, nullptr);
@@ -226,21 +251,18 @@ TEST_F(ResLocTest, GermanWithoutStringLibraryUsesOwnTextsButGermanCommonLibrary)
 TEST_F(ResLocTest, MissingStringLibraryOverridesFixedModules)
 {
     const std::wstring res = Folder(L"res");
-    HMODULE marker = LoadLibraryW(Library(Folder(L"own"), L"fixed.dll").c_str());
+    HMODULE marker = LoadedMarker(L"own", L"fixed.dll");
     ASSERT_NE(marker, nullptr);
     ResSetModuleFixed(marker);
     WriteProfile(L"French", res);
 
-    EXPECT_TRUE(ResLocate());
-    EXPECT_EQ(ResBaseModule, Own());
-    EXPECT_EQ(ResStringModule, Own());
-    FreeLibrary(marker);
+    EXPECT_TRUE(LocatesOwnTexts());
 }
 
 TEST_F(ResLocTest, NoSuffixKeepsFixedModulesOnly)
 {
     const std::wstring res = Folder(L"res");
-    HMODULE marker = LoadLibraryW(Library(Folder(L"own"), L"fixed.dll").c_str());
+    HMODULE marker = LoadedMarker(L"own", L"fixed.dll");
     ASSERT_NE(marker, nullptr);
     WriteProfile(L"English", res);
 
@@ -254,10 +276,7 @@ TEST_F(ResLocTest, NoSuffixKeepsFixedModulesOnly)
     ResSetModule(marker);
     EXPECT_FALSE(ResFixed);
     EXPECT_FALSE(ResLocated) << "setting the modules must not locate";
-    EXPECT_TRUE(ResLocate());
-    EXPECT_EQ(ResBaseModule, Own());
-    EXPECT_EQ(ResStringModule, Own());
-    FreeLibrary(marker);
+    EXPECT_TRUE(LocatesOwnTexts());
 }
 
 // --- Naming the string library after the base module -------------------
@@ -265,7 +284,7 @@ TEST_F(ResLocTest, NoSuffixKeepsFixedModulesOnly)
 TEST_F(ResLocTest, ShortBaseNameGivesWholeNameToStringLibrary)
 {
     const std::wstring res = Folder(L"res");
-    HMODULE base = LoadLibraryW(Library(Folder(L"prog"), L"ab.dll").c_str());
+    HMODULE base = LoadedMarker(L"prog", L"ab.dll");
     ASSERT_NE(base, nullptr);
     const std::wstring strings = Library(res, L"abg.dll");
     Library(res, L"abcdefg.dll"); // what a padded or misread name would give
@@ -276,7 +295,6 @@ TEST_F(ResLocTest, ShortBaseNameGivesWholeNameToStringLibrary)
     const HMODULE gotStrings = ResGetStringModule();
     EXPECT_EQ(gotStrings, Loaded(strings));
     EXPECT_EQ(ResGetModule(), base) << "a loaded string library leaves the base module alone";
-    FreeLibrary(base);
 }
 
 TEST_F(ResLocTest, ResourceFolderEndingInBackslashStillLoads)
@@ -335,10 +353,7 @@ TEST_F(ResLocTest, CutModuleNameIsNotUsedForTheStringLibrary)
     WriteProfile(L"German", res);
     ResSetModule(base);
 
-    EXPECT_TRUE(ResLocate());
-    EXPECT_EQ(ResStringModule, Own());
-    EXPECT_EQ(ResBaseModule, Own());
-    FreeLibrary(base);
+    EXPECT_TRUE(LocatesOwnTexts());
 }
 
 // --- Reading the profile -------------------------------------------------
@@ -350,7 +365,7 @@ TEST_F(ResLocTest, ProfileWithoutRootDirLocatesNothing)
     const std::wstring common = Library(res, L"kxcommog.dll");
     WriteProfile("[Kalvex_Section]\r\nResource_Binary_Dir=" + Narrow(res) +
                  "\r\n[VelWin_Section]\r\nLanguage=German\r\n");
-    HMODULE marker = LoadLibraryW(Library(Folder(L"own"), L"set.dll").c_str());
+    HMODULE marker = LoadedMarker(L"own", L"set.dll");
     ASSERT_NE(marker, nullptr);
     ResSetModule(marker);
 
@@ -360,14 +375,13 @@ TEST_F(ResLocTest, ProfileWithoutRootDirLocatesNothing)
     EXPECT_EQ(ResGetStringModule(), marker);
     EXPECT_EQ(ResGetCommonModule(), nullptr);
     EXPECT_EQ(Loaded(common), nullptr);
-    FreeLibrary(marker);
 }
 
 TEST_F(ResLocTest, MissingLanguageOrResourceFolderChangesNoHandle)
 {
     const std::wstring res = Folder(L"res");
     Library(res, L"kxcommon.dll");
-    HMODULE marker = LoadLibraryW(Library(Folder(L"own"), L"set.dll").c_str());
+    HMODULE marker = LoadedMarker(L"own", L"set.dll");
     ASSERT_NE(marker, nullptr);
     ResSetModule(marker);
 
@@ -381,7 +395,6 @@ TEST_F(ResLocTest, MissingLanguageOrResourceFolderChangesNoHandle)
     EXPECT_EQ(ResBaseModule, marker);
     EXPECT_EQ(ResStringModule, marker);
     EXPECT_EQ(ResCommonModule, nullptr);
-    FreeLibrary(marker);
 }
 
 TEST_F(ResLocTest, MissingProfileIsReadAgainAtEveryGetterCall)
@@ -510,7 +523,7 @@ TEST_F(ResLocTest, StringAndCommonSettersLocateFirst)
 {
     const std::wstring res = Folder(L"res");
     const std::wstring common = Library(res, L"kxcommon.dll");
-    HMODULE marker = LoadLibraryW(Library(Folder(L"own"), L"set.dll").c_str());
+    HMODULE marker = LoadedMarker(L"own", L"set.dll");
     ASSERT_NE(marker, nullptr);
     WriteProfile(L"English", res);
 
@@ -523,12 +536,11 @@ TEST_F(ResLocTest, StringAndCommonSettersLocateFirst)
     ResSetCommonModule(marker);
     EXPECT_EQ(ResGetCommonModule(), marker);
     EXPECT_EQ(ResGetStringModule(), marker);
-    FreeLibrary(marker);
 }
 
 TEST_F(ResLocTest, ReleaseBeforeLocatingDoesNothing)
 {
-    HMODULE marker = LoadLibraryW(Library(Folder(L"own"), L"set.dll").c_str());
+    HMODULE marker = LoadedMarker(L"own", L"set.dll");
     ASSERT_NE(marker, nullptr);
     ResSetModuleFixed(marker);
     ResCommonModule = marker;
@@ -537,7 +549,6 @@ TEST_F(ResLocTest, ReleaseBeforeLocatingDoesNothing)
     EXPECT_TRUE(ResFixed);
     EXPECT_EQ(ResCommonModule, marker);
     EXPECT_EQ(Loaded(files_.back()), marker) << "the module must not have been freed";
-    FreeLibrary(marker);
 }
 
 TEST_F(ResLocTest, ReleaseFreesTheCommonLibraryAndLocatesAgainLater)
@@ -665,23 +676,18 @@ TEST_F(DamagedLibraryTest, ADamagedStringLibraryGivesTheProgramsOwnTextsAndItsCa
 {
     for (const DamageCase &c : kDamages) {
         SCOPED_TRACE(c.Name);
-        SetEnvironmentVariableW(L"UAS_STUB_RAN", nullptr);
-        ResLocated = false;
-        ResBaseModule = ResStringModule = ResCommonModule = nullptr;
+        Forget();
         const std::wstring res = Folder(L"s" + std::to_wstring(static_cast<int>(c.Kind)));
         const std::wstring name = ProgramPrefix() + L"g.dll";
         Damaged(res, name, c.Kind);
         const std::wstring common = Library(res, L"kxcommog.dll");
         WriteProfile(L"German", res);
 
-        EXPECT_TRUE(ResLocate());
-        EXPECT_EQ(ResStringModule, Own()) << "the program's own texts";
-        EXPECT_EQ(ResBaseModule, Own());
+        EXPECT_TRUE(LocatesOwnTexts());
         EXPECT_EQ(ResCommonModule, Loaded(common));
         EXPECT_EQ(static_cast<int>(ResGetProblem().Kind), static_cast<int>(ResProblemKind::None));
         ExpectRecorded(ResGetProblem().Strings, c.Fault, name, res);
-        EXPECT_EQ(GetEnvironmentVariableW(L"UAS_STUB_RAN", nullptr, 0), 0u)
-            << "code of the library ran";
+        EXPECT_FALSE(StubRan()) << "code of the library ran";
         if (ResCommonModule)
             FreeLibrary(ResCommonModule);
         ResCommonModule = nullptr;
@@ -692,9 +698,7 @@ TEST_F(DamagedLibraryTest, ADamagedCommonLibraryServesNotAndTellsItsCause)
 {
     for (const DamageCase &c : kDamages) {
         SCOPED_TRACE(c.Name);
-        SetEnvironmentVariableW(L"UAS_STUB_RAN", nullptr);
-        ResLocated = false;
-        ResBaseModule = ResStringModule = ResCommonModule = nullptr;
+        Forget();
         const std::wstring res = Folder(L"c" + std::to_wstring(static_cast<int>(c.Kind)));
         Damaged(res, L"kxcommon.dll", c.Kind);
         WriteProfile(L"", res);
@@ -705,8 +709,7 @@ TEST_F(DamagedLibraryTest, ADamagedCommonLibraryServesNotAndTellsItsCause)
                   static_cast<int>(ResProblemKind::CommonLibraryMissing));
         ExpectRecorded(ResGetProblem().Common, c.Fault, L"kxcommon.dll", res);
         EXPECT_EQ(ResGetProblem().Strings.Fault, ResLibraryFault::None);
-        EXPECT_EQ(GetEnvironmentVariableW(L"UAS_STUB_RAN", nullptr, 0), 0u)
-            << "code of the library ran";
+        EXPECT_FALSE(StubRan()) << "code of the library ran";
     }
 }
 
