@@ -12,10 +12,7 @@ using namespace modeltest;
 
 namespace {
 
-class EditStateTest : public ::testing::Test {
-protected:
-    void SetUp() override { ResetEditorState(); }
-};
+using EditStateTest = FreshEditorTest;
 
 TEST_F(EditStateTest, ReadDescriptionTrimsTheBufferNotTheControl)
 {

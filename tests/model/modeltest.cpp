@@ -3,13 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-
 #include "editstate.h"
 #include "listcheck.h"
 #include "tempinstall.h"
+#include "testfiles.h"
+#include "testinstall.h"
 #include "uitest.h"
 #include "vel32.h"
 #include "velx32.h"
@@ -121,6 +119,24 @@ void EnsureEnvironment()
     AllocateBuffers();
 }
 
+void CatalogueTest::Prepare(const std::vector<DimRecipe> &dims)
+{
+    ResetEditorState();
+    catalogue = MakeCatalogue(dims);
+}
+
+void CatalogueTest::TearDown()
+{
+    FreeCatalogue(catalogue);
+}
+
+void OneSetFileTest::Prepare(const std::wstring &folderName, const std::wstring &fileName)
+{
+    CatalogueTest::Prepare({{L"Length", {L"m", L"km"}, 0}});
+    folder = NewFolder(folderName);
+    path = folder + fileName;
+}
+
 void ResetEditorState()
 {
     EnsureEnvironment();
@@ -159,41 +175,18 @@ std::wstring NewFolder(const std::wstring &name)
 
 std::vector<std::wstring> FilesIn(const std::wstring &folder)
 {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::wstring name = data.cFileName;
-        if (name != L"." && name != L"..")
-            names.push_back(name);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    return names;
+    return testfiles::Names(folder + L"*");
 }
 
 std::string ReadBytes(const std::wstring &path)
 {
-    FILE *f = _wfopen(path.c_str(), L"rb");
-    if (!f)
-        return std::string("<missing>");
     std::string bytes;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.append(buffer, n);
-    fclose(f);
-    return bytes;
+    return testinstall::ReadBytes(path, bytes) ? bytes : std::string("<missing>");
 }
 
 void WriteBytes(const std::wstring &path, const std::string &bytes)
 {
-    FILE *f = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(f, nullptr) << "cannot write test file";
-    if (!bytes.empty())
-        fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
+    ASSERT_TRUE(testinstall::WriteBytes(path, bytes)) << "cannot write test file";
 }
 
 void SetControlText(HWND control, const std::wstring &text)
