@@ -100,19 +100,15 @@ TEST(StrLoadTest, MissingStringGivesTheEmptyText)
     EXPECT_STREQ(buffer, L"");
 }
 
-std::wstring Trimmed(const std::wstring &in)
+// What a trimming routine makes of a copy of the text.
+std::wstring Applied(void(WINAPI *trim)(wchar_t *), const std::wstring &in)
 {
     std::wstring copy = in;
-    RemoveBlanks(&copy[0]);
+    trim(&copy[0]);
     return copy.c_str();
 }
-
-std::wstring WithoutEoln(const std::wstring &in)
-{
-    std::wstring copy = in;
-    RemoveEoln(&copy[0]);
-    return copy.c_str();
-}
+std::wstring Trimmed(const std::wstring &in) { return Applied(RemoveBlanks, in); }
+std::wstring WithoutEoln(const std::wstring &in) { return Applied(RemoveEoln, in); }
 
 TEST(RemoveBlanksTest, TrimsBothEndsKeepsInnerBlanks)
 {
