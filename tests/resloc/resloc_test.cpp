@@ -4,6 +4,8 @@
 
 #include "mappedmodule.h"
 #include "resloc.h"
+#include "testfiles.h"
+#include "testinstall.h"
 #include "vel32.h"
 
 
@@ -11,6 +13,8 @@
 #include <vector>
 
 namespace {
+
+using testfiles::Utf8;
 
 std::wstring ModulePath(HMODULE module)
 {
@@ -147,29 +151,15 @@ protected:
 
     void WriteProfile(const std::string &text)
     {
-        HANDLE file = CreateFileW(profile_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        ASSERT_TRUE(
-            WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
-        CloseHandle(file);
+        ASSERT_TRUE(testinstall::WriteBytes(profile_, text));
     }
 
     // A complete profile: root, language and resource folder.
     void WriteProfile(const std::wstring &language, const std::wstring &resourceDir)
     {
-        WriteProfile("[Kalvex_Section]\r\nRoot_Dir=" + Narrow(folder_) +
-                     "\r\nResource_Binary_Dir=" + Narrow(resourceDir) +
-                     "\r\n[VelWin_Section]\r\nLanguage=" + Narrow(language) + "\r\n");
-    }
-
-    static std::string Narrow(const std::wstring &text)
-    {
-        char buffer[2048];
-        const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, buffer, sizeof buffer,
-                                          nullptr, nullptr);
-        return std::string(buffer, n > 0 ? n - 1 : 0);
+        WriteProfile("[Kalvex_Section]\r\nRoot_Dir=" + Utf8(folder_) +
+                     "\r\nResource_Binary_Dir=" + Utf8(resourceDir) +
+                     "\r\n[VelWin_Section]\r\nLanguage=" + Utf8(language) + "\r\n");
     }
 
     // The module loaded from path, or null when it is not loaded: loaded as
@@ -363,7 +353,7 @@ TEST_F(ResLocTest, ProfileWithoutRootDirLocatesNothing)
     const std::wstring res = Folder(L"res");
     Library(res, ProgramPrefix() + L"g.dll");
     const std::wstring common = Library(res, L"kxcommog.dll");
-    WriteProfile("[Kalvex_Section]\r\nResource_Binary_Dir=" + Narrow(res) +
+    WriteProfile("[Kalvex_Section]\r\nResource_Binary_Dir=" + Utf8(res) +
                  "\r\n[VelWin_Section]\r\nLanguage=German\r\n");
     HMODULE marker = LoadedMarker(L"own", L"set.dll");
     ASSERT_NE(marker, nullptr);
@@ -385,7 +375,7 @@ TEST_F(ResLocTest, MissingLanguageOrResourceFolderChangesNoHandle)
     ASSERT_NE(marker, nullptr);
     ResSetModule(marker);
 
-    WriteProfile("[Kalvex_Section]\r\nRoot_Dir=C:\\\r\nResource_Binary_Dir=" + Narrow(res) +
+    WriteProfile("[Kalvex_Section]\r\nRoot_Dir=C:\\\r\nResource_Binary_Dir=" + Utf8(res) +
                  "\r\n");
     EXPECT_FALSE(ResLocate());
     WriteProfile("[Kalvex_Section]\r\nRoot_Dir=C:\\\r\n[VelWin_Section]\r\nLanguage=English\r\n");
@@ -654,12 +644,7 @@ protected:
             break;
         }
         }
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
+        ASSERT_TRUE(testinstall::WriteBytes(path, bytes));
         files_.push_back(path);
     }
 
