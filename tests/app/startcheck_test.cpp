@@ -7,6 +7,7 @@
 
 #include "relreport.h"
 #include "resloc.h"
+#include "reslocstate.h"
 #include "startcheck.h"
 #include "testfiles.h"
 #include "testinstall.h"
@@ -136,9 +137,7 @@ void Relocate()
         FreeLibrary(ResCommonModule);
     if (ResStringModule && ResStringModule != GetModuleHandleW(nullptr))
         FreeLibrary(ResStringModule);
-    ResLocated = false;
-    ResFixed = false;
-    ResBaseModule = ResStringModule = ResCommonModule = nullptr;
+    reslocstate::Forget();
 }
 
 TEST(StartCheckTest, EveryDamageIsToldOnceWithFileFolderAndCause)
