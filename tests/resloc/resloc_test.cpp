@@ -4,6 +4,7 @@
 
 #include "mappedmodule.h"
 #include "resloc.h"
+#include "reslocstate.h"
 #include "testfiles.h"
 #include "testinstall.h"
 #include "vel32.h"
@@ -65,10 +66,16 @@ protected:
 
         wchar_t temp[MAX_PATH];
         ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+        // Process IDs come again in the next run, and a library still mapped
+        // at a test's end keeps its folder: a name in use is passed over.
         static int counter = 0;
-        folder_ = std::wstring(temp) + L"resloc-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                  std::to_wstring(++counter);
-        ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
+        bool made = false;
+        do {
+            folder_ = std::wstring(temp) + L"resloc-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                      std::to_wstring(++counter);
+            made = CreateDirectoryW(folder_.c_str(), nullptr);
+        } while (!made && GetLastError() == ERROR_ALREADY_EXISTS);
+        ASSERT_TRUE(made) << "cannot make " << Utf8(folder_) << ", error " << GetLastError();
         profile_ = folder_ + L"\\kalvex.ini";
         ASSERT_TRUE(SetEnvironmentVariableW(L"KALVEX_PROFILE", profile_.c_str()));
     }
@@ -102,9 +109,7 @@ protected:
     // of its code is cleared too.
     static void Forget()
     {
-        ResLocated = false;
-        ResFixed = false;
-        ResBaseModule = ResStringModule = ResCommonModule = nullptr;
+        reslocstate::Forget();
         SetEnvironmentVariableW(L"UAS_STUB_RAN", nullptr);
     }
 
