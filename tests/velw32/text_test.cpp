@@ -108,19 +108,32 @@ std::wstring Applied(void(WINAPI *trim)(wchar_t *), const std::wstring &in)
     return copy.c_str();
 }
 std::wstring Trimmed(const std::wstring &in) { return Applied(RemoveBlanks, in); }
-std::wstring WithoutEoln(const std::wstring &in) { return Applied(RemoveEoln, in); }
 
-TEST(RemoveBlanksTest, TrimsBothEndsKeepsInnerBlanks)
+// RemoveBlanks trims both ends and keeps the blanks inside; RemoveEoln
+// removes the line ends at the end only and keeps the blanks before them.
+TEST(TrimTest, EachTextAsTheRoutineLeavesIt)
 {
-    EXPECT_EQ(Trimmed(L"  Pump  set\t A \r\n"), L"Pump  set\t A");
-    EXPECT_EQ(Trimmed(L"\x3000\x00A0Name\x3000"), L"Name");
-    EXPECT_EQ(Trimmed(L"word"), L"word");
-}
-
-TEST(RemoveBlanksTest, BlankOrEmptyBecomesEmpty)
-{
-    EXPECT_EQ(Trimmed(L" \t \r\n "), L"");
-    EXPECT_EQ(Trimmed(L""), L"");
+    const struct {
+        void(WINAPI *Trim)(wchar_t *);
+        const char *Routine;
+        const wchar_t *Text, *Left;
+    } rows[] = {
+        {RemoveBlanks, "RemoveBlanks", L"  Pump  set\t A \r\n", L"Pump  set\t A"},
+        {RemoveBlanks, "RemoveBlanks", L"\x3000\x00A0Name\x3000", L"Name"},
+        {RemoveBlanks, "RemoveBlanks", L"word", L"word"},
+        {RemoveBlanks, "RemoveBlanks", L" \t \r\n ", L""},
+        {RemoveBlanks, "RemoveBlanks", L"", L""},
+        {RemoveEoln, "RemoveEoln", L"Pressure\n", L"Pressure"},
+        {RemoveEoln, "RemoveEoln", L"Pressure\r\n", L"Pressure"},
+        {RemoveEoln, "RemoveEoln", L"two\nlines\n", L"two\nlines"},
+        {RemoveEoln, "RemoveEoln", L"\n", L""},
+        {RemoveEoln, "RemoveEoln", L"none", L"none"},
+        {RemoveEoln, "RemoveEoln", L"bar \n", L"bar "},
+        {RemoveEoln, "RemoveEoln", L" lead\t\r\n", L" lead\t"},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(Applied(row.Trim, row.Text), row.Left)
+            << row.Routine << " of " << testing::PrintToString(std::wstring(row.Text));
 }
 
 TEST(RemoveBlanksTest, SecondTrimChangesNothing)
@@ -136,21 +149,6 @@ TEST(RemoveBlanksTest, NullIsIgnored)
 {
     RemoveBlanks(nullptr);
     RemoveEoln(nullptr);
-}
-
-TEST(RemoveEolnTest, RemovesLineEndsAtTheEndOnly)
-{
-    EXPECT_EQ(WithoutEoln(L"Pressure\n"), L"Pressure");
-    EXPECT_EQ(WithoutEoln(L"Pressure\r\n"), L"Pressure");
-    EXPECT_EQ(WithoutEoln(L"two\nlines\n"), L"two\nlines");
-    EXPECT_EQ(WithoutEoln(L"\n"), L"");
-    EXPECT_EQ(WithoutEoln(L"none"), L"none");
-}
-
-TEST(RemoveEolnTest, KeepsBlanksBeforeTheLineEnd)
-{
-    EXPECT_EQ(WithoutEoln(L"bar \n"), L"bar ");
-    EXPECT_EQ(WithoutEoln(L" lead\t\r\n"), L" lead\t");
 }
 
 } // namespace
