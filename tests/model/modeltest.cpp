@@ -21,28 +21,6 @@ std::wstring g_dir; // the installation's folder, with a backslash
 // The hidden window that holds the editor's controls for these tests.
 std::unique_ptr<uitest::NoticeWindow> g_host;
 
-void RemoveTree(const std::wstring &folder)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            std::wstring full = folder + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(full + L"\\");
-            } else {
-                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(full.c_str());
-            }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
-
 void AllocateBuffers()
 {
     if (!Editor.Description) {
@@ -167,10 +145,10 @@ std::wstring TempPath(const std::wstring &name)
 
 std::wstring NewFolder(const std::wstring &name)
 {
-    std::wstring folder = TempDir() + name + L"\\";
-    RemoveTree(folder);
+    const std::wstring folder = TempDir() + name;
+    TempInstall::RemoveTree(folder);
     CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
+    return folder + L"\\";
 }
 
 std::vector<std::wstring> FilesIn(const std::wstring &folder)
