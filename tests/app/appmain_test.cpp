@@ -41,9 +41,7 @@ void CALLBACK Observe(HWND, UINT, UINT_PTR timer, DWORD)
     observed.Seen = true;
     observed.ClassIcon = reinterpret_cast<HICON>(GetClassLongPtrW(window, GCLP_HICON));
     observed.Title = uitest::TextOf(window);
-    wchar_t text[64] = L"";
-    GetMenuStringW(GetMenu(window), 0, text, 64, MF_BYPOSITION);
-    observed.FileMenu = text;
+    observed.FileMenu = uitest::MenuText(GetMenu(window), 0, MF_BYPOSITION);
     PostMessageW(window, WM_CLOSE, 0, 0);
 }
 

@@ -3,6 +3,7 @@
 // the keys themselves are the same in every language.
 #include <gtest/gtest.h>
 
+#include "filemenu.h"
 #include "mainwnd.h"
 #include "resource.h"
 #include "installenv.h"
@@ -15,31 +16,13 @@ namespace {
 
 const auto *const environment = testinstall::AddInstallationEnvironment(testinstall::German());
 
-std::wstring MenuText(HMENU menu, UINT command)
-{
-    wchar_t text[128] = L"";
-    GetMenuStringW(menu, command, text, 128, MF_BYCOMMAND);
-    return text;
-}
-
 TEST(GermanFileMenu, ShowsTheGermanKeyNames)
 {
     HWND window = MainWindowCreate(nullptr);
     ASSERT_NE(window, nullptr);
-    HMENU menu = GetMenu(window);
-    const struct {
-        UINT Command;
-        const wchar_t *Text;
-    } items[] = {
-        {IDM_NEW, L"&Neu\tStrg+N"},
-        {IDM_OPEN, L"\u00d6&ffnen...\tStrg+O"},
-        {IDM_SAVE, L"&Speichern\tStrg+S"},
-        {IDM_SAVEAS, L"Speichern &unter...\tStrg+Umschalt+S"},
-        {IDM_DELETE, L"&L\u00f6schen..."},
-        {IDM_EXIT, L"&Beenden"},
-    };
-    for (const auto &item : items)
-        EXPECT_EQ(MenuText(menu, item.Command), item.Text);
+    filemenu::Expect(GetMenu(window),
+                     {L"&Neu\tStrg+N", L"\u00d6&ffnen...\tStrg+O", L"&Speichern\tStrg+S",
+                      L"Speichern &unter...\tStrg+Umschalt+S", L"&L\u00f6schen...", L"&Beenden"});
 
     // The common library keeps its own texts: the keys are the program's.
     HMODULE common = LoadLibraryExW((testinstall::ResFolder() + L"\\kxcommog.dll").c_str(),

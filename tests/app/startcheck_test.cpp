@@ -7,6 +7,7 @@
 
 #include "relreport.h"
 #include "resloc.h"
+#include "reslocstate.h"
 #include "startcheck.h"
 #include "testfiles.h"
 #include "testinstall.h"
@@ -47,33 +48,44 @@ const std::wstring kOwnTexts = L" The program shows its own English texts instea
 const std::wstring kNoCommon =
     L" Menus and shared texts cannot be shown until the library is installed or repaired.";
 
+// The English cause of a library's damage, as the start-up message begins it.
+std::wstring NotFound(const std::wstring &file)
+{
+    return L"The library " + file + L" was not found in the folder {res}.";
+}
+std::wstring NotValid(const std::wstring &file)
+{
+    return L"The file " + file +
+           L" in the folder {res} is not a valid library: it is damaged or of another kind.";
+}
+std::wstring NoTexts(const std::wstring &file)
+{
+    return L"The library " + file +
+           L" in the folder {res} does not hold the texts that this program needs.";
+}
+
 const StartCase kCases[] = {
     {"sound", L"German", Lib::Good, Lib::Good, L"", L""},
     {"string library missing", L"German", Lib::Missing, Lib::Good, L"",
-     L"The library uaseditg.dll was not found in the folder {res}." + kOwnTexts},
+     NotFound(L"uaseditg.dll") + kOwnTexts},
     {"string library damaged", L"German", Lib::RandomBytes, Lib::Good, L"",
-     L"The file uaseditg.dll in the folder {res} is not a valid library: it is damaged or of "
-     L"another kind." + kOwnTexts},
+     NotValid(L"uaseditg.dll") + kOwnTexts},
     {"string library without the texts", L"German", Lib::Foreign, Lib::Good, L"",
-     L"The library uaseditg.dll in the folder {res} does not hold the texts that this program "
-     L"needs." + kOwnTexts},
+     NoTexts(L"uaseditg.dll") + kOwnTexts},
     {"common library missing", L"English", Lib::Good, Lib::Missing, L"",
      L"The common resource library kxcommon.dll was not found in the folder {res}. Menus and "
      L"shared texts cannot be shown until it is installed."},
     {"common library damaged", L"English", Lib::Good, Lib::RandomBytes, L"",
-     L"The file kxcommon.dll in the folder {res} is not a valid library: it is damaged or of "
-     L"another kind." + kNoCommon},
+     NotValid(L"kxcommon.dll") + kNoCommon},
     {"common library without the texts", L"English", Lib::Good, Lib::Foreign, L"",
-     L"The library kxcommon.dll in the folder {res} does not hold the texts that this program "
-     L"needs." + kNoCommon},
+     NoTexts(L"kxcommon.dll") + kNoCommon},
     {"German common library damaged, in German", L"German", Lib::Good, Lib::RandomBytes, L"",
      L"Die Datei kxcommog.dll im Ordner {res} ist keine gültige Bibliothek: Sie ist beschädigt "
      L"oder von anderer Art. Menüs und gemeinsame Texte werden stattdessen auf Englisch "
      L"angezeigt."},
     {"both libraries", L"German", Lib::Foreign, Lib::Missing, L"",
-     L"The library uaseditg.dll in the folder {res} does not hold the texts that this program "
-     L"needs." + kOwnTexts + L"\n\nThe library kxcommog.dll was not found in the folder {res}. "
-     L"Menus and shared texts are shown in English instead."},
+     NoTexts(L"uaseditg.dll") + kOwnTexts + L"\n\n" + NotFound(L"kxcommog.dll") +
+         L" Menus and shared texts are shown in English instead."},
     {"set folder of 122 characters", L"English", Lib::Good, Lib::Good, LongDir(122), L""},
     {"set folder of 123 characters", L"English", Lib::Good, Lib::Good, LongDir(123),
      L"The set folder named by Set_Dir in section Kalvex_Section of the installation profile is "
@@ -125,9 +137,7 @@ void Relocate()
         FreeLibrary(ResCommonModule);
     if (ResStringModule && ResStringModule != GetModuleHandleW(nullptr))
         FreeLibrary(ResStringModule);
-    ResLocated = false;
-    ResFixed = false;
-    ResBaseModule = ResStringModule = ResCommonModule = nullptr;
+    reslocstate::Forget();
 }
 
 TEST(StartCheckTest, EveryDamageIsToldOnceWithFileFolderAndCause)

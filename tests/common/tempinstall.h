@@ -129,8 +129,9 @@ public:
         return path;
     }
 
-private:
-    // Through \\?\ so that files with device names go too.
+    // Removes a folder (named without a final backslash) with all it holds,
+    // read-only files too; through \\?\ so that files with device names go
+    // as well.
     static void RemoveTree(const std::wstring &dir)
     {
         const std::wstring prefix = dir.compare(0, 4, L"\\\\?\\") == 0 ? L"" : L"\\\\?\\";
@@ -141,8 +142,10 @@ private:
             if (name != L"." && name != L"..") {
                 if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                     RemoveTree(path);
-                else
+                else {
+                    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
                     DeleteFileW(path.c_str());
+                }
             }
             if (!FindNextFileW(search, &found)) {
                 FindClose(search);
@@ -152,6 +155,7 @@ private:
         RemoveDirectoryW((prefix + dir).c_str());
     }
 
+private:
     std::wstring root_, sets_, profile_, units_;
     std::unique_ptr<testfiles::ScopedEnv> env_;
 };

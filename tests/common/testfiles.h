@@ -77,6 +77,24 @@ private:
     bool had_ = false;
 };
 
+// The names of the files and folders that match a search pattern
+// ("folder\\*"), without "." and "..".
+inline std::vector<std::wstring> Names(const std::wstring &pattern)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW(pattern.c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name != L"." && name != L"..")
+            names.push_back(name);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return names;
+}
+
 inline std::string Utf8(const std::wstring &text)
 {
     if (text.empty())

@@ -153,6 +153,13 @@ LRESULT CALLBACK NoticeWindow::Proc(HWND window, UINT message, WPARAM wParam, LP
     return DefWindowProcW(window, message, wParam, lParam);
 }
 
+std::wstring MenuText(HMENU menu, UINT item, UINT flag)
+{
+    wchar_t text[256] = L"";
+    GetMenuStringW(menu, item, text, 256, flag);
+    return text;
+}
+
 std::wstring TextOf(HWND window)
 {
     const int n = GetWindowTextLengthW(window);

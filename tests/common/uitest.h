@@ -130,6 +130,8 @@ private:
 
 // The text of a window (any length).
 std::wstring TextOf(HWND window);
+// The text of a menu item, by command (or with MF_BYPOSITION by position).
+std::wstring MenuText(HMENU menu, UINT item, UINT flag = MF_BYCOMMAND);
 // The text of a message box (its static control 0xFFFF).
 std::wstring MessageBoxText(HWND box);
 // The text of one row of a list box ("<no row>" when it has none there), and

@@ -4,6 +4,7 @@
 #include "listcheck.h"
 #include "mainwnd.h"
 #include "resource.h"
+#include "testfiles.h"
 #include "testinstall.h"
 #include "vel32.h"
 #include "velw32.h"
@@ -201,16 +202,7 @@ int Selection(HWND list)
 
 std::vector<std::wstring> TempFilesIn(const std::wstring &folder)
 {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((folder + L"\\uas*.tmp").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do
-        names.emplace_back(found.cFileName);
-    while (FindNextFileW(find, &found));
-    FindClose(find);
-    return names;
+    return testfiles::Names(folder + L"\\uas*.tmp");
 }
 
 int CatalogueRecords()

@@ -18,10 +18,7 @@ namespace {
 
 const std::vector<std::wstring> &kNames = kUnitsFileDimensions;
 
-class DimListTest : public ::testing::Test {
-protected:
-    void SetUp() override { ResetEditorState(); }
-};
+using DimListTest = FreshEditorTest;
 
 TEST_F(DimListTest, ListShowFillsTheListBoxOnceAndNotifies)
 {

@@ -54,6 +54,14 @@ protected:
         SaveAs(name);
         ASSERT_TRUE(SetFileAttributesW(testinstall::SetPath(name).c_str(), FILE_ATTRIBUTE_READONLY));
     }
+
+    // Delete, choosing the set of that name and confirming; what it showed.
+    std::vector<windowtest::Shown> Delete(const std::wstring &name)
+    {
+        Script script({Choose(name), Press(IDYES)});
+        Command(IDM_DELETE);
+        return script.Seen();
+    }
 };
 
 // A set file written behind the editor's back (not in its set catalogue).
@@ -791,8 +799,7 @@ TEST_F(EditorTest, DeletingTheCurrentSetInOtherLetterCaseLeavesAnUnnamedEmptySet
     TypeDescription(L"Doomed");
     SaveAs(L"Doomed");
     PickUnit(2, 2); // an unsaved change
-    Script script({Choose(L"DOOMED"), Press(IDYES)});
-    Command(IDM_DELETE);
+    Delete(L"DOOMED");
     EXPECT_FALSE(testinstall::Exists(testinstall::SetPath(L"Doomed")));
     EXPECT_EQ(std::wstring(Editor.CurrentSetName), L"<none>");
     EXPECT_EQ(uitest::TextOf(Editor.SetNameLabel), L"Set Name: <none>");
@@ -810,10 +817,9 @@ TEST_F(EditorTest, DeletingTheCurrentSetSpeltOtherwiseOnDiskStillResetsTheEditor
     SaveAs(L"Doomed");
     ASSERT_TRUE(DeleteFileW(testinstall::SetPath(L"Doomed").c_str()));
     WriteForeignSet(L"DOOMED");
-    Script script({Choose(L"doomed"), Press(IDYES)});
-    Command(IDM_DELETE);
-    ASSERT_EQ(script.Seen().size(), 2u);
-    EXPECT_EQ(script.Seen()[1].Text, L"Are you sure that you want to delete 'DOOMED'?");
+    const std::vector<windowtest::Shown> seen = Delete(L"doomed");
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[1].Text, L"Are you sure that you want to delete 'DOOMED'?");
     EXPECT_FALSE(testinstall::Exists(testinstall::SetPath(L"DOOMED")));
     EXPECT_EQ(std::wstring(Editor.CurrentSetName), L"<none>");
     EXPECT_EQ(Entry(1)->SelectedUnit, 0);
@@ -824,8 +830,7 @@ TEST_F(EditorTest, DeletingAnotherSetLeavesTheEditorAlone)
     SaveAs(L"Other");
     SaveAs(L"Mine");
     PickUnit(1, 4);
-    Script script({Choose(L"Other"), Press(IDYES)});
-    Command(IDM_DELETE);
+    Delete(L"Other");
     EXPECT_FALSE(testinstall::Exists(testinstall::SetPath(L"Other")));
     EXPECT_EQ(std::wstring(Editor.CurrentSetName), L"Mine");
     EXPECT_EQ(Entry(1)->SelectedUnit, 4);

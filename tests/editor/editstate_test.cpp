@@ -7,41 +7,32 @@
 
 #include "editstate.h"
 #include "modeltest.h"
+#include "wait.h"
 
 using namespace modeltest;
 
 namespace {
 
-class EditStateTest : public ::testing::Test {
-protected:
-    void SetUp() override { ResetEditorState(); }
-};
+using EditStateTest = FreshEditorTest;
 
+// The buffer takes the control's text trimmed; the control keeps it as typed.
 TEST_F(EditStateTest, ReadDescriptionTrimsTheBufferNotTheControl)
 {
-    SetControlText(Editor.DescEdit, L"  \r\n Two  words \t\r\n");
-    EditReadDescription();
-    EXPECT_STREQ(Editor.Description, L"Two  words");
-    EXPECT_EQ(ControlText(Editor.DescEdit), L"  \r\n Two  words \t\r\n");
-}
-
-TEST_F(EditStateTest, ReadDescriptionOfBlanksIsEmpty)
-{
-    wcscpy_s(Editor.Description, EditDescriptionChars, L"old");
-    SetControlText(Editor.DescEdit, L"     ");
-    EditReadDescription();
-    EXPECT_STREQ(Editor.Description, L"");
-    SetControlText(Editor.DescEdit, L"");
-    wcscpy_s(Editor.Description, EditDescriptionChars, L"old");
-    EditReadDescription();
-    EXPECT_STREQ(Editor.Description, L"");
-}
-
-TEST_F(EditStateTest, ReadDescriptionKeepsLineBreaksInside)
-{
-    SetControlText(Editor.DescEdit, L"First\r\n\r\nSecond");
-    EditReadDescription();
-    EXPECT_STREQ(Editor.Description, L"First\r\n\r\nSecond");
+    const struct {
+        const wchar_t *Typed, *Stored;
+    } rows[] = {
+        {L"  \r\n Two  words \t\r\n", L"Two  words"},
+        {L"     ", L""}, // blanks only
+        {L"", L""},
+        {L"First\r\n\r\nSecond", L"First\r\n\r\nSecond"}, // line breaks inside stay
+    };
+    for (const auto &row : rows) {
+        wcscpy_s(Editor.Description, EditDescriptionChars, L"old");
+        SetControlText(Editor.DescEdit, row.Typed);
+        EditReadDescription();
+        EXPECT_STREQ(Editor.Description, row.Stored) << testwait::Narrow(row.Typed);
+        EXPECT_EQ(ControlText(Editor.DescEdit), row.Typed);
+    }
 }
 
 TEST_F(EditStateTest, ReadDescriptionCutsAt2000)

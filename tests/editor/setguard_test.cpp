@@ -29,20 +29,15 @@ const wchar_t kDeleted[] =
     L"opened or last saved it.\n\nDo you want to save your version again? Choose No to keep "
     L"your changes in the editor without saving.";
 
-class SetGuardTest : public ::testing::Test {
+class SetGuardTest : public OneSetFileTest {
 protected:
     void SetUp() override
     {
-        ResetEditorState();
-        folder = NewFolder(L"guard");
-        path = folder + L"Shared.uas";
-        catalogue = MakeCatalogue({{L"Length", {L"m", L"km"}, 0}});
+        Prepare(L"guard", L"Shared.uas");
         Editor.Modified = 0;
         SetControlText(Editor.DescEdit, L"");
         ASSERT_EQ(SetFileWrite(path.c_str(), L"Shared", catalogue), 1); // as this editor wrote it
     }
-    void TearDown() override { FreeCatalogue(catalogue); }
-
     // Save's check answered with answer (none when no box is expected);
     // returns what the check decided and the boxes shown.
     int16_t Check(std::vector<int> answers, std::vector<uitest::BoxRecord> *boxes)
@@ -52,10 +47,6 @@ protected:
         *boxes = answerer.Boxes();
         return go;
     }
-
-    std::wstring folder;
-    std::wstring path;
-    ListHandle catalogue = nullptr;
 };
 
 // The ways another program leaves the file, and whether Save must ask.

@@ -9,6 +9,7 @@
 #include "editstate.h"
 #include "mainwnd.h"
 #include "resource.h"
+#include "setfiletext.h"
 #include "setopen.h"
 #include "installenv.h"
 #include "testinstall.h"
@@ -25,21 +26,12 @@ namespace {
 
 const auto *const environment = testinstall::AddInstallationEnvironment();
 
-const char kRule[] = "* ----------------------------------------------------------------------\r\n";
-
 // A set file as the editor writes it, naming two dimensions.
 std::string SetBytes(const std::string &name, const std::string &description,
                      const std::string &temperature, const std::string &pressure)
 {
-    std::string bytes = kRule;
-    bytes += "* " + name + "\r\n* " + name + ".uas\r\n*\r\n";
-    if (!description.empty())
-        bytes += "*    " + description + "\r\n";
-    bytes += "*\r\n";
-    bytes += kRule;
-    bytes += "Temperature                     " + temperature + "\r\n";
-    bytes += "Pressure                        " + pressure + "\r\n";
-    return bytes;
+    return setfiletext::File(name, name + ".uas", description,
+                             {{"Temperature", temperature}, {"Pressure", pressure}});
 }
 
 // A folder outside the set folder for received files.

@@ -37,22 +37,19 @@ std::wstring Unstorable(const std::wstring &shown, const std::wstring &code)
 const wchar_t kCaption[] = L"Unit Assignment Set Editor";
 const char kOldContent[] = "* old file\r\nLength km\r\n";
 
-class SetFileFaultTest : public ::testing::Test {
+class SetFileFaultTest : public OneSetFileTest {
 protected:
     void SetUp() override
     {
-        ResetEditorState();
-        folder = NewFolder(L"faults");
-        path = folder + L"set.uas";
+        Prepare(L"faults", L"set.uas");
         WriteBytes(path, kOldContent);
-        catalogue = MakeCatalogue({{L"Length", {L"m", L"km"}, 0}});
         wcscpy_s(Editor.Description, EditDescriptionChars, L"Saved before.");
         SetControlText(Editor.DescEdit, L"Typed since.");
     }
     void TearDown() override
     {
         SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        FreeCatalogue(catalogue);
+        CatalogueTest::TearDown();
     }
 
     // Saves with the given Modified and checks that the failure changed
@@ -69,10 +66,6 @@ protected:
         EXPECT_STREQ(Editor.Description, L"Saved before.");
         EXPECT_TRUE(DescriptionGuardIntact());
     }
-
-    std::wstring folder;
-    std::wstring path;
-    ListHandle catalogue = nullptr;
 };
 
 TEST_F(SetFileFaultTest, ReadOnlyTarget)

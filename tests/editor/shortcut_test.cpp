@@ -7,6 +7,7 @@
 
 #include "appmain.h"
 #include "editstate.h"
+#include "filemenu.h"
 #include "mainwnd.h"
 #include "resource.h"
 #include "installenv.h"
@@ -314,23 +315,8 @@ TEST_F(ShortcutTest, TabStillMovesTheFocusThroughTheLoop)
 // The File menu shows each key at the right of the common library's text.
 TEST_F(ShortcutTest, TheFileMenuShowsTheKeys)
 {
-    HMENU menu = GetMenu(window_);
-    const struct {
-        int Command;
-        const wchar_t *Text;
-    } items[] = {
-        {IDM_NEW, L"&New\tCtrl+N"},
-        {IDM_OPEN, L"&Open...\tCtrl+O"},
-        {IDM_SAVE, L"&Save\tCtrl+S"},
-        {IDM_SAVEAS, L"Save &As...\tCtrl+Shift+S"},
-        {IDM_DELETE, L"&Delete..."},
-        {IDM_EXIT, L"E&xit"},
-    };
-    for (const auto &item : items) {
-        wchar_t text[128] = L"";
-        GetMenuStringW(menu, item.Command, text, 128, MF_BYCOMMAND);
-        EXPECT_STREQ(text, item.Text);
-    }
+    filemenu::Expect(GetMenu(window_), {L"&New\tCtrl+N", L"&Open...\tCtrl+O", L"&Save\tCtrl+S",
+                                        L"Save &As...\tCtrl+Shift+S", L"&Delete...", L"E&xit"});
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 
 #include "mappedmodule.h"
 #include "resloc.h"
+#include "reslocstate.h"
 #include "tempinstall.h"
 #include "uas_languages.h"
 
@@ -114,13 +115,6 @@ ProfileEntries ProfileFor(const UasLanguage &language, const TempInstall &instal
             {L"VelWin_Section", L"Language", language.Value}};
 }
 
-void ForgetLocation()
-{
-    ResLocated = false;
-    ResFixed = false;
-    ResBaseModule = ResStringModule = ResCommonModule = nullptr;
-}
-
 // The list itself: one entry per language, each name, value and suffix
 // once, and the first one the program's own (no Language value).
 TEST(LanguageList, NamesEveryLanguageOnce)
@@ -153,7 +147,7 @@ TEST(LanguageList, ResourceLocatorKnowsEveryLanguage)
         TempInstall install;
         LanguageFolder res(install.Root());
         install.WriteProfile(ProfileFor(language, install, res.Path()));
-        ForgetLocation();
+        reslocstate::Forget();
 
         ASSERT_TRUE(ResLocate());
         const std::wstring strings = ProgramPrefix() + language.Suffix + L".dll";
@@ -166,7 +160,7 @@ TEST(LanguageList, ResourceLocatorKnowsEveryLanguage)
         EXPECT_TRUE(MappedFrom(ResCommonModule, res.File(CommonName(language.Suffix))))
             << "add the language to ResPickSuffix in resloc/resloc.cpp";
         ResRelease();
-        ForgetLocation();
+        reslocstate::Forget();
     }
 }
 

@@ -3,11 +3,12 @@
 // outcome of its first read for the whole process.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <memory>
 #include <string>
 
-#include "listcheck.h"
 #include "dimcat.h"
+#include "dimnames.h"
+#include "tempinstall.h"
 #include "vel32.h"
 
 namespace {
@@ -17,37 +18,21 @@ class BadUnitsEnvironment : public ::testing::Environment {
 public:
     void SetUp() override
     {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        dir_ = std::wstring(temp) + L"uasbadunits-" + std::to_wstring(GetCurrentProcessId());
-        CreateDirectoryW(dir_.c_str(), nullptr);
-        std::string dir;
-        for (wchar_t c : dir_)
-            dir += static_cast<char>(c);
+        TempInstall::Options options;
+        options.NameSetDir = false;
         // One dimension listed twice: the library refuses the whole file.
-        Write(dir_ + L"\\units.txt", "Length m cm\r\nMass kg\r\nLENGTH km\r\n");
-        Write(dir_ + L"\\kalvex.ini",
-              "[Kalvex_Section]\r\nRoot_Dir=" + dir + "\r\nResource_Binary_Dir=" + dir +
-                  "\r\nUnits_File=" + dir +
-                  "\\units.txt\r\n[VelWin_Section]\r\nLanguage=English\r\n");
-        SetEnvironmentVariableW(L"KALVEX_PROFILE", (dir_ + L"\\kalvex.ini").c_str());
+        options.UnitsText = L"Length m cm\r\nMass kg\r\nLENGTH km\r\n";
+        install_ = std::make_unique<TempInstall>(options);
+        const std::wstring root = install_->Root();
+        install_->WriteProfile({{L"Kalvex_Section", L"Root_Dir", root},
+                                {L"Kalvex_Section", L"Resource_Binary_Dir", root},
+                                {L"VelWin_Section", L"Language", L"English"}},
+                               false);
     }
-    void TearDown() override
-    {
-        DeleteFileW((dir_ + L"\\units.txt").c_str());
-        DeleteFileW((dir_ + L"\\kalvex.ini").c_str());
-        RemoveDirectoryW(dir_.c_str());
-    }
+    void TearDown() override { install_.reset(); }
 
 private:
-    static void Write(const std::wstring &path, const std::string &text)
-    {
-        FILE *f = _wfopen(path.c_str(), L"wb");
-        ASSERT_NE(f, nullptr);
-        fwrite(text.data(), 1, text.size(), f);
-        fclose(f);
-    }
-    std::wstring dir_;
+    std::unique_ptr<TempInstall> install_;
 };
 
 [[maybe_unused]] ::testing::Environment *const g_environment =
@@ -66,12 +51,7 @@ TEST(DimCatalogueBadUnitsTest, BuildFailsWithTheLibrarysStatus)
 
 TEST(DimCatalogueBadUnitsTest, NamesListIsEmpty)
 {
-    KxStatus status = 0;
-    ListHandle names = DimNamesCreate(&status);
-    EXPECT_NE(status, 0);
-    ASSERT_NE(names, nullptr);
-    EXPECT_TRUE(listcheck::IsEmpty(names));
-    ListFree(names);
+    EXPECT_TRUE(NamesFailEmpty());
 }
 
 } // namespace

@@ -24,10 +24,7 @@ std::vector<std::wstring> LibraryList(UnitList list)
     return strings;
 }
 
-class DimCatalogueTest : public ::testing::Test {
-protected:
-    void SetUp() override { ResetEditorState(); }
-};
+using DimCatalogueTest = FreshEditorTest;
 
 TEST_F(DimCatalogueTest, OneEntryPerDimensionInTheLibrarysOrder)
 {

@@ -3,13 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
-
 #include "editstate.h"
 #include "listcheck.h"
 #include "tempinstall.h"
+#include "testfiles.h"
+#include "testinstall.h"
 #include "uitest.h"
 #include "vel32.h"
 #include "velx32.h"
@@ -22,28 +20,6 @@ std::unique_ptr<TempInstall> g_install;
 std::wstring g_dir; // the installation's folder, with a backslash
 // The hidden window that holds the editor's controls for these tests.
 std::unique_ptr<uitest::NoticeWindow> g_host;
-
-void RemoveTree(const std::wstring &folder)
-{
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            std::wstring full = folder + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(full + L"\\");
-            } else {
-                SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(full.c_str());
-            }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
-}
 
 void AllocateBuffers()
 {
@@ -121,6 +97,24 @@ void EnsureEnvironment()
     AllocateBuffers();
 }
 
+void CatalogueTest::Prepare(const std::vector<DimRecipe> &dims)
+{
+    ResetEditorState();
+    catalogue = MakeCatalogue(dims);
+}
+
+void CatalogueTest::TearDown()
+{
+    FreeCatalogue(catalogue);
+}
+
+void OneSetFileTest::Prepare(const std::wstring &folderName, const std::wstring &fileName)
+{
+    CatalogueTest::Prepare({{L"Length", {L"m", L"km"}, 0}});
+    folder = NewFolder(folderName);
+    path = folder + fileName;
+}
+
 void ResetEditorState()
 {
     EnsureEnvironment();
@@ -151,49 +145,26 @@ std::wstring TempPath(const std::wstring &name)
 
 std::wstring NewFolder(const std::wstring &name)
 {
-    std::wstring folder = TempDir() + name + L"\\";
-    RemoveTree(folder);
+    const std::wstring folder = TempDir() + name;
+    TempInstall::RemoveTree(folder);
     CreateDirectoryW(folder.c_str(), nullptr);
-    return folder;
+    return folder + L"\\";
 }
 
 std::vector<std::wstring> FilesIn(const std::wstring &folder)
 {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::wstring name = data.cFileName;
-        if (name != L"." && name != L"..")
-            names.push_back(name);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    return names;
+    return testfiles::Names(folder + L"*");
 }
 
 std::string ReadBytes(const std::wstring &path)
 {
-    FILE *f = _wfopen(path.c_str(), L"rb");
-    if (!f)
-        return std::string("<missing>");
     std::string bytes;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0)
-        bytes.append(buffer, n);
-    fclose(f);
-    return bytes;
+    return testinstall::ReadBytes(path, bytes) ? bytes : std::string("<missing>");
 }
 
 void WriteBytes(const std::wstring &path, const std::string &bytes)
 {
-    FILE *f = _wfopen(path.c_str(), L"wb");
-    ASSERT_NE(f, nullptr) << "cannot write test file";
-    if (!bytes.empty())
-        fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
+    ASSERT_TRUE(testinstall::WriteBytes(path, bytes)) << "cannot write test file";
 }
 
 void SetControlText(HWND control, const std::wstring &text)

@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "dimcat.h"
 #include "uitest.h"
 
@@ -34,6 +36,38 @@ void EnsureEnvironment();
 // Back to a fresh editor: empty Description and control, Modified 0,
 // buffers allocated again if a test released them.
 void ResetEditorState();
+
+// Catalogues made by hand, laid out as the dimension catalogue lays them out.
+struct DimRecipe {
+    std::wstring Name;
+    std::vector<std::wstring> Symbols;
+    uint16_t Selected = 0;
+};
+
+// The fixture of tests that each start from a fresh editor.
+class FreshEditorTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetEditorState(); }
+};
+
+// A fresh editor and a catalogue made by hand, which the test's end frees.
+class CatalogueTest : public ::testing::Test {
+protected:
+    void Prepare(const std::vector<DimRecipe> &dims);
+    void TearDown() override;
+
+    ListHandle catalogue = nullptr;
+};
+
+// The same with one dimension (Length: m, km), and the path of a set file in
+// a new empty folder.
+class OneSetFileTest : public CatalogueTest {
+protected:
+    void Prepare(const std::wstring &folderName, const std::wstring &fileName);
+
+    std::wstring folder;
+    std::wstring path;
+};
 bool DescriptionGuardIntact();
 
 std::wstring TempDir(); // ends with a backslash
@@ -52,12 +86,6 @@ std::wstring ControlText(HWND control);
 // WM_COMMAND notices that the hidden parent window received.
 std::vector<uitest::NoticeWindow::Notice> &Notices();
 
-// Catalogues made by hand, laid out as the dimension catalogue lays them out.
-struct DimRecipe {
-    std::wstring Name;
-    std::vector<std::wstring> Symbols;
-    uint16_t Selected = 0;
-};
 ListHandle MakeCatalogue(const std::vector<DimRecipe> &dims);
 void FreeCatalogue(ListHandle catalogue);
 std::vector<uint16_t> Selections(ListHandle catalogue);

@@ -4,6 +4,7 @@
 
 #include "setchars.h"
 #include "setprobe.h"
+#include "testfiles.h"
 
 #include <string>
 #include <vector>
@@ -67,33 +68,14 @@ TEST(SetCharsTest, PlainEquivalentsOnlyWhenEveryCharacterHasOne)
 
 class SetProbeTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        wchar_t temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        folder_ = std::wstring(temp) + L"uasprobe-" + std::to_wstring(GetCurrentProcessId());
-        CreateDirectoryW(folder_.c_str(), nullptr);
-    }
-    void TearDown() override
-    {
-        for (const auto &f : files_)
-            DeleteFileW(f.c_str());
-        RemoveDirectoryW((folder_ + L"\\sub.uas").c_str());
-        RemoveDirectoryW(folder_.c_str());
-    }
+    // The folder goes with dir_; the folder made in it first.
+    void TearDown() override { RemoveDirectoryW((folder_ + L"\\sub.uas").c_str()); }
     std::wstring Write(const std::wstring &name, const std::string &bytes)
     {
-        const std::wstring path = folder_ + L"\\" + name;
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
-        files_.push_back(path);
-        return path;
+        return dir_.Write(name, bytes);
     }
-    std::wstring folder_;
-    std::vector<std::wstring> files_;
+    testfiles::TempDir dir_;
+    const std::wstring folder_ = dir_.Path();
 };
 
 TEST_F(SetProbeTest, EachKindOfPath)

@@ -15,12 +15,11 @@ using namespace modeltest;
 
 namespace {
 
-class SetFileFuzzTest : public ::testing::Test {
+class SetFileFuzzTest : public CatalogueTest {
 protected:
     void SetUp() override
     {
-        ResetEditorState();
-        catalogue = MakeCatalogue({
+        Prepare({
             {L"Length", {L"m", L"cm", L"mm", L"km"}, 0},
             {L"Mass", {L"kg", L"g"}, 0},
             {L"Nothing", {}, 0},
@@ -40,7 +39,6 @@ protected:
         seed = ReadBytes(path);
         SetSelections(catalogue, {0, 0, 0, 0, 0});
     }
-    void TearDown() override { FreeCatalogue(catalogue); }
 
     // Reads bytes and checks what must hold after any read.
     void ReadAndCheck(const std::string &bytes, unsigned caseNumber)
@@ -67,7 +65,6 @@ protected:
         }
     }
 
-    ListHandle catalogue = nullptr;
     std::vector<uint16_t> symbolCounts;
     std::wstring path;
     std::string seed;

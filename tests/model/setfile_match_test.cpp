@@ -30,10 +30,7 @@ std::vector<uint16_t> ReadBody(ListHandle catalogue, const std::string &body)
     return Selections(catalogue);
 }
 
-class SetFileMatchTest : public ::testing::Test {
-protected:
-    void SetUp() override { ResetEditorState(); }
-};
+using SetFileMatchTest = FreshEditorTest;
 
 TEST_F(SetFileMatchTest, ExactSymbolWinsOverOneDifferingInCase)
 {

@@ -20,12 +20,11 @@ std::string Header(const std::vector<std::string> &lines = {})
     return setfiletext::Header("Name", "name.uas", lines);
 }
 
-class SetFileReadTest : public ::testing::Test {
+class SetFileReadTest : public CatalogueTest {
 protected:
     void SetUp() override
     {
-        ResetEditorState();
-        catalogue = MakeCatalogue({
+        Prepare({
             {L"Length", {L"m", L"cm", L"mm", L"km"}, 0},
             {L"Mass", {L"kg", L"g", L"t"}, 0},
             {L"Temperature", {L"K", L"degC", L"degF"}, 0},
@@ -34,7 +33,6 @@ protected:
         description.assign(EditDescriptionChars + kGuardChars, kGuard);
         wcscpy_s(description.data(), description.size(), L"before");
     }
-    void TearDown() override { FreeCatalogue(catalogue); }
 
     // Reads these bytes as a set file; the result of SetFileRead.
     int Read(const std::string &bytes)
@@ -54,33 +52,69 @@ protected:
         return true;
     }
 
-    ListHandle catalogue = nullptr;
     std::vector<wchar_t> description;
 };
 
-TEST_F(SetFileReadTest, CanonicalFileSetsDescriptionAndSelections)
+// One file per row: the description it gives and the selections after it,
+// from the row's selections before (all first units when none are given).
+TEST_F(SetFileReadTest, EachFileGivesItsDescriptionAndSelections)
 {
-    ASSERT_EQ(
-        Read(Header({"Pilot plant,", " metric."}) + "Length                          cm\r\n"
-                                                      "Mass                            t\r\n"
-                                                      "Temperature                     degC\r\n"
-                                                      "Pressure                        bar\r\n"),
-        1);
-    EXPECT_EQ(Text(), L"Pilot plant, metric.");
-    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{1, 2, 1, 1}));
-}
-
-TEST_F(SetFileReadTest, BareLineFeedsReadLikeCrLf)
-{
-    ASSERT_EQ(Read("* rule\n* Name\n* name.uas\n*\n*    Notes\n*\n* ---\nMass g\nLength km\n"), 1);
-    EXPECT_EQ(Text(), L"Notes");
-    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{3, 1, 0, 0}));
-}
-
-TEST_F(SetFileReadTest, WordsMatchIgnoringLetterCase)
-{
-    Read(Header() + "LENGTH KM\r\nmass G\r\ntemperature DEGF\r\n");
-    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{3, 1, 2, 0}));
+    using Sel = std::vector<uint16_t>;
+    const struct Row {
+        const char *Name;
+        std::string Bytes;
+        std::wstring Text;
+        Sel After;
+        Sel Before = {0, 0, 0, 0};
+    } rows[] = {
+        {"canonical file",
+         Header({"Pilot plant,", " metric."}) + "Length                          cm\r\n"
+                                                "Mass                            t\r\n"
+                                                "Temperature                     degC\r\n"
+                                                "Pressure                        bar\r\n",
+         L"Pilot plant, metric.", {1, 2, 1, 1}},
+        {"bare line feeds read like CR LF",
+         "* rule\n* Name\n* name.uas\n*\n*    Notes\n*\n* ---\nMass g\nLength km\n", L"Notes",
+         {3, 1, 0, 0}},
+        {"words match ignoring letter case", Header() + "LENGTH KM\r\nmass G\r\ntemperature DEGF\r\n",
+         L"", {3, 1, 2, 0}},
+        {"the later pair wins", Header() + "Length cm\r\nMass g\r\nLength mm\r\n", L"", {2, 1, 0, 0}},
+        {"dimensions not named keep their selection", Header() + "Mass kg\r\n", L"", {2, 0, 2, 1},
+         {2, 2, 2, 1}},
+        {"unknown names and symbols change nothing",
+         Header() + "Volume m3\r\nLength furlong\r\nMass\r\n", L"", {1, 1, 1, 1}, {1, 1, 1, 1}},
+        {"pairs may split or join lines",
+         Header() + "Length cm Mass\r\ng\r\n\r\n   Temperature\tdegF   Pressure\r\n\r\nbar", L"",
+         {1, 1, 2, 1}},
+        {"a trailing single word is ignored", Header() + "Length cm\r\nMass", L"", {1, 0, 0, 0}},
+        // The first line would select km; it is consumed, the rest is body.
+        {"first line without asterisk", "Length km\r\n* Name\r\nMass g\r\n", L"", {0, 1, 0, 0}},
+        // "Length km" fails the header and is consumed; the body begins
+        // with the line after it.
+        {"header broken in its third line", "*\r\n*\r\nLength km\r\nMass g\r\nPressure bar\r\n", L"",
+         {0, 1, 0, 1}},
+        {"file ending inside the header", "* rule\r\n* Name\r\n", L"", {0, 0, 0, 0}},
+        {"empty file", "", L"", {0, 0, 0, 0}},
+        {"file ending inside the description",
+         "*\r\n*\r\n*\r\n*\r\n*    Only notes, Length km\r\n*     and no rule",
+         L"Only notes, Length km and no rule", {0, 0, 0, 0}},
+        // Whatever the five are; a line shorter than four characters never
+        // ends the section, and a hyphen as fourth character always does.
+        {"description lines lose their first five characters",
+         "*\r\n*\r\n*\r\n*\r\nabcdeFirst\r\n--\r\n12345 second\r\nxyz-rule\r\nMass g\r\n",
+         L"First second", {0, 1, 0, 0}},
+        {"spaces at line ends inside the description stay", Header({"a ", " b", "c  "}), L"a  bc",
+         {0, 0, 0, 0}},
+        {"last line without line end", Header({"Notes"}) + "Mass g", L"Notes", {0, 1, 0, 0}},
+    };
+    for (const Row &row : rows) {
+        SCOPED_TRACE(row.Name);
+        SetSelections(catalogue, row.Before);
+        wcscpy_s(description.data(), description.size(), L"before");
+        ASSERT_EQ(Read(row.Bytes), 1);
+        EXPECT_EQ(Text(), row.Text);
+        EXPECT_EQ(Selections(catalogue), row.After);
+    }
 }
 
 TEST_F(SetFileReadTest, FirstOfTwoEqualSymbolsIsSelected)
@@ -105,86 +139,6 @@ TEST_F(SetFileReadTest, FirstDimensionOfAName)
     ASSERT_EQ(SetFileRead(path.c_str(), doubled, description.data()), 1);
     EXPECT_EQ(Selections(doubled), (std::vector<uint16_t>{1, 0}));
     FreeCatalogue(doubled);
-}
-
-TEST_F(SetFileReadTest, LaterPairWins)
-{
-    Read(Header() + "Length cm\r\nMass g\r\nLength mm\r\n");
-    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{2, 1, 0, 0}));
-}
-
-TEST_F(SetFileReadTest, DimensionsNotNamedKeepTheirSelection)
-{
-    SetSelections(catalogue, {2, 2, 2, 1});
-    Read(Header() + "Mass kg\r\n");
-    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{2, 0, 2, 1}));
-}
-
-TEST_F(SetFileReadTest, UnknownNamesAndSymbolsChangeNothing)
-{
-    SetSelections(catalogue, {1, 1, 1, 1});
-    Read(Header() + "Volume m3\r\nLength furlong\r\nMass\r\n");
-    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{1, 1, 1, 1}));
-}
-
-TEST_F(SetFileReadTest, PairsMaySplitOrJoinLines)
-{
-    Read(Header() + "Length cm Mass\r\ng\r\n\r\n   Temperature\tdegF   Pressure\r\n\r\nbar");
-    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{1, 1, 2, 1}));
-}
-
-TEST_F(SetFileReadTest, TrailingSingleWordIsIgnored)
-{
-    Read(Header() + "Length cm\r\nMass");
-    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{1, 0, 0, 0}));
-}
-
-TEST_F(SetFileReadTest, FirstLineWithoutAsteriskEmptiesTheDescriptionAndIsNotBody)
-{
-    // The first line would select km; it is consumed, the rest is body.
-    ASSERT_EQ(Read("Length km\r\n* Name\r\nMass g\r\n"), 1);
-    EXPECT_EQ(Text(), L"");
-    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{0, 1, 0, 0}));
-}
-
-TEST_F(SetFileReadTest, HeaderBrokenInItsThirdLine)
-{
-    // "Length km" fails the header and is consumed; the body begins with
-    // the line after it.
-    ASSERT_EQ(Read("*\r\n*\r\nLength km\r\nMass g\r\nPressure bar\r\n"), 1);
-    EXPECT_EQ(Text(), L"");
-    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{0, 1, 0, 1}));
-}
-
-TEST_F(SetFileReadTest, FileEndingInsideTheHeader)
-{
-    ASSERT_EQ(Read("* rule\r\n* Name\r\n"), 1);
-    EXPECT_EQ(Text(), L"");
-    ASSERT_EQ(Read(""), 1);
-    EXPECT_EQ(Text(), L"");
-}
-
-TEST_F(SetFileReadTest, FileEndingInsideTheDescription)
-{
-    ASSERT_EQ(Read("*\r\n*\r\n*\r\n*\r\n*    Only notes, Length km\r\n*     and no rule"), 1);
-    EXPECT_EQ(Text(), L"Only notes, Length km and no rule");
-    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{0, 0, 0, 0}));
-}
-
-TEST_F(SetFileReadTest, DescriptionLinesLoseTheirFirstFiveCharacters)
-{
-    // Whatever the five are; a line shorter than four characters never ends
-    // the section, and a hyphen as fourth character always does.
-    ASSERT_EQ(
-        Read("*\r\n*\r\n*\r\n*\r\nabcdeFirst\r\n--\r\n12345 second\r\nxyz-rule\r\nMass g\r\n"), 1);
-    EXPECT_EQ(Text(), L"First second");
-    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{0, 1, 0, 0}));
-}
-
-TEST_F(SetFileReadTest, SpacesAtLineEndsInsideTheDescriptionStay)
-{
-    ASSERT_EQ(Read(Header({"a ", " b", "c  "})), 1);
-    EXPECT_EQ(Text(), L"a  bc");
 }
 
 TEST_F(SetFileReadTest, BytesAreLatin1Characters)
@@ -251,13 +205,6 @@ TEST_F(SetFileReadTest, NulBytesSeparateWordsAndVanishFromTheDescription)
     ASSERT_EQ(Read(bytes), 1);
     EXPECT_EQ(Text(), L"abcd");
     EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{1, 0, 0, 0}));
-}
-
-TEST_F(SetFileReadTest, LastLineWithoutLineEnd)
-{
-    Read(Header({"Notes"}) + "Mass g");
-    EXPECT_EQ(Text(), L"Notes");
-    EXPECT_EQ(Selections(catalogue), (std::vector<uint16_t>{0, 1, 0, 0}));
 }
 
 TEST_F(SetFileReadTest, MegabytesOfBodyAreReadToTheEnd)

@@ -34,9 +34,8 @@ std::string Word(size_t length)
     return word;
 }
 
-class SetFileWriteTest : public ::testing::Test {
+class SetFileWriteTest : public FreshEditorTest {
 protected:
-    void SetUp() override { ResetEditorState(); }
 
     std::string Header(const std::wstring &path, const std::wstring &name,
                        const std::wstring &description)

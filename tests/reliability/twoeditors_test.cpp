@@ -50,66 +50,47 @@ struct Order {
 const Move OpenA{'A', L"open:Shared", 0, nullptr, 1, 0};
 const Move OpenB{'B', L"open:Shared", 0, nullptr, 1, 0};
 const Move DeleteShared{'T', L"", 0, nullptr, 1, 0};
-Move SaveA(const wchar_t *answer, size_t boxes = 0, const wchar_t *question = nullptr)
+// A save by A (who changes a unit) or B (who changes the description),
+// answering the editor's question, when there is one, with answer.
+Move Save(char who, const wchar_t *answer, size_t boxes, const wchar_t *question)
 {
     const bool saved = boxes == 0 || std::wstring(answer) == L"Y";
-    return Move{'A',          std::wstring(L"unit:0:2:") + answer, boxes, question, saved ? 1 : 0,
-                saved ? 0 : 1};
+    const std::wstring change = who == 'A' ? L"unit:0:2:" : L"desc:Changed by B:";
+    return Move{who, change + answer, boxes, question, saved ? 1 : 0, saved ? 0 : 1};
+}
+Move SaveA(const wchar_t *answer, size_t boxes = 0, const wchar_t *question = nullptr)
+{
+    return Save('A', answer, boxes, question);
 }
 Move SaveB(const wchar_t *answer, size_t boxes = 0, const wchar_t *question = nullptr)
 {
-    const bool saved = boxes == 0 || std::wstring(answer) == L"Y";
-    return Move{'B',           std::wstring(L"desc:Changed by B:") + answer,
-                boxes,         question,
-                saved ? 1 : 0, saved ? 0 : 1};
+    return Save('B', answer, boxes, question);
 }
 
+// Each order: its moves, then whether the file ends with A's unit, with B's
+// description, and at all.
 const std::vector<Order> &Orders()
 {
     static const std::vector<Order> orders = {
         {"A saves, then B saves and answers No",
-         {OpenA, OpenB, SaveA(L"N"), SaveB(L"N", 1, kChanged)},
-         true,
-         false,
-         true},
+         {OpenA, OpenB, SaveA(L"N"), SaveB(L"N", 1, kChanged)}, true, false, true},
         {"A saves, then B saves and answers Yes",
-         {OpenA, OpenB, SaveA(L"N"), SaveB(L"Y", 1, kChanged)},
-         false,
-         true,
-         true},
+         {OpenA, OpenB, SaveA(L"N"), SaveB(L"Y", 1, kChanged)}, false, true, true},
         {"B saves, then A saves and answers No",
-         {OpenA, OpenB, SaveB(L"N"), SaveA(L"N", 1, kChanged)},
-         false,
-         true,
-         true},
+         {OpenA, OpenB, SaveB(L"N"), SaveA(L"N", 1, kChanged)}, false, true, true},
         {"B saves, then A saves and answers Yes",
-         {OpenA, OpenB, SaveB(L"N"), SaveA(L"Y", 1, kChanged)},
-         true,
-         false,
-         true},
+         {OpenA, OpenB, SaveB(L"N"), SaveA(L"Y", 1, kChanged)}, true, false, true},
         {"A saves twice, B never", {OpenA, OpenB, SaveA(L"N"), SaveA(L"N")}, true, false, true},
         {"A saves, B opens again and saves",
-         {OpenA, OpenB, SaveA(L"N"), OpenB, SaveB(L"N")},
-         true,
-         true,
-         true},
+         {OpenA, OpenB, SaveA(L"N"), OpenB, SaveB(L"N")}, true, true, true},
         {"B answers No, A saves again, B answers Yes",
-         {OpenA, OpenB, SaveA(L"N"), SaveB(L"N", 1, kChanged), SaveA(L"N"),
-          SaveB(L"Y", 1, kChanged)},
-         false,
-         true,
-         true},
+         {OpenA, OpenB, SaveA(L"N"), SaveB(L"N", 1, kChanged), SaveA(L"N"), SaveB(L"Y", 1, kChanged)},
+         false, true, true},
         {"only B saves", {OpenA, OpenB, SaveB(L"N")}, false, true, true},
         {"the file is deleted, B saves and answers No",
-         {OpenA, OpenB, DeleteShared, SaveB(L"N", 1, kDeleted)},
-         false,
-         false,
-         false},
+         {OpenA, OpenB, DeleteShared, SaveB(L"N", 1, kDeleted)}, false, false, false},
         {"the file is deleted, B saves and answers Yes",
-         {OpenA, OpenB, DeleteShared, SaveB(L"Y", 1, kDeleted)},
-         false,
-         true,
-         true},
+         {OpenA, OpenB, DeleteShared, SaveB(L"Y", 1, kDeleted)}, false, true, true},
     };
     return orders;
 }

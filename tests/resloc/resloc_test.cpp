@@ -4,6 +4,9 @@
 
 #include "mappedmodule.h"
 #include "resloc.h"
+#include "reslocstate.h"
+#include "testfiles.h"
+#include "testinstall.h"
 #include "vel32.h"
 
 
@@ -11,6 +14,8 @@
 #include <vector>
 
 namespace {
+
+using testfiles::Utf8;
 
 std::wstring ModulePath(HMODULE module)
 {
@@ -57,18 +62,20 @@ class ResLocTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResLocated = false;
-        ResFixed = false;
-        ResBaseModule = nullptr;
-        ResStringModule = nullptr;
-        ResCommonModule = nullptr;
+        Forget();
 
         wchar_t temp[MAX_PATH];
         ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
+        // Process IDs come again in the next run, and a library still mapped
+        // at a test's end keeps its folder: a name in use is passed over.
         static int counter = 0;
-        folder_ = std::wstring(temp) + L"resloc-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                  std::to_wstring(++counter);
-        ASSERT_TRUE(CreateDirectoryW(folder_.c_str(), nullptr));
+        bool made = false;
+        do {
+            folder_ = std::wstring(temp) + L"resloc-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                      std::to_wstring(++counter);
+            made = CreateDirectoryW(folder_.c_str(), nullptr);
+        } while (!made && GetLastError() == ERROR_ALREADY_EXISTS);
+        ASSERT_TRUE(made) << "cannot make " << Utf8(folder_) << ", error " << GetLastError();
         profile_ = folder_ + L"\\kalvex.ini";
         ASSERT_TRUE(SetEnvironmentVariableW(L"KALVEX_PROFILE", profile_.c_str()));
     }
@@ -95,9 +102,37 @@ protected:
             RemoveDirectoryW(it->c_str());
         RemoveDirectoryW(folder_.c_str());
         SetEnvironmentVariableW(L"KALVEX_PROFILE", nullptr);
-        ResLocated = false;
-        ResFixed = false;
-        ResBaseModule = ResStringModule = ResCommonModule = nullptr;
+        Forget();
+    }
+
+    // The locator as before its first call; the stub library's mark of a run
+    // of its code is cleared too.
+    static void Forget()
+    {
+        reslocstate::Forget();
+        SetEnvironmentVariableW(L"UAS_STUB_RAN", nullptr);
+    }
+
+    static bool StubRan() { return GetEnvironmentVariableW(L"UAS_STUB_RAN", nullptr, 0) != 0; }
+
+    // A copy of the marker library in a new subfolder, loaded as code (the
+    // tear-down unloads it).
+    HMODULE LoadedMarker(const std::wstring &folder, const std::wstring &name)
+    {
+        return LoadLibraryW(Library(Folder(folder), name).c_str());
+    }
+
+    // Whether the locator located and kept the program's own module for the
+    // base and the string texts.
+    static ::testing::AssertionResult LocatesOwnTexts()
+    {
+        if (!ResLocate())
+            return ::testing::AssertionFailure() << "ResLocate failed";
+        if (ResBaseModule != Own() || ResStringModule != Own())
+            return ::testing::AssertionFailure()
+                   << "base " << ResBaseModule << ", strings " << ResStringModule
+                   << ", the program's own " << Own();
+        return ::testing::AssertionSuccess();
     }
 
     // A subfolder of the test's folder (the installation's resource folder).
@@ -121,29 +156,15 @@ protected:
 
     void WriteProfile(const std::string &text)
     {
-        HANDLE file = CreateFileW(profile_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        ASSERT_TRUE(
-            WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr));
-        CloseHandle(file);
+        ASSERT_TRUE(testinstall::WriteBytes(profile_, text));
     }
 
     // A complete profile: root, language and resource folder.
     void WriteProfile(const std::wstring &language, const std::wstring &resourceDir)
     {
-        WriteProfile("[Kalvex_Section]\r\nRoot_Dir=" + Narrow(folder_) +
-                     "\r\nResource_Binary_Dir=" + Narrow(resourceDir) +
-                     "\r\n[VelWin_Section]\r\nLanguage=" + Narrow(language) + "\r\n");
-    }
-
-    static std::string Narrow(const std::wstring &text)
-    {
-        char buffer[2048];
-        const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, buffer, sizeof buffer,
-                                          nullptr, nullptr);
-        return std::string(buffer, n > 0 ? n - 1 : 0);
+        WriteProfile("[Kalvex_Section]\r\nRoot_Dir=" + Utf8(folder_) +
+                     "\r\nResource_Binary_Dir=" + Utf8(resourceDir) +
+                     "\r\n[VelWin_Section]\r\nLanguage=" + Utf8(language) + "\r\n");
     }
 
     // The module loaded from path, or null when it is not loaded: loaded as
@@ -196,8 +217,7 @@ TEST_F(ResLocTest, EachLanguageLoadsItsStringAndCommonLibrary)
         const std::wstring strings = Library(res, ProgramPrefix() + c.Letter + L".dll");
         const std::wstring common = Library(res, std::wstring(L"kxcommo") + c.Letter + L".dll");
         WriteProfile(c.Language, res);
-        ResLocated = false;
-        ResBaseModule = ResStringModule = ResCommonModule = nullptr;
+        Forget();
 
         ASSERT_TRUE(ResLocate());
         EXPECT_NE(ResStringModule, nullptr);
@@ -226,21 +246,18 @@ TEST_F(ResLocTest, GermanWithoutStringLibraryUsesOwnTextsButGermanCommonLibrary)
 TEST_F(ResLocTest, MissingStringLibraryOverridesFixedModules)
 {
     const std::wstring res = Folder(L"res");
-    HMODULE marker = LoadLibraryW(Library(Folder(L"own"), L"fixed.dll").c_str());
+    HMODULE marker = LoadedMarker(L"own", L"fixed.dll");
     ASSERT_NE(marker, nullptr);
     ResSetModuleFixed(marker);
     WriteProfile(L"French", res);
 
-    EXPECT_TRUE(ResLocate());
-    EXPECT_EQ(ResBaseModule, Own());
-    EXPECT_EQ(ResStringModule, Own());
-    FreeLibrary(marker);
+    EXPECT_TRUE(LocatesOwnTexts());
 }
 
 TEST_F(ResLocTest, NoSuffixKeepsFixedModulesOnly)
 {
     const std::wstring res = Folder(L"res");
-    HMODULE marker = LoadLibraryW(Library(Folder(L"own"), L"fixed.dll").c_str());
+    HMODULE marker = LoadedMarker(L"own", L"fixed.dll");
     ASSERT_NE(marker, nullptr);
     WriteProfile(L"English", res);
 
@@ -254,10 +271,7 @@ TEST_F(ResLocTest, NoSuffixKeepsFixedModulesOnly)
     ResSetModule(marker);
     EXPECT_FALSE(ResFixed);
     EXPECT_FALSE(ResLocated) << "setting the modules must not locate";
-    EXPECT_TRUE(ResLocate());
-    EXPECT_EQ(ResBaseModule, Own());
-    EXPECT_EQ(ResStringModule, Own());
-    FreeLibrary(marker);
+    EXPECT_TRUE(LocatesOwnTexts());
 }
 
 // --- Naming the string library after the base module -------------------
@@ -265,7 +279,7 @@ TEST_F(ResLocTest, NoSuffixKeepsFixedModulesOnly)
 TEST_F(ResLocTest, ShortBaseNameGivesWholeNameToStringLibrary)
 {
     const std::wstring res = Folder(L"res");
-    HMODULE base = LoadLibraryW(Library(Folder(L"prog"), L"ab.dll").c_str());
+    HMODULE base = LoadedMarker(L"prog", L"ab.dll");
     ASSERT_NE(base, nullptr);
     const std::wstring strings = Library(res, L"abg.dll");
     Library(res, L"abcdefg.dll"); // what a padded or misread name would give
@@ -276,7 +290,6 @@ TEST_F(ResLocTest, ShortBaseNameGivesWholeNameToStringLibrary)
     const HMODULE gotStrings = ResGetStringModule();
     EXPECT_EQ(gotStrings, Loaded(strings));
     EXPECT_EQ(ResGetModule(), base) << "a loaded string library leaves the base module alone";
-    FreeLibrary(base);
 }
 
 TEST_F(ResLocTest, ResourceFolderEndingInBackslashStillLoads)
@@ -335,10 +348,7 @@ TEST_F(ResLocTest, CutModuleNameIsNotUsedForTheStringLibrary)
     WriteProfile(L"German", res);
     ResSetModule(base);
 
-    EXPECT_TRUE(ResLocate());
-    EXPECT_EQ(ResStringModule, Own());
-    EXPECT_EQ(ResBaseModule, Own());
-    FreeLibrary(base);
+    EXPECT_TRUE(LocatesOwnTexts());
 }
 
 // --- Reading the profile -------------------------------------------------
@@ -348,9 +358,9 @@ TEST_F(ResLocTest, ProfileWithoutRootDirLocatesNothing)
     const std::wstring res = Folder(L"res");
     Library(res, ProgramPrefix() + L"g.dll");
     const std::wstring common = Library(res, L"kxcommog.dll");
-    WriteProfile("[Kalvex_Section]\r\nResource_Binary_Dir=" + Narrow(res) +
+    WriteProfile("[Kalvex_Section]\r\nResource_Binary_Dir=" + Utf8(res) +
                  "\r\n[VelWin_Section]\r\nLanguage=German\r\n");
-    HMODULE marker = LoadLibraryW(Library(Folder(L"own"), L"set.dll").c_str());
+    HMODULE marker = LoadedMarker(L"own", L"set.dll");
     ASSERT_NE(marker, nullptr);
     ResSetModule(marker);
 
@@ -360,18 +370,17 @@ TEST_F(ResLocTest, ProfileWithoutRootDirLocatesNothing)
     EXPECT_EQ(ResGetStringModule(), marker);
     EXPECT_EQ(ResGetCommonModule(), nullptr);
     EXPECT_EQ(Loaded(common), nullptr);
-    FreeLibrary(marker);
 }
 
 TEST_F(ResLocTest, MissingLanguageOrResourceFolderChangesNoHandle)
 {
     const std::wstring res = Folder(L"res");
     Library(res, L"kxcommon.dll");
-    HMODULE marker = LoadLibraryW(Library(Folder(L"own"), L"set.dll").c_str());
+    HMODULE marker = LoadedMarker(L"own", L"set.dll");
     ASSERT_NE(marker, nullptr);
     ResSetModule(marker);
 
-    WriteProfile("[Kalvex_Section]\r\nRoot_Dir=C:\\\r\nResource_Binary_Dir=" + Narrow(res) +
+    WriteProfile("[Kalvex_Section]\r\nRoot_Dir=C:\\\r\nResource_Binary_Dir=" + Utf8(res) +
                  "\r\n");
     EXPECT_FALSE(ResLocate());
     WriteProfile("[Kalvex_Section]\r\nRoot_Dir=C:\\\r\n[VelWin_Section]\r\nLanguage=English\r\n");
@@ -381,7 +390,6 @@ TEST_F(ResLocTest, MissingLanguageOrResourceFolderChangesNoHandle)
     EXPECT_EQ(ResBaseModule, marker);
     EXPECT_EQ(ResStringModule, marker);
     EXPECT_EQ(ResCommonModule, nullptr);
-    FreeLibrary(marker);
 }
 
 TEST_F(ResLocTest, MissingProfileIsReadAgainAtEveryGetterCall)
@@ -510,7 +518,7 @@ TEST_F(ResLocTest, StringAndCommonSettersLocateFirst)
 {
     const std::wstring res = Folder(L"res");
     const std::wstring common = Library(res, L"kxcommon.dll");
-    HMODULE marker = LoadLibraryW(Library(Folder(L"own"), L"set.dll").c_str());
+    HMODULE marker = LoadedMarker(L"own", L"set.dll");
     ASSERT_NE(marker, nullptr);
     WriteProfile(L"English", res);
 
@@ -523,12 +531,11 @@ TEST_F(ResLocTest, StringAndCommonSettersLocateFirst)
     ResSetCommonModule(marker);
     EXPECT_EQ(ResGetCommonModule(), marker);
     EXPECT_EQ(ResGetStringModule(), marker);
-    FreeLibrary(marker);
 }
 
 TEST_F(ResLocTest, ReleaseBeforeLocatingDoesNothing)
 {
-    HMODULE marker = LoadLibraryW(Library(Folder(L"own"), L"set.dll").c_str());
+    HMODULE marker = LoadedMarker(L"own", L"set.dll");
     ASSERT_NE(marker, nullptr);
     ResSetModuleFixed(marker);
     ResCommonModule = marker;
@@ -537,7 +544,6 @@ TEST_F(ResLocTest, ReleaseBeforeLocatingDoesNothing)
     EXPECT_TRUE(ResFixed);
     EXPECT_EQ(ResCommonModule, marker);
     EXPECT_EQ(Loaded(files_.back()), marker) << "the module must not have been freed";
-    FreeLibrary(marker);
 }
 
 TEST_F(ResLocTest, ReleaseFreesTheCommonLibraryAndLocatesAgainLater)
@@ -643,12 +649,7 @@ protected:
             break;
         }
         }
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(file, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-        CloseHandle(file);
+        ASSERT_TRUE(testinstall::WriteBytes(path, bytes));
         files_.push_back(path);
     }
 
@@ -665,23 +666,18 @@ TEST_F(DamagedLibraryTest, ADamagedStringLibraryGivesTheProgramsOwnTextsAndItsCa
 {
     for (const DamageCase &c : kDamages) {
         SCOPED_TRACE(c.Name);
-        SetEnvironmentVariableW(L"UAS_STUB_RAN", nullptr);
-        ResLocated = false;
-        ResBaseModule = ResStringModule = ResCommonModule = nullptr;
+        Forget();
         const std::wstring res = Folder(L"s" + std::to_wstring(static_cast<int>(c.Kind)));
         const std::wstring name = ProgramPrefix() + L"g.dll";
         Damaged(res, name, c.Kind);
         const std::wstring common = Library(res, L"kxcommog.dll");
         WriteProfile(L"German", res);
 
-        EXPECT_TRUE(ResLocate());
-        EXPECT_EQ(ResStringModule, Own()) << "the program's own texts";
-        EXPECT_EQ(ResBaseModule, Own());
+        EXPECT_TRUE(LocatesOwnTexts());
         EXPECT_EQ(ResCommonModule, Loaded(common));
         EXPECT_EQ(static_cast<int>(ResGetProblem().Kind), static_cast<int>(ResProblemKind::None));
         ExpectRecorded(ResGetProblem().Strings, c.Fault, name, res);
-        EXPECT_EQ(GetEnvironmentVariableW(L"UAS_STUB_RAN", nullptr, 0), 0u)
-            << "code of the library ran";
+        EXPECT_FALSE(StubRan()) << "code of the library ran";
         if (ResCommonModule)
             FreeLibrary(ResCommonModule);
         ResCommonModule = nullptr;
@@ -692,9 +688,7 @@ TEST_F(DamagedLibraryTest, ADamagedCommonLibraryServesNotAndTellsItsCause)
 {
     for (const DamageCase &c : kDamages) {
         SCOPED_TRACE(c.Name);
-        SetEnvironmentVariableW(L"UAS_STUB_RAN", nullptr);
-        ResLocated = false;
-        ResBaseModule = ResStringModule = ResCommonModule = nullptr;
+        Forget();
         const std::wstring res = Folder(L"c" + std::to_wstring(static_cast<int>(c.Kind)));
         Damaged(res, L"kxcommon.dll", c.Kind);
         WriteProfile(L"", res);
@@ -705,8 +699,7 @@ TEST_F(DamagedLibraryTest, ADamagedCommonLibraryServesNotAndTellsItsCause)
                   static_cast<int>(ResProblemKind::CommonLibraryMissing));
         ExpectRecorded(ResGetProblem().Common, c.Fault, L"kxcommon.dll", res);
         EXPECT_EQ(ResGetProblem().Strings.Fault, ResLibraryFault::None);
-        EXPECT_EQ(GetEnvironmentVariableW(L"UAS_STUB_RAN", nullptr, 0), 0u)
-            << "code of the library ran";
+        EXPECT_FALSE(StubRan()) << "code of the library ran";
     }
 }
 

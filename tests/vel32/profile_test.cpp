@@ -48,6 +48,37 @@ protected:
         return true;
     }
 
+    // One key of a section and the value it should give.
+    struct Expected {
+        const wchar_t *Key;
+        std::wstring Value;
+    };
+
+    // Reads each key of the section (room for capacity characters) and
+    // checks its value; a failure names the key.
+    void ExpectValues(const wchar_t *section, const std::vector<Expected> &rows, int32_t capacity = 80)
+    {
+        for (const Expected &row : rows) {
+            ASSERT_EQ(Read(section, row.Key, capacity), 0) << row.Key;
+            EXPECT_EQ(value_, row.Value) << row.Key;
+        }
+    }
+
+    // Whether the read was refused without a character written, telling
+    // the capacity needed (0: none, the value is missing or unusable).
+    ::testing::AssertionResult Refused(const wchar_t *section, const wchar_t *key, int32_t capacity,
+                                       int32_t needed)
+    {
+        if (Read(section, key, capacity) == 0)
+            return ::testing::AssertionFailure() << "read, giving " << testfiles::Utf8(value_);
+        if (!BufferUntouched())
+            return ::testing::AssertionFailure() << "refused, but the buffer was written";
+        if (size_ != needed)
+            return ::testing::AssertionFailure() << "refused, telling a size of " << size_
+                                                 << " instead of " << needed;
+        return ::testing::AssertionSuccess();
+    }
+
     testfiles::TempDir dir_;
     std::unique_ptr<testfiles::ScopedEnv> env_;
     std::vector<wchar_t> buffer_;
@@ -71,21 +102,16 @@ const char *const Plain = "[Kalvex_Section]\r\n"
 TEST_F(ProfileTest, ReadsValuesOfTheirOwnSection)
 {
     Use(Plain);
-    ASSERT_EQ(Read(L"Kalvex_Section", L"Root_Dir"), 0);
-    EXPECT_EQ(value_, L"C:\\Kalvex");
-    ASSERT_EQ(Read(L"Kalvex_Section", L"Set_Dir"), 0);
-    EXPECT_EQ(value_, L"C:\\Kalvex\\sets with blanks");
-    ASSERT_EQ(Read(L"Kalvex_Section", L"Formula"), 0);
-    EXPECT_EQ(value_, L"a=b");
-    ASSERT_EQ(Read(L"VelWin_Section", L"Language"), 0);
-    EXPECT_EQ(value_, L"German");
+    ExpectValues(L"Kalvex_Section", {{L"Root_Dir", L"C:\\Kalvex"},
+                                     {L"Set_Dir", L"C:\\Kalvex\\sets with blanks"},
+                                     {L"Formula", L"a=b"}});
+    ExpectValues(L"VelWin_Section", {{L"Language", L"German"}});
 }
 
 TEST_F(ProfileTest, EmptyValueIsPresent)
 {
     Use(Plain);
-    ASSERT_EQ(Read(L"Kalvex_Section", L"Empty"), 0);
-    EXPECT_EQ(value_, L"");
+    ExpectValues(L"Kalvex_Section", {{L"Empty", L""}});
 }
 
 TEST_F(ProfileTest, AbsentValuesFailAndLeaveTheBuffer)
@@ -99,26 +125,20 @@ TEST_F(ProfileTest, AbsentValuesFailAndLeaveTheBuffer)
         {L"Kalvex_Section", L"Language", L"a key of another section"},
         {L"Kalvex_Section", L"Help_Dir", L"a commented-out key"},
     };
-    for (const auto &a : absent) {
-        EXPECT_NE(Read(a.Section, a.Key), 0) << a.Why;
-        EXPECT_TRUE(BufferUntouched()) << a.Why;
-        EXPECT_EQ(size_, 0) << a.Why;
-    }
+    for (const auto &a : absent)
+        EXPECT_TRUE(Refused(a.Section, a.Key, 80, 0)) << a.Why;
 }
 
 TEST_F(ProfileTest, MissingFileFails)
 {
     testfiles::ScopedEnv env(L"KALVEX_PROFILE", (dir_.Path() + L"\\none.ini").c_str());
-    EXPECT_NE(Read(L"Kalvex_Section", L"Root_Dir"), 0);
-    EXPECT_TRUE(BufferUntouched());
-    EXPECT_EQ(size_, 0);
+    EXPECT_TRUE(Refused(L"Kalvex_Section", L"Root_Dir", 80, 0));
 }
 
 TEST_F(ProfileTest, NamesIgnoreCase)
 {
     Use("[kalvex_SECTION]\nroot_dir=C:\\K\n");
-    ASSERT_EQ(Read(L"Kalvex_Section", L"Root_Dir"), 0);
-    EXPECT_EQ(value_, L"C:\\K");
+    ExpectValues(L"Kalvex_Section", {{L"Root_Dir", L"C:\\K"}});
 }
 
 // A value that does not fit is refused whole, never cut: the caller learns
@@ -126,11 +146,8 @@ TEST_F(ProfileTest, NamesIgnoreCase)
 TEST_F(ProfileTest, LongValueIsRefusedWithTheNeededSize)
 {
     Use("[S]\nK=0123456789ABCDEFGHIJ\n");
-    for (int32_t capacity : {20, 8, 1, 0}) {
-        EXPECT_NE(Read(L"S", L"K", capacity), 0) << "capacity " << capacity;
-        EXPECT_TRUE(BufferUntouched()) << "capacity " << capacity;
-        EXPECT_EQ(size_, 21) << "capacity " << capacity;
-    }
+    for (int32_t capacity : {20, 8, 1, 0})
+        EXPECT_TRUE(Refused(L"S", L"K", capacity, 21)) << "capacity " << capacity;
     // Exactly the needed capacity fits, and then the size is left alone.
     ASSERT_EQ(Read(L"S", L"K", 21), 0);
     EXPECT_EQ(value_, L"0123456789ABCDEFGHIJ");
@@ -157,9 +174,7 @@ TEST_F(ProfileTest, LongFolderIsNotCutToEightyCharacters)
 {
     const std::string folder = "C:\\Kalvex\\" + std::string(78, 'r');
     Use("[Kalvex_Section]\nResource_Binary_Dir=" + folder + "\n");
-    EXPECT_NE(Read(L"Kalvex_Section", L"Resource_Binary_Dir", 80), 0);
-    EXPECT_TRUE(BufferUntouched());
-    EXPECT_EQ(size_, 89);
+    EXPECT_TRUE(Refused(L"Kalvex_Section", L"Resource_Binary_Dir", 80, 89));
 }
 
 // Values that name places relative to the profile, or per-user folders of
@@ -177,20 +192,15 @@ TEST_F(ProfileTest, RelativeFoldersAreTakenFromTheProfilesFolder)
         "Inner=.\\a\\..\\b\n");
     const std::wstring folder = dir_.Path();
     const std::wstring parent = folder.substr(0, folder.find_last_of(L'\\'));
-    ASSERT_EQ(Read(L"S", L"Here", 1024), 0);
-    EXPECT_EQ(value_, folder + L"\\sets");
-    ASSERT_EQ(Read(L"S", L"Slash", 1024), 0);
-    EXPECT_EQ(value_, folder + L"\\sets\\user");
-    ASSERT_EQ(Read(L"S", L"Parent", 1024), 0);
-    EXPECT_EQ(value_, parent + L"\\shared\\sets");
-    ASSERT_EQ(Read(L"S", L"ParentSlash", 1024), 0);
-    EXPECT_EQ(value_, parent + L"\\shared");
-    ASSERT_EQ(Read(L"S", L"Dot", 1024), 0);
-    EXPECT_EQ(value_, folder);
-    ASSERT_EQ(Read(L"S", L"DotDot", 1024), 0);
-    EXPECT_EQ(value_, parent);
-    ASSERT_EQ(Read(L"S", L"Inner", 1024), 0);
-    EXPECT_EQ(value_, folder + L"\\b");
+    ExpectValues(L"S",
+                 {{L"Here", folder + L"\\sets"},
+                  {L"Slash", folder + L"\\sets\\user"},
+                  {L"Parent", parent + L"\\shared\\sets"},
+                  {L"ParentSlash", parent + L"\\shared"},
+                  {L"Dot", folder},
+                  {L"DotDot", parent},
+                  {L"Inner", folder + L"\\b"}},
+                 1024);
 }
 
 TEST_F(ProfileTest, ValuesThatAreNoRelativePathsStayAsWritten)
@@ -203,17 +213,13 @@ TEST_F(ProfileTest, ValuesThatAreNoRelativePathsStayAsWritten)
         "Absolute=C:\\Kalvex\\..\\sets\n"
         "Inner=sets\\..\\x\n"
         "Percent=50% done\n");
-    for (const auto &pair : std::vector<std::pair<const wchar_t *, const wchar_t *>>{
-             {L"Language", L"German"},
-             {L"Users", L"anna, bert"},
-             {L"Hidden", L".hidden"},
-             {L"Dots", L"...\\x"},
-             {L"Absolute", L"C:\\Kalvex\\..\\sets"},
-             {L"Inner", L"sets\\..\\x"},
-             {L"Percent", L"50% done"}}) {
-        ASSERT_EQ(Read(L"S", pair.first), 0) << pair.first;
-        EXPECT_EQ(value_, pair.second) << pair.first;
-    }
+    ExpectValues(L"S", {{L"Language", L"German"},
+                        {L"Users", L"anna, bert"},
+                        {L"Hidden", L".hidden"},
+                        {L"Dots", L"...\\x"},
+                        {L"Absolute", L"C:\\Kalvex\\..\\sets"},
+                        {L"Inner", L"sets\\..\\x"},
+                        {L"Percent", L"50% done"}});
 }
 
 TEST_F(ProfileTest, EnvironmentReferencesAreExpanded)
@@ -258,10 +264,7 @@ TEST_F(ProfileTest, PlacesAreRelativeToTheProfileAlsoAsBareNames)
     const std::wstring folder = dir_.Path();
     wchar_t elsewhere[MAX_PATH];
     GetCurrentDirectoryW(MAX_PATH, elsewhere);
-    const struct {
-        const wchar_t *Key;
-        std::wstring Value;
-    } cases[] = {
+    const std::vector<Expected> cases = {
         {L"Set_Dir", folder + L"\\setsB"},
         {L"Units_File", folder + L"\\data\\myunits.txt"},
         {L"Help_Dir", folder + L"\\help"},
@@ -275,10 +278,7 @@ TEST_F(ProfileTest, PlacesAreRelativeToTheProfileAlsoAsBareNames)
     // The same from two different current folders.
     for (const wchar_t *current : {static_cast<const wchar_t *>(elsewhere), L"C:\\"}) {
         ASSERT_TRUE(SetCurrentDirectoryW(current));
-        for (const auto &c : cases) {
-            ASSERT_EQ(Read(L"Kalvex_Section", c.Key, 1024), 0) << c.Key;
-            EXPECT_EQ(value_, c.Value) << c.Key;
-        }
+        ExpectValues(L"Kalvex_Section", cases, 1024);
     }
     SetCurrentDirectoryW(elsewhere);
 }
@@ -310,8 +310,7 @@ TEST_F(ProfileTest, AnUnsetVariableIsNamedAndTheValueIsNotUsed)
         EXPECT_EQ(found, c.Unset[0] ? 1 : 0) << c.Key;
         EXPECT_STREQ(name, c.Unset) << c.Key;
         if (c.Unset[0]) {
-            EXPECT_NE(Read(L"Kalvex_Section", c.Key, 1024), 0) << c.Key;
-            EXPECT_EQ(size_, 0) << c.Key;
+            EXPECT_TRUE(Refused(L"Kalvex_Section", c.Key, 1024, 0)) << c.Key;
         }
     }
     // A name longer than the room is cut to it, terminated.
@@ -327,25 +326,18 @@ TEST_F(ProfileTest, ValueTooLongOnlyAfterExpansionIsRefused)
     testfiles::ScopedEnv data(L"UAS_TEST_DATA", longFolder.c_str());
     Use("[S]\nSets=%UAS_TEST_DATA%\\Sets\nHere=.\\x\n");
     // "%UAS_TEST_DATA%\Sets" is 20 characters and would fit 80.
-    EXPECT_NE(Read(L"S", L"Sets", 80), 0);
-    EXPECT_TRUE(BufferUntouched());
-    EXPECT_EQ(size_, static_cast<int32_t>(longFolder.size() + 5 + 1));
+    EXPECT_TRUE(Refused(L"S", L"Sets", 80, static_cast<int32_t>(longFolder.size() + 5 + 1)));
     ASSERT_EQ(Read(L"S", L"Sets", size_), 0);
     EXPECT_EQ(value_, longFolder + L"\\Sets");
     // ".\x" fits 4, its full path does not.
-    EXPECT_NE(Read(L"S", L"Here", 4), 0);
-    EXPECT_TRUE(BufferUntouched());
-    EXPECT_EQ(size_, static_cast<int32_t>(dir_.Path().size() + 3));
+    EXPECT_TRUE(Refused(L"S", L"Here", 4, static_cast<int32_t>(dir_.Path().size() + 3)));
 }
 
 TEST_F(ProfileTest, Utf8WithByteOrderMark)
 {
     Use("\xEF\xBB\xBF[S]\nK=Z\xC3\xBCrich \xE6\x97\xA5\xE6\x9C\xAC\n");
-    ASSERT_EQ(Read(L"S", L"K"), 0);
-    EXPECT_EQ(value_, L"Z\u00fcrich \u65e5\u672c");
+    ExpectValues(L"S", {{L"K", L"Z\u00fcrich \u65e5\u672c"}});
 }
-
-
 
 // Without KALVEX_PROFILE the demo profile beside the program is read.
 TEST_F(ProfileTest, DemoProfileBesideTheProgram)

@@ -60,20 +60,31 @@ protected:
         ASSERT_NE(owner_, nullptr);
     }
     void TearDown() override { DestroyWindow(owner_); }
+
+    // Shows the window, looks at it (into seen) and closes it with OK;
+    // the window's result.
+    int16_t ShowAndLook(HWND owner, const wchar_t *title, const wchar_t *text1, const wchar_t *text2,
+                        int16_t flag)
+    {
+        uitest::DialogResponder responder([this](HWND d) {
+            seen = Look(d);
+            ++shown;
+            uitest::Press(d, IDOK);
+        });
+        return AbtMapAboutWindow(owner, title, text1, text2, flag);
+    }
+
     HWND owner_ = nullptr;
+    Seen seen;
+    int shown = 0; // windows seen by ShowAndLook
 };
 
 TEST_F(AboutTest, ShowsTheTextsAndClosesOnOk)
 {
-    Seen seen;
-    uitest::DialogResponder responder([&](HWND d) {
-        seen = Look(d);
-        uitest::Press(d, IDOK);
-    });
-    EXPECT_EQ(AbtMapAboutWindow(owner_, L"Unit Assignment Set Editor", L"Kalvex R&D Tools",
-                                L"Process engineering\nVersion 3", 1),
+    EXPECT_EQ(ShowAndLook(owner_, L"Unit Assignment Set Editor", L"Kalvex R&D Tools",
+                          L"Process engineering\nVersion 3", 1),
               1);
-    ASSERT_EQ(responder.Count(), 1);
+    ASSERT_EQ(shown, 1);
     EXPECT_EQ(seen.Caption, L"Unit Assignment Set Editor");
     EXPECT_EQ(seen.Title, L"Unit Assignment Set Editor");
     EXPECT_EQ(seen.Text1, L"Kalvex R&D Tools");
@@ -87,12 +98,7 @@ TEST_F(AboutTest, ShowsTheTextsAndClosesOnOk)
 
 TEST_F(AboutTest, CentresOnTheOwnerWithFlagOne)
 {
-    Seen seen;
-    uitest::DialogResponder responder([&](HWND d) {
-        seen = Look(d);
-        uitest::Press(d, IDOK);
-    });
-    AbtMapAboutWindow(owner_, L"Title", L"One", L"Two", 1);
+    ShowAndLook(owner_, L"Title", L"One", L"Two", 1);
     RECT owner = {};
     GetWindowRect(owner_, &owner);
     EXPECT_NEAR((seen.Frame.left + seen.Frame.right) / 2, (owner.left + owner.right) / 2, 2);
@@ -104,12 +110,7 @@ TEST_F(AboutTest, LongTextsPushTheButtonDown)
     std::wstring text2;
     for (int i = 0; i < 12; ++i)
         text2 += L"Line " + std::to_wstring(i) + L" of a longer product information text\n";
-    Seen seen;
-    uitest::DialogResponder responder([&](HWND d) {
-        seen = Look(d);
-        uitest::Press(d, IDOK);
-    });
-    AbtMapAboutWindow(nullptr, L"Title", L"One", text2.c_str(), 0);
+    ShowAndLook(nullptr, L"Title", L"One", text2.c_str(), 0);
     EXPECT_GE(seen.Text2Rect.bottom - seen.Text2Rect.top, 12 * 8) << "room for twelve lines";
     EXPECT_GE(seen.ButtonRect.top, seen.Text2Rect.bottom);
     EXPECT_LE(seen.ButtonRect.bottom, seen.Client.bottom) << "the button stays inside the dialog";
@@ -129,12 +130,7 @@ TEST_F(AboutTest, EscapeAndEnterClose)
 
 TEST_F(AboutTest, EmptyTitleUsesTheDefaultCaption)
 {
-    Seen seen;
-    uitest::DialogResponder responder([&](HWND d) {
-        seen = Look(d);
-        uitest::Press(d, IDOK);
-    });
-    EXPECT_EQ(AbtMapAboutWindow(owner_, nullptr, nullptr, nullptr, 0), 1);
+    EXPECT_EQ(ShowAndLook(owner_, nullptr, nullptr, nullptr, 0), 1);
     EXPECT_EQ(seen.Caption, L"Product Information");
     EXPECT_EQ(seen.Text1, L"");
 }

@@ -192,6 +192,22 @@ protected:
         EXPECT_TRUE(b.GuardsIntact());
         return result;
     }
+    // Types the name and confirms it: the dialog must refuse it (result 0)
+    // with one box of that text.
+    ::testing::AssertionResult Refuses(Driver &d, int16_t mode, Buffers &b, const std::wstring &typed,
+                                       const std::wstring &text)
+    {
+        d.OnOpen = TypeAndConfirm(typed);
+        const int16_t result = Run(d, mode, b);
+        if (result != 0)
+            return ::testing::AssertionFailure() << "the dialog returned " << result;
+        if (d.Boxes.size() != 1)
+            return ::testing::AssertionFailure() << d.Boxes.size() << " boxes instead of one";
+        if (d.Boxes[0].Text != text)
+            return ::testing::AssertionFailure() << "the box said " << testing::PrintToString(d.Boxes[0].Text)
+                                                 << ", not " << testing::PrintToString(text);
+        return ::testing::AssertionSuccess();
+    }
     TempInstall install;
 };
 
@@ -229,10 +245,7 @@ TEST_F(UasDialogTest, ModesThatNeedAnExistingSetRefuseOtherNamesAndCancelChanges
                          << "mode " << mode << ", " << testing::PrintToString(c.first));
             Buffers b(mode, L"Metric", mode == UAS_MODE_GLOBAL ? install.PathOf(L"Metric") : L"");
             Driver d;
-            d.OnOpen = TypeAndConfirm(c.first);
-            EXPECT_EQ(Run(d, mode, b), 0);
-            ASSERT_EQ(d.Boxes.size(), 1u);
-            EXPECT_EQ(d.Boxes[0].Text, c.second);
+            ASSERT_TRUE(Refuses(d, mode, b, c.first, c.second));
             EXPECT_EQ(d.Boxes[0].Caption, Expected(IDS_UAS_TITLE_OPEN + mode));
             EXPECT_TRUE(d.Boxes[0].NameFocusedAfter);
             EXPECT_TRUE(b.Unchanged());
@@ -306,10 +319,7 @@ TEST_F(UasDialogTest, SaveAsRefusesEachUnsafeNameAndStaysOpen)
         SCOPED_TRACE(testing::PrintToString(c.Typed));
         Buffers b(UAS_MODE_SAVEAS);
         Driver d;
-        d.OnOpen = TypeAndConfirm(c.Typed);
-        EXPECT_EQ(Run(d, UAS_MODE_SAVEAS, b), 0);
-        ASSERT_EQ(d.Boxes.size(), 1u);
-        EXPECT_EQ(d.Boxes[0].Text, Expected(c.Message, {c.Detail}));
+        ASSERT_TRUE(Refuses(d, UAS_MODE_SAVEAS, b, c.Typed, Expected(c.Message, {c.Detail})));
         EXPECT_TRUE(d.Boxes[0].NameFocusedAfter);
         EXPECT_TRUE(b.Unchanged());
     }
@@ -392,10 +402,7 @@ TEST_F(UasDialogTest, TrailingDotsOrSpacesDoNotHideADevice)
         SCOPED_TRACE(testing::PrintToString(typed));
         Buffers b(UAS_MODE_OPEN);
         Driver d;
-        d.OnOpen = TypeAndConfirm(typed);
-        EXPECT_EQ(Run(d, UAS_MODE_OPEN, b), 0);
-        ASSERT_EQ(d.Boxes.size(), 1u);
-        EXPECT_EQ(d.Boxes[0].Text, Expected(IDS_UAS_ERR_RESERVED, {typed}));
+        EXPECT_TRUE(Refuses(d, UAS_MODE_OPEN, b, typed, Expected(IDS_UAS_ERR_RESERVED, {typed})));
     }
 }
 
@@ -425,11 +432,8 @@ TEST_F(UasDialogTest, SaveAsOntoAFolderIsRefusedWithItsOwnMessage)
     CreateDirectoryW(install.PathOf(L"Folder").c_str(), nullptr);
     Buffers b(UAS_MODE_SAVEAS);
     Driver d;
-    d.OnOpen = TypeAndConfirm(L"folder");
-    EXPECT_EQ(Run(d, UAS_MODE_SAVEAS, b), 0);
-    ASSERT_EQ(d.Boxes.size(), 1u);
-    EXPECT_EQ(d.Boxes[0].Text,
-              Expected(IDS_UAS_ERR_ISFOLDER, {L"folder", install.PathOf(L"folder")}));
+    ASSERT_TRUE(Refuses(d, UAS_MODE_SAVEAS, b, L"folder",
+                        Expected(IDS_UAS_ERR_ISFOLDER, {L"folder", install.PathOf(L"folder")})));
     EXPECT_TRUE(d.Boxes[0].NameFocusedAfter);
     EXPECT_TRUE(b.Unchanged());
 }
@@ -441,19 +445,15 @@ TEST_F(UasDialogTest, NameLimitCountsCharactersOutsideTheBasicPlaneAsTwo)
     {
         Buffers b(UAS_MODE_SAVEAS);
         Driver d;
-        d.OnOpen = TypeAndConfirm(std::wstring(59, L'e') + emoji);
-        EXPECT_EQ(Run(d, UAS_MODE_SAVEAS, b), 0);
-        ASSERT_EQ(d.Boxes.size(), 1u);
-        EXPECT_EQ(d.Boxes[0].Text, Expected(IDS_UAS_ERR_TOOLONG, {L"60"}));
+        ASSERT_TRUE(Refuses(d, UAS_MODE_SAVEAS, b, std::wstring(59, L'e') + emoji,
+                            Expected(IDS_UAS_ERR_TOOLONG, {L"60"})));
         EXPECT_NE(d.Boxes[0].Text.find(L"emoji"), std::wstring::npos) << "says how it counts";
     }
     // Within the length, the emoji is still no character a set file can store.
     Buffers b(UAS_MODE_SAVEAS);
     Driver d;
-    d.OnOpen = TypeAndConfirm(std::wstring(58, L'e') + emoji);
-    EXPECT_EQ(Run(d, UAS_MODE_SAVEAS, b), 0);
-    ASSERT_EQ(d.Boxes.size(), 1u);
-    EXPECT_EQ(d.Boxes[0].Text, Expected(IDS_UAS_ERR_UNSTORABLE, {emoji}));
+    EXPECT_TRUE(Refuses(d, UAS_MODE_SAVEAS, b, std::wstring(58, L'e') + emoji,
+                        Expected(IDS_UAS_ERR_UNSTORABLE, {emoji})));
 }
 
 TEST_F(UasDialogTest, PathThatDoesNotFitTheCallersBufferIsRefusedNotCut)
@@ -496,10 +496,7 @@ TEST_F(UasDialogTest, SetWhosePathIsLongerThanARecordIsOfferedAndRefusedAsTooLon
     install.AddFile(dir + L"\\" + over + L".uas");
     Buffers b(UAS_MODE_OPEN);
     Driver d;
-    d.OnOpen = TypeAndConfirm(over);
-    EXPECT_EQ(Run(d, UAS_MODE_OPEN, b), 0);
-    ASSERT_EQ(d.Boxes.size(), 1u);
-    EXPECT_EQ(d.Boxes[0].Text, Expected(IDS_UAS_ERR_PATHTOOLONG, {over}));
+    EXPECT_TRUE(Refuses(d, UAS_MODE_OPEN, b, over, Expected(IDS_UAS_ERR_PATHTOOLONG, {over})));
     EXPECT_TRUE(b.Unchanged());
 }
 

@@ -100,31 +100,40 @@ TEST(StrLoadTest, MissingStringGivesTheEmptyText)
     EXPECT_STREQ(buffer, L"");
 }
 
-std::wstring Trimmed(const std::wstring &in)
+// What a trimming routine makes of a copy of the text.
+std::wstring Applied(void(WINAPI *trim)(wchar_t *), const std::wstring &in)
 {
     std::wstring copy = in;
-    RemoveBlanks(&copy[0]);
+    trim(&copy[0]);
     return copy.c_str();
 }
+std::wstring Trimmed(const std::wstring &in) { return Applied(RemoveBlanks, in); }
 
-std::wstring WithoutEoln(const std::wstring &in)
+// RemoveBlanks trims both ends and keeps the blanks inside; RemoveEoln
+// removes the line ends at the end only and keeps the blanks before them.
+TEST(TrimTest, EachTextAsTheRoutineLeavesIt)
 {
-    std::wstring copy = in;
-    RemoveEoln(&copy[0]);
-    return copy.c_str();
-}
-
-TEST(RemoveBlanksTest, TrimsBothEndsKeepsInnerBlanks)
-{
-    EXPECT_EQ(Trimmed(L"  Pump  set\t A \r\n"), L"Pump  set\t A");
-    EXPECT_EQ(Trimmed(L"\x3000\x00A0Name\x3000"), L"Name");
-    EXPECT_EQ(Trimmed(L"word"), L"word");
-}
-
-TEST(RemoveBlanksTest, BlankOrEmptyBecomesEmpty)
-{
-    EXPECT_EQ(Trimmed(L" \t \r\n "), L"");
-    EXPECT_EQ(Trimmed(L""), L"");
+    const struct {
+        void(WINAPI *Trim)(wchar_t *);
+        const char *Routine;
+        const wchar_t *Text, *Left;
+    } rows[] = {
+        {RemoveBlanks, "RemoveBlanks", L"  Pump  set\t A \r\n", L"Pump  set\t A"},
+        {RemoveBlanks, "RemoveBlanks", L"\x3000\x00A0Name\x3000", L"Name"},
+        {RemoveBlanks, "RemoveBlanks", L"word", L"word"},
+        {RemoveBlanks, "RemoveBlanks", L" \t \r\n ", L""},
+        {RemoveBlanks, "RemoveBlanks", L"", L""},
+        {RemoveEoln, "RemoveEoln", L"Pressure\n", L"Pressure"},
+        {RemoveEoln, "RemoveEoln", L"Pressure\r\n", L"Pressure"},
+        {RemoveEoln, "RemoveEoln", L"two\nlines\n", L"two\nlines"},
+        {RemoveEoln, "RemoveEoln", L"\n", L""},
+        {RemoveEoln, "RemoveEoln", L"none", L"none"},
+        {RemoveEoln, "RemoveEoln", L"bar \n", L"bar "},
+        {RemoveEoln, "RemoveEoln", L" lead\t\r\n", L" lead\t"},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(Applied(row.Trim, row.Text), row.Left)
+            << row.Routine << " of " << testing::PrintToString(std::wstring(row.Text));
 }
 
 TEST(RemoveBlanksTest, SecondTrimChangesNothing)
@@ -140,21 +149,6 @@ TEST(RemoveBlanksTest, NullIsIgnored)
 {
     RemoveBlanks(nullptr);
     RemoveEoln(nullptr);
-}
-
-TEST(RemoveEolnTest, RemovesLineEndsAtTheEndOnly)
-{
-    EXPECT_EQ(WithoutEoln(L"Pressure\n"), L"Pressure");
-    EXPECT_EQ(WithoutEoln(L"Pressure\r\n"), L"Pressure");
-    EXPECT_EQ(WithoutEoln(L"two\nlines\n"), L"two\nlines");
-    EXPECT_EQ(WithoutEoln(L"\n"), L"");
-    EXPECT_EQ(WithoutEoln(L"none"), L"none");
-}
-
-TEST(RemoveEolnTest, KeepsBlanksBeforeTheLineEnd)
-{
-    EXPECT_EQ(WithoutEoln(L"bar \n"), L"bar ");
-    EXPECT_EQ(WithoutEoln(L" lead\t\r\n"), L" lead\t");
 }
 
 } // namespace

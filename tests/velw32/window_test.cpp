@@ -11,12 +11,7 @@ namespace {
 
 HMODULE Self() { return GetModuleHandleW(nullptr); }
 
-std::wstring MenuText(HMENU menu, UINT item, UINT flag)
-{
-    wchar_t text[100] = L"";
-    GetMenuStringW(menu, item, text, 100, flag);
-    return text;
-}
+using uitest::MenuText;
 
 class MenuTextTest : public ::testing::Test {
 protected:

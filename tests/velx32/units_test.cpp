@@ -5,6 +5,7 @@
 
 #include "child.h"
 #include "testfiles.h"
+#include "unitstext.h"
 #include "velx32.h"
 
 #include <cstdio>
@@ -245,14 +246,6 @@ class FaultyUnitsFileTest : public testing::TestWithParam<FaultyFile> {};
 
 const std::string Base = "Temperature K degC\n";
 constexpr wchar_t Shown = 0xFFFD;
-
-std::string ManyDimensions(size_t count)
-{
-    std::string text = "# many\r\n\r\n";
-    for (size_t i = 0; i < count; ++i)
-        text += "D" + std::to_string(i) + " a\r\n";
-    return text;
-}
 
 } // namespace
 

@@ -5,6 +5,7 @@
 
 #include "testfiles.h"
 #include "unitsfile.h"
+#include "unitstext.h"
 #include "vel32.h"
 
 #include <chrono>
@@ -42,28 +43,20 @@ std::string Repeat(const std::string &piece, size_t count)
     return text;
 }
 
-std::string Dimensions(size_t count)
-{
-    std::string text = "# first comment\n\n";
-    for (size_t i = 0; i < count; ++i)
-        text += "N" + std::to_string(i) + " a b\n";
-    return text;
-}
-
 } // namespace
 
 TEST(UnitLimitsTest, DimensionCount)
 {
-    const Parsed most = Parse(Dimensions(UNIT_MAX_DIMENSIONS));
+    const Parsed most = Parse(ManyDimensions(UNIT_MAX_DIMENSIONS));
     ASSERT_TRUE(most.Ok) << most.Fault.Code;
     EXPECT_EQ(most.Dims.size(), static_cast<size_t>(UNIT_MAX_DIMENSIONS));
 
-    const Parsed over = Parse(Dimensions(UNIT_MAX_DIMENSIONS + 1));
+    const Parsed over = Parse(ManyDimensions(UNIT_MAX_DIMENSIONS + 1));
     ASSERT_FALSE(over.Ok);
     EXPECT_TRUE(over.Dims.empty());
     EXPECT_EQ(over.Fault.Code, UNIT_FAULT_TOO_MANY_DIMENSIONS);
     EXPECT_EQ(over.Fault.Line, static_cast<size_t>(UNIT_MAX_DIMENSIONS) + 3);
-    EXPECT_EQ(over.Fault.Detail, L"N32767");
+    EXPECT_EQ(over.Fault.Detail, L"D32767");
 }
 
 TEST(UnitLimitsTest, SymbolCount)
