@@ -109,7 +109,10 @@ def read_faults(path):
 
 
 def run(args, **kwargs):
-    return subprocess.run(args, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True, **kwargs)
+    # A compiler or test may print bytes that are not UTF-8 (a quoted line of
+    # a resource file in another code page): shown replaced, never fatal.
+    return subprocess.run(args, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True,
+                          errors="replace", **kwargs)
 
 
 def tests_of(pattern):
