@@ -32,13 +32,8 @@ public:
     explicit TempInstall(ProfileEntries keys) : TempInstall(Options{std::move(keys), true, std::nullopt}) {}
     explicit TempInstall(Options options)
     {
-        wchar_t temp[MAX_PATH + 1];
-        GetTempPathW(MAX_PATH + 1, temp);
-        static unsigned serial = 0;
-        root_ = temp + std::wstring(L"uasinst-") + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                std::to_wstring(++serial);
+        root_ = testfiles::NewTempFolder(L"uasinst");
         sets_ = root_ + L"\\sets";
-        CreateDirectoryW(root_.c_str(), nullptr);
         CreateDirectoryW(sets_.c_str(), nullptr);
         profile_ = root_ + L"\\kalvex.ini";
         env_ = std::make_unique<testfiles::ScopedEnv>(L"KALVEX_PROFILE", profile_.c_str());

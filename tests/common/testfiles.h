@@ -10,17 +10,30 @@
 
 namespace testfiles {
 
+// A new, empty folder TEMP\STEM-<process ID>-<n>; empty when none can be
+// made. Process IDs come again (Wine gives them out anew within one run of
+// the tests), and a test process may leave its folder behind (a library in
+// it still mapped at its end): a name already in use is passed over, so a
+// test never starts among an earlier test's files.
+inline std::wstring NewTempFolder(const std::wstring &stem)
+{
+    static unsigned serial = 0;
+    wchar_t base[MAX_PATH + 1];
+    GetTempPathW(MAX_PATH + 1, base);
+    for (int tries = 0; tries < 1000; ++tries) {
+        std::wstring folder = std::wstring(base) + stem + L"-" + std::to_wstring(GetCurrentProcessId()) +
+                              L"-" + std::to_wstring(++serial);
+        if (CreateDirectoryW(folder.c_str(), nullptr))
+            return folder;
+        if (GetLastError() != ERROR_ALREADY_EXISTS)
+            break;
+    }
+    return std::wstring();
+}
+
 class TempDir {
 public:
-    TempDir()
-    {
-        static int serial = 0;
-        wchar_t base[MAX_PATH + 1];
-        GetTempPathW(MAX_PATH + 1, base);
-        path_ = std::wstring(base) + L"uas-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                std::to_wstring(++serial);
-        CreateDirectoryW(path_.c_str(), nullptr);
-    }
+    TempDir() : path_(NewTempFolder(L"uas")) {}
     ~TempDir()
     {
         for (const std::wstring &file : files_)

@@ -64,18 +64,8 @@ protected:
     {
         Forget();
 
-        wchar_t temp[MAX_PATH];
-        ASSERT_GT(GetTempPathW(MAX_PATH, temp), 0u);
-        // Process IDs come again in the next run, and a library still mapped
-        // at a test's end keeps its folder: a name in use is passed over.
-        static int counter = 0;
-        bool made = false;
-        do {
-            folder_ = std::wstring(temp) + L"resloc-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                      std::to_wstring(++counter);
-            made = CreateDirectoryW(folder_.c_str(), nullptr);
-        } while (!made && GetLastError() == ERROR_ALREADY_EXISTS);
-        ASSERT_TRUE(made) << "cannot make " << Utf8(folder_) << ", error " << GetLastError();
+        folder_ = testfiles::NewTempFolder(L"resloc");
+        ASSERT_FALSE(folder_.empty()) << "no new folder in TEMP, error " << GetLastError();
         profile_ = folder_ + L"\\kalvex.ini";
         ASSERT_TRUE(SetEnvironmentVariableW(L"KALVEX_PROFILE", profile_.c_str()));
     }
