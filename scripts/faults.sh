@@ -146,9 +146,11 @@ if configure.returncode != 0:
 build = run(["cmake", "--build", bld, "-j", str(os.cpu_count() or 1)])
 if build.returncode != 0:
     sys.exit("the unchanged tree does not build:\n" + build.stdout[-4000:])
-hold = subprocess.run(["bash", "-c", '. "$1/scripts/lib.sh" && uas_hold_desktop "$2"', "hold", root,
-                       os.path.join(bld, "bin", "deskhold.exe")])
-if hold.returncode != 0:
+# The shell holds the desktop until this runner ends and closes its input.
+hold = subprocess.Popen(["bash", "-c", '. "$1/scripts/lib.sh" && uas_hold_desktop "$2" && echo held && cat >/dev/null',
+                         "hold", root, os.path.join(bld, "bin", "deskhold.exe")],
+                        stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+if hold.stdout.readline().strip() != "held":
     sys.exit("the desktop of the fault runs could not be held open")
 
 rows = []

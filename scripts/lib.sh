@@ -102,14 +102,16 @@ uas_wine_prefix() {
 }
 
 # uas_hold_desktop EXE: starts the desktop holder (tests/common/deskhold.cpp)
-# in the current prefix and waits until it has the desktop; the holder ends
-# with the server. Without it, Wine closes the desktop between two programs
-# and opens a new one for the next, a race every test would run.
+# in the current prefix and waits until it has the desktop. The holder reads
+# its standard input, whose other end only this shell holds (bash does not
+# pass a coprocess's pipe on to the programs it starts), so it ends when the
+# calling script ends. Call it from the script's own shell, not a subshell.
+# Without it, Wine closes the desktop between two programs and opens a new
+# one for the next, a race every test would run.
 uas_hold_desktop() {
-    local fd answer=""
-    exec {fd}< <(exec wine "$1" 2>/dev/null </dev/null)
-    read -t 60 -r answer <&"$fd" || true
-    exec {fd}<&-
+    local answer=""
+    coproc UAS_DESKHOLD { exec wine "$1" 2>/dev/null; }
+    read -t 60 -r answer <&"${UAS_DESKHOLD[0]}" || true
     # A console line of a Windows program ends in CR LF.
     if [ "${answer%$'\r'}" != ready ]; then
         uas_log "the desktop holder $1 did not report ready within 60 s"

@@ -11,8 +11,10 @@
 // for the whole run, as a Windows desktop does.
 //
 // It asks for the desktop window (which starts the desktop process and waits
-// for it), says "ready" on its standard output, and then waits until it is
-// ended; it never shows a window.
+// for it), says "ready" on its standard output, and then reads its standard
+// input until that ends: the script that started it holds the other end of
+// the pipe, so the holder ends with the run, however the run ends. It never
+// shows a window.
 #include <windows.h>
 
 #include <cstdio>
@@ -26,6 +28,12 @@ int main()
     std::printf("ready\n");
     std::fflush(stdout);
     std::fclose(stdout);
-    Sleep(INFINITE);
+    // Nothing is ever written to the pipe; a read returns when it ends
+    // (broken pipe, or no bytes).
+    const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+    char unused[64];
+    DWORD got = 0;
+    while (ReadFile(input, unused, sizeof unused, &got, nullptr) && got > 0) {
+    }
     return 0;
 }

@@ -18,11 +18,14 @@ TEST(NewTempFolderTest, PassesOverFoldersLeftUnderTheSameProcessId)
     wchar_t base[MAX_PATH + 1];
     GetTempPathW(MAX_PATH + 1, base);
     const std::wstring stem = L"uas-leftover";
-    const std::wstring pid = std::to_wstring(GetCurrentProcessId());
+    const auto leftover = [&](int n) {
+        return std::wstring(base) + stem + L"-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+               std::to_wstring(n);
+    };
     // What an earlier process of this ID could have left: every name this
     // process would try first, each with a file in it.
     for (int n = 1; n <= 200; ++n) {
-        const std::wstring old = std::wstring(base) + stem + L"-" + pid + L"-" + std::to_wstring(n);
+        const std::wstring old = leftover(n);
         CreateDirectoryW(old.c_str(), nullptr);
         CloseHandle(CreateFileW((old + L"\\old.txt").c_str(), GENERIC_WRITE, 0, nullptr,
                                 CREATE_ALWAYS, 0, nullptr));
@@ -37,7 +40,7 @@ TEST(NewTempFolderTest, PassesOverFoldersLeftUnderTheSameProcessId)
     RemoveDirectoryW(next.c_str());
 
     for (int n = 1; n <= 200; ++n) {
-        const std::wstring old = std::wstring(base) + stem + L"-" + pid + L"-" + std::to_wstring(n);
+        const std::wstring old = leftover(n);
         DeleteFileW((old + L"\\old.txt").c_str());
         RemoveDirectoryW(old.c_str());
     }

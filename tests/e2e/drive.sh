@@ -79,9 +79,20 @@ start_editor() {
     [ $# -gt 0 ] && shift
     wine "$bin/uasedit.exe" "$@" >"$log" 2>&1 </dev/null &
     editor_pid=$!
+    activate_main
+}
+
+# activate_main: waits for the editor's window and gives it the keyboard
+# with a click on the set-name label. Start-up may still move the window
+# when the first click comes, so a click that did not activate it is
+# repeated, up to five times.
+activate_main() {
+    local tries
     expect main yes 20000
-    # A click on the set-name label activates the window.
-    click ctl:70
+    for tries in 1 2 3 4 5; do
+        click ctl:70
+        probe expect active main 2000 >/dev/null && return 0
+    done
     expect active main
 }
 

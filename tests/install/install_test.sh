@@ -130,20 +130,7 @@ zip_files() {
 run_editor() {
     (cd "$2" && exec wine "$1" >"$work/editor.log" 2>&1 </dev/null) &
     editor_pid=$!
-    activate_editor
-}
-
-# activate_editor: waits for the editor's window and gives it the keyboard.
-activate_editor() {
-    expect main yes 20000
-    # Start-up may still move the window when the first click comes: click
-    # the set-name label again until the window is the active one.
-    local tries
-    for tries in 1 2 3 4 5; do
-        click ctl:70
-        probe expect active main 2000 >/dev/null && return 0
-    done
-    fail "the editor's window does not become active"
+    activate_main
 }
 
 # save_as NAME: File > Save As through the menu command, NAME and Enter.
