@@ -1,7 +1,7 @@
 # Driving the editor from outside, shared by the end-to-end tests and the
 # screenshot script: real input through xdotool, state and screen places
-# through uasprobe.exe. Source it after setting bin (the build's bin folder)
-# with DISPLAY and WINEPREFIX in the environment. fail() ends the caller.
+# through uasprobe.exe. Source it after scripts/lib.sh; set bin (the build's
+# bin folder), DISPLAY and WINEPREFIX before driving. fail() ends the caller.
 
 drive_context=${drive_context:-editor}
 
@@ -11,6 +11,41 @@ fail() {
 }
 
 step() { echo "-- $*"; }
+
+# The run's own resources, for drive_display and drive_cleanup: own_display
+# and own_server are 1 when the script started the display or the Wine
+# server, editor_pid is the running editor, work the run's folder, and
+# failed stays 1 until the script has passed.
+own_display=0
+own_server=0
+editor_pid=""
+failed=1
+
+# drive_display: a virtual display of the run's own unless the caller gave
+# one.
+drive_display() {
+    if [ -z "${DISPLAY:-}" ]; then
+        uas_start_xvfb
+        own_display=1
+    fi
+}
+
+# drive_cleanup WHAT: the end of a run. A running editor ends (screenshot
+# first when the run failed), what the run started stops, and the work
+# folder goes, or stays after a failure; WHAT says what it holds.
+drive_cleanup() {
+    if [ -n "$editor_pid" ] && kill -0 "$editor_pid" 2>/dev/null; then
+        [ "$failed" = 1 ] && import -window root "$work/failure.png" 2>/dev/null || true
+        kill "$editor_pid" 2>/dev/null || true
+    fi
+    [ "$own_server" = 1 ] && wineserver -k >/dev/null 2>&1 || true
+    [ "$own_display" = 1 ] && kill "$UAS_XVFB_PID" 2>/dev/null || true
+    if [ "$failed" = 0 ]; then
+        rm -rf "$work"
+    else
+        echo "$drive_context: $1 and any screenshot are kept in $work" >&2
+    fi
+}
 
 # The Windows path of a Unix path (Wine maps the root to drive Z:).
 winpath() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }

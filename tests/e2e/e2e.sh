@@ -25,41 +25,19 @@ for f in uasedit.exe uasprobe.exe; do
     [ -f "$bin/$f" ] || { echo "e2e: $bin/$f is missing" >&2; exit 1; }
 done
 
-own_display=0
-own_server=0
-editor_pid=""
 work=$(mktemp -d /tmp/uas-e2e.XXXXXX)
-failed=1
+drive_context=$scenario
+# shellcheck source=drive.sh
+. "$here/drive.sh"
+trap 'drive_cleanup "the installation"' EXIT
 
-cleanup() {
-    if [ -n "$editor_pid" ] && kill -0 "$editor_pid" 2>/dev/null; then
-        [ "$failed" = 1 ] && import -window root "$work/failure.png" 2>/dev/null || true
-        kill "$editor_pid" 2>/dev/null || true
-    fi
-    [ "$own_server" = 1 ] && wineserver -k >/dev/null 2>&1 || true
-    [ "$own_display" = 1 ] && kill "$UAS_XVFB_PID" 2>/dev/null || true
-    if [ "$failed" = 0 ]; then
-        rm -rf "$work"
-    else
-        echo "e2e: the installation and any screenshot are kept in $work" >&2
-    fi
-}
-trap cleanup EXIT
-
-if [ -z "${DISPLAY:-}" ]; then
-    uas_start_xvfb
-    own_display=1
-fi
+drive_display
 if [ -z "${WINEPREFIX:-}" ]; then
     uas_wine_prefix "$build/wineprefix"
     uas_hold_desktop "$bin/deskhold.exe"
     own_server=1
 fi
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-
-drive_context=$scenario
-# shellcheck source=drive.sh
-. "$here/drive.sh"
 
 # The units library of this installation, in its order.
 write_installation() {

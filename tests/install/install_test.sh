@@ -49,32 +49,11 @@ version=${zip64##*/uasedit-}
 version=${version%-win64.zip}
 
 work=$(mktemp -d /tmp/uas-install.XXXXXX)
-own_display=0
-editor_pid=""
-failed=1
-cleanup() {
-    if [ -n "$editor_pid" ] && kill -0 "$editor_pid" 2>/dev/null; then
-        [ "$failed" = 1 ] && import -window root "$work/failure.png" 2>/dev/null || true
-        kill "$editor_pid" 2>/dev/null || true
-    fi
-    [ -n "${WINEPREFIX:-}" ] && wineserver -k >/dev/null 2>&1 || true
-    [ "$own_display" = 1 ] && kill "$UAS_XVFB_PID" 2>/dev/null || true
-    if [ "$failed" = 0 ]; then
-        rm -rf "$work"
-    else
-        echo "install: the prefix and any screenshot are kept in $work" >&2
-    fi
-}
-trap cleanup EXIT
-
-if [ -z "${DISPLAY:-}" ]; then
-    uas_start_xvfb
-    own_display=1
-fi
-
 drive_context=install
 # shellcheck source=../e2e/drive.sh
 . "$here/../e2e/drive.sh"
+trap 'drive_cleanup "the prefix"' EXIT
+drive_display
 
 # A fresh prefix: a copy of one that was created and never used, kept in the
 # build folder, because creating a prefix costs far more than the test.
@@ -86,6 +65,7 @@ if [ ! -f "$template/system.reg" ]; then
 fi
 cp -a "$template" "$work/prefix"
 uas_wine_prefix "$work/prefix"
+own_server=1
 uas_hold_desktop "$build64/bin/deskhold.exe"
 # Shortcuts would otherwise also become menu entries of this Linux desktop.
 export WINEDLLOVERRIDES="mscoree,mshtml=,winemenubuilder.exe=d"
