@@ -5,6 +5,7 @@
 #include "test_ids.h"
 
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -113,27 +114,35 @@ std::wstring Trimmed(const std::wstring &in) { return Applied(RemoveBlanks, in);
 // removes the line ends at the end only and keeps the blanks before them.
 TEST(TrimTest, EachTextAsTheRoutineLeavesIt)
 {
+    struct Row {
+        const wchar_t *Text, *Left;
+    };
     const struct {
         void(WINAPI *Trim)(wchar_t *);
         const char *Routine;
-        const wchar_t *Text, *Left;
-    } rows[] = {
-        {RemoveBlanks, "RemoveBlanks", L"  Pump  set\t A \r\n", L"Pump  set\t A"},
-        {RemoveBlanks, "RemoveBlanks", L"\x3000\x00A0Name\x3000", L"Name"},
-        {RemoveBlanks, "RemoveBlanks", L"word", L"word"},
-        {RemoveBlanks, "RemoveBlanks", L" \t \r\n ", L""},
-        {RemoveBlanks, "RemoveBlanks", L"", L""},
-        {RemoveEoln, "RemoveEoln", L"Pressure\n", L"Pressure"},
-        {RemoveEoln, "RemoveEoln", L"Pressure\r\n", L"Pressure"},
-        {RemoveEoln, "RemoveEoln", L"two\nlines\n", L"two\nlines"},
-        {RemoveEoln, "RemoveEoln", L"\n", L""},
-        {RemoveEoln, "RemoveEoln", L"none", L"none"},
-        {RemoveEoln, "RemoveEoln", L"bar \n", L"bar "},
-        {RemoveEoln, "RemoveEoln", L" lead\t\r\n", L" lead\t"},
+        std::vector<Row> Rows;
+    } routines[] = {
+        {RemoveBlanks,
+         "RemoveBlanks",
+         {{L"  Pump  set\t A \r\n", L"Pump  set\t A"},
+          {L"\x3000\x00A0Name\x3000", L"Name"},
+          {L"word", L"word"},
+          {L" \t \r\n ", L""},
+          {L"", L""}}},
+        {RemoveEoln,
+         "RemoveEoln",
+         {{L"Pressure\n", L"Pressure"},
+          {L"Pressure\r\n", L"Pressure"},
+          {L"two\nlines\n", L"two\nlines"},
+          {L"\n", L""},
+          {L"none", L"none"},
+          {L"bar \n", L"bar "},
+          {L" lead\t\r\n", L" lead\t"}}},
     };
-    for (const auto &row : rows)
-        EXPECT_EQ(Applied(row.Trim, row.Text), row.Left)
-            << row.Routine << " of " << testing::PrintToString(std::wstring(row.Text));
+    for (const auto &routine : routines)
+        for (const Row &row : routine.Rows)
+            EXPECT_EQ(Applied(routine.Trim, row.Text), row.Left)
+                << routine.Routine << " of " << testing::PrintToString(std::wstring(row.Text));
 }
 
 TEST(RemoveBlanksTest, SecondTrimChangesNothing)
