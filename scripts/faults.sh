@@ -124,9 +124,7 @@ def targets_of(tests):
     """The build targets a fault's tests need: the test programs among them.
     A test that is a script or a fixture step, not a program, needs the
     whole build."""
-    known = run(["cmake", "--build", bld, "--target", "help"]).stdout
-    targets = set(re.findall(r"^\.\.\. (\S+)", known, re.M))
-    if all(t in targets for t in tests):
+    if all(t in build_targets for t in tests):
         return tests
     return ["all"]
 
@@ -146,6 +144,9 @@ if configure.returncode != 0:
 build = run(["cmake", "--build", bld, "-j", str(os.cpu_count() or 1)])
 if build.returncode != 0:
     sys.exit("the unchanged tree does not build:\n" + build.stdout[-4000:])
+# The targets of the build, for targets_of: the same for every fault.
+target_help = run(["cmake", "--build", bld, "--target", "help"]).stdout
+build_targets = set(re.findall(r"^\.\.\. (\S+)", target_help, re.M))
 # The shell holds the desktop until this runner ends and closes its input.
 hold = subprocess.Popen(["bash", "-c", '. "$1/scripts/lib.sh" && uas_hold_desktop "$2" && echo held && cat >/dev/null',
                          "hold", root, os.path.join(bld, "bin", "deskhold.exe")],
