@@ -7,6 +7,7 @@
 #include "uitest.h"
 #include "velw32.h"
 #include "wait.h"
+#include "testfiles.h"
 
 #include <cstring>
 #include <string>
@@ -30,7 +31,7 @@ std::string ClassName(HWND window)
 {
     wchar_t cls[64] = L"";
     GetClassNameW(window, cls, 64);
-    return testwait::Narrow(cls);
+    return testfiles::Utf8(cls);
 }
 
 // uasedit.exe running as a process of its own, and its windows.
@@ -50,7 +51,7 @@ public:
     {
         found = nullptr;
         bool ended = false;
-        const std::string what = "a window of class " + testwait::Narrow(className);
+        const std::string what = "a window of class " + testfiles::Utf8(className);
         ::testing::AssertionResult waited = testwait::Until(what, StartTimeoutMs, [&](std::string &seen) {
             found = FindOwnWindow(className);
             ended = !process_.Running();
@@ -153,7 +154,7 @@ void WaitUntilGone(const Program &program)
 {
     HWND box = program.FindOwnWindow(L"#32770");
     EXPECT_TRUE(testwait::Until("the answered box to go", StartTimeoutMs, [&](std::string &seen) {
-        seen = "the box is still there, with the text \"" + testwait::Narrow(uitest::MessageBoxText(box)) + "\"";
+        seen = "the box is still there, with the text \"" + testfiles::Utf8(uitest::MessageBoxText(box)) + "\"";
         return !box || !IsWindow(box);
     }));
 }

@@ -1,7 +1,7 @@
 // Starting a process from a test (see process.h).
 #include "process.h"
 
-#include "wait.h"
+#include "testfiles.h"
 
 #include <cstdio>
 
@@ -45,7 +45,7 @@ DWORD WINAPI ReadAll(void *data)
 
 std::string Outcome::Why() const
 {
-    const std::string what = "\"" + testwait::Narrow(Command) + "\": ";
+    const std::string what = "\"" + testfiles::Utf8(Command) + "\": ";
     switch (Failed) {
     case Step::Done:
         return what + "ran to its end with exit code " + std::to_string(ExitCode);
@@ -179,7 +179,7 @@ bool ReadReport(const std::wstring &path, std::string &bytes, Outcome &outcome, 
     bytes.clear();
     FILE *in = _wfopen(path.c_str(), L"rb");
     if (!in) {
-        ReportFailed(outcome, "missing (" + testwait::Narrow(path) + ")");
+        ReportFailed(outcome, "missing (" + testfiles::Utf8(path) + ")");
         return false;
     }
     char chunk[4096];
@@ -189,7 +189,7 @@ bool ReadReport(const std::wstring &path, std::string &bytes, Outcome &outcome, 
     fclose(in);
     if (bytes.size() < minBytes) {
         ReportFailed(outcome, "short (" + std::to_string(bytes.size()) + " bytes, at least " +
-                                  std::to_string(minBytes) + " expected, in " + testwait::Narrow(path) + ")");
+                                  std::to_string(minBytes) + " expected, in " + testfiles::Utf8(path) + ")");
         return false;
     }
     return true;

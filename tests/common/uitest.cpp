@@ -3,11 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include "wait.h"
+#include "testfiles.h"
 
 namespace uitest {
 
-using testwait::Narrow;
+using testfiles::Utf8;
 
 namespace {
 thread_local DialogResponder *current = nullptr;
@@ -65,8 +65,8 @@ void CALLBACK DialogResponder::Watch(HWND, UINT, UINT_PTR, DWORD)
         const DWORD waited = GetTickCount() - a.second;
         if (waited < AnswerLimitMs)
             continue;
-        ADD_FAILURE() << "waited " << waited << " ms for the dialog \"" << Narrow(TextOf(a.first)) << "\""
-                      << (MessageBoxText(a.first).empty() ? "" : " (\"" + Narrow(MessageBoxText(a.first)) + "\")")
+        ADD_FAILURE() << "waited " << waited << " ms for the dialog \"" << Utf8(TextOf(a.first)) << "\""
+                      << (MessageBoxText(a.first).empty() ? "" : " (\"" + Utf8(MessageBoxText(a.first)) + "\")")
                       << " to close after its answer; it is still open and is ended now";
         EndDialog(a.first, IDCANCEL);
         a.first = nullptr;

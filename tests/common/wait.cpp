@@ -40,16 +40,4 @@ namespace testwait {
     return Until(what, check, options);
 }
 
-std::string Narrow(const std::wstring &text)
-{
-    if (text.empty())
-        return std::string();
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
-                                      nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr,
-                        nullptr);
-    return out;
-}
-
 } // namespace testwait

@@ -33,9 +33,6 @@ struct Options {
 // windows of the test's own thread.
 ::testing::AssertionResult UntilPumping(const std::string &what, DWORD limitMs, const Check &check);
 
-// UTF-8 of a wide text, for what a check saw.
-std::string Narrow(const std::wstring &text);
-
 } // namespace testwait
 
 #endif

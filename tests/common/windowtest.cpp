@@ -9,7 +9,6 @@
 #include "vel32.h"
 #include "velw32.h"
 #include "velx32.h"
-#include "wait.h"
 
 namespace windowtest {
 
@@ -45,15 +44,15 @@ void Cancel(HWND dialog)
 std::string Describe(const Shown &shown)
 {
     if (shown.IsSelection)
-        return "the set-selection dialog \"" + testwait::Narrow(shown.Caption) + "\" (name field \"" +
-               testwait::Narrow(shown.Field) + "\")";
-    return "the box \"" + testwait::Narrow(shown.Caption) + "\": \"" + testwait::Narrow(shown.Text) + "\"";
+        return "the set-selection dialog \"" + testfiles::Utf8(shown.Caption) + "\" (name field \"" +
+               testfiles::Utf8(shown.Field) + "\")";
+    return "the box \"" + testfiles::Utf8(shown.Caption) + "\": \"" + testfiles::Utf8(shown.Text) + "\"";
 }
 
 std::string Describe(const Step &step)
 {
     if (step.Fill)
-        return "the set-selection dialog, to choose \"" + testwait::Narrow(step.Name) + "\"";
+        return "the set-selection dialog, to choose \"" + testfiles::Utf8(step.Name) + "\"";
     const char *const names[] = {"", "OK", "Cancel", "Abort", "Retry", "Ignore", "Yes", "No"};
     const bool named = step.Button > 0 && step.Button < 8;
     return "a box with the button " + (named ? std::string(names[step.Button]) : std::to_string(step.Button));

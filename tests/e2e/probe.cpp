@@ -23,23 +23,14 @@
 #include <vector>
 
 #include "resource.h"
+#include "testfiles.h"
 #include "uas_ids.h"
 
 namespace {
 
-const DWORD PollMs = 40;
+using testfiles::Utf8;
 
-std::string Utf8(const std::wstring &text)
-{
-    if (text.empty())
-        return std::string();
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr,
-                                      0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), &out[0], n, nullptr,
-                        nullptr);
-    return out;
-}
+const DWORD PollMs = 40;
 
 std::wstring Wide(const char *text)
 {

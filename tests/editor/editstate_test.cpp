@@ -7,7 +7,7 @@
 
 #include "editstate.h"
 #include "modeltest.h"
-#include "wait.h"
+#include "testfiles.h"
 
 using namespace modeltest;
 
@@ -30,7 +30,7 @@ TEST_F(EditStateTest, ReadDescriptionTrimsTheBufferNotTheControl)
         wcscpy_s(Editor.Description, EditDescriptionChars, L"old");
         SetControlText(Editor.DescEdit, row.Typed);
         EditReadDescription();
-        EXPECT_STREQ(Editor.Description, row.Stored) << testwait::Narrow(row.Typed);
+        EXPECT_STREQ(Editor.Description, row.Stored) << testfiles::Utf8(row.Typed);
         EXPECT_EQ(ControlText(Editor.DescEdit), row.Typed);
     }
 }

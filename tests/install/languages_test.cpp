@@ -18,10 +18,7 @@
 
 namespace {
 
-std::string Narrow(const std::wstring &text)
-{
-    return testfiles::Utf8(text);
-}
+using testfiles::Utf8;
 
 std::wstring ProgramPath()
 {
@@ -96,7 +93,7 @@ public:
     std::wstring CopyFromBin(const std::wstring &from, const std::wstring &to)
     {
         const std::wstring path = File(to);
-        EXPECT_TRUE(CopyFileW((BinFolder() + from).c_str(), path.c_str(), FALSE)) << Narrow(path);
+        EXPECT_TRUE(CopyFileW((BinFolder() + from).c_str(), path.c_str(), FALSE)) << Utf8(path);
         files_.push_back(path);
         return path;
     }
@@ -125,7 +122,7 @@ TEST(LanguageList, NamesEveryLanguageOnce)
     EXPECT_EQ(0x0409, UasLanguages[0].LangId);
     for (size_t i = 0; i < count; ++i) {
         if (i > 0) {
-            EXPECT_STRNE(L"", UasLanguages[i].Value) << Narrow(UasLanguages[i].Name);
+            EXPECT_STRNE(L"", UasLanguages[i].Value) << Utf8(UasLanguages[i].Name);
         }
         for (size_t j = i + 1; j < count; ++j) {
             EXPECT_STRNE(UasLanguages[i].Code, UasLanguages[j].Code);
@@ -143,7 +140,7 @@ TEST(LanguageList, NamesEveryLanguageOnce)
 TEST(LanguageList, ResourceLocatorKnowsEveryLanguage)
 {
     for (const UasLanguage &language : UasLanguages) {
-        SCOPED_TRACE(Narrow(language.Name));
+        SCOPED_TRACE(Utf8(language.Name));
         TempInstall install;
         LanguageFolder res(install.Root());
         install.WriteProfile(ProfileFor(language, install, res.Path()));
@@ -173,7 +170,7 @@ TEST(LanguageList, WindowSupportLibraryKnowsEveryLanguage)
     using LoginCheck = int16_t(WINAPI *)(int32_t, wchar_t **, const wchar_t *, const wchar_t *,
                                          int16_t, void *);
     for (const UasLanguage &language : UasLanguages) {
-        SCOPED_TRACE(Narrow(language.Name));
+        SCOPED_TRACE(Utf8(language.Name));
         TempInstall install;
         LanguageFolder res(install.Root());
         install.WriteProfile(ProfileFor(language, install, res.Path()));

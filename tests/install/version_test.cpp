@@ -7,11 +7,14 @@
 
 #include "kxcommon.h"
 #include "uas_languages.h"
+#include "testfiles.h"
 
 #include <string>
 #include <vector>
 
 namespace {
+
+using testfiles::Utf8;
 
 struct Shipped {
     std::wstring Folder;
@@ -36,11 +39,6 @@ std::vector<Shipped> ShippedBinaries()
             shipped.push_back({L"res", std::wstring(L"uasedit") + language.Suffix + L".dll", language.LangId});
     }
     return shipped;
-}
-
-std::string Narrow(const std::wstring &text)
-{
-    return std::string(text.begin(), text.end());
 }
 
 std::wstring Widen(const char *text)
@@ -121,7 +119,7 @@ TEST(VersionResource, EveryShippedBinaryNamesTheProductAndItsVersion)
 {
     const std::wstring version = Widen(UAS_TEST_VERSION);
     for (const Shipped &s : ShippedBinaries()) {
-        SCOPED_TRACE(testing::Message() << "binary " << Narrow(s.File));
+        SCOPED_TRACE(testing::Message() << "binary " << Utf8(s.File));
         const VersionInfo info(BuildFolder() + L"\\" + s.Folder + L"\\" + s.File);
         ASSERT_TRUE(info.Present());
         EXPECT_EQ(L"Unit Assignment Set Editor", info.String(L"ProductName"));
@@ -157,7 +155,7 @@ TEST(VersionResource, DescriptionsDifferBetweenBinaries)
         const std::wstring description =
             VersionInfo(BuildFolder() + L"\\" + s.Folder + L"\\" + s.File).String(L"FileDescription");
         for (const std::wstring &other : seen)
-            EXPECT_NE(other, description) << Narrow(s.File);
+            EXPECT_NE(other, description) << Utf8(s.File);
         seen.push_back(description);
     }
 }
@@ -239,18 +237,18 @@ TEST(VersionResource, CopyrightAndCompanyAreTheProductInformations)
     const std::wstring company = first.String(L"CompanyName");
     const std::wstring copyright = first.String(L"LegalCopyright");
     ASSERT_FALSE(company.empty());
-    ASSERT_EQ(0u, copyright.find(L"Copyright \u00A9 ")) << Narrow(copyright);
-    EXPECT_NE(std::wstring::npos, productInfo.find(copyright)) << "product information: " << Narrow(productInfo);
+    ASSERT_EQ(0u, copyright.find(L"Copyright \u00A9 ")) << Utf8(copyright);
+    EXPECT_NE(std::wstring::npos, productInfo.find(copyright)) << "product information: " << Utf8(productInfo);
     EXPECT_NE(std::wstring::npos, copyright.find(L" " + company + L". ")) << "the copyright names the company";
     const std::wstring notice = copyright.substr(0, copyright.find(L". ") + 1);
     for (const UasLanguage &language : UasLanguages) {
         const std::wstring file = std::wstring(L"kxcommo") + language.Suffix + L".dll";
-        EXPECT_NE(std::wstring::npos, ResourceString(file, KX_IDS_PRODUCTINFO).find(notice)) << Narrow(file);
+        EXPECT_NE(std::wstring::npos, ResourceString(file, KX_IDS_PRODUCTINFO).find(notice)) << Utf8(file);
     }
     for (const Shipped &s : shipped) {
         const VersionInfo info(BuildFolder() + L"\\" + s.Folder + L"\\" + s.File);
-        EXPECT_EQ(company, info.String(L"CompanyName")) << Narrow(s.File);
-        EXPECT_EQ(copyright, info.String(L"LegalCopyright")) << Narrow(s.File);
+        EXPECT_EQ(company, info.String(L"CompanyName")) << Utf8(s.File);
+        EXPECT_EQ(copyright, info.String(L"LegalCopyright")) << Utf8(s.File);
     }
 }
 

@@ -186,7 +186,7 @@ TEST_F(LongUse, CyclesLeaveMemoryHandlesAndFilesAsTheyShouldBe)
             ++opens;
         }
         for (size_t d = 0; d < dims.size(); ++d)
-            EXPECT_EQ(Entries()[d]->SelectedUnit, chosen[d]) << "cycle " << cycle << ", " << Narrow(dims[d].Name);
+            EXPECT_EQ(Entries()[d]->SelectedUnit, chosen[d]) << "cycle " << cycle << ", " << Utf8(dims[d].Name);
         std::wstring stored = trimmed;
         for (size_t i = 0; (i = stored.find(L"\r\n", i)) != std::wstring::npos;)
             stored.replace(i, 2, L" ");

@@ -117,13 +117,13 @@ TEST_F(SetNames, TheDialogAcceptsOnlyNamesInsideTheSetFolder)
         uitest::PumpMessages();
 
         std::string problem;
-        const std::string shown = Narrow(c.Typed) + " (" + std::to_string(c.Typed.size()) + " units)";
+        const std::string shown = Utf8(c.Typed) + " (" + std::to_string(c.Typed.size()) + " units)";
         if (!c.Refusal.empty()) {
             ++refused;
             if (confirmed)
-                problem = "accepted, as " + Narrow(path);
+                problem = "accepted, as " + Utf8(path);
             else if (boxes.size() != 1 || boxes[0] != c.Refusal)
-                problem = "refused with " + (boxes.empty() ? std::string("no message") : Narrow(boxes[0]));
+                problem = "refused with " + (boxes.empty() ? std::string("no message") : Utf8(boxes[0]));
         } else {
             ++accepted;
             const std::wstring expectedName = c.SavedAs.empty() ? c.Typed : c.SavedAs;
@@ -131,11 +131,11 @@ TEST_F(SetNames, TheDialogAcceptsOnlyNamesInsideTheSetFolder)
             wchar_t full[MAX_PATH] = L"";
             GetFullPathNameW(path, MAX_PATH, full, nullptr);
             if (!confirmed || !boxes.empty())
-                problem = "refused: " + (boxes.empty() ? std::string("no message") : Narrow(boxes[0]));
+                problem = "refused: " + (boxes.empty() ? std::string("no message") : Utf8(boxes[0]));
             else if (std::wstring(name) != expectedName || std::wstring(path) != expectedPath)
-                problem = "confirmed as " + Narrow(name) + " at " + Narrow(path);
+                problem = "confirmed as " + Utf8(name) + " at " + Utf8(path);
             else if (Folded(full) != Folded(expectedPath))
-                problem = "the path resolves to " + Narrow(full);
+                problem = "the path resolves to " + Utf8(full);
             else {
                 // What the system makes of the path: a plain file, in the folder.
                 HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);

@@ -3,14 +3,14 @@
 #ifndef RELWINDOW_H
 #define RELWINDOW_H
 
-#include "wait.h"
+#include "testfiles.h"
 #include "windowtest.h"
 
 namespace relwindow {
 
 using namespace windowtest;
 using WindowTest = windowtest::MainWindowTest;
-using testwait::Narrow;
+using testfiles::Utf8;
 
 } // namespace relwindow
 

@@ -71,14 +71,14 @@ protected:
             Script script(steps);
             Command(throughSaveAs ? IDM_SAVEAS : IDM_SAVE);
             const std::vector<std::wstring> boxes = script.Boxes();
-            EXPECT_FALSE(boxes.empty()) << Narrow(what) << ": nobody was told";
+            EXPECT_FALSE(boxes.empty()) << Utf8(what) << ": nobody was told";
             if (!boxes.empty()) {
-                EXPECT_EQ(boxes.back(), WriteError(path, cause)) << Narrow(what);
+                EXPECT_EQ(boxes.back(), WriteError(path, cause)) << Utf8(what);
             }
         }
-        EXPECT_EQ(Bytes(path), before) << Narrow(what) << ": the old file changed";
-        EXPECT_EQ(TempFilesIn(FolderOf(path)), std::vector<std::wstring>()) << Narrow(what);
-        EXPECT_EQ(Editor.Modified, 1) << Narrow(what) << ": the change is forgotten";
+        EXPECT_EQ(Bytes(path), before) << Utf8(what) << ": the old file changed";
+        EXPECT_EQ(TempFilesIn(FolderOf(path)), std::vector<std::wstring>()) << Utf8(what);
+        EXPECT_EQ(Editor.Modified, 1) << Utf8(what) << ": the change is forgotten";
         EXPECT_EQ(Entries()[1]->SelectedUnit, 3);
         {
             std::vector<Step> steps = {Press(IDYES), Press(IDOK)};
@@ -86,14 +86,14 @@ protected:
                 steps = {Press(IDYES), Press(IDYES), Press(IDOK)};
             Script script(steps);
             Command(IDM_EXIT);
-            EXPECT_EQ(script.Boxes().size(), steps.size()) << Narrow(what) << ": questions and error box";
-            EXPECT_FALSE(TakeQuit()) << Narrow(what) << ": Exit went on after a failed save";
+            EXPECT_EQ(script.Boxes().size(), steps.size()) << Utf8(what) << ": questions and error box";
+            EXPECT_FALSE(TakeQuit()) << Utf8(what) << ": Exit went on after a failed save";
         }
-        EXPECT_EQ(Bytes(path), before) << Narrow(what);
-        EXPECT_EQ(Editor.Modified, 1) << Narrow(what);
+        EXPECT_EQ(Bytes(path), before) << Utf8(what);
+        EXPECT_EQ(Editor.Modified, 1) << Utf8(what);
         const int failed = ::testing::UnitTest::GetInstance()->current_test_info()->result()->total_part_count() - failuresBefore;
-        rel::Record({"save faults", Narrow(what), 1, failed ? 1u : 0u,
-                     "told: " + Narrow(cause)});
+        rel::Record({"save faults", Utf8(what), 1, failed ? 1u : 0u,
+                     "told: " + Utf8(cause)});
         return failed;
     }
 };
@@ -123,7 +123,7 @@ TEST_F(SaveFaults, FileHeldOpenByAnotherProcess)
     // The helper sets the event once it holds the file, or ends early.
     const HANDLE either[] = {ready, helper.Handle()};
     const DWORD woke = WaitForMultipleObjects(2, either, FALSE, 30000);
-    ASSERT_EQ(woke, WAIT_OBJECT_0) << "waited 30000 ms for the helper to hold " << Narrow(path) << "; it "
+    ASSERT_EQ(woke, WAIT_OBJECT_0) << "waited 30000 ms for the helper to hold " << Utf8(path) << "; it "
                                    << (woke == WAIT_OBJECT_0 + 1 ? helper.WaitForExit(0).Why() : "is still running");
     HANDLE probe = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                nullptr, OPEN_EXISTING, 0, nullptr);
@@ -212,10 +212,10 @@ TEST_F(SaveFaults, FullDisk)
     const std::wstring profile = testinstall::Root() + L"\\kalvex.ini";
     std::string text;
     ASSERT_TRUE(testinstall::ReadBytes(profile, text));
-    const std::string oldDir = "Set_Dir=" + Narrow(testinstall::SetFolder());
+    const std::string oldDir = "Set_Dir=" + Utf8(testinstall::SetFolder());
     const size_t at = text.find(oldDir);
     ASSERT_NE(at, std::string::npos);
-    text.replace(at, oldDir.size(), "Set_Dir=" + Narrow(folder));
+    text.replace(at, oldDir.size(), "Set_Dir=" + Utf8(folder));
     const std::wstring fullProfile = testinstall::Root() + L"\\kalvex-full.ini";
     ASSERT_TRUE(testinstall::WriteBytes(fullProfile, text));
     SetEnvironmentVariableW(L"KALVEX_PROFILE", fullProfile.c_str());

@@ -12,11 +12,14 @@
 #include "relreport.h"
 #include "setstamp.h"
 #include "testinstall.h"
+#include "testfiles.h"
 
 #include <string>
 #include <vector>
 
 namespace {
+
+using testfiles::Utf8;
 
 constexpr DWORD StepLimitMs = 60000;
 constexpr DWORD ExitLimitMs = 30000;
@@ -177,11 +180,6 @@ std::vector<std::wstring> Fields(const std::wstring &line)
     return fields;
 }
 
-std::string Narrow(const std::wstring &text)
-{
-    return std::string(text.begin(), text.end());
-}
-
 TEST(TwoEditors, EveryOrderOfSavesAsksBeforeOverwritingTheOther)
 {
     int serial = 0;
@@ -211,7 +209,7 @@ TEST(TwoEditors, EveryOrderOfSavesAsksBeforeOverwritingTheOther)
         for (size_t i = 0; i < order.Moves.size(); ++i) {
             const Move &m = order.Moves[i];
             const std::string where = std::string("step ") + std::to_string(i + 1) + " (" + m.Who +
-                                      " " + Narrow(m.Step) + ")";
+                                      " " + Utf8(m.Step) + ")";
             if (m.Who == 'T') {
                 EXPECT_TRUE(DeleteFileW(path.c_str())) << where;
                 continue;
@@ -219,17 +217,17 @@ TEST(TwoEditors, EveryOrderOfSavesAsksBeforeOverwritingTheOther)
             std::wstring line;
             const bool done = (m.Who == 'A' ? a : b).RunStep(&line);
             ASSERT_TRUE(done) << where << " did not end within " << StepLimitMs
-                              << " ms; last report line: " << Narrow(line);
+                              << " ms; last report line: " << Utf8(line);
             const std::vector<std::wstring> f = Fields(line);
-            ASSERT_GE(f.size(), 5u) << where << ": " << Narrow(line);
+            ASSERT_GE(f.size(), 5u) << where << ": " << Utf8(line);
             const bool right = f[1] == std::to_wstring(m.Boxes) &&
                                f[2] == std::to_wstring(m.Saved) &&
                                f[3] == std::to_wstring(m.Modified) &&
                                (!m.Question || f[4].rfind(m.Question, 0) == 0);
-            EXPECT_TRUE(right) << where << ": boxes, saved, modified, text = " << Narrow(line);
+            EXPECT_TRUE(right) << where << ": boxes, saved, modified, text = " << Utf8(line);
             failed = failed || !right;
             if (m.Boxes > 0)
-                figures = "asked: " + Narrow(f[4].substr(0, 60)) + "...";
+                figures = "asked: " + Utf8(f[4].substr(0, 60)) + "...";
         }
         std::string bytes;
         const bool exists = testinstall::ReadBytes(path, bytes);
