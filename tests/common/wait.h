@@ -1,7 +1,7 @@
-// Waiting in the tests, the one way every test does it: poll a condition up
-// to a limit, and on time-out fail with what was awaited and what was seen
-// last, instead of sleeping a fixed time or hanging until the program's
-// time limit.
+// Polling a condition in the tests: up to a limit, and on time-out a failure
+// with what was awaited and what was seen last, instead of a fixed sleep or
+// a hang until the program's time limit. (Processes, boxes and dialogs are
+// awaited by their own helpers: process.h, uitest.h.)
 #ifndef TESTWAIT_H
 #define TESTWAIT_H
 
