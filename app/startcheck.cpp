@@ -1,6 +1,8 @@
-// Start-up's look at the installation: which resource library did not serve
-// and why, and which profile values the program and its libraries cannot
-// use. Everything found is told in one message, before the sign-on.
+// Start-up's look at the installation: which profile values the program and
+// its libraries cannot use, and which resource library did not serve and
+// why. Everything found is told in one message, before the sign-on, in the
+// program's own texts when the profile keeps the translated ones from being
+// found.
 #include "startcheck.h"
 
 #include "resloc.h"
@@ -14,19 +16,41 @@
 namespace {
 
 constexpr wchar_t KalvexSection[] = L"Kalvex_Section";
+constexpr wchar_t VelWinSection[] = L"VelWin_Section";
 constexpr int32_t VariableChars = 80;
 // A folder value longer than this can never be a usable set folder; the
 // read is not grown further.
 constexpr int32_t SetDirReadChars = 1024;
 
-// Every profile value that names a place of the installation.
-constexpr const wchar_t *PlaceKeys[] = {L"Root_Dir", L"Resource_Binary_Dir", L"Units_File",
-                                        L"Set_Dir", L"Help_Dir"};
+// Every profile value that start-up looks at. Locates: the resource locator
+// reads it, and without it nothing is located. The sign-on tells about its
+// own list, Allowed_Users, when it refuses.
+struct ProfileKey {
+    const wchar_t *Section;
+    const wchar_t *Key;
+    bool Locates;
+};
+constexpr ProfileKey ProfileKeys[] = {
+    {KalvexSection, L"Root_Dir", true},
+    {VelWinSection, L"Language", true},
+    {KalvexSection, L"Resource_Binary_Dir", true},
+    {KalvexSection, L"Units_File", false},
+    {KalvexSection, L"Set_Dir", false},
+    {KalvexSection, L"Help_Dir", false},
+};
+
+// The texts of start-up's message: the located string module, or the
+// program's own table when nothing could be located.
+HMODULE Texts()
+{
+    HMODULE strings = ResGetStringModule();
+    return strings ? strings : GetModuleHandleW(nullptr);
+}
 
 // The text of string id with values, appended to text as a paragraph.
 void Append(std::wstring &text, UINT id, std::initializer_list<const wchar_t *> values)
 {
-    wchar_t *part = EditFormatText(ResGetStringModule(), id, values);
+    wchar_t *part = EditFormatText(Texts(), id, values);
     if (!part)
         return;
     if (!text.empty())
@@ -43,7 +67,7 @@ void AppendLibrary(std::wstring &text, const ResLibraryProblem &problem, UINT in
         cause = IDS_LIB_INVALID;
     else if (problem.Fault == ResLibraryFault::NoTexts)
         cause = IDS_LIB_NOTEXTS;
-    HMODULE strings = ResGetStringModule();
+    HMODULE strings = Texts();
     wchar_t *first = EditFormatText(strings, cause, {problem.File, problem.Folder});
     wchar_t *second = StrLoadNewW(strings, instead);
     if (!text.empty())
@@ -59,11 +83,6 @@ void AppendLibrary(std::wstring &text, const ResLibraryProblem &problem, UINT in
 void AppendResourceProblems(std::wstring &text)
 {
     const ResProblem &problem = ResGetProblem();
-    if (problem.Kind == ResProblemKind::ProfileValueTooLong) {
-        const std::wstring capacity = std::to_wstring(problem.Capacity);
-        Append(text, IDS_ERR_PROFILETOOLONG, {problem.Key, problem.Section, capacity.c_str()});
-        return;
-    }
     if (problem.Strings.Fault != ResLibraryFault::None)
         AppendLibrary(text, problem.Strings, IDS_LIB_OWNTEXTS);
     if (problem.Kind == ResProblemKind::CommonLibraryMissing &&
@@ -75,18 +94,54 @@ void AppendResourceProblems(std::wstring &text)
         AppendLibrary(text, problem.Common, IDS_LIB_ENGLISHCOMMON);
 }
 
-// A place that refers to an environment variable that is not set is not
-// used by anyone; the user learns which key and which variable.
-void AppendUnsetVariables(std::wstring &text)
+// The characters a value of the locator needs, terminator included; 0 when
+// it cannot be read.
+int32_t NeededChars(const ProfileKey &key)
 {
-    for (const wchar_t *key : PlaceKeys) {
-        wchar_t variable[VariableChars];
-        if (ProfGetUnsetVariableW(KalvexSection, key, variable, VariableChars))
-            Append(text, IDS_ERR_PROFILEUNSETVAR, {key, KalvexSection, variable});
-    }
+    wchar_t none[1] = L"";
+    int32_t size = 0;
+    KxStatus status = 0;
+    ProfReadStringW(key.Section, key.Key, none, &size, &status);
+    return size;
 }
 
-// A set folder so long that no set path of it fits the dialog's buffers.
+// Each key that is missing, refers to an unset variable or is too long to
+// be used, one paragraph each; a profile that is not there or cannot be
+// read at all is told once instead of once per key.
+void AppendProfileProblems(std::wstring &text)
+{
+    const size_t before = text.size();
+    bool locatorKey = false;
+    for (const ProfileKey &key : ProfileKeys) {
+        wchar_t variable[VariableChars] = L"";
+        const int16_t state = ProfGetValueStateW(key.Section, key.Key, variable, VariableChars);
+        if (state == PROF_VALUE_NO_PROFILE || state == PROF_VALUE_UNREADABLE) {
+            Append(text,
+                   state == PROF_VALUE_NO_PROFILE ? IDS_ERR_NOPROFILE : IDS_ERR_PROFILEUNREADABLE,
+                   {});
+            locatorKey = true;
+            break;
+        }
+        if (state == PROF_VALUE_UNSET_VARIABLE) {
+            Append(text, IDS_ERR_PROFILEUNSETVAR, {key.Key, key.Section, variable});
+        } else if (state == PROF_VALUE_ABSENT && key.Locates) {
+            Append(text, IDS_ERR_PROFILEMISSING, {key.Key, key.Section});
+        } else if (state == PROF_VALUE_PRESENT && key.Locates &&
+                   NeededChars(key) > ResProfileValueChars) {
+            const std::wstring most = std::to_wstring(ResProfileValueChars - 1);
+            Append(text, IDS_ERR_PROFILETOOLONG, {key.Key, key.Section, most.c_str()});
+        } else {
+            continue;
+        }
+        locatorKey = locatorKey || key.Locates;
+    }
+    // What the user sees instead, once, after the causes.
+    if (text.size() > before && locatorKey && !ResLocated)
+        Append(text, IDS_ERR_NOTLOCATED, {});
+}
+
+// A set folder so long that no set path of it fits the dialog's buffers, or
+// so long that set names of the allowed length no longer fit.
 void AppendSetDirTooLong(std::wstring &text)
 {
     std::wstring folder(static_cast<size_t>(SetDirReadChars), L'\0');
@@ -102,10 +157,16 @@ void AppendSetDirTooLong(std::wstring &text)
     } else if (size > SetDirReadChars) {
         length = static_cast<size_t>(size) - 1;
     }
-    if (length <= AppSetDirMostChars)
-        return;
-    const std::wstring most = std::to_wstring(AppSetDirMostChars);
-    Append(text, IDS_ERR_SETDIRTOOLONG, {L"Set_Dir", KalvexSection, most.c_str()});
+    if (length > AppSetDirMostChars) {
+        const std::wstring most = std::to_wstring(AppSetDirMostChars);
+        Append(text, IDS_ERR_SETDIRTOOLONG, {L"Set_Dir", KalvexSection, most.c_str()});
+    } else if (length > AppSetDirFullNamesChars) {
+        const std::wstring chars = std::to_wstring(length);
+        const std::wstring room = std::to_wstring(AppSetPathRoomChars - length);
+        const std::wstring most = std::to_wstring(AppSetDirFullNamesChars);
+        Append(text, IDS_ERR_SETDIRSHORTNAMES,
+               {L"Set_Dir", KalvexSection, chars.c_str(), room.c_str(), most.c_str()});
+    }
 }
 
 } // namespace
@@ -115,8 +176,10 @@ wchar_t *AppStartupProblemText()
     ResGetStringModule(); // locates, once per process
     try {
         std::wstring text;
-        AppendResourceProblems(text);
-        AppendUnsetVariables(text);
+        AppendProfileProblems(text);
+        // The libraries are looked for only once the profile has named them.
+        if (ResLocated)
+            AppendResourceProblems(text);
         AppendSetDirTooLong(text);
         return text.empty() ? nullptr : KxStrdupW(text.c_str());
     } catch (...) {

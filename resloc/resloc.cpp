@@ -22,7 +22,7 @@ HMODULE ResCommonModule = nullptr;
 namespace {
 
 // Capacities of the locate's work buffers, in wide characters.
-constexpr int32_t ProfileValueChars = 80;
+constexpr int32_t ProfileValueChars = ResProfileValueChars;
 constexpr size_t SuffixChars = 8;
 constexpr DWORD ModuleNameChars = 256;
 constexpr size_t PathPartChars = 256;

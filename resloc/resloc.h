@@ -9,6 +9,10 @@
 
 #include <cstdint>
 
+// The longest profile value the locator takes, with its terminator: a
+// longer one is not used, never cut.
+constexpr int32_t ResProfileValueChars = 80;
+
 // Module state, one per process. Visible for the locator's tests.
 extern bool ResLocated;
 extern bool ResFixed;
@@ -32,9 +36,9 @@ struct ResProblem {
     ResProblemKind Kind;
     wchar_t Section[32]; // ProfileValueTooLong: the profile section and key
     wchar_t Key[32];
-    int32_t Capacity;   // ProfileValueTooLong: the longest value that fits
-    wchar_t File[16];   // CommonLibraryMissing: the library's file name
-    wchar_t Folder[80]; // CommonLibraryMissing: where it was looked for
+    int32_t Capacity;          // ProfileValueTooLong: the longest value that fits
+    wchar_t File[16];          // CommonLibraryMissing: the library's file name
+    wchar_t Folder[80];        // CommonLibraryMissing: where it was looked for
     ResLibraryProblem Strings; // the string library of the language
     ResLibraryProblem Common;  // the common library of the language (the
                                // English one may stand in: CommonModule set)

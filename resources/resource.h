@@ -95,6 +95,12 @@
 #define IDS_OPENCAUSE_FORMAT        269
 #define IDS_OPENCAUSE_DENIED        270
 #define IDS_SETNAMEFROMFILE         271   /* an unnamed set read from elsewhere; %s: <none>, file name */
+#define IDS_ERR_PROFILEMISSING      280   /* a key that locates the resources is missing; %s: key, section */
+#define IDS_ERR_NOTLOCATED          281   /* what follows when the resources cannot be located */
+#define IDS_ERR_NOPROFILE           282   /* no installation profile file */
+#define IDS_ERR_PROFILEUNREADABLE   283   /* the profile file cannot be read */
+#define IDS_UNITS_PROFILEUNREADABLE 285   /* reason of a units data fault */
+#define IDS_ERR_SETDIRSHORTNAMES    284   /* %s: key, section, folder length, room for names, longest folder for full names */
 
 /* Strings of the installation's common resource library that the program uses. */
 #define IDS_COMMON_PRODUCT          50

@@ -83,8 +83,12 @@ VEL32_API int32_t WINAPI IntlStrCmpIW(const wchar_t *a, const wchar_t *b);
  * Values travel with the installation. Before the capacity is checked:
  * 1. %NAME% references are replaced by the environment variable's value
  *    (ExpandEnvironmentStringsW). A reference to a variable that is not set
- *    makes the value unavailable (non-zero status, *size 0);
- *    ProfGetUnsetVariableW names that variable.
+ *    makes the value unavailable (non-zero status, *size 0), and so does a
+ *    reference still left after the replacement (a variable whose own value
+ *    holds %OTHER%); ProfGetUnsetVariableW names that variable. A NAME is
+ *    the text between two percent signs when it is not empty, neither
+ *    begins nor ends with a blank and holds none of \ / ; : or a tab
+ *    ("%UAS DATA%" is a reference, "50% and 100%" is none).
  * 2. A value that then starts with ".\", "..\", "./" or "../", or is
  *    exactly "." or "..", is taken relative to the folder of the profile file
  *    that was read and becomes a full path without "." or ".." parts. For a
@@ -102,6 +106,28 @@ VEL32_API int16_t WINAPI ProfReadStringW(const wchar_t *section, const wchar_t *
  * capacity characters with the terminator); 0 otherwise (name empty). */
 VEL32_API int16_t WINAPI ProfGetUnsetVariableW(const wchar_t *section, const wchar_t *key,
                                                wchar_t *name, int32_t capacity);
+
+/* What the profile holds for a key, for a caller that must tell a value
+ * that is not there from one that is there but cannot be used (a guard must
+ * refuse on the second, never treat it as the first):
+ * - PROF_VALUE_PRESENT: ProfReadStringW gives the value (given room).
+ * - PROF_VALUE_ABSENT: the profile has no such section or key.
+ * - PROF_VALUE_NO_PROFILE: there is no profile file (nothing names one, or
+ *   the file named does not exist); every key reads as absent.
+ * - PROF_VALUE_UNSET_VARIABLE: the value refers to an environment variable
+ *   that is not set; its name is in variable (as ProfGetUnsetVariableW).
+ * - PROF_VALUE_UNREADABLE: the profile file is there but cannot be read
+ *   (no access, held by another program, larger than a profile can be), or
+ *   the value cannot be made a full path.
+ * variable may be null (capacity then 0); otherwise it is always
+ * terminated, empty unless the state is PROF_VALUE_UNSET_VARIABLE. */
+#define PROF_VALUE_PRESENT 0
+#define PROF_VALUE_ABSENT 1
+#define PROF_VALUE_NO_PROFILE 2
+#define PROF_VALUE_UNSET_VARIABLE 3
+#define PROF_VALUE_UNREADABLE 4
+VEL32_API int16_t WINAPI ProfGetValueStateW(const wchar_t *section, const wchar_t *key,
+                                            wchar_t *variable, int32_t capacity);
 
 #ifdef __cplusplus
 }

@@ -62,7 +62,10 @@ typedef enum UnitFaultCode {
                                               case ignored */
     UNIT_FAULT_TOO_MANY_DIMENSIONS = 16,   /* Line holds dimension UNIT_MAX_DIMENSIONS + 1 */
     UNIT_FAULT_NO_DIMENSIONS = 17,         /* comments and blank lines only, or empty */
-    UNIT_FAULT_NO_MEMORY = 18              /* ran out of memory while loading */
+    UNIT_FAULT_NO_MEMORY = 18,             /* ran out of memory while loading */
+    UNIT_FAULT_PROFILE_VALUE_UNREADABLE = 19 /* Units_File is there but cannot be had: it refers
+                                                to an environment variable that is not set, or
+                                                the profile cannot be read */
 } UnitFaultCode;
 
 /* Limits of the units file. The programs number the rows of their lists,

@@ -23,11 +23,18 @@ constexpr int32_t ProfileMostChars = 1 << 20;
 // given up rather than chased.
 constexpr int ProfileReadAttempts = 4;
 
-// The whole value of the key in the section; nothing when the key is
-// missing, the profile cannot be read, or the value cannot be read whole.
-// A value is never handed out cut: the buffer grows to the size that
-// ProfReadStringW asks for.
-inline std::optional<std::wstring> ProfileValue(const wchar_t *section, const wchar_t *key)
+// How a read of a whole value ended.
+enum class ProfileRead {
+    Value,    // read whole
+    Absent,   // no such key, section or profile file: the setting is not made
+    Unusable, // there, but not to be had (unreadable profile, unset variable,
+              // too long to read whole): a guard must refuse on it
+};
+
+// The whole value of the key in the section, and how the read ended. A value
+// is never handed out cut: the buffer grows to the size that ProfReadStringW
+// asks for.
+inline ProfileRead ReadProfileValue(const wchar_t *section, const wchar_t *key, std::wstring &value)
 {
     try {
         int32_t capacity = ProfileFirstChars;
@@ -41,17 +48,34 @@ inline std::optional<std::wstring> ProfileValue(const wchar_t *section, const wc
                 // than the buffer.
                 const size_t length = wcsnlen(buffer.data(), buffer.size());
                 if (length >= buffer.size())
-                    return std::nullopt;
-                return std::wstring(buffer.data(), length);
+                    return ProfileRead::Unusable;
+                value.assign(buffer.data(), length);
+                return ProfileRead::Value;
             }
-            // Missing (size 0), or no bigger buffer asked for: not available.
+            if (size == 0) {
+                const int16_t state = ProfGetValueStateW(section, key, nullptr, 0);
+                return state == PROF_VALUE_ABSENT || state == PROF_VALUE_NO_PROFILE
+                           ? ProfileRead::Absent
+                           : ProfileRead::Unusable;
+            }
+            // No bigger buffer asked for, or one past any profile: unusable.
             if (size <= capacity || size > ProfileMostChars)
-                return std::nullopt;
+                return ProfileRead::Unusable;
             capacity = size;
         }
     } catch (const std::bad_alloc &) {
     }
-    return std::nullopt;
+    return ProfileRead::Unusable;
+}
+
+// The whole value of the key in the section; nothing when the key is
+// missing, the profile cannot be read, or the value cannot be read whole.
+inline std::optional<std::wstring> ProfileValue(const wchar_t *section, const wchar_t *key)
+{
+    std::wstring value;
+    if (ReadProfileValue(section, key, value) != ProfileRead::Value)
+        return std::nullopt;
+    return value;
 }
 
 // The same, into value (left alone on failure); true when it was read.

@@ -23,10 +23,20 @@
 
 namespace {
 
-// The name of the first %NAME% reference whose variable the environment
-// does not hold; empty when every one is set. A lone '%' without a partner
-// is an ordinary character.
-std::wstring FirstUnsetVariable(const std::wstring &value)
+// Whether the text between two percent signs is a %NAME% reference. Text
+// between two signs that begins or ends with a blank ("50% and 100%") or
+// holds path or list punctuation is none; a name with inner blanks
+// ("%UAS DATA%") is one, as the environment allows such names.
+bool IsReferenceName(const std::wstring &name)
+{
+    return !name.empty() && name.front() != L' ' && name.back() != L' ' &&
+           name.find_first_of(L"\t\\/;:") == std::wstring::npos;
+}
+
+// The name of the first %NAME% reference for which unusable(name) holds;
+// empty when there is none. A lone '%' without a partner is an ordinary
+// character.
+template <typename Test> std::wstring FirstReference(const std::wstring &value, Test unusable)
 {
     size_t open = value.find(L'%');
     while (open != std::wstring::npos) {
@@ -34,28 +44,37 @@ std::wstring FirstUnsetVariable(const std::wstring &value)
         if (close == std::wstring::npos)
             break;
         const std::wstring name = value.substr(open + 1, close - open - 1);
-        // Text between two percent signs ("50% and 100%") is no reference;
-        // the second sign may open one.
-        if (name.empty() || name.find_first_of(L" \t\\/;:") != std::wstring::npos) {
+        // Not a reference: the second sign may open one.
+        if (!IsReferenceName(name)) {
             open = close;
             continue;
         }
-        if (GetEnvironmentVariableW(name.c_str(), nullptr, 0) == 0 &&
-            GetLastError() == ERROR_ENVVAR_NOT_FOUND)
+        if (unusable(name))
             return name;
         open = value.find(L'%', close + 1);
     }
     return std::wstring();
 }
 
+std::wstring FirstUnsetVariable(const std::wstring &value)
+{
+    return FirstReference(value, [](const std::wstring &name) {
+        return GetEnvironmentVariableW(name.c_str(), nullptr, 0) == 0 &&
+               GetLastError() == ERROR_ENVVAR_NOT_FOUND;
+    });
+}
+
 // %NAME% references replaced by the environment's values. A reference to a
 // variable that is not set makes the value unusable: written as it stands it
-// would name a folder called "%NAME%" wherever the program was started.
-bool ExpandEnvironment(std::wstring &value)
+// would name a folder called "%NAME%" wherever the program was started. The
+// same holds for a reference that a variable's own value brings in, which
+// is not replaced again. unset receives the name when that is the cause.
+bool ExpandEnvironment(std::wstring &value, std::wstring &unset)
 {
     if (value.find(L'%') == std::wstring::npos)
         return true;
-    if (!FirstUnsetVariable(value).empty())
+    unset = FirstUnsetVariable(value);
+    if (!unset.empty())
         return false;
     // The environment may grow between the two calls; ask again then.
     for (int attempt = 0; attempt < 4; ++attempt) {
@@ -68,6 +87,9 @@ bool ExpandEnvironment(std::wstring &value)
             return false;
         if (got <= needed) {
             out.resize(wcsnlen(out.c_str(), got));
+            unset = FirstReference(out, [](const std::wstring &) { return true; });
+            if (!unset.empty())
+                return false;
             value.swap(out);
             return true;
         }
@@ -82,8 +104,8 @@ bool IsPlaceKey(const wchar_t *key)
     const std::wstring name = key;
     for (const wchar_t *ending : {L"_Dir", L"_File"}) {
         const size_t n = wcslen(ending);
-        if (name.size() > n && CompareStringOrdinal(name.c_str() + name.size() - n, -1, ending,
-                                                    -1, TRUE) == CSTR_EQUAL)
+        if (name.size() > n && CompareStringOrdinal(name.c_str() + name.size() - n, -1, ending, -1,
+                                                    TRUE) == CSTR_EQUAL)
             return true;
     }
     return false;
@@ -148,12 +170,18 @@ bool ProfilePath(std::wstring &path)
     return true;
 }
 
-bool ReadWholeFile(const std::wstring &path, std::vector<char> &bytes)
+enum class FileRead { Read, Missing, Unreadable };
+
+FileRead ReadWholeFile(const std::wstring &path, std::vector<char> &bytes)
 {
     HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND
+                   ? FileRead::Missing
+                   : FileRead::Unreadable;
+    }
     LARGE_INTEGER size;
     // A profile is a few hundred bytes; anything past a megabyte is not one.
     bool ok = GetFileSizeEx(file, &size) && size.QuadPart <= (1 << 20);
@@ -165,7 +193,7 @@ bool ReadWholeFile(const std::wstring &path, std::vector<char> &bytes)
               got == bytes.size());
     }
     CloseHandle(file);
-    return ok;
+    return ok ? FileRead::Read : FileRead::Unreadable;
 }
 
 std::wstring Decode(const std::vector<char> &bytes)
@@ -235,6 +263,34 @@ bool FindValue(const std::wstring &text, const wchar_t *section, const wchar_t *
     return false;
 }
 
+// The value of key in section as it is handed out, or why there is none.
+int16_t Lookup(const wchar_t *section, const wchar_t *key, std::wstring &value, std::wstring &unset)
+{
+    std::wstring path;
+    if (!ProfilePath(path))
+        return PROF_VALUE_UNREADABLE;
+    std::vector<char> bytes;
+    const FileRead read = ReadWholeFile(path, bytes);
+    if (read == FileRead::Missing)
+        return PROF_VALUE_NO_PROFILE;
+    if (read == FileRead::Unreadable)
+        return PROF_VALUE_UNREADABLE;
+    if (!FindValue(Decode(bytes), section, key, value))
+        return PROF_VALUE_ABSENT;
+    if (!ExpandEnvironment(value, unset))
+        return unset.empty() ? PROF_VALUE_UNREADABLE : PROF_VALUE_UNSET_VARIABLE;
+    if (!ResolveAgainstProfile(path, key, value))
+        return PROF_VALUE_UNREADABLE;
+    return PROF_VALUE_PRESENT;
+}
+
+void CopyName(const std::wstring &name, wchar_t *buffer, int32_t capacity)
+{
+    const size_t length = std::min(name.size(), static_cast<size_t>(capacity - 1));
+    wmemcpy(buffer, name.data(), length);
+    buffer[length] = L'\0';
+}
+
 } // namespace
 
 extern "C" {
@@ -247,15 +303,9 @@ int16_t WINAPI ProfReadStringW(const wchar_t *section, const wchar_t *key, wchar
         return *status;
     const int32_t capacity = *size;
     try {
-        std::wstring path;
-        std::vector<char> bytes;
         std::wstring value;
-        if (!ProfilePath(path) || !ReadWholeFile(path, bytes) ||
-            !FindValue(Decode(bytes), section, key, value)) {
-            *size = 0;
-            return *status;
-        }
-        if (!ExpandEnvironment(value) || !ResolveAgainstProfile(path, key, value)) {
+        std::wstring unset;
+        if (Lookup(section, key, value, unset) != PROF_VALUE_PRESENT) {
             *size = 0;
             return *status;
         }
@@ -283,21 +333,34 @@ int16_t WINAPI ProfGetUnsetVariableW(const wchar_t *section, const wchar_t *key,
         return 0;
     name[0] = L'\0';
     try {
-        std::wstring path;
-        std::vector<char> bytes;
         std::wstring value;
-        if (!ProfilePath(path) || !ReadWholeFile(path, bytes) ||
-            !FindValue(Decode(bytes), section, key, value))
+        std::wstring unset;
+        if (Lookup(section, key, value, unset) != PROF_VALUE_UNSET_VARIABLE)
             return 0;
-        const std::wstring unset = FirstUnsetVariable(value);
-        if (unset.empty())
-            return 0;
-        const size_t length = std::min(unset.size(), static_cast<size_t>(capacity - 1));
-        wmemcpy(name, unset.data(), length);
-        name[length] = L'\0';
+        CopyName(unset, name, capacity);
         return 1;
     } catch (...) {
         return 0;
+    }
+}
+
+int16_t WINAPI ProfGetValueStateW(const wchar_t *section, const wchar_t *key, wchar_t *variable,
+                                  int32_t capacity)
+{
+    if (variable && capacity > 0)
+        variable[0] = L'\0';
+    if (!section || !key)
+        return PROF_VALUE_UNREADABLE;
+    try {
+        std::wstring value;
+        std::wstring unset;
+        const int16_t state = Lookup(section, key, value, unset);
+        if (state == PROF_VALUE_UNSET_VARIABLE && variable && capacity > 0)
+            CopyName(unset, variable, capacity);
+        return state;
+    } catch (...) {
+        // Only memory can run out; the value is not known then.
+        return PROF_VALUE_UNREADABLE;
     }
 }
 

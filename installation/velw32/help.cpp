@@ -54,6 +54,16 @@ std::wstring HelpFilePath(const std::wstring &name)
     return kx::JoinPath(*folder, name + L".txt");
 }
 
+// Why there is no help folder: none is named, or the one named cannot be
+// had (then the profile is the fault, not a missing key).
+std::wstring NoFolderReason()
+{
+    std::wstring folder;
+    const kx::ProfileRead read = kx::ReadProfileValue(L"Kalvex_Section", L"Help_Dir", folder);
+    return VelwText(read == kx::ProfileRead::Unusable ? VELW_IDS_HELP_FOLDER_UNREADABLE
+                                                      : VELW_IDS_HELP_NO_FOLDER);
+}
+
 // What the window shows instead of a topic when there is none to show.
 std::wstring Problem()
 {
@@ -61,7 +71,7 @@ std::wstring Problem()
         return VelwText(VELW_IDS_HELP_EMPTY);
     std::wstring text = VelwText(VELW_IDS_HELP_NOT_FOUND);
     const std::wstring detail = state.Path.empty() ? (state.Name.empty() ? std::wstring()
-                                                                         : VelwText(VELW_IDS_HELP_NO_FOLDER))
+                                                                         : NoFolderReason())
                                                    : VelwFormat(VELW_IDS_HELP_LOOKED_FOR, {state.Path});
     if (!detail.empty())
         text += L"\r\n\r\n" + detail;

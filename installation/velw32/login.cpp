@@ -6,7 +6,9 @@
 // - The profile key Allowed_Users in section "Kalvex_Section" lists the user
 //   names allowed to sign on, separated by commas; blanks around a name do
 //   not count, and names compare ignoring letter case. A key that is absent,
-//   empty or holds no name at all lets every user sign on.
+//   empty or holds no name at all lets every user sign on; a key that is
+//   there but cannot be read (an unset environment variable, a profile that
+//   cannot be read, a list that cannot be read whole) lets no one in.
 // - The one argument the sign-on understands is /user:NAME (also
 //   -user:NAME, the key in any letter case): the user states who they
 //   expect to be signed on as. The sign-on is refused unless NAME is the
@@ -29,11 +31,31 @@
 
 namespace {
 
+constexpr wchar_t AllowedSection[] = L"Kalvex_Section";
+constexpr wchar_t AllowedKey[] = L"Allowed_Users";
+constexpr int32_t VariableChars = 80;
+
 // The whole value of the key, however long: a list cut to a buffer could end
-// in a partial name that would let another user in.
-bool ReadAllowedUsers(std::wstring &value)
+// in a partial name that would let another user in. A list that is there
+// but cannot be had refuses everyone: a guard that cannot read its setting
+// must not read it as "no setting". reason then says why.
+bool ReadAllowedUsers(std::wstring &value, std::wstring &reason)
 {
-    return kx::ProfileValue(L"Kalvex_Section", L"Allowed_Users", value);
+    const kx::ProfileRead read = kx::ReadProfileValue(AllowedSection, AllowedKey, value);
+    if (read == kx::ProfileRead::Value)
+        return true;
+    value.clear();
+    if (read == kx::ProfileRead::Absent)
+        return true;
+    wchar_t variable[VariableChars] = L"";
+    const int16_t state = ProfGetValueStateW(AllowedSection, AllowedKey, variable, VariableChars);
+    if (state == PROF_VALUE_UNSET_VARIABLE)
+        reason = VelwFormat(VELW_IDS_LOGIN_LIST_UNSET, {AllowedKey, AllowedSection, variable});
+    else if (state == PROF_VALUE_UNREADABLE)
+        reason = VelwFormat(VELW_IDS_LOGIN_LIST_UNREADABLE, {AllowedKey, AllowedSection});
+    else
+        reason = VelwFormat(VELW_IDS_LOGIN_LIST_TOO_LONG, {AllowedKey, AllowedSection});
+    return false;
 }
 
 std::vector<std::wstring> SplitNames(const std::wstring &list)
@@ -66,7 +88,10 @@ bool UserArgument(const wchar_t *argument, std::wstring &name)
     return true;
 }
 
-bool SameUser(const std::wstring &a, const std::wstring &b) { return IntlStrCmpIW(a.c_str(), b.c_str()) == 0; }
+bool SameUser(const std::wstring &a, const std::wstring &b)
+{
+    return IntlStrCmpIW(a.c_str(), b.c_str()) == 0;
+}
 
 int16_t Refuse(const std::wstring &reason, const wchar_t *title, const wchar_t *text, int16_t flags)
 {
@@ -76,7 +101,8 @@ int16_t Refuse(const std::wstring &reason, const wchar_t *title, const wchar_t *
             message += L"\n\n";
             message += text;
         }
-        MessageBoxW(nullptr, message.c_str(), title ? title : L"", MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
+        MessageBoxW(nullptr, message.c_str(), title ? title : L"",
+                    MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
     }
     return 0;
 }
@@ -112,7 +138,7 @@ VELW32_API int16_t WINAPI LoginChkParameters(int32_t count, wchar_t **arguments,
     if (area)
         std::memset(area, 0, LOGIN_AREA_BYTES);
 
-    wchar_t userBuffer[257] = L"";  // UNLEN + 1
+    wchar_t userBuffer[257] = L""; // UNLEN + 1
     DWORD userSize = 257;
     const bool haveUser = GetUserNameW(userBuffer, &userSize) && userBuffer[0] != L'\0';
     const std::wstring user = haveUser ? std::wstring(userBuffer) : std::wstring();
@@ -128,8 +154,10 @@ VELW32_API int16_t WINAPI LoginChkParameters(int32_t count, wchar_t **arguments,
     }
 
     std::wstring allowed;
-    const std::vector<std::wstring> names =
-        ReadAllowedUsers(allowed) ? SplitNames(allowed) : std::vector<std::wstring>();
+    std::wstring unreadable;
+    if (!ReadAllowedUsers(allowed, unreadable))
+        return Refuse(unreadable, title, text, flags);
+    const std::vector<std::wstring> names = SplitNames(allowed);
     if (!names.empty()) {
         if (!haveUser)
             return Refuse(VelwText(VELW_IDS_LOGIN_NO_USER), title, text, flags);

@@ -13,6 +13,9 @@
 #define VELW_IDS_LOGIN_NOT_ALLOWED   1024  /* %s: user name */
 #define VELW_IDS_LOGIN_OTHER_USER    1025  /* %s: name asked for, %s: Windows user */
 #define VELW_IDS_LOGIN_NO_USER       1026
+#define VELW_IDS_LOGIN_LIST_UNSET    1027  /* %s: key, section, variable */
+#define VELW_IDS_LOGIN_LIST_UNREADABLE 1028 /* %s: key, section */
+#define VELW_IDS_LOGIN_LIST_TOO_LONG 1029  /* %s: key, section */
 
 /* Help window (block 1040-1055). */
 #define VELW_IDS_HELP_CAPTION        1040
@@ -23,6 +26,7 @@
 #define VELW_IDS_HELP_LOOKED_FOR     1045  /* %s: file path */
 #define VELW_IDS_HELP_NO_FOLDER      1046
 #define VELW_IDS_HELP_EMPTY          1047
+#define VELW_IDS_HELP_FOLDER_UNREADABLE 1048
 
 /* Product information dialog (block 1056-1071). */
 #define VELW_IDS_ABOUT_OK            1056

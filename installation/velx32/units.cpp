@@ -70,12 +70,17 @@ UnitData Load()
     try {
         // The value is read whole, never cut; one that is no usable path is
         // refused below.
-        const std::optional<std::wstring> value = kx::ProfileValue(ProfileSection, ProfileKey);
-        if (!value) {
+        std::wstring path;
+        const kx::ProfileRead read = kx::ReadProfileValue(ProfileSection, ProfileKey, path);
+        if (read == kx::ProfileRead::Absent) {
             FailProfile(data, UNIT_FAULT_NO_PROFILE_KEY, L"the profile names no units file");
             return data;
         }
-        const std::wstring &path = *value;
+        if (read == kx::ProfileRead::Unusable) {
+            FailProfile(data, UNIT_FAULT_PROFILE_VALUE_UNREADABLE,
+                        L"the units file's profile value cannot be read");
+            return data;
+        }
         if (path.empty()) {
             FailProfile(data, UNIT_FAULT_PROFILE_VALUE_EMPTY, L"the units file path is empty");
             return data;

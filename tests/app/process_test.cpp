@@ -301,7 +301,9 @@ TEST(ProgramTest, AProfileValueTooLongIsToldAndNotUsed)
     EXPECT_EQ(AnswerBox(program, IDOK),
               L"Unit Assignment Set Editor|The value of Resource_Binary_Dir in section "
               L"Kalvex_Section of the installation profile is longer than 79 characters. It "
-              L"is not used.");
+              L"is not used.\n\nBecause of this, the program does not load the installation's "
+              L"resource libraries: the menus show placeholders instead of their names, and the "
+              L"program shows its own English texts.");
     WaitUntilGone(program);
     HWND window = nullptr;
     ASSERT_TRUE(program.WaitForWindow(MainClass, window)) << "the program goes on with its own texts";

@@ -22,12 +22,13 @@ enum class Lib { Good, Missing, RandomBytes, Foreign };
 
 struct StartCase {
     const char *Name;
-    const wchar_t *Language;
+    std::wstring Language;
     Lib Strings;         // uaseditg.dll (German only)
     Lib Common;          // the language's common library
     std::wstring SetDir; // empty: a short, usable folder
     // The expected text with {res} for the resource folder; empty: no message.
     std::wstring Told;
+    const char *Without = ""; // a key the profile leaves out
 };
 
 using testfiles::Utf8;
@@ -45,6 +46,10 @@ const std::wstring LongDir(size_t length)
 }
 
 const std::wstring kOwnTexts = L" The program shows its own English texts instead.";
+const std::wstring kNotLocated =
+    L"Because of this, the program does not load the installation's resource libraries: the "
+    L"menus show placeholders instead of their names, and the program shows its own English "
+    L"texts.";
 const std::wstring kNoCommon =
     L" Menus and shared texts cannot be shown until the library is installed or repaired.";
 
@@ -86,7 +91,17 @@ const StartCase kCases[] = {
     {"both libraries", L"German", Lib::Foreign, Lib::Missing, L"",
      NoTexts(L"uaseditg.dll") + kOwnTexts + L"\n\n" + NotFound(L"kxcommog.dll") +
          L" Menus and shared texts are shown in English instead."},
-    {"set folder of 122 characters", L"English", Lib::Good, Lib::Good, LongDir(122), L""},
+    {"set folder of 63 characters", L"English", Lib::Good, Lib::Good, LongDir(63), L""},
+    {"set folder of 64 characters", L"English", Lib::Good, Lib::Good, LongDir(64),
+     L"The set folder named by Set_Dir in section Kalvex_Section of the installation profile is "
+     L"64 characters long: it leaves room for set names of at most 59 characters, while a set "
+     L"name may have 60. Longer names cannot be saved until the profile names a folder of at "
+     L"most 63 characters."},
+    {"set folder of 122 characters", L"English", Lib::Good, Lib::Good, LongDir(122),
+     L"The set folder named by Set_Dir in section Kalvex_Section of the installation profile is "
+     L"122 characters long: it leaves room for set names of at most 1 characters, while a set "
+     L"name may have 60. Longer names cannot be saved until the profile names a folder of at "
+     L"most 63 characters."},
     {"set folder of 123 characters", L"English", Lib::Good, Lib::Good, LongDir(123),
      L"The set folder named by Set_Dir in section Kalvex_Section of the installation profile is "
      L"longer than 122 characters: the paths of its unit assignment sets would not fit. Sets "
@@ -105,6 +120,30 @@ const StartCase kCases[] = {
      L"Der Wert von Set_Dir im Abschnitt Kalvex_Section des Installationsprofils verweist auf "
      L"die Umgebungsvariable UAS_NOT_SET_ANYWHERE, die nicht gesetzt ist. Der Wert wird nicht "
      L"verwendet."},
+    {"set folder through a variable whose value names an unset one", L"English", Lib::Good,
+     Lib::Good, L"%UAS_TEST_NESTED_SETS%",
+     L"The value of Set_Dir in section Kalvex_Section of the installation profile refers to the "
+     L"environment variable UAS_NOT_SET_ANYWHERE, which is not set. The value is not used."},
+    {"set folder with an unset variable of blanks", L"English", Lib::Good, Lib::Good,
+     L"%UAS NOPE 7%\\sets",
+     L"The value of Set_Dir in section Kalvex_Section of the installation profile refers to the "
+     L"environment variable UAS NOPE 7, which is not set. The value is not used."},
+    {"profile without Root_Dir, in German", L"German", Lib::Good, Lib::Good, L"",
+     L"The installation profile has no key Root_Dir in section Kalvex_Section.\n\n" + kNotLocated,
+     "Root_Dir"},
+    {"profile without Language", L"German", Lib::Good, Lib::Good, L"",
+     L"The installation profile has no key Language in section VelWin_Section.\n\n" + kNotLocated,
+     "Language"},
+    {"profile with an unset variable as Language", L"%UAS_NOT_SET_ANYWHERE%", Lib::Good, Lib::Good,
+     L"",
+     L"The value of Language in section VelWin_Section of the installation profile refers to the "
+     L"environment variable UAS_NOT_SET_ANYWHERE, which is not set. The value is not used.\n\n" +
+         kNotLocated},
+    {"profile with a Language of 80 characters", L"G" + std::wstring(79, L'g'), Lib::Good,
+     Lib::Good, L"",
+     L"The value of Language in section VelWin_Section of the installation profile is longer "
+     L"than 79 characters. It is not used.\n\n" +
+         kNotLocated},
 };
 
 void Put(const std::wstring &folder, const std::wstring &name, Lib kind, const std::wstring &good)
@@ -115,8 +154,8 @@ void Put(const std::wstring &folder, const std::wstring &name, Lib kind, const s
     case Lib::Good: ASSERT_TRUE(CopyFileW(good.c_str(), path.c_str(), FALSE)); return;
     case Lib::Foreign:
         // A valid library with none of the texts: the general support library.
-        ASSERT_TRUE(CopyFileW((testinstall::BinFolder() + L"\\vel32.dll").c_str(), path.c_str(),
-                              FALSE));
+        ASSERT_TRUE(
+            CopyFileW((testinstall::BinFolder() + L"\\vel32.dll").c_str(), path.c_str(), FALSE));
         return;
     case Lib::RandomBytes: {
         std::string bytes;
@@ -143,6 +182,8 @@ void Relocate()
 TEST(StartCheckTest, EveryDamageIsToldOnceWithFileFolderAndCause)
 {
     SetEnvironmentVariableW(L"UAS_NOT_SET_ANYWHERE", nullptr);
+    SetEnvironmentVariableW(L"UAS NOPE 7", nullptr);
+    testfiles::ScopedEnv nested(L"UAS_TEST_NESTED_SETS", L"%UAS_NOT_SET_ANYWHERE%\\sets");
     int n = 0;
     for (const StartCase &c : kCases) {
         SCOPED_TRACE(c.Name);
@@ -157,10 +198,14 @@ TEST(StartCheckTest, EveryDamageIsToldOnceWithFileFolderAndCause)
         if (german)
             Put(res, L"kxcommon.dll", Lib::Good, good + L"kxcommon.dll");
         const std::wstring setDir = c.SetDir.empty() ? root + L"\\sets" : c.SetDir;
-        const std::string profile = "[Kalvex_Section]\r\nRoot_Dir=" + Utf8(root) +
-                                    "\r\nResource_Binary_Dir=" + Utf8(res) +
-                                    "\r\nSet_Dir=" + Utf8(setDir) +
-                                    "\r\n[VelWin_Section]\r\nLanguage=" + Utf8(c.Language) + "\r\n";
+        const std::string without = c.Without;
+        std::string profile = "[Kalvex_Section]\r\n";
+        if (without != "Root_Dir")
+            profile += "Root_Dir=" + Utf8(root) + "\r\n";
+        profile += "Resource_Binary_Dir=" + Utf8(res) + "\r\nSet_Dir=" + Utf8(setDir) +
+                   "\r\n[VelWin_Section]\r\n";
+        if (without != "Language")
+            profile += "Language=" + Utf8(c.Language) + "\r\n";
         const std::wstring profilePath = root + L"\\case.ini";
         ASSERT_TRUE(testinstall::WriteBytes(profilePath, profile));
         SetEnvironmentVariableW(L"KALVEX_PROFILE", profilePath.c_str());
@@ -172,8 +217,10 @@ TEST(StartCheckTest, EveryDamageIsToldOnceWithFileFolderAndCause)
             KxFree(text);
         const std::wstring expected = Replace(c.Told, L"{res}", res);
         EXPECT_EQ(Utf8(told), Utf8(expected));
-        const std::string shown = told.empty() ? "nothing told" : "told: " + Utf8(told.substr(0, 70)) + "...";
-        const bool place = std::string(c.Name).rfind("set folder", 0) == 0;
+        const std::string shown =
+            told.empty() ? "nothing told" : "told: " + Utf8(told.substr(0, 70)) + "...";
+        const bool place = std::string(c.Name).rfind("set folder", 0) == 0 ||
+                           std::string(c.Name).rfind("profile", 0) == 0;
         rel::Record({place ? "profile places" : "resource libraries", c.Name, 1,
                      told == expected ? 0u : 1u, shown});
         Relocate();

@@ -190,6 +190,24 @@ const std::map<UINT, std::wstring> &EnglishTexts()
                                L"with the header of one."},
         {IDS_OPENCAUSE_DENIED, L"you may not read the file."},
         {IDS_SETNAMEFROMFILE, L"%s (read from %s)"},
+        {IDS_UNITS_PROFILEUNREADABLE,
+         L"the profile's key Units_File cannot be read: it refers to an environment variable that "
+         L"is not set, or the profile cannot be read."},
+        {IDS_ERR_PROFILEMISSING, L"The installation profile has no key %s in section %s."},
+        {IDS_ERR_NOTLOCATED,
+         L"Because of this, the program does not load the installation's resource libraries: the "
+         L"menus show placeholders instead of their names, and the program shows its own English "
+         L"texts."},
+        {IDS_ERR_NOPROFILE,
+         L"No installation profile was found: there is no kalvex.ini beside the program, and the "
+         L"environment variable KALVEX_PROFILE names no file that exists."},
+        {IDS_ERR_PROFILEUNREADABLE, L"The installation profile cannot be read: it cannot be "
+                                    L"opened, or it is larger than a profile can be."},
+        {IDS_ERR_SETDIRSHORTNAMES,
+         L"The set folder named by %s in section %s of the installation profile is %s characters "
+         L"long: it leaves room for set names of at most %s characters, while a set name may have "
+         L"60. Longer names cannot be saved until the profile names a folder of at most %s "
+         L"characters."},
     };
     return texts;
 }

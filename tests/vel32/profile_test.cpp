@@ -21,7 +21,8 @@ protected:
     void Use(const std::string &bytes)
     {
         env_.reset();
-        const std::wstring path = dir_.Write(L"profile" + std::to_wstring(++count_) + L".ini", bytes);
+        const std::wstring path =
+            dir_.Write(L"profile" + std::to_wstring(++count_) + L".ini", bytes);
         env_.reset(new testfiles::ScopedEnv(L"KALVEX_PROFILE", path.c_str()));
     }
 
@@ -56,7 +57,8 @@ protected:
 
     // Reads each key of the section (room for capacity characters) and
     // checks its value; a failure names the key.
-    void ExpectValues(const wchar_t *section, const std::vector<Expected> &rows, int32_t capacity = 80)
+    void ExpectValues(const wchar_t *section, const std::vector<Expected> &rows,
+                      int32_t capacity = 80)
     {
         for (const Expected &row : rows) {
             ASSERT_EQ(Read(section, row.Key, capacity), 0) << row.Key;
@@ -74,8 +76,8 @@ protected:
         if (!BufferUntouched())
             return ::testing::AssertionFailure() << "refused, but the buffer was written";
         if (size_ != needed)
-            return ::testing::AssertionFailure() << "refused, telling a size of " << size_
-                                                 << " instead of " << needed;
+            return ::testing::AssertionFailure()
+                   << "refused, telling a size of " << size_ << " instead of " << needed;
         return ::testing::AssertionSuccess();
     }
 
@@ -83,7 +85,7 @@ protected:
     std::unique_ptr<testfiles::ScopedEnv> env_;
     std::vector<wchar_t> buffer_;
     std::wstring value_;
-    int32_t size_ = 0;  // *size after the last Read
+    int32_t size_ = 0; // *size after the last Read
     int count_ = 0;
 };
 
@@ -287,8 +289,14 @@ TEST_F(ProfileTest, AnUnsetVariableIsNamedAndTheValueIsNotUsed)
 {
     testfiles::ScopedEnv set(L"UAS_TEST_SET", L"C:\\data");
     testfiles::ScopedEnv unset(L"UAS_TEST_UNSET", nullptr);
+    testfiles::ScopedEnv blank(L"UAS TEST NOPE 7", nullptr);
+    testfiles::ScopedEnv nested(L"UAS_TEST_NESTED", L"%UAS_TEST_UNSET%\\sets");
+    testfiles::ScopedEnv both(L"UAS_TEST_BOTH", L"%UAS_TEST_SET%");
     Use("[Kalvex_Section]\n"
         "Set_Dir=%UAS_TEST_UNSET%\\sets\n"
+        "Nested_Dir=%UAS_TEST_NESTED%\n"
+        "Blank_Dir=%UAS TEST NOPE 7%\\sets\n"
+        "Left_Dir=%UAS_TEST_BOTH%\\sets\n"
         "Help_Dir=%UAS_TEST_SET%\\%UAS_TEST_UNSET%\n"
         "Units_File=%UAS_TEST_SET%\\units.txt\n"
         "Percent=50% and 100%\n"
@@ -299,6 +307,10 @@ TEST_F(ProfileTest, AnUnsetVariableIsNamedAndTheValueIsNotUsed)
     } cases[] = {
         {L"Set_Dir", L"UAS_TEST_UNSET"},
         {L"Help_Dir", L"UAS_TEST_UNSET"},
+        // Left over after the one expansion: a folder named "%...%" otherwise.
+        {L"Nested_Dir", L"UAS_TEST_UNSET"},
+        {L"Left_Dir", L"UAS_TEST_SET"},
+        {L"Blank_Dir", L"UAS TEST NOPE 7"},
         {L"Units_File", L""},
         {L"Percent", L""},
         {L"Twice", L""},
@@ -317,6 +329,42 @@ TEST_F(ProfileTest, AnUnsetVariableIsNamedAndTheValueIsNotUsed)
     wchar_t small[5];
     EXPECT_EQ(ProfGetUnsetVariableW(L"Kalvex_Section", L"Set_Dir", small, 5), 1);
     EXPECT_STREQ(small, L"UAS_");
+}
+
+// What a key holds, as a guard must tell it: absent lets a setting be
+// unmade, everything else that is not a value must be refused.
+TEST_F(ProfileTest, ValueStateTellsAbsentFromUnusable)
+{
+    testfiles::ScopedEnv unset(L"UAS_TEST_UNSET", nullptr);
+    Use("[S]\nGiven=a,b\nEmpty=\nUnset=%UAS_TEST_UNSET%\n");
+    const struct {
+        const wchar_t *Key;
+        int16_t State;
+        const wchar_t *Variable;
+    } cases[] = {
+        {L"Given", PROF_VALUE_PRESENT, L""},
+        {L"Empty", PROF_VALUE_PRESENT, L""},
+        {L"Missing", PROF_VALUE_ABSENT, L""},
+        {L"Unset", PROF_VALUE_UNSET_VARIABLE, L"UAS_TEST_UNSET"},
+    };
+    for (const auto &c : cases) {
+        wchar_t variable[40] = L"untouched";
+        EXPECT_EQ(ProfGetValueStateW(L"S", c.Key, variable, 40), c.State) << c.Key;
+        EXPECT_STREQ(variable, c.Variable) << c.Key;
+    }
+    EXPECT_EQ(ProfGetValueStateW(L"Other", L"Given", nullptr, 0), PROF_VALUE_ABSENT);
+
+    // Held open by another program without sharing: there, but unreadable.
+    wchar_t path[MAX_PATH];
+    GetEnvironmentVariableW(L"KALVEX_PROFILE", path, MAX_PATH);
+    HANDLE held = CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(ProfGetValueStateW(L"S", L"Given", nullptr, 0), PROF_VALUE_UNREADABLE);
+    CloseHandle(held);
+
+    const std::wstring none = dir_.Path() + L"\\none.ini";
+    testfiles::ScopedEnv missing(L"KALVEX_PROFILE", none.c_str());
+    EXPECT_EQ(ProfGetValueStateW(L"S", L"Given", nullptr, 0), PROF_VALUE_NO_PROFILE);
 }
 
 // The capacity counts the value as it is handed out, not as it is written.

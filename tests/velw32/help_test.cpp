@@ -222,8 +222,19 @@ TEST_F(HelpTest, FileWithoutTopicsOrFolderSaysSo)
     EXPECT_EQ(HelpInit(L"TESTHELP"), 0);
     HelpTopics(owner_);
     const std::wstring text = Text();
-    EXPECT_EQ(text.rfind(L"The help text could not be found.", 0), 0u);
-    EXPECT_NE(text.find(L"Help_Dir"), std::wstring::npos);
+    EXPECT_EQ(text, L"The help text could not be found.\r\n\r\nThe installation profile names "
+                    L"no help folder (Help_Dir).");
+    HelpQuit(owner_);
+
+    // Named, but through a variable that is not set: the profile is at fault.
+    testfiles::ScopedEnv unset(L"UAS_HELP_UNSET", nullptr);
+    profile_.WriteProfileText(L"[Kalvex_Section]\r\nHelp_Dir=%UAS_HELP_UNSET%\\help\r\n");
+    EXPECT_EQ(HelpInit(L"TESTHELP"), 0);
+    HelpTopics(owner_);
+    EXPECT_EQ(Text(),
+              L"The help text could not be found.\r\n\r\nThe help folder of the "
+              L"installation profile (Help_Dir) cannot be read: it refers to an environment "
+              L"variable that is not set, or the profile cannot be read.");
 }
 
 // The help text that the build installs for the editor.

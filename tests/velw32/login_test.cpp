@@ -51,9 +51,9 @@ protected:
         for (auto &a : all)
             vector.push_back(&a[0]);
         uitest::MessageBoxAnswerer answerer({IDOK});
-        const int16_t result = LoginChkParameters(static_cast<int32_t>(vector.size()), vector.data(),
-                                                  L"Unit Assignment Set Editor", L"Kalvex engineering tools",
-                                                  flags, area_);
+        const int16_t result = LoginChkParameters(static_cast<int32_t>(vector.size()),
+                                                  vector.data(), L"Unit Assignment Set Editor",
+                                                  L"Kalvex engineering tools", flags, area_);
         boxes_ = answerer.Boxes();
         return result;
     }
@@ -84,8 +84,9 @@ TEST_F(LoginTest, UserNotInTheListIsRefusedWithTheReason)
     EXPECT_EQ(SignOn(), 0);
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(boxes_[0].Caption, L"Unit Assignment Set Editor");
-    EXPECT_EQ(boxes_[0].Text, L"The user '" + user_ + L"' may not sign on to this installation.\n\n"
-                              L"Kalvex engineering tools");
+    EXPECT_EQ(boxes_[0].Text, L"The user '" + user_ +
+                                  L"' may not sign on to this installation.\n\n"
+                                  L"Kalvex engineering tools");
     EXPECT_NE(Record().Magic, LOGIN_RECORD_MAGIC);
 
     // Flag 0: the same refusal, silently.
@@ -108,6 +109,56 @@ TEST_F(LoginTest, EmptyOrAbsentListLetsEveryoneIn)
     profile_.WriteProfileText(L"[Kalvex_Section]\r\nRoot_Dir=C:\\inst\r\n");
     EXPECT_EQ(SignOn(), 1);
     EXPECT_TRUE(boxes_.empty());
+}
+
+// A guard that cannot read its setting refuses: a list that is there but
+// cannot be had lets no one in, the user's own name in it or not, and says
+// which key and why.
+TEST_F(LoginTest, ListThatCannotBeReadRefusesEveryoneAndSaysWhy)
+{
+    testfiles::ScopedEnv unset(L"UAS_LOGIN_UNSET", nullptr);
+    testfiles::ScopedEnv blank(L"UAS LOGIN NOPE 7", nullptr);
+    testfiles::ScopedEnv nested(L"UAS_LOGIN_NESTED", L"%UAS_LOGIN_UNSET%,");
+    const std::wstring where =
+        L"The list of users who may sign on (Allowed_Users in section Kalvex_Section of the "
+        L"installation profile) ";
+    const std::wstring after = L" No one may sign on until the list can be read.";
+    const struct {
+        std::wstring List;
+        std::wstring Cause;
+    } cases[] = {
+        {L"%UAS_LOGIN_UNSET%",
+         L"refers to the environment variable UAS_LOGIN_UNSET, which is not set."},
+        {L"%UAS_LOGIN_UNSET%," + user_,
+         L"refers to the environment variable UAS_LOGIN_UNSET, which is not set."},
+        // Left over after expansion: a variable's value names another one.
+        {L"%UAS_LOGIN_NESTED%" + user_,
+         L"refers to the environment variable UAS_LOGIN_UNSET, which is not set."},
+        {L"%UAS LOGIN NOPE 7%",
+         L"refers to the environment variable UAS LOGIN NOPE 7, which is not set."},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(testfiles::Utf8(c.List));
+        Allow(c.List);
+        EXPECT_EQ(SignOn(), 0);
+        ASSERT_EQ(boxes_.size(), 1u);
+        EXPECT_EQ(testfiles::Utf8(boxes_[0].Text),
+                  testfiles::Utf8(where + c.Cause + after + L"\n\nKalvex engineering tools"));
+    }
+
+    // A profile that another program holds open without sharing it.
+    Allow(user_);
+    HANDLE held = CreateFileW(profile_.ProfilePath().c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const int16_t signedOn = SignOn();
+    CloseHandle(held);
+    EXPECT_EQ(signedOn, 0);
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(testfiles::Utf8(boxes_[0].Text),
+              testfiles::Utf8(where + L"cannot be read: the profile cannot be opened or read." +
+                              after + L"\n\nKalvex engineering tools"));
+    EXPECT_EQ(SignOn(), 1) << "read again once it is free";
 }
 
 TEST_F(LoginTest, LongListIsReadWhole)
@@ -137,8 +188,10 @@ TEST_F(LoginTest, UserArgumentOfAnotherNameIsRefused)
     Allow(L"");
     EXPECT_EQ(SignOn({L"/user:somebodyelse"}), 0);
     ASSERT_EQ(boxes_.size(), 1u);
-    EXPECT_NE(boxes_[0].Text.find(L"'somebodyelse'"), std::wstring::npos) << "names who was asked for";
-    EXPECT_NE(boxes_[0].Text.find(L"'" + user_ + L"'"), std::wstring::npos) << "names the Windows user";
+    EXPECT_NE(boxes_[0].Text.find(L"'somebodyelse'"), std::wstring::npos)
+        << "names who was asked for";
+    EXPECT_NE(boxes_[0].Text.find(L"'" + user_ + L"'"), std::wstring::npos)
+        << "names the Windows user";
     EXPECT_EQ(boxes_[0].Text.substr(boxes_[0].Text.size() - 26), L"\n\nKalvex engineering tools");
 }
 
@@ -154,7 +207,8 @@ TEST_F(LoginTest, UserArgumentOnlyNarrows)
 {
     Allow(L"");
     EXPECT_EQ(SignOn({L"/user:" + user_, L"/user:alice"}, 0), 0) << "every /user: must match";
-    EXPECT_EQ(SignOn({L"/username", L"user:alice", L"/users:alice"}), 1) << "other arguments are ignored";
+    EXPECT_EQ(SignOn({L"/username", L"user:alice", L"/users:alice"}), 1)
+        << "other arguments are ignored";
     Allow(L"alice");
     EXPECT_EQ(SignOn({L"/user:alice"}, 0), 0);
     EXPECT_EQ(SignOn({L"/user:" + user_}, 0), 0);

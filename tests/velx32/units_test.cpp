@@ -330,6 +330,9 @@ TEST(UnitLoadTest, ProfileWithoutUsableUnitsFile)
         {ProfileFor(longPath.substr(0, 1023)), UNIT_FAULT_PROFILE_VALUE_TOO_LONG, L"Units_File"},
         {ProfileFor(missing), UNIT_FAULT_OPEN, missing},
         {ProfileFor(dir.Path()), UNIT_FAULT_OPEN, dir.Path()},
+        // There, but not to be had: never told as "names no units file".
+        {"[Kalvex_Section]\r\nUnits_File=%UAS_TEST_NEVER_SET%\\u.txt\r\n",
+         UNIT_FAULT_PROFILE_VALUE_UNREADABLE, L"Units_File"},
     };
     int n = 0;
     for (const auto &p : profiles) {
