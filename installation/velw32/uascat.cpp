@@ -118,7 +118,8 @@ bool UasIsDeviceName(const std::wstring &name)
     if (!UasSameName(prefix, L"COM") && !UasSameName(prefix, L"LPT"))
         return false;
     const wchar_t digit = stem[3];
-    return (digit >= L'1' && digit <= L'9') || digit == 0x00B9 || digit == 0x00B2 ||
+    // COM0 and LPT0 are reserved as well, though no port has that number.
+    return (digit >= L'0' && digit <= L'9') || digit == 0x00B9 || digit == 0x00B2 ||
            digit == 0x00B3;
 }
 

@@ -70,7 +70,7 @@ std::vector<NameCase> Table()
     };
     // Device names, bare, in other letter case, with extensions and with
     // the spaces Windows drops.
-    for (const wchar_t *device : {L"CON", L"PRN", L"AUX", L"NUL", L"COM1", L"COM9", L"LPT1", L"LPT9", L"COM\u00b9",
+    for (const wchar_t *device : {L"CON", L"PRN", L"AUX", L"NUL", L"COM0", L"COM1", L"COM9", L"LPT0", L"LPT1", L"LPT9", L"COM\u00b9",
                                   L"COM\u00b2", L"LPT\u00b3", L"CONIN$", L"CONOUT$"}) {
         const std::wstring d = device;
         std::wstring lower = d;

@@ -84,11 +84,11 @@ TEST(UasCatalogueTest, LeavesOutFilesNamedAsDevices)
     install.AddSet(L"Metric");
     const wchar_t *const devices[] = {L"com1",  L"AUX",     L"NUL",     L"con",     L"Prn",
                                       L"LPT9",  L"COM\x00B9", L"lpt\x00B3", L"CONIN$", L"conout$",
-                                      L"nul.x", L"Com2 "};
+                                      L"nul.x", L"Com2 ", L"COM0", L"lpt0"};
     for (const wchar_t *name : devices)
         install.AddFile(L"\\\\?\\" + install.PathOf(name));
     // Near misses are ordinary names.
-    for (const wchar_t *name : {L"COM10", L"CONSOLE", L"LPT", L"COM0", L"xNUL"})
+    for (const wchar_t *name : {L"COM10", L"CONSOLE", L"LPT", L"COMO", L"xNUL"})
         install.AddSet(name);
 
     // The device files are really there to be listed.

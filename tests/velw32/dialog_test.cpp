@@ -368,7 +368,8 @@ TEST_F(UasDialogTest, DeviceNamesAreRefusedInEveryMode)
         {L"COM1", true},       {L"com9", true},      {L"LPT1", true},      {L"lpt9", true},
         {L"COM\x00B9", true},  {L"com\x00B2", true}, {L"LPT\x00B3", true}, {L"CONIN$", true},
         {L"conout$", true},    {L"nul.uas", true},   {L"Aux.set.x", true}, {L"COM1 .x", true},
-        {L"COM10", false},     {L"CONSOLE", false},  {L"LPT", false},      {L"COM0", false},
+        {L"COM0", true},       {L"lpt0", true},
+        {L"COM10", false},     {L"CONSOLE", false},  {L"LPT", false},      {L"COMO", false},
         {L"LPT\x00B4", false}, {L"xNUL", false},     {L"CON-1", false},    {L"CONIN", false},
     };
     for (const Case &c : cases) {
