@@ -95,6 +95,10 @@
 #define IDS_OPENCAUSE_FORMAT        269
 #define IDS_OPENCAUSE_DENIED        270
 #define IDS_SETNAMEFROMFILE         271   /* an unnamed set read from elsewhere; %s: <none>, file name */
+#define IDS_LIB_INUSE               320   /* a resource library's fault (as IDS_LIB_MISSING); %s: file, folder */
+#define IDS_LIB_FOLDER              321
+#define IDS_OPENCAUSE_TOOLONG       322   /* reason of IDS_ERR_OPENFILE; %s: length, most characters */
+#define IDS_PATHSHORTENED           323   /* a path too long to show whole; %s: its beginning, its end */
 
 /* Strings of the installation's common resource library that the program uses. */
 #define IDS_COMMON_PRODUCT          50
