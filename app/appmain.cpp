@@ -68,9 +68,9 @@ void AppGiveIcons(HWND window)
         int Height;
     } sizes[] = {{ICON_BIG, SM_CXICON, SM_CYICON}, {ICON_SMALL, SM_CXSMICON, SM_CYSMICON}};
     for (const auto &size : sizes) {
-        HANDLE icon = LoadImageW(program, MAKEINTRESOURCEW(IDI_UASEDIT), IMAGE_ICON,
-                                 GetSystemMetrics(size.Width), GetSystemMetrics(size.Height),
-                                 LR_SHARED);
+        HANDLE icon =
+            LoadImageW(program, MAKEINTRESOURCEW(IDI_UASEDIT), IMAGE_ICON,
+                       GetSystemMetrics(size.Width), GetSystemMetrics(size.Height), LR_SHARED);
         if (icon)
             SendMessageW(window, WM_SETICON, size.Kind, reinterpret_cast<LPARAM>(icon));
     }
@@ -90,6 +90,13 @@ void AppRunMessageLoop(HWND window)
         if (shortcuts && window && (message.hwnd == window || IsChild(window, message.hwnd)) &&
             TranslateAcceleratorW(window, shortcuts, &message))
             continue;
+        // A dropped file is taken here, like the shortcut keys: while a
+        // dialog or box is open, its own loop runs instead of this one, and
+        // the window procedure lets the drop go.
+        if (window && message.hwnd == window && message.message == WM_DROPFILES) {
+            EditDropFiles(window, reinterpret_cast<HDROP>(message.wParam));
+            continue;
+        }
         // Tab moves between the main window's controls; it is not typed.
         if (EditHandleTabKey(&message))
             continue;

@@ -9,8 +9,9 @@
 // that could not be created), 1 after a normal end.
 int AppMain(HINSTANCE instance, HINSTANCE previous, LPWSTR commandTail, int showCommand);
 
-// The message loop: the shortcut keys of the main window, then its Tab key,
-// then translation and dispatch; returns when the quit message arrives.
+// The message loop: the shortcut keys of the main window and the files
+// dropped on it, then its Tab key, then translation and dispatch; returns
+// when the quit message arrives.
 void AppRunMessageLoop(HWND window);
 
 #endif // APPMAIN_H

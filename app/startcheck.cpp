@@ -11,6 +11,7 @@
 #include "vel32.h"
 #include "velw32.h"
 
+#include <initializer_list>
 #include <string>
 
 namespace {
@@ -59,39 +60,60 @@ void Append(std::wstring &text, UINT id, std::initializer_list<const wchar_t *> 
     KxFree(part);
 }
 
-// A library's fault and what the program does instead, in one paragraph.
-void AppendLibrary(std::wstring &text, const ResLibraryProblem &problem, UINT instead)
+// The sentence that tells a library's fault; %s: file, folder.
+UINT LibraryCauseId(ResLibraryFault fault)
 {
-    UINT cause = IDS_LIB_MISSING;
-    if (problem.Fault == ResLibraryFault::Invalid)
-        cause = IDS_LIB_INVALID;
-    else if (problem.Fault == ResLibraryFault::NoTexts)
-        cause = IDS_LIB_NOTEXTS;
+    switch (fault) {
+    case ResLibraryFault::Invalid: return IDS_LIB_INVALID;
+    case ResLibraryFault::NoTexts: return IDS_LIB_NOTEXTS;
+    case ResLibraryFault::InUse: return IDS_LIB_INUSE;
+    case ResLibraryFault::Folder: return IDS_LIB_FOLDER;
+    case ResLibraryFault::None:
+    case ResLibraryFault::Missing: break;
+    }
+    return IDS_LIB_MISSING;
+}
+
+// The faults of one or more libraries and what the program does instead,
+// in one paragraph.
+void AppendLibraries(std::wstring &text, std::initializer_list<const ResLibraryProblem *> problems,
+                     UINT instead)
+{
     HMODULE strings = Texts();
-    wchar_t *first = EditFormatText(strings, cause, {problem.File, problem.Folder});
-    wchar_t *second = StrLoadNewW(strings, instead);
     if (!text.empty())
         text += L"\n\n";
-    text += first ? first : L"";
-    text += L" ";
+    for (const ResLibraryProblem *problem : problems) {
+        wchar_t *cause = EditFormatText(strings, LibraryCauseId(problem->Fault),
+                                        {problem->File, problem->Folder});
+        text += cause ? cause : L"";
+        text += L" ";
+        if (cause)
+            KxFree(cause);
+    }
+    wchar_t *second = StrLoadNewW(strings, instead);
     text += second ? second : L"";
-    for (wchar_t *block : {first, second})
-        if (block)
-            KxFree(block);
+    if (second)
+        KxFree(second);
 }
 
 void AppendResourceProblems(std::wstring &text)
 {
     const ResProblem &problem = ResGetProblem();
     if (problem.Strings.Fault != ResLibraryFault::None)
-        AppendLibrary(text, problem.Strings, IDS_LIB_OWNTEXTS);
-    if (problem.Kind == ResProblemKind::CommonLibraryMissing &&
-        problem.Common.Fault == ResLibraryFault::Missing)
+        AppendLibraries(text, {&problem.Strings}, IDS_LIB_OWNTEXTS);
+    const bool commonMissing = problem.Kind == ResProblemKind::CommonLibraryMissing;
+    // The English library that could not stand in is told too when it is
+    // there and yet failed: that is what the user must mend.
+    const bool englishFailed = problem.English.Fault != ResLibraryFault::None &&
+                               problem.English.Fault != ResLibraryFault::Missing;
+    if (commonMissing && englishFailed)
+        AppendLibraries(text, {&problem.Common, &problem.English}, IDS_LIB_NOCOMMON);
+    else if (commonMissing && problem.Common.Fault == ResLibraryFault::Missing)
         Append(text, IDS_ERR_COMMONMISSING, {problem.File, problem.Folder});
-    else if (problem.Kind == ResProblemKind::CommonLibraryMissing)
-        AppendLibrary(text, problem.Common, IDS_LIB_NOCOMMON);
+    else if (commonMissing)
+        AppendLibraries(text, {&problem.Common}, IDS_LIB_NOCOMMON);
     else if (problem.Common.Fault != ResLibraryFault::None)
-        AppendLibrary(text, problem.Common, IDS_LIB_ENGLISHCOMMON);
+        AppendLibraries(text, {&problem.Common}, IDS_LIB_ENGLISHCOMMON);
 }
 
 // The characters a value of the locator needs, terminator included; 0 when

@@ -384,7 +384,10 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_HELP: HelpContext(window, HELPCTX_MAINWINDOW); return 1;
     case WM_COMMAND: return MsgCommand(window, wParam);
     case WM_CTLCOLORSTATIC: return MsgCtlColorStatic(wParam);
-    case WM_DROPFILES: EditDropFiles(window, reinterpret_cast<HDROP>(wParam)); return 0;
+    // The message loop takes drops itself (EditDropFiles); one that comes
+    // here was passed on by the loop of an open dialog or box, behind which
+    // nothing may open.
+    case WM_DROPFILES: DragFinish(reinterpret_cast<HDROP>(wParam)); return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }

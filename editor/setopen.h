@@ -15,7 +15,8 @@
 // sign-on's /user:NAME, and never a path. Null when there is none.
 const wchar_t *EditSetFileArgument(int32_t count, wchar_t *const *arguments);
 
-// Opens the first of the dropped files; the drop is released.
+// Opens the first of the dropped files; the drop is released. For the main
+// message loop only: a drop while a dialog or box is open does nothing.
 void EditDropFiles(HWND window, HDROP drop);
 
 // Opens the set file at path, read as Open reads it. A file of the set

@@ -231,15 +231,17 @@ void NoteFailure(DWORD *error, DWORD code)
         *error = code != 0 ? code : ERROR_WRITE_FAULT;
 }
 
-// Some systems report a target that another program holds open as access
-// denied; the user is better served by "in use".
+// The system reports a target that another program holds open as access
+// denied, however that program shares it (reads only, everything) and
+// whether or not it has locked a part of it; the user is better served by
+// "in use". An open that shares nothing fails for a file that anyone holds
+// open, and only for such a file.
 DWORD InUseOrCode(const wchar_t *path, DWORD code)
 {
     if (code != ERROR_ACCESS_DENIED)
         return code;
     HANDLE probe =
-        CreateFileW(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        CreateFileW(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (probe != INVALID_HANDLE_VALUE) {
         CloseHandle(probe);
         return code;

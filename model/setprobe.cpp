@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr DWORD ProbeBytes = 4096;  // enough for the first four header lines
+constexpr DWORD ProbeBytes = 4096; // enough for the first four header lines
 constexpr int HeaderLinesChecked = 4;
 
 bool IsMissing(DWORD error)
@@ -14,6 +14,28 @@ bool IsMissing(DWORD error)
     return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ||
            error == ERROR_INVALID_NAME || error == ERROR_BAD_NETPATH ||
            error == ERROR_BAD_NET_NAME || error == ERROR_INVALID_DRIVE;
+}
+
+// Whether the system takes the path for a device: its full form is then a
+// name of the device namespace, "\\.\NAME", with no folder. So it is for
+// CON, CONIN$, PRN, LPT1 and such names with any extension in any folder
+// (C:\x\con.uas), whether or not that device exists here: none of them is
+// a file on disk, and some cannot even be opened to find that out.
+bool NamesDevice(const wchar_t *path)
+{
+    constexpr wchar_t DevicePrefix[] = L"\\\\.\\";
+    constexpr size_t DevicePrefixChars = 4;
+    const DWORD needed = GetFullPathNameW(path, 0, nullptr, nullptr);
+    if (needed == 0)
+        return false;
+    std::wstring full(needed, L'\0');
+    const DWORD got = GetFullPathNameW(path, needed, &full[0], nullptr);
+    if (got == 0 || got >= needed)
+        return false;
+    full.resize(got);
+    return full.size() > DevicePrefixChars &&
+           full.compare(0, DevicePrefixChars, DevicePrefix) == 0 &&
+           full.find_first_of(L"\\/", DevicePrefixChars) == std::wstring::npos;
 }
 
 // The opening rule: "* " and hyphens, blanks allowed at the end.
@@ -56,6 +78,8 @@ SetFileProbeResult SetFileProbe(const wchar_t *path)
 {
     if (!path || !*path)
         return {SetFileKind::Missing, 0};
+    if (NamesDevice(path))
+        return {SetFileKind::Device, 0};
     const DWORD attributes = GetFileAttributesW(path);
     if (attributes != INVALID_FILE_ATTRIBUTES) {
         if (attributes & FILE_ATTRIBUTE_DIRECTORY)

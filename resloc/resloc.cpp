@@ -106,6 +106,22 @@ void NoteLibrary(ResLibraryProblem *problem, ResLibraryFault fault, const wchar_
     StringCchCopyW(problem->Folder, ARRAYSIZE(problem->Folder), directory);
 }
 
+// Why a library that is there or not could not be loaded, from what stands
+// at path and the system's error of the load. A file that is there is not
+// missing, whatever the system says; one that another program holds open
+// so that it cannot be read is no damaged one.
+ResLibraryFault ResLoadFault(const wchar_t *path, DWORD error)
+{
+    const DWORD attributes = GetFileAttributesW(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return ResLibraryFault::Missing;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return ResLibraryFault::Folder;
+    if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION)
+        return ResLibraryFault::InUse;
+    return ResLibraryFault::Invalid;
+}
+
 // Loads directory\name+tail as data and keeps it only when it holds the
 // texts that holds() looks for; otherwise notes why in problem. A path that
 // does not fit its buffer is never loaded cut short: that counts as missing.
@@ -123,12 +139,7 @@ HMODULE ResLoadFromDirectory(const wchar_t *directory, const wchar_t *name, size
     }
     HMODULE module = LoadLibraryExW(path, nullptr, DataLoadFlags);
     if (!module) {
-        // Whatever the system says, a file that is there is not missing.
-        const DWORD attributes = GetFileAttributesW(path);
-        const bool there =
-            attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-        NoteLibrary(problem, there ? ResLibraryFault::Invalid : ResLibraryFault::Missing,
-                    directory, name, nameLength, tail);
+        NoteLibrary(problem, ResLoadFault(path, GetLastError()), directory, name, nameLength, tail);
         return nullptr;
     }
     if (!holds(module)) {
@@ -144,13 +155,11 @@ HMODULE ResLoadFromDirectory(const wchar_t *directory, const wchar_t *name, size
 HMODULE ResLoadCommonLibrary(const wchar_t *directory, const wchar_t *suffix)
 {
     const wchar_t *ownSuffix = suffix[0] != L'\0' ? suffix : EnglishCommonSuffix;
-    HMODULE common =
-        ResLoadFromDirectory(directory, L"kxcommo", 7, ownSuffix, HoldsCommonTexts, &Problem.Common);
-    if (!common && ownSuffix != EnglishCommonSuffix) {
-        ResLibraryProblem english = {};
+    HMODULE common = ResLoadFromDirectory(directory, L"kxcommo", 7, ownSuffix, HoldsCommonTexts,
+                                          &Problem.Common);
+    if (!common && ownSuffix != EnglishCommonSuffix)
         common = ResLoadFromDirectory(directory, L"kxcommo", 7, EnglishCommonSuffix,
-                                      HoldsCommonTexts, &english);
-    }
+                                      HoldsCommonTexts, &Problem.English);
     if (!common) {
         Problem.Kind = ResProblemKind::CommonLibraryMissing;
         StringCchCopyW(Problem.File, ARRAYSIZE(Problem.File), Problem.Common.File);

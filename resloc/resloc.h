@@ -20,8 +20,10 @@ extern HMODULE ResBaseModule;
 extern HMODULE ResStringModule;
 extern HMODULE ResCommonModule;
 
-// Why a resource library of the language did not serve.
-enum class ResLibraryFault { None, Missing, Invalid, NoTexts };
+// Why a resource library of the language did not serve: not there, not a
+// library, without the texts, held open by another program so that it
+// cannot be read, or a folder where the library should be.
+enum class ResLibraryFault { None, Missing, Invalid, NoTexts, InUse, Folder };
 struct ResLibraryProblem {
     ResLibraryFault Fault;
     wchar_t File[16];   // the library's file name
@@ -42,6 +44,8 @@ struct ResProblem {
     ResLibraryProblem Strings; // the string library of the language
     ResLibraryProblem Common;  // the common library of the language (the
                                // English one may stand in: CommonModule set)
+    ResLibraryProblem English; // the English common library when it was
+                               // tried in place of the language's and failed
 };
 
 bool ResLocate();

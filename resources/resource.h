@@ -101,6 +101,10 @@
 #define IDS_ERR_PROFILEUNREADABLE   283   /* the profile file cannot be read */
 #define IDS_UNITS_PROFILEUNREADABLE 285   /* reason of a units data fault */
 #define IDS_ERR_SETDIRSHORTNAMES    284   /* %s: key, section, folder length, room for names, longest folder for full names */
+#define IDS_LIB_INUSE               320   /* a resource library's fault (as IDS_LIB_MISSING); %s: file, folder */
+#define IDS_LIB_FOLDER              321
+#define IDS_OPENCAUSE_TOOLONG       322   /* reason of IDS_ERR_OPENFILE; %s: length, most characters */
+#define IDS_PATHSHORTENED           323   /* a path too long to show whole; %s: its beginning, its end */
 
 /* Strings of the installation's common resource library that the program uses. */
 #define IDS_COMMON_PRODUCT          50

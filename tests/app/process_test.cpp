@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "process.h"
+#include "setfiletext.h"
 #include "testinstall.h"
 #include "uitest.h"
 #include "velw32.h"
@@ -201,6 +202,51 @@ TEST(ProgramTest, ShowsItsWindowWithTheEightControlsAndEndsWithOne)
     PostMessageW(window, WM_COMMAND, MAKEWPARAM(21, 0), 0);
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(), 1u);
+}
+
+// A set file named on the command line that cannot be opened is told, and
+// the editor stays with an unnamed set: a path too long for the system's
+// calls (a received set file among deep folders, or one name of 4 000
+// letters), or the name of a device.
+TEST(ProgramTest, APathThatCannotBeOpenedIsToldAndTheEditorStays)
+{
+    testinstall::Create(testinstall::Options());
+    const std::wstring deep = testfiles::FolderOfLength(testinstall::Root(), 1091) + L"\\Deep1.uas";
+    ASSERT_EQ(deep.size(), 1101u);
+    ASSERT_TRUE(testinstall::WriteBytes(
+        deep, setfiletext::File("Deep", "Deep1.uas", "Deep down.", {{"Temperature", "degF"}})));
+    const std::wstring device =
+        L"the name is that of a device (such as CON, NUL or COM1), not of a file.";
+    auto tooLong = [](size_t length) {
+        return L"the path is too long: it has " + std::to_wstring(length) +
+               L" characters, and the editor opens paths of up to 1023 characters.";
+    };
+    struct Case {
+        std::wstring Argument;
+        std::wstring Reason;
+    };
+    std::vector<Case> cases = {{deep, tooLong(1101)},
+                               {L"Z:\\" + std::wstring(4000, L'a'), tooLong(4003)}};
+    for (const wchar_t *name : {L"CON", L"CONIN$", L"con.uas", L"LPT1", L"PRN.uas"})
+        cases.push_back({name, device});
+    for (const Case &c : cases) {
+        SCOPED_TRACE(testfiles::Utf8(c.Argument.substr(0, 60)));
+        Program program(L"\"" + c.Argument + L"\"");
+        ASSERT_TRUE(program.Started()) << program.Why();
+        const std::wstring box = AnswerBox(program, IDOK);
+        EXPECT_EQ(box.find(L"Unit Assignment Set Editor|This file cannot be opened as a unit "
+                           L"assignment set."),
+                  0u)
+            << testfiles::Utf8(box.substr(0, 200));
+        EXPECT_NE(box.find(L"\nReason: " + c.Reason), std::wstring::npos)
+            << testfiles::Utf8(box.substr(0, 200));
+        WaitUntilGone(program);
+        HWND window = nullptr;
+        ASSERT_TRUE(program.WaitForWindow(MainClass, window)) << "the editor stays";
+        EXPECT_EQ(uitest::TextOf(GetDlgItem(window, 70)), L"Set Name: <none>");
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitForExit(), 1u);
+    }
 }
 
 TEST(ProgramTest, RefusedSignOnEndsWithZeroAndNoWindow)

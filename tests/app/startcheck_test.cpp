@@ -18,7 +18,7 @@
 
 namespace {
 
-enum class Lib { Good, Missing, RandomBytes, Foreign };
+enum class Lib { Good, Missing, RandomBytes, Foreign, Held, Folder };
 
 struct StartCase {
     const char *Name;
@@ -28,6 +28,7 @@ struct StartCase {
     std::wstring SetDir; // empty: a short, usable folder
     // The expected text with {res} for the resource folder; empty: no message.
     std::wstring Told;
+    Lib English = Lib::Good;  // kxcommon.dll beside the German libraries
     const char *Without = ""; // a key the profile leaves out
 };
 
@@ -68,6 +69,16 @@ std::wstring NoTexts(const std::wstring &file)
     return L"The library " + file +
            L" in the folder {res} does not hold the texts that this program needs.";
 }
+std::wstring InUse(const std::wstring &file)
+{
+    return L"The library " + file +
+           L" in the folder {res} cannot be read: it is in use by another program.";
+}
+std::wstring FolderInPlace(const std::wstring &file)
+{
+    return L"The library " + file +
+           L" in the folder {res} cannot be loaded: a folder of that name is in its place.";
+}
 
 const StartCase kCases[] = {
     {"sound", L"German", Lib::Good, Lib::Good, L"", L""},
@@ -91,6 +102,30 @@ const StartCase kCases[] = {
     {"both libraries", L"German", Lib::Foreign, Lib::Missing, L"",
      NoTexts(L"uaseditg.dll") + kOwnTexts + L"\n\n" + NotFound(L"kxcommog.dll") +
          L" Menus and shared texts are shown in English instead."},
+    {"string library held open by another program", L"German", Lib::Held, Lib::Good, L"",
+     InUse(L"uaseditg.dll") + kOwnTexts},
+    {"string library: a folder in its place", L"German", Lib::Folder, Lib::Good, L"",
+     FolderInPlace(L"uaseditg.dll") + kOwnTexts},
+    {"common library held open by another program", L"English", Lib::Good, Lib::Held, L"",
+     InUse(L"kxcommon.dll") + kNoCommon},
+    {"common library: a folder in its place", L"English", Lib::Good, Lib::Folder, L"",
+     FolderInPlace(L"kxcommon.dll") + kNoCommon},
+    {"German common library held open, in German", L"German", Lib::Good, Lib::Held, L"",
+     L"Die Bibliothek kxcommog.dll im Ordner {res} kann nicht gelesen werden: Sie wird von einem "
+     L"anderen Programm verwendet. Menüs und gemeinsame Texte werden stattdessen auf Englisch "
+     L"angezeigt.",
+     Lib::Good},
+    // Without the German string library, so that the message is in English.
+    {"German libraries missing, the English common one held open", L"German", Lib::Missing,
+     Lib::Missing, L"",
+     NotFound(L"uaseditg.dll") + kOwnTexts + L"\n\n" + NotFound(L"kxcommog.dll") + L" " +
+         InUse(L"kxcommon.dll") + kNoCommon,
+     Lib::Held},
+    {"German libraries missing, a folder in the English common one's place", L"German",
+     Lib::Missing, Lib::Missing, L"",
+     NotFound(L"uaseditg.dll") + kOwnTexts + L"\n\n" + NotFound(L"kxcommog.dll") + L" " +
+         FolderInPlace(L"kxcommon.dll") + kNoCommon,
+     Lib::Folder},
     {"set folder of 63 characters", L"English", Lib::Good, Lib::Good, LongDir(63), L""},
     {"set folder of 64 characters", L"English", Lib::Good, Lib::Good, LongDir(64),
      L"The set folder named by Set_Dir in section Kalvex_Section of the installation profile is "
@@ -130,10 +165,10 @@ const StartCase kCases[] = {
      L"environment variable UAS NOPE 7, which is not set. The value is not used."},
     {"profile without Root_Dir, in German", L"German", Lib::Good, Lib::Good, L"",
      L"The installation profile has no key Root_Dir in section Kalvex_Section.\n\n" + kNotLocated,
-     "Root_Dir"},
+     Lib::Good, "Root_Dir"},
     {"profile without Language", L"German", Lib::Good, Lib::Good, L"",
      L"The installation profile has no key Language in section VelWin_Section.\n\n" + kNotLocated,
-     "Language"},
+     Lib::Good, "Language"},
     {"profile with an unset variable as Language", L"%UAS_NOT_SET_ANYWHERE%", Lib::Good, Lib::Good,
      L"",
      L"The value of Language in section VelWin_Section of the installation profile refers to the "
@@ -146,12 +181,25 @@ const StartCase kCases[] = {
          kNotLocated},
 };
 
+// Files that a case holds open as another program would, until the case ends.
+std::vector<HANDLE> heldFiles;
+
 void Put(const std::wstring &folder, const std::wstring &name, Lib kind, const std::wstring &good)
 {
     const std::wstring path = folder + L"\\" + name;
     switch (kind) {
     case Lib::Missing: return;
     case Lib::Good: ASSERT_TRUE(CopyFileW(good.c_str(), path.c_str(), FALSE)); return;
+    case Lib::Folder: ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr)); return;
+    case Lib::Held: {
+        // A sound library, opened for writing without sharing.
+        ASSERT_TRUE(CopyFileW(good.c_str(), path.c_str(), FALSE));
+        HANDLE held = CreateFileW(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        heldFiles.push_back(held);
+        return;
+    }
     case Lib::Foreign:
         // A valid library with none of the texts: the general support library.
         ASSERT_TRUE(
@@ -196,7 +244,7 @@ TEST(StartCheckTest, EveryDamageIsToldOnceWithFileFolderAndCause)
         Put(res, german ? L"kxcommog.dll" : L"kxcommon.dll", c.Common,
             good + (german ? L"kxcommog.dll" : L"kxcommon.dll"));
         if (german)
-            Put(res, L"kxcommon.dll", Lib::Good, good + L"kxcommon.dll");
+            Put(res, L"kxcommon.dll", c.English, good + L"kxcommon.dll");
         const std::wstring setDir = c.SetDir.empty() ? root + L"\\sets" : c.SetDir;
         const std::string without = c.Without;
         std::string profile = "[Kalvex_Section]\r\n";
@@ -224,6 +272,9 @@ TEST(StartCheckTest, EveryDamageIsToldOnceWithFileFolderAndCause)
         rel::Record({place ? "profile places" : "resource libraries", c.Name, 1,
                      told == expected ? 0u : 1u, shown});
         Relocate();
+        for (HANDLE held : heldFiles)
+            CloseHandle(held);
+        heldFiles.clear();
     }
 }
 

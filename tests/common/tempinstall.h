@@ -115,13 +115,7 @@ public:
     // Nested folders below the root, making a path of exactly length characters.
     std::wstring FolderOfLength(size_t length) const
     {
-        std::wstring path = root_;
-        while (path.size() < length) {
-            const size_t left = length - path.size();
-            path += L"\\" + std::wstring(left > 60 ? 40 : left - 1, L'd');
-            CreateDirectoryW(path.c_str(), nullptr);
-        }
-        return path;
+        return testfiles::FolderOfLength(root_, length);
     }
 
     // Removes a folder (named without a final backslash) with all it holds,

@@ -31,6 +31,20 @@ inline std::wstring NewTempFolder(const std::wstring &stem)
     return std::wstring();
 }
 
+// Nested folders below root (which must exist), making a path of exactly
+// length characters; returns it. Paths beyond the usual limit of 260
+// characters are made too, as the system allows.
+inline std::wstring FolderOfLength(const std::wstring &root, size_t length)
+{
+    std::wstring path = root;
+    while (path.size() < length) {
+        const size_t left = length - path.size();
+        path += L"\\" + std::wstring(left > 60 ? 40 : left - 1, L'd');
+        CreateDirectoryW(path.c_str(), nullptr);
+    }
+    return path;
+}
+
 class TempDir {
 public:
     TempDir() : path_(NewTempFolder(L"uas")) {}
@@ -107,6 +121,80 @@ inline std::vector<std::wstring> Names(const std::wstring &pattern)
     FindClose(find);
     return names;
 }
+
+// A folder reached through a second drive letter as well, as a mapped
+// network drive and the share's own name reach one folder. Under Wine every
+// drive's folders are also reached through Z:, the host's root, so that is
+// the second spelling; elsewhere a drive letter of its own is defined for
+// the folder while the object lives. Path() is empty when neither works.
+class OtherDrive {
+public:
+    explicit OtherDrive(const std::wstring &folder)
+    {
+        using UnixName = char *(CDECL *)(const WCHAR *);
+        const auto unixName = reinterpret_cast<UnixName>(reinterpret_cast<void *>(
+            GetProcAddress(GetModuleHandleW(L"kernel32"), "wine_get_unix_file_name")));
+        if (unixName) {
+            if (char *name = unixName(folder.c_str())) {
+                std::wstring path = L"Z:";
+                for (const char *c = name; *c; ++c)
+                    path +=
+                        *c == '/' ? L'\\' : static_cast<wchar_t>(static_cast<unsigned char>(*c));
+                HeapFree(GetProcessHeap(), 0, name);
+                // C: is a link to the prefix's drive_c; the link's own name
+                // holds a colon, which no path outside the namespace of
+                // drives should.
+                const std::wstring link = L"\\dosdevices\\c:\\";
+                const size_t at = path.find(link);
+                if (at != std::wstring::npos)
+                    path.replace(at, link.size(), L"\\drive_c\\");
+                if (path.compare(0, 2, folder, 0, 2) != 0 && Reaches(path, folder))
+                    path_ = path;
+            }
+            return;
+        }
+        for (wchar_t letter = L'Z'; letter > L'C'; --letter) {
+            const wchar_t drive[] = {letter, L':', L'\0'};
+            wchar_t target[MAX_PATH];
+            const bool free = QueryDosDeviceW(drive, target, MAX_PATH) == 0 &&
+                              GetLastError() == ERROR_FILE_NOT_FOUND;
+            if (free && DefineDosDeviceW(0, drive, folder.c_str())) {
+                drive_ = drive;
+                if (Reaches(drive_, folder))
+                    path_ = drive_;
+                break;
+            }
+        }
+    }
+    ~OtherDrive()
+    {
+        if (!drive_.empty())
+            DefineDosDeviceW(DDD_REMOVE_DEFINITION, drive_.c_str(), nullptr);
+    }
+    OtherDrive(const OtherDrive &) = delete;
+    OtherDrive &operator=(const OtherDrive &) = delete;
+
+    // The folder through the other drive, without a final backslash.
+    const std::wstring &Path() const { return path_; }
+
+private:
+    // Whether both spellings name one folder: a file made through one is
+    // found through the other.
+    static bool Reaches(const std::wstring &other, const std::wstring &folder)
+    {
+        const std::wstring mark = L"\\other-drive-" + std::to_wstring(GetCurrentProcessId());
+        HANDLE file = CreateFileW((folder + mark).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (file == INVALID_HANDLE_VALUE)
+            return false;
+        const bool found = GetFileAttributesW((other + mark).c_str()) != INVALID_FILE_ATTRIBUTES;
+        CloseHandle(file);
+        return found;
+    }
+
+    std::wstring path_;
+    std::wstring drive_;
+};
 
 inline std::string Utf8(const std::wstring &text)
 {

@@ -1,17 +1,20 @@
 // A set file opened by its path, in the real main window: which argument is
 // the path, a received file from outside the set folder (an unnamed set
 // whose first Save asks for a name, offering the file's), a file of the set
-// folder (that set), a dropped file (after the save question), and every
-// path that is no readable set file (told, nothing changes).
+// folder (that set, however its path is spelled), a dropped file (after the
+// save question; nothing while a dialog is open), and every path that is no
+// readable set file (told, nothing changes).
 #include <gtest/gtest.h>
 
 #include "dimcat.h"
 #include "editstate.h"
 #include "mainwnd.h"
+#include "programloop.h"
 #include "resource.h"
 #include "setfiletext.h"
 #include "setopen.h"
 #include "installenv.h"
+#include "testfiles.h"
 #include "testinstall.h"
 #include "uitest.h"
 #include "vel32.h"
@@ -118,8 +121,16 @@ protected:
         return path;
     }
 
-    // The user drops one file (or more) on the main window.
+    // The user drops one file (or more) on the main window; the program's
+    // message loop takes it, as in the running program.
     void Drop(const std::vector<std::wstring> &paths)
+    {
+        PostDrop(paths);
+        EXPECT_TRUE(programloop::RunUntilDone(window_)) << "a dialog or box stayed open";
+    }
+
+    // The drop arrives in the thread's queue; whichever loop runs takes it.
+    void PostDrop(const std::vector<std::wstring> &paths)
     {
         size_t chars = 1;
         for (const auto &p : paths)
@@ -136,7 +147,7 @@ protected:
         }
         *names = L'\0';
         GlobalUnlock(block);
-        SendMessageW(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
+        PostMessageW(window_, WM_DROPFILES, reinterpret_cast<WPARAM>(block), 0);
     }
 
     std::wstring Label() const { return uitest::TextOf(Editor.SetNameLabel); }
@@ -267,7 +278,8 @@ TEST_F(SetOpenTest, AFileOfTheSetFolderOpensAsThatSet)
 }
 
 // What is no readable set file is told, with the reason, and the edited
-// set stays exactly as it was.
+// set stays exactly as it was; so it is for a path given on the command
+// line and for a dropped one.
 TEST_F(SetOpenTest, WhatIsNoSetFileIsToldAndChangesNothing)
 {
     const std::wstring folder = Outside();
@@ -277,11 +289,27 @@ TEST_F(SetOpenTest, WhatIsNoSetFileIsToldAndChangesNothing)
     const std::wstring empty = Made(folder + L"\\empty.uas", "");
     const std::wstring subfolder = folder + L"\\a folder.uas";
     CreateDirectoryW(subfolder.c_str(), nullptr);
-    const std::wstring nul = folder + L"\\NUL";
+    // A received set file at a path of 1 101 characters, and paths just
+    // within and just beyond what the editor opens.
+    const std::wstring deep = Made(testfiles::FolderOfLength(folder, 1091) + L"\\Deep1.uas",
+                                   SetBytes("Deep", "Deep down.", "K", "Pa"));
+    const std::wstring within = testfiles::FolderOfLength(folder, 1013) + L"\\miss1.uas";
+    const std::wstring beyond = testfiles::FolderOfLength(folder, 1014) + L"\\miss1.uas";
+    const std::wstring letters = L"Z:\\" + std::wstring(4000, L'a');
+    // A path too long to be opened is shown by its first and last 60 characters.
+    auto shortened = [](const std::wstring &path) {
+        return path.substr(0, 60) + L"\u2026" + path.substr(path.size() - 60);
+    };
+    auto tooLong = [](size_t length) {
+        return L"the path is too long: it has " + std::to_wstring(length) +
+               L" characters, and the editor opens paths of up to 1023 characters.";
+    };
+    const std::wstring device =
+        L"the name is that of a device (such as CON, NUL or COM1), not of a file.";
     struct Case {
         std::wstring Path;
         std::wstring Shown; // the path as the message names it
-        const wchar_t *Reason;
+        std::wstring Reason;
     };
     const std::vector<Case> cases = {
         {folder + L"\\missing.uas", folder + L"\\missing.uas", L"the file does not exist."},
@@ -292,33 +320,47 @@ TEST_F(SetOpenTest, WhatIsNoSetFileIsToldAndChangesNothing)
          L"the file is not a unit assignment set file: it does not begin with the header of one."},
         {empty, empty,
          L"the file is not a unit assignment set file: it does not begin with the header of one."},
-        {L"NUL", L"", L"the name is that of a device (such as CON, NUL or COM1), not of a file."},
+        // Devices are named as given, whether or not the device exists here.
+        {L"NUL", L"NUL", device},
+        {L"CON", L"CON", device},
+        {L"CONIN$", L"CONIN$", device},
+        {L"con.uas", L"con.uas", device},
+        {L"LPT1", L"LPT1", device},
+        {L"PRN.uas", L"PRN.uas", device},
+        {folder + L"\\aux.uas", folder + L"\\aux.uas", device},
+        {within, within, L"the file does not exist."},
+        {beyond, shortened(beyond), tooLong(1024)},
+        {deep, shortened(deep), tooLong(1101)},
+        {letters, shortened(letters), tooLong(4003)},
     };
+    ASSERT_EQ(within.size(), 1023u);
+    ASSERT_EQ(deep.size(), 1101u);
+    ASSERT_TRUE(testinstall::Exists(deep));
 
     // The editor holds a changed set that must survive every refusal.
     SetWindowTextW(Editor.DescEdit, L"Unsaved work");
     Entry(0)->SelectedUnit = 1;
     Editor.Modified = 1;
-    for (const Case &c : cases) {
-        SCOPED_TRACE(std::string(c.Path.begin(), c.Path.end()));
-        Answers answers({IDOK});
-        EXPECT_EQ(EditOpenSetFile(window_, c.Path.c_str()), 0);
-        ASSERT_EQ(answers.Seen().size(), 1u) << "one box, and no save question";
-        EXPECT_EQ(answers.Seen()[0].Caption, L"Unit Assignment Set Editor");
-        const std::wstring &shown = answers.Seen()[0].Text;
-        EXPECT_EQ(shown.rfind(L"This file cannot be opened as a unit assignment set.\n\nFile: ", 0),
-                  0u)
-            << std::string(shown.begin(), shown.end());
-        if (!c.Shown.empty()) {
-            EXPECT_NE(shown.find(L"File: " + c.Shown + L"\n"), std::wstring::npos);
+    for (const bool dropped : {false, true}) {
+        for (const Case &c : cases) {
+            SCOPED_TRACE(testfiles::Utf8(c.Path.substr(0, 80)) + (dropped ? ", dropped" : ""));
+            Answers answers({IDOK});
+            if (dropped)
+                Drop({c.Path});
+            else
+                EXPECT_EQ(EditOpenSetFile(window_, c.Path.c_str()), 0);
+            ASSERT_EQ(answers.Seen().size(), 1u) << "one box, and no save question";
+            EXPECT_EQ(answers.Seen()[0].Caption, L"Unit Assignment Set Editor");
+            EXPECT_EQ(
+                testfiles::Utf8(answers.Seen()[0].Text),
+                testfiles::Utf8(L"This file cannot be opened as a unit assignment set.\n\nFile: " +
+                                c.Shown + L"\nReason: " + c.Reason));
+            EXPECT_STREQ(Editor.CurrentSetName, L"<none>");
+            EXPECT_EQ(Label(), L"Set Name: <none>");
+            EXPECT_EQ(uitest::TextOf(Editor.DescEdit), L"Unsaved work");
+            EXPECT_EQ(Entry(0)->SelectedUnit, 1);
+            EXPECT_EQ(Editor.Modified, 1);
         }
-        EXPECT_NE(shown.find(std::wstring(L"Reason: ") + c.Reason), std::wstring::npos)
-            << std::string(shown.begin(), shown.end());
-        EXPECT_STREQ(Editor.CurrentSetName, L"<none>");
-        EXPECT_EQ(Label(), L"Set Name: <none>");
-        EXPECT_EQ(uitest::TextOf(Editor.DescEdit), L"Unsaved work");
-        EXPECT_EQ(Entry(0)->SelectedUnit, 1);
-        EXPECT_EQ(Editor.Modified, 1);
     }
     RemoveDirectoryW(subfolder.c_str());
 }
@@ -347,6 +389,96 @@ TEST_F(SetOpenTest, ADroppedFileOpensAfterTheSaveQuestion)
     EXPECT_EQ(uitest::TextOf(Editor.DescEdit), L"From a drop.");
     EXPECT_EQ(Label(), L"Set Name: <none> (read from Dropped.uas)");
     EXPECT_EQ(Editor.Modified, 0);
+}
+
+// While a dialog or box is open, a drop does nothing, as the shortcut keys
+// do nothing then: no set opens behind the dialog, and no second save
+// question is stacked on the first.
+TEST_F(SetOpenTest, ADropWhileADialogOrBoxIsOpenDoesNothing)
+{
+    const std::wstring dropped =
+        Made(Outside() + L"\\Behind.uas", SetBytes("Behind", "Dropped behind.", "degF", "psi"));
+    struct Case {
+        const char *What;
+        int Command;
+        bool Changed; // unsaved changes, which New asks about
+    };
+    const std::vector<Case> cases = {
+        {"Open's dialog", IDM_OPEN, false},     {"Save As's dialog", IDM_SAVEAS, false},
+        {"Delete's dialog", IDM_DELETE, false}, {"the product information", IDM_PRODUCTINFO, false},
+        {"New's save question", IDM_NEW, true}, {"Open's save question", IDM_OPEN, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.What);
+        const std::wstring description = c.Changed ? L"Unsaved work" : L"";
+        SetWindowTextW(Editor.DescEdit, description.c_str());
+        Editor.Description[0] = L'\0';
+        Editor.Modified = 0;
+        std::vector<std::wstring> seen;
+        uitest::DialogResponder responder([&](HWND dialog) {
+            seen.push_back(uitest::TextOf(dialog) + L": " + uitest::MessageBoxText(dialog));
+            // The file is dropped while the first dialog is open; its loop
+            // takes the drop before the answer.
+            if (seen.size() == 1)
+                PostDrop({dropped});
+            uitest::Press(dialog, IDCANCEL);
+        });
+        PostMessageW(window_, WM_COMMAND, MAKEWPARAM(c.Command, 0), 0);
+        EXPECT_TRUE(programloop::RunUntilDone(window_));
+        ASSERT_FALSE(seen.empty()) << "no dialog opened";
+        EXPECT_EQ(seen.size(), 1u) << "then: " << testfiles::Utf8(seen.back());
+        EXPECT_EQ(uitest::TextOf(Editor.DescEdit), description);
+        EXPECT_EQ(Label(), L"Set Name: <none>");
+        EXPECT_EQ(Entry(0)->SelectedUnit, 0);
+    }
+    // Once the dialogs are closed, the same drop opens the file.
+    SetWindowTextW(Editor.DescEdit, L"");
+    Editor.Description[0] = L'\0';
+    Editor.Modified = 0;
+    Answers none({});
+    Drop({dropped});
+    EXPECT_TRUE(none.Seen().empty());
+    EXPECT_EQ(uitest::TextOf(Editor.DescEdit), L"Dropped behind.");
+    EXPECT_EQ(Label(), L"Set Name: <none> (read from Behind.uas)");
+}
+
+// A file of the set folder is that set however its path is spelled: with
+// the \\?\ prefix, or through a second drive letter for the same folder (a
+// mapped drive and the share's network name), in any letter case. Save then
+// writes the set's own file, without a question or a dialog.
+TEST_F(SetOpenTest, AFileOfTheSetFolderIsThatSetInEverySpelling)
+{
+    const std::wstring path =
+        Made(testinstall::SetPath(L"Alpha"), SetBytes("Alpha", "Alpha.", "degR", "kPa"));
+    const testfiles::OtherDrive other(testinstall::SetFolder());
+    ASSERT_FALSE(other.Path().empty()) << "no second drive reaches the set folder here";
+    struct Case {
+        const char *What;
+        std::wstring Path;
+    };
+    const std::vector<Case> cases = {
+        {"as the profile names it", path},
+        {"with the \\\\?\\ prefix", L"\\\\?\\" + path},
+        {"through a second drive", other.Path() + L"\\Alpha.uas"},
+        {"through a second drive, in capitals", other.Path() + L"\\ALPHA.UAS"},
+        {"through a second drive, with the prefix", L"\\\\?\\" + other.Path() + L"\\Alpha.uas"},
+    };
+    int n = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(std::string(c.What) + ": " + testfiles::Utf8(c.Path));
+        ASSERT_EQ(EditOpenSetFile(window_, c.Path.c_str()), 1);
+        EXPECT_STREQ(Editor.CurrentSetName, L"Alpha");
+        EXPECT_EQ(Label(), L"Set Name: Alpha");
+        EXPECT_EQ(Entry(0)->SelectedUnit, 3); // degR
+
+        const std::wstring changed = L"Alpha, changed " + std::to_wstring(++n) + L".";
+        SetWindowTextW(Editor.DescEdit, changed.c_str());
+        Answers none({});
+        SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDM_SAVE, 0), 0);
+        EXPECT_TRUE(none.Seen().empty()) << "asked: " << testfiles::Utf8(none.Seen()[0].Caption);
+        EXPECT_NE(Bytes(path).find(testfiles::Utf8(changed)), std::string::npos);
+        EXPECT_EQ(Editor.Modified, 0);
+    }
 }
 
 TEST_F(SetOpenTest, TheMainWindowAcceptsDroppedFiles)

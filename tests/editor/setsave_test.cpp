@@ -85,16 +85,40 @@ TEST_F(SetFileFaultTest, FolderThatDoesNotExist)
     EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"set.uas"});
 }
 
-TEST_F(SetFileFaultTest, TargetHeldOpenWithoutSharing)
+// Another handle holds the set file open: however it shares the file, and
+// whether or not it has locked it, the file is in use.
+TEST_F(SetFileFaultTest, TargetHeldOpen)
 {
-    HANDLE held = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    ExpectRefused(path, 1, WriteError(path, kInUse));
-    ExpectRefused(path, 0, WriteError(path, kInUse));
-    CloseHandle(held);
-    EXPECT_EQ(ReadBytes(path), kOldContent);
-    EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"set.uas"});
+    struct Hold {
+        const char *What;
+        DWORD Access;
+        DWORD Share;
+        bool Lock;
+    };
+    const DWORD all = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+    const Hold holds[] = {
+        {"without sharing", GENERIC_READ, 0, false},
+        {"sharing reads only", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, false},
+        {"sharing everything, locked", GENERIC_READ | GENERIC_WRITE, all, true},
+    };
+    for (const Hold &hold : holds) {
+        SCOPED_TRACE(hold.What);
+        HANDLE held = CreateFileW(path.c_str(), hold.Access, hold.Share, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        OVERLAPPED whole = {};
+        if (hold.Lock) {
+            ASSERT_TRUE(LockFileEx(held, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0,
+                                   MAXDWORD, MAXDWORD, &whole));
+        }
+        ExpectRefused(path, 1, WriteError(path, kInUse));
+        ExpectRefused(path, 0, WriteError(path, kInUse));
+        if (hold.Lock)
+            UnlockFileEx(held, 0, MAXDWORD, MAXDWORD, &whole);
+        CloseHandle(held);
+        EXPECT_EQ(ReadBytes(path), kOldContent);
+        EXPECT_EQ(FilesIn(folder), std::vector<std::wstring>{L"set.uas"});
+    }
 }
 
 TEST_F(SetFileFaultTest, TargetThatCannotBeReplaced)

@@ -5,10 +5,10 @@
 // shows the keys at the right of its texts.
 #include <gtest/gtest.h>
 
-#include "appmain.h"
 #include "editstate.h"
 #include "filemenu.h"
 #include "mainwnd.h"
+#include "programloop.h"
 #include "resource.h"
 #include "installenv.h"
 #include "testinstall.h"
@@ -40,25 +40,6 @@ LRESULT CALLBACK CommandHook(int code, WPARAM wParam, LPARAM lParam)
         commandLog.Codes.push_back(HIWORD(call->wParam));
     }
     return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-// Ends the message loop once every dialog that the keys opened is closed:
-// while one is open the main window is disabled, and the marker goes round
-// the queue again behind the dialog's answer.
-constexpr UINT EndMarker = WM_APP + 20;
-constexpr int MarkerRounds = 100000;
-int markerRounds = 0;
-HWND markedWindow = nullptr;
-
-LRESULT CALLBACK MarkerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message != EndMarker)
-        return DefWindowProcW(window, message, wParam, lParam);
-    if (IsWindowEnabled(markedWindow) || ++markerRounds > MarkerRounds)
-        PostQuitMessage(0);
-    else
-        PostMessageW(window, EndMarker, 0, 0);
-    return 0;
 }
 
 struct Shortcut {
@@ -95,21 +76,12 @@ class ShortcutTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        WNDCLASSW marker = {};
-        marker.lpfnWndProc = MarkerProc;
-        marker.hInstance = GetModuleHandleW(nullptr);
-        marker.lpszClassName = L"ShortcutTestMarker";
-        RegisterClassW(&marker);
-        marker_ = CreateWindowExW(0, marker.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
-                                  nullptr, marker.hInstance, nullptr);
-        ASSERT_NE(marker_, nullptr);
         window_ = MainWindowCreate(nullptr);
         ASSERT_NE(window_, nullptr);
         SetForegroundWindow(window_);
         uitest::PumpMessages();
         commandLog = CommandLog();
         commandLog.Window = window_;
-        markedWindow = window_;
         hook_ = SetWindowsHookExW(WH_CALLWNDPROC, CommandHook, nullptr, GetCurrentThreadId());
         ASSERT_NE(hook_, nullptr);
     }
@@ -119,7 +91,6 @@ protected:
         UnhookWindowsHookEx(hook_);
         HelpQuit(window_);
         DestroyWindow(window_);
-        DestroyWindow(marker_);
         MSG msg;
         while (PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
         }
@@ -147,10 +118,8 @@ protected:
                             << 16;
         PostMessageW(target, WM_KEYDOWN, shortcut.Key, scan | 1);
         PostMessageW(target, WM_KEYUP, shortcut.Key, scan | 1 | (1u << 30) | (1u << 31));
-        markerRounds = 0;
-        PostMessageW(marker_, EndMarker, 0, 0);
-        AppRunMessageLoop(window_);
-        EXPECT_LE(markerRounds, MarkerRounds) << "a dialog of " << shortcut.Name << " stayed open";
+        EXPECT_TRUE(programloop::RunUntilDone(window_))
+            << "a dialog of " << shortcut.Name << " stayed open";
         return seen;
     }
 
@@ -181,7 +150,6 @@ protected:
     }
 
     HWND window_ = nullptr;
-    HWND marker_ = nullptr;
     HHOOK hook_ = nullptr;
 };
 
@@ -268,9 +236,7 @@ TEST_F(ShortcutTest, CtrlNAnsweredNoStartsANewSet)
     uitest::MessageBoxAnswerer answerer({IDNO});
     uitest::HeldKeys held({VK_CONTROL});
     PostMessageW(GetFocus(), WM_KEYDOWN, 'N', 1);
-    markerRounds = 0;
-    PostMessageW(marker_, EndMarker, 0, 0);
-    AppRunMessageLoop(window_);
+    EXPECT_TRUE(programloop::RunUntilDone(window_));
     ASSERT_EQ(answerer.Boxes().size(), 1u);
     EXPECT_STREQ(Editor.CurrentSetName, L"<none>");
     EXPECT_EQ(uitest::TextOf(Editor.DescEdit), L"");

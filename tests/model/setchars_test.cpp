@@ -105,6 +105,18 @@ TEST_F(SetProbeTest, EachKindOfPath)
         {folder_, SetFileKind::Folder},
         {L"NUL", SetFileKind::Device},
         {L"\\\\.\\NUL", SetFileKind::Device},
+        // Device names that the system cannot open here, or only as a
+        // console: still no file on disk.
+        {L"CON", SetFileKind::Device},
+        {L"CONIN$", SetFileKind::Device},
+        {L"con.uas", SetFileKind::Device},
+        {L"\\\\.\\CON", SetFileKind::Device},
+        {L"LPT1", SetFileKind::Device},
+        {L"PRN.uas", SetFileKind::Device},
+        {folder_ + L"\\aux.uas", SetFileKind::Device},
+        {folder_ + L"\\lpt9.txt", SetFileKind::Device},
+        {folder_ + L"\\conx.uas", SetFileKind::Missing},
+        {L"\\\\?\\" + folder_ + L"\\con.uas", SetFileKind::Missing},
     };
     for (const Case &c : cases) {
         const SetFileProbeResult result = SetFileProbe(c.Path.c_str());

@@ -109,39 +109,54 @@ TEST_F(SaveFaults, ReadOnlyFile)
     SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
-// Another program holds the set file open without sharing: a process of
-// its own, so that the system's rules between processes apply.
+// Another program holds the set file open: a process of its own, so that
+// the system's rules between processes apply. However it shares the file,
+// and whether or not it has locked it, the file is in use.
 TEST_F(SaveFaults, FileHeldOpenByAnotherProcess)
 {
+    struct Hold {
+        const wchar_t *How; // relhelper's way of holding the file
+        const wchar_t *What;
+    };
+    const Hold holds[] = {
+        {L"", L"target held open without sharing by another process"},
+        {L"share-read", L"target held open sharing reads only by another process"},
+        {L"lock", L"target locked by another process"},
+    };
     SaveAs(L"Held");
     const std::wstring path = testinstall::SetPath(L"Held");
-    const std::wstring name = L"uasrel-hold-" + std::to_wstring(GetCurrentProcessId());
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, (name + L"-ready").c_str());
-    HANDLE release = CreateEventW(nullptr, TRUE, FALSE, (name + L"-release").c_str());
-    testprocess::Process helper(testprocess::Sibling(L"relhelper.exe") + L" hold \"" + path + L"\" " + name);
-    ASSERT_TRUE(helper.Started()) << helper.Result().Why();
-    // The helper sets the event once it holds the file, or ends early.
-    const HANDLE either[] = {ready, helper.Handle()};
-    const DWORD woke = WaitForMultipleObjects(2, either, FALSE, 30000);
-    ASSERT_EQ(woke, WAIT_OBJECT_0) << "waited 30000 ms for the helper to hold " << Utf8(path) << "; it "
-                                   << (woke == WAIT_OBJECT_0 + 1 ? helper.WaitForExit(0).Why() : "is still running");
-    HANDLE probe = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, 0, nullptr);
-    EXPECT_EQ(probe, INVALID_HANDLE_VALUE) << "the system does not keep the file to the helper";
-    if (probe != INVALID_HANDLE_VALUE)
-        CloseHandle(probe);
+    for (const Hold &hold : holds) {
+        SCOPED_TRACE(Utf8(hold.What));
+        const std::wstring name = L"uasrel-hold-" + std::to_wstring(GetCurrentProcessId());
+        HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, (name + L"-ready").c_str());
+        HANDLE release = CreateEventW(nullptr, TRUE, FALSE, (name + L"-release").c_str());
+        testprocess::Process helper(testprocess::Sibling(L"relhelper.exe") + L" hold \"" + path +
+                                    L"\" " + name + L" " + hold.How);
+        ASSERT_TRUE(helper.Started()) << helper.Result().Why();
+        // The helper sets the event once it holds the file, or ends early.
+        const HANDLE either[] = {ready, helper.Handle()};
+        const DWORD woke = WaitForMultipleObjects(2, either, FALSE, 30000);
+        ASSERT_EQ(woke, WAIT_OBJECT_0)
+            << "waited 30000 ms for the helper to hold " << Utf8(path) << "; it "
+            << (woke == WAIT_OBJECT_0 + 1 ? helper.WaitForExit(0).Why() : "is still running");
+        HANDLE probe =
+            CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        EXPECT_EQ(probe, INVALID_HANDLE_VALUE) << "the system does not see the helper's handle";
+        if (probe != INVALID_HANDLE_VALUE)
+            CloseHandle(probe);
 
-    ExpectRefused(L"target held open without sharing by another process", path, CauseInUse);
+        ExpectRefused(hold.What, path, CauseInUse);
 
-    SetEvent(release);
-    EXPECT_TRUE(helper.WaitForExit(30000).Ok()) << helper.Result().Why();
-    for (HANDLE h : {ready, release})
-        CloseHandle(h);
-    // Once the file is free, the same save goes through.
-    Script script({});
-    Command(IDM_SAVE);
-    EXPECT_TRUE(script.Boxes().empty());
-    EXPECT_EQ(Editor.Modified, 0);
+        SetEvent(release);
+        EXPECT_TRUE(helper.WaitForExit(30000).Ok()) << helper.Result().Why();
+        for (HANDLE h : {ready, release})
+            CloseHandle(h);
+        // Once the file is free, the same save goes through.
+        Script script({});
+        Command(IDM_SAVE);
+        EXPECT_TRUE(script.Boxes().empty());
+        EXPECT_EQ(Editor.Modified, 0);
+    }
 }
 
 // The same within this process: Wine keeps share modes between handles of

@@ -584,7 +584,7 @@ TEST_F(ResLocTest, ReleaseWithoutCommonLibrarySucceeds)
 // and of the common library. None serves, none runs code, and the cause is
 // recorded with file and folder.
 
-enum class Damage { Missing, RandomBytes, Empty, Truncated, ForeignLibrary, Folder };
+enum class Damage { Missing, RandomBytes, Empty, Truncated, ForeignLibrary, Folder, Held };
 
 struct DamageCase {
     const char *Name;
@@ -598,11 +598,19 @@ const DamageCase kDamages[] = {
     {"empty file", Damage::Empty, ResLibraryFault::Invalid},
     {"cut library", Damage::Truncated, ResLibraryFault::Invalid},
     {"library without the texts", Damage::ForeignLibrary, ResLibraryFault::NoTexts},
-    {"folder in its place", Damage::Folder, ResLibraryFault::Missing},
+    {"folder in its place", Damage::Folder, ResLibraryFault::Folder},
+    {"a sound library held open by another program", Damage::Held, ResLibraryFault::InUse},
 };
 
 class DamagedLibraryTest : public ResLocTest {
 protected:
+    void TearDown() override
+    {
+        for (HANDLE h : held_)
+            CloseHandle(h);
+        ResLocTest::TearDown();
+    }
+
     // Puts the damage at folder\name.
     void Damaged(const std::wstring &folder, const std::wstring &name, Damage kind)
     {
@@ -610,6 +618,16 @@ protected:
         std::string bytes;
         switch (kind) {
         case Damage::Missing: return;
+        case Damage::Held: {
+            // A library that would serve, opened for writing without sharing
+            // (the system keeps share modes within one process too).
+            const std::wstring copy = Library(folder, name);
+            HANDLE held = CreateFileW(copy.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                      OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE);
+            held_.push_back(held);
+            return;
+        }
         case Damage::Folder:
             ASSERT_TRUE(CreateDirectoryW(path.c_str(), nullptr));
             folders_.push_back(path);
@@ -642,6 +660,8 @@ protected:
         ASSERT_TRUE(testinstall::WriteBytes(path, bytes));
         files_.push_back(path);
     }
+
+    std::vector<HANDLE> held_;
 
     static void ExpectRecorded(const ResLibraryProblem &problem, ResLibraryFault fault,
                                const std::wstring &file, const std::wstring &folder)
@@ -706,6 +726,27 @@ TEST_F(DamagedLibraryTest, TheEnglishCommonLibraryStandsInForADamagedOneAndTheCa
     EXPECT_EQ(ResCommonModule, Loaded(english));
     EXPECT_EQ(static_cast<int>(ResGetProblem().Kind), static_cast<int>(ResProblemKind::None));
     ExpectRecorded(ResGetProblem().Common, ResLibraryFault::NoTexts, L"kxcommof.dll", res);
+}
+
+// The English common library that fails to stand in for a missing one of
+// the language keeps its own cause, for start-up to tell.
+TEST_F(DamagedLibraryTest, TheEnglishCommonLibraryThatCannotStandInKeepsItsCause)
+{
+    for (const DamageCase &c : kDamages) {
+        SCOPED_TRACE(c.Name);
+        Forget();
+        const std::wstring res = Folder(L"e" + std::to_wstring(static_cast<int>(c.Kind)));
+        Damaged(res, L"kxcommon.dll", c.Kind);
+        WriteProfile(L"German", res);
+
+        EXPECT_TRUE(ResLocate());
+        EXPECT_EQ(ResCommonModule, nullptr);
+        EXPECT_EQ(static_cast<int>(ResGetProblem().Kind),
+                  static_cast<int>(ResProblemKind::CommonLibraryMissing));
+        ExpectRecorded(ResGetProblem().Common, ResLibraryFault::Missing, L"kxcommog.dll", res);
+        ExpectRecorded(ResGetProblem().English, c.Fault, L"kxcommon.dll", res);
+        EXPECT_FALSE(StubRan()) << "code of the library ran";
+    }
 }
 
 TEST_F(DamagedLibraryTest, LibrariesAreLoadedAsDataAndTheirTextsStillLoad)

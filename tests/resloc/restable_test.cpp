@@ -143,9 +143,11 @@ const std::map<UINT, std::wstring> &EnglishTexts()
         {IDS_CAUSE_OTHER, L"system error %s."},
         {IDS_UNITS_FILE, L"File: %s"},
         {IDS_UNITS_LINE, L"Line %s: %s"},
-        {IDS_UNITS_NOPROFILEKEY, L"the installation profile is missing or names no units file (key Units_File in section Kalvex_Section)."},
+        {IDS_UNITS_NOPROFILEKEY, L"the installation profile is missing or names no units file (key "
+                                 L"Units_File in section Kalvex_Section)."},
         {IDS_UNITS_PROFILEEMPTY, L"the profile's key Units_File names no file."},
-        {IDS_UNITS_PROFILETOOLONG, L"the profile's key Units_File is too long to be a usable path."},
+        {IDS_UNITS_PROFILETOOLONG,
+         L"the profile's key Units_File is too long to be a usable path."},
         {IDS_UNITS_MISSING, L"the units file does not exist."},
         {IDS_UNITS_OPEN, L"the units file cannot be opened (system error %s)."},
         {IDS_UNITS_READ, L"the units file cannot be read (system error %s)."},
@@ -155,23 +157,39 @@ const std::map<UINT, std::wstring> &EnglishTexts()
         {IDS_UNITS_BADSYMBOL, L"the unit '%s' holds a control or invisible character."},
         {IDS_UNITS_NAMETOOLONG, L"the name '%s' is longer than %s characters."},
         {IDS_UNITS_SYMBOLTOOLONG, L"the unit '%s' is longer than %s characters."},
-        {IDS_UNITS_UNSTORABLENAME, L"the name '%s' holds a character that a unit assignment set file cannot store (above code 255)."},
-        {IDS_UNITS_UNSTORABLESYMBOL, L"the unit '%s' holds a character that a unit assignment set file cannot store (above code 255)."},
+        {IDS_UNITS_UNSTORABLENAME, L"the name '%s' holds a character that a unit assignment set "
+                                   L"file cannot store (above code 255)."},
+        {IDS_UNITS_UNSTORABLESYMBOL, L"the unit '%s' holds a character that a unit assignment set "
+                                     L"file cannot store (above code 255)."},
         {IDS_UNITS_TOOMANYSYMBOLS, L"the dimension '%s' has more than %s units."},
         {IDS_UNITS_DUPLICATE, L"the name '%s' was given before (letter case does not count)."},
         {IDS_UNITS_TOOMANYDIMENSIONS, L"there are more than %s dimensions."},
         {IDS_UNITS_NODIMENSIONS, L"the units file lists no dimension."},
         {IDS_UNITS_NOMEMORY, L"there is not enough memory to load the units data."},
-        {IDS_ASK_CHANGEDONDISK, L"The unit assignment set '%s' has been changed by another program or user since you opened or last saved it.\n\nDo you want to replace it with your version? Choose No to keep your changes in the editor without saving."},
-        {IDS_ASK_DELETEDONDISK, L"The unit assignment set '%s' has been deleted by another program or user since you opened or last saved it.\n\nDo you want to save your version again? Choose No to keep your changes in the editor without saving."},
+        {IDS_ASK_CHANGEDONDISK,
+         L"The unit assignment set '%s' has been changed by another program or user since you "
+         L"opened or last saved it.\n\nDo you want to replace it with your version? Choose No to "
+         L"keep your changes in the editor without saving."},
+        {IDS_ASK_DELETEDONDISK,
+         L"The unit assignment set '%s' has been deleted by another program or user since you "
+         L"opened or last saved it.\n\nDo you want to save your version again? Choose No to keep "
+         L"your changes in the editor without saving."},
         {IDS_LIB_MISSING, L"The library %s was not found in the folder %s."},
-        {IDS_LIB_INVALID, L"The file %s in the folder %s is not a valid library: it is damaged or of another kind."},
-        {IDS_LIB_NOTEXTS, L"The library %s in the folder %s does not hold the texts that this program needs."},
+        {IDS_LIB_INVALID,
+         L"The file %s in the folder %s is not a valid library: it is damaged or of another kind."},
+        {IDS_LIB_NOTEXTS,
+         L"The library %s in the folder %s does not hold the texts that this program needs."},
         {IDS_LIB_OWNTEXTS, L"The program shows its own English texts instead."},
         {IDS_LIB_ENGLISHCOMMON, L"Menus and shared texts are shown in English instead."},
-        {IDS_LIB_NOCOMMON, L"Menus and shared texts cannot be shown until the library is installed or repaired."},
-        {IDS_ERR_SETDIRTOOLONG, L"The set folder named by %s in section %s of the installation profile is longer than %s characters: the paths of its unit assignment sets would not fit. Sets cannot be opened or saved until the profile names a shorter folder."},
-        {IDS_ERR_PROFILEUNSETVAR, L"The value of %s in section %s of the installation profile refers to the environment variable %s, which is not set. The value is not used."},
+        {IDS_LIB_NOCOMMON,
+         L"Menus and shared texts cannot be shown until the library is installed or repaired."},
+        {IDS_ERR_SETDIRTOOLONG,
+         L"The set folder named by %s in section %s of the installation profile is longer than %s "
+         L"characters: the paths of its unit assignment sets would not fit. Sets cannot be opened "
+         L"or saved until the profile names a shorter folder."},
+        {IDS_ERR_PROFILEUNSETVAR,
+         L"The value of %s in section %s of the installation profile refers to the environment "
+         L"variable %s, which is not set. The value is not used."},
         {IDS_KEY_NEW, L"Ctrl+N"},
         {IDS_KEY_OPEN, L"Ctrl+O"},
         {IDS_KEY_SAVE, L"Ctrl+S"},
@@ -208,6 +226,13 @@ const std::map<UINT, std::wstring> &EnglishTexts()
          L"long: it leaves room for set names of at most %s characters, while a set name may have "
          L"60. Longer names cannot be saved until the profile names a folder of at most %s "
          L"characters."},
+        {IDS_LIB_INUSE,
+         L"The library %s in the folder %s cannot be read: it is in use by another program."},
+        {IDS_LIB_FOLDER, L"The library %s in the folder %s cannot be loaded: a folder of that name "
+                         L"is in its place."},
+        {IDS_OPENCAUSE_TOOLONG, L"the path is too long: it has %s characters, and the editor opens "
+                                L"paths of up to %s characters."},
+        {IDS_PATHSHORTENED, L"%s\u2026%s"},
     };
     return texts;
 }
