@@ -278,8 +278,26 @@ bool ClosesLine(wchar_t c)
                   c) != nullptr;
 }
 
-// The longest start of text (at least one character) that fits room: up to
-// its last blank when one fits, else as many characters as fit.
+// Characters of Chinese and Japanese, which a line may break before or
+// after without a blank.
+bool IsWide(wchar_t c)
+{
+    return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFF00 && c <= 0xFFEF);
+}
+
+// Whether a line may break before text[i]: at a blank, or next to a wide
+// character that is not one that closes a line.
+bool MayBreakBefore(const std::wstring &text, size_t i)
+{
+    if (text[i] == L' ')
+        return true;
+    return (IsWide(text[i - 1]) || IsWide(text[i])) && !ClosesLine(text[i]);
+}
+
+// The longest start of text (at least one character) that fits room and
+// ends where a line may break; a word longer than room is broken between
+// two characters that fit.
 size_t FittingPart(const std::wstring &text, int room,
                    const std::function<int(const std::wstring &)> &measure)
 {
@@ -295,9 +313,9 @@ size_t FittingPart(const std::wstring &text, int room,
     }
     if (low >= text.size())
         return text.size();
-    const size_t blank = text.find_last_of(L' ', low);
-    if (blank != std::wstring::npos && blank > 0)
-        return blank;
+    for (size_t i = low; i > 0; --i)
+        if (MayBreakBefore(text, i))
+            return i;
     if (low > 0 && IsLowSurrogate(text[low]))
         --low;
     while (low > 1 && ClosesLine(text[low]))

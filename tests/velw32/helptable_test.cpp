@@ -117,6 +117,15 @@ TEST(HelpTableLayout, ALongLastCellGoesOnInItsColumn)
         // starts a line.
         {"no blanks", L"\tTab\t" + japanese, 300,
          L"\tTab\t" + japanese.substr(0, 20) + L"\r\n\t\t" + japanese.substr(20)},
+        // Japanese with a blank: broken between characters near the end, not
+        // at the blank far before it ("Alt+F4": column 1 at 116 px, 18
+        // characters a line).
+        {"Japanese with a blank",
+         L"\tAlt+F4\t[\u7d42\u4e86] \u3068\u540c\u3058\u3088\u3046\u306b\u30a8\u30c7\u30a3"
+         L"\u30bf\u30fc\u3092\u9589\u3058\u308b",
+         300,
+         L"\tAlt+F4\t[\u7d42\u4e86] \u3068\u540c\u3058\u3088\u3046\u306b\u30a8\u30c7\u30a3"
+         L"\u30bf\u30fc\u3092\u9589\r\n\t\t\u3058\u308b"},
         // A word longer than the column is broken inside ("F1": column 1 at
         // 76 px, 22 characters a line).
         {"one long word", L"\tF1\t" + std::wstring(25, L'x'), 300,
