@@ -252,7 +252,8 @@ LRESULT CALLBACK HelpProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     case WM_SIZE:
         Layout(window);
         // Tables are laid out for the field's width.
-        if (state.ShownTopic >= 0 && static_cast<size_t>(state.ShownTopic) < state.Document.Topics.size())
+        if (state.ShownTopic >= 0 &&
+            static_cast<size_t>(state.ShownTopic) < state.Document.Topics.size())
             ShowTopicText(state.ShownTopic, true);
         return 0;
     case WM_GETMINMAXINFO: {

@@ -86,7 +86,8 @@ std::wstring TableRow(const std::wstring &line)
     size_t start = 0;
     while (true) {
         const size_t bar = rest.find(L'|', start);
-        std::wstring cell = Trimmed(rest.substr(start, bar == std::wstring::npos ? bar : bar - start));
+        std::wstring cell =
+            Trimmed(rest.substr(start, bar == std::wstring::npos ? bar : bar - start));
         for (wchar_t &c : cell)
             if (c == L'\t')
                 c = L' ';
@@ -117,7 +118,8 @@ std::vector<std::wstring> Reflow(const std::vector<TextLine> &lines)
         } else if (!text.Escaped && (line[0] == L' ' || line[0] == L'\t')) {
             out.push_back(line);
             joinable = false;
-        } else if (!joinable || (!text.Escaped && (StartsWith(line, L"- ") || StartsWith(line, L"* ")))) {
+        } else if (!joinable ||
+                   (!text.Escaped && (StartsWith(line, L"- ") || StartsWith(line, L"* ")))) {
             out.push_back(line);
             joinable = true;
         } else {

@@ -373,11 +373,13 @@ bool OnOneLine(HWND label, const std::wstring &text)
     RECT client = {};
     GetClientRect(label, &client);
     HDC dc = GetDC(label);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
     TEXTMETRICW metrics = {};
     GetTextMetricsW(dc, &metrics);
     RECT rect = {0, 0, client.right, 0};
-    DrawTextW(dc, text.c_str(), -1, &rect, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    DrawTextW(dc, text.c_str(), -1, &rect,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
     SelectObject(dc, old);
     ReleaseDC(label, dc);
     return rect.bottom <= metrics.tmHeight && rect.right <= client.right;
@@ -405,10 +407,11 @@ TEST_F(SetOpenTest, AReceivedFilesLabelFitsTheStartSizeInEveryLanguage)
                                        {"Japanese", L"uaseditj.dll"}};
     for (const LabelLanguage &language : languages) {
         SCOPED_TRACE(language.Name);
-        HMODULE texts = language.Library
-                            ? LoadLibraryExW((testinstall::ResFolder() + L"\\" + language.Library).c_str(),
-                                             nullptr, LOAD_LIBRARY_AS_DATAFILE)
-                            : GetModuleHandleW(nullptr);
+        HMODULE texts =
+            language.Library
+                ? LoadLibraryExW((testinstall::ResFolder() + L"\\" + language.Library).c_str(),
+                                 nullptr, LOAD_LIBRARY_AS_DATAFILE)
+                : GetModuleHandleW(nullptr);
         ASSERT_NE(texts, nullptr);
         const std::wstring prefix = LoadText(texts, IDS_SETNAMEPREFIX);
         const std::wstring none = LoadText(texts, IDS_NONE);
@@ -421,8 +424,8 @@ TEST_F(SetOpenTest, AReceivedFilesLabelFitsTheStartSizeInEveryLanguage)
         const size_t first = pattern.find(L"%s");
         const size_t second = pattern.find(L"%s", first + 2);
         ASSERT_NE(second, std::wstring::npos);
-        const std::wstring before =
-            prefix + pattern.substr(0, first) + none + pattern.substr(first + 2, second - first - 2);
+        const std::wstring before = prefix + pattern.substr(0, first) + none +
+                                    pattern.substr(first + 2, second - first - 2);
         const std::wstring after = pattern.substr(second + 2);
         const std::wstring whole = before + file + after;
 
@@ -433,7 +436,8 @@ TEST_F(SetOpenTest, AReceivedFilesLabelFitsTheStartSizeInEveryLanguage)
         ASSERT_GE(shown.size(), before.size() + after.size());
         EXPECT_EQ(shown.substr(0, before.size()), before);
         EXPECT_EQ(shown.substr(shown.size() - after.size()), after);
-        const std::wstring name = shown.substr(before.size(), shown.size() - before.size() - after.size());
+        const std::wstring name =
+            shown.substr(before.size(), shown.size() - before.size() - after.size());
         EXPECT_GE(name.size(), 10u) << "too little of the name is left: " << testfiles::Utf8(name);
         EXPECT_EQ(name.substr(0, 3), file.substr(0, 3)) << testfiles::Utf8(name);
         EXPECT_EQ(name.substr(name.size() - 5), L"\u2026.uas") << testfiles::Utf8(name);

@@ -216,7 +216,8 @@ std::string ReadUtf8(const std::wstring &path)
 
 std::wstring Wide(const std::string &utf8)
 {
-    const int n = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
     std::wstring text(static_cast<size_t>(n > 0 ? n : 0), L'\0');
     if (n > 0)
         MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &text[0], n);
@@ -251,8 +252,8 @@ TEST(LanguageList, StartMenuEntryIsNamedAsTheWindowInEveryLanguage)
         std::wstring nsis = title;
         for (size_t at = nsis.find(L'$'); at != std::wstring::npos; at = nsis.find(L'$', at + 2))
             nsis.insert(at, 1, L'$');
-        const std::wstring name = L"LangString ProductName " + std::to_wstring(language.LangId) +
-                                  L" \"" + nsis + L"\"\n";
+        const std::wstring name =
+            L"LangString ProductName " + std::to_wstring(language.LangId) + L" \"" + nsis + L"\"\n";
         EXPECT_NE(script.find(name), std::wstring::npos) << "no line " << Utf8(name);
         const std::wstring removed = L"Delete \"$SMPROGRAMS\\" + nsis + L".lnk\"\n";
         EXPECT_NE(script.find(removed), std::wstring::npos) << "no line " << Utf8(removed);

@@ -355,8 +355,9 @@ int ExpectTablesLineUp(HWND field, const std::string &where)
                 if (columns.size() <= static_cast<size_t>(column))
                     columns.resize(static_cast<size_t>(column) + 1);
                 columns[static_cast<size_t>(column)].push_back(x);
-                EXPECT_GT(x, previousEnd) << where << ": cells run into each other in "
-                                          << testing::PrintToString(text.substr(start, end - start));
+                EXPECT_GT(x, previousEnd)
+                    << where << ": cells run into each other in "
+                    << testing::PrintToString(text.substr(start, end - start));
                 const size_t next = text.find(L'\t', i + 1);
                 const size_t last = (next == std::wstring::npos || next > end ? end : next) - 1;
                 previousEnd = PlaceOf(field, last).X;

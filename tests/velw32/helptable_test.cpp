@@ -29,10 +29,11 @@ TEST(HelpTableRows, BarsMakeRowsOfTabSeparatedCells)
         {L"|Ctrl+N|New", L"\tCtrl+N\tNew"}, // no blanks, no closing bar
         {L"| Alt+F4 | closes | the editor |  ", L"\tAlt+F4\tcloses\tthe editor"},
         {L"| | only the second |", L"\t\tonly the second"}, // an empty cell keeps its column
-        {L"| a\tb | c |", L"\ta b\tc"},                      // a tab in a cell is a blank
+        {L"| a\tb | c |", L"\ta b\tc"},                     // a tab in a cell is a blank
         {L"| one |", L"\tone"},
         // Rows are lines of their own, between paragraph lines.
-        {L"Keys:\n| F1 | help |\n| Esc | close |\nafter", L"Keys:\r\n\tF1\thelp\r\n\tEsc\tclose\r\nafter"},
+        {L"Keys:\n| F1 | help |\n| Esc | close |\nafter",
+         L"Keys:\r\n\tF1\thelp\r\n\tEsc\tclose\r\nafter"},
         // Escaped, a bar is text of the paragraph.
         {L"text\n\\| not | a row", L"text | not | a row"},
         // Lines with a leading blank stay as they stand; a leading tab is a row.
@@ -59,7 +60,11 @@ TEST(HelpTableLayout, StopsFollowTheWidestCellOfEachColumn)
         std::vector<int> Stops;
         std::wstring Shown;
     } rows[] = {
-        {"no table: no stops, the text as it is", L"Plain\r\n    Alt+F   kept", 300, {}, L"Plain\r\n    Alt+F   kept"},
+        {"no table: no stops, the text as it is",
+         L"Plain\r\n    Alt+F   kept",
+         300,
+         {},
+         L"Plain\r\n    Alt+F   kept"},
         // Column 1 starts past "Ctrl+Shift+S" (120 px) from the indent (40)
         // and the gap (16): 176 px, 88 units.
         {"two columns",
@@ -108,9 +113,7 @@ TEST(HelpTableLayout, ALongLastCellGoesOnInItsColumn)
     } rows[] = {
         // Column 1 starts at 86 px (43 units): 300 px leave 212 for it, less
         // two pixels: 21 characters a line, broken after a blank.
-        {"broken after blanks",
-         L"\tTab\tmoves between the topics, the text and Close",
-         300,
+        {"broken after blanks", L"\tTab\tmoves between the topics, the text and Close", 300,
          L"\tTab\tmoves between the\r\n\t\ttopics, the text and\r\n\t\tClose"},
         {"fits as it is", L"\tTab\tmoves between", 300, L"\tTab\tmoves between"},
         // Without blanks, between characters; a full stop or comma never
