@@ -52,6 +52,24 @@ endforeach()
 list(JOIN UAS_LANGUAGE_VALUES ", " UAS_LANGUAGE_VALUES_TEXT)
 string(REGEX REPLACE ", ([^,]*)$" " or \\1" UAS_LANGUAGE_VALUES_TEXT "${UAS_LANGUAGE_VALUES_TEXT}")
 
+# uas_language_title(OUT CODE): the program's title in the language, its
+# string IDS_TITLE in resources/lang/CODE.rc, which the installer gives the
+# Start-menu entry: the name the user sees on the main window. It names a
+# file, so it must hold no character that a file name cannot.
+function(uas_language_title out code)
+    set(rc ${PROJECT_SOURCE_DIR}/resources/lang/${code}.rc)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${rc})
+    file(STRINGS ${rc} lines ENCODING UTF-8 REGEX "^[ \t]*IDS_TITLE[ \t]")
+    if(NOT lines MATCHES "IDS_TITLE[ \t]+\"([^\"]+)\"")
+        message(FATAL_ERROR "${rc}: no IDS_TITLE string")
+    endif()
+    set(title "${CMAKE_MATCH_1}")
+    if(title MATCHES "[\\/:*?<>|]")
+        message(FATAL_ERROR "${rc}: the title \"${title}\" cannot name the Start-menu entry")
+    endif()
+    set(${out} "${title}" PARENT_SCOPE)
+endfunction()
+
 # uas_write_language_files(DIR): DIR/languages.nsh for the installer and
 # DIR/uas_languages.h for the tests, written at configure time.
 function(uas_write_language_files dir)
@@ -62,9 +80,13 @@ function(uas_write_language_files dir)
     set(values "")
     set(table "")
     set(first "")
+    set(shortcuts "")
     foreach(entry ${UAS_LANGUAGES})
         uas_language_fields("${entry}")
         math(EXPR id "${LANG_ID}" OUTPUT_FORMAT DECIMAL)
+        uas_language_title(title "${LANG_CODE}")
+        # NSIS reads "$" as the start of a variable.
+        string(REPLACE "$" "$$" nsis_title "${title}")
         if(first STREQUAL "")
             set(first ${id})
             set(if "\${If}")
@@ -75,7 +97,9 @@ function(uas_write_language_files dir)
         string(APPEND texts "!define /redef UAS_LANG ${id}\n"
                "!include /CHARSET=UTF8 \"${PROJECT_SOURCE_DIR}/packaging/lang/${LANG_CODE}.nsh\"\n"
                "!define /redef UAS_LANGDLL_INFO \"\${UAS_LANGDLL_INFO}\${UAS_LANGDLL_SEPARATOR}\${UAS_WORD_LANGUAGE}\"\n"
-               "!define /redef UAS_LANGDLL_SEPARATOR \" / \"\n")
+               "!define /redef UAS_LANGDLL_SEPARATOR \" / \"\n"
+               "LangString ProductName ${id} \"${nsis_title}\"\n")
+        string(APPEND shortcuts "    Delete \"$SMPROGRAMS\\${nsis_title}.lnk\"\n")
         string(APPEND byname "    ${if} $0 == \"${LANG_NAME}\"\n"
                "    \${OrIf} $0 == \"${LANG_OWN}\"\n    \${OrIf} $0 == \"${LANG_CODE}\"\n"
                "    \${OrIf} $0 == \"${id}\"\n")
@@ -92,10 +116,16 @@ function(uas_write_language_files dir)
 "; The installer's languages, written by the build from cmake/languages.cmake.
 !define UAS_FIRST_LANGUAGE_ID ${first}
 ${mui}
-; The installer's own texts, one file per language.
+; The installer's own texts, one file per language, and the program's name
+; in each (ProductName: the main window's title, from its string table).
 !define UAS_LANGDLL_INFO \"\"
 !define UAS_LANGDLL_SEPARATOR \"\"
 ${texts}
+; Removes the Start-menu entry in every language's name: an upgrade in
+; another language renames it, and the uninstaller finds it in any.
+!macro UasDeleteShortcuts
+${shortcuts}!macroend
+
 ; $0: a language as /LANG= names it (English or own name, code, profile
 ; value, Windows language ID as the elevated installer gets it; any letter
 ; case) -> $0 its Windows language ID; error flag when it is none of the

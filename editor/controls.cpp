@@ -22,7 +22,8 @@ constexpr DWORD ListStyle =
 
 // In the order of creation, which is the order of the IDs.
 constexpr ControlSpec Controls[8] = {
-    {IDC_SETNAME, L"static", WS_CHILD | WS_VISIBLE | SS_LEFT},
+    // A set's name may hold "&", which the label shows as it is.
+    {IDC_SETNAME, L"static", WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX},
     {IDC_DESCLABEL, L"static", WS_CHILD | WS_VISIBLE | SS_CENTER},
     {IDC_DESCRIPTION, L"edit",
      WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_GROUP | WS_TABSTOP | ES_MULTILINE},

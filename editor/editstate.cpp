@@ -6,6 +6,7 @@
 #include <cstring>
 #include <cwchar>
 
+#include "setlabel.h"
 #include "velw32.h"
 
 EditorState Editor = {};
@@ -92,7 +93,7 @@ void EditShowSetName(HWND label, const wchar_t *prefix, const wchar_t *name)
     EditCopyText(text, EditLabelChars, prefix);
     const size_t used = wcslen(text);
     EditCopyText(text + used, EditLabelChars - used, name);
-    SetWindowTextW(label, text);
+    EditSetNameLabelText(label, text, used, wcslen(text) - used);
 }
 
 void EditFreeBuffers()

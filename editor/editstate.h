@@ -71,6 +71,15 @@ struct EditorState {
     HWND DimListBox;
     HWND UnitLabel;
     HWND UnitListBox;
+    // The set-name label's whole text and the part of it that names the set
+    // or its file, which the label shortens when the whole does not fit its
+    // width; written with the label's text (setlabel.h). The tooltip that
+    // gives the whole text while the label is shortened is made on first
+    // need and goes with the main window.
+    wchar_t SetNameText[EditLabelChars];
+    size_t SetNameCutStart;
+    size_t SetNameCutChars;
+    HWND SetNameTip;
     // Which of the four controls that Tab reaches had the focus when the
     // window was last deactivated, so that activating it gives it back;
     // written by the activation notices.
@@ -84,8 +93,9 @@ void EditReadDescription();
 // text (empty for null) -> Description and the control.
 void EditShowDescription(const wchar_t *text);
 void EditClearDescriptionControl();
-// Label shows prefix followed by name; ShownSetName = name; no name is
-// offered any more.
+// Label shows prefix followed by name, the name shortened when the whole
+// does not fit the label's width (setlabel.h); ShownSetName = name; no name
+// is offered any more.
 void EditShowSetName(HWND label, const wchar_t *prefix, const wchar_t *name);
 // Releases NoneText, SetNamePrefix, CurrentSetName, Description once.
 void EditFreeBuffers();

@@ -13,6 +13,7 @@
 #include "resloc.h"
 #include "resource.h"
 #include "setcmds.h"
+#include "setlabel.h"
 #include "setopen.h"
 #include "textutil.h"
 #include "unitsfault.h"
@@ -110,6 +111,7 @@ LRESULT MsgCreateFailed(HWND window)
 LRESULT MsgCreate(HWND window)
 {
     Editor.FocusedControl = nullptr;
+    Editor.SetNameTip = nullptr;
     Editor.Initializing = 1;
     Editor.SelectingUnits = 0;
     Editor.Modified = 0;
@@ -149,6 +151,8 @@ LRESULT MsgCreate(HWND window)
 LRESULT MsgDestroy()
 {
     Editor.FocusedControl = nullptr;
+    // The label's tooltip belongs to the window and goes with it.
+    Editor.SetNameTip = nullptr;
     EditFreeBuffers();
     if (Editor.LabelBrush) {
         DeleteObject(Editor.LabelBrush);
@@ -162,6 +166,8 @@ LRESULT MsgSize(HWND window)
     MainControlsLayout(window, Editor.SetNameLabel, Editor.DescLabel, Editor.DescEdit,
                        Editor.ClearButton, Editor.DimLabel, Editor.UnitLabel, Editor.DimListBox,
                        Editor.UnitListBox);
+    // The set-name label's text is fitted to the label's new width.
+    EditFitSetNameLabel(Editor.SetNameLabel);
     const int16_t selected = LBoxQuerySelection(Editor.DimListBox, -1);
     LBoxSelectItem(Editor.DimListBox, selected, 1);
     return 0;

@@ -12,6 +12,7 @@
 #include "setcmds.h"
 #include "setfile.h"
 #include "setguard.h"
+#include "setlabel.h"
 #include "setprobe.h"
 #include "textutil.h"
 #include "vel32.h"
@@ -268,14 +269,11 @@ void ShowOfferedName(const std::wstring &fullPath)
     const std::wstring offered = OfferedNameOf(fullPath);
     EditCopyText(Editor.OfferedSetName, EditShownNameChars, offered.c_str());
     const std::wstring file = fullPath.substr(FileNameStart(fullPath));
-    wchar_t *shown =
-        EditFormatText(ResGetStringModule(), IDS_SETNAMEFROMFILE, {Editor.NoneText, file.c_str()});
-    if (!shown)
+    wchar_t *pattern = StrLoadNewW(ResGetStringModule(), IDS_SETNAMEFROMFILE);
+    if (!pattern)
         return;
-    std::wstring label = Editor.SetNamePrefix ? Editor.SetNamePrefix : L"";
-    label += shown;
-    KxFree(shown);
-    SetWindowTextW(Editor.SetNameLabel, label.c_str());
+    EditShowFileSetName(Editor.SetNamePrefix, Editor.NoneText, pattern, file.c_str());
+    KxFree(pattern);
 }
 
 } // namespace

@@ -12,10 +12,10 @@
 ; uninstaller, and writes it into the installed profile. It installs for
 ; the current user (no administrator needed: %LOCALAPPDATA%\Programs, the
 ; user's part of the registry) or for everyone (Program Files, HKLM; it
-; asks for elevation only then), adds a Start-menu shortcut, registers the
-; .uas file type and its uninstaller. The sets are the user's: they live in
-; %APPDATA%\Kalvex\Sets and neither an upgrade nor the uninstaller touches
-; them.
+; asks for elevation only then), adds a Start-menu shortcut named as the
+; main window in the chosen language, registers the .uas file type and its
+; uninstaller. The sets are the user's: they live in %APPDATA%\Kalvex\Sets
+; and neither an upgrade nor the uninstaller touches them.
 ;
 ; Command line: /S silent; /LANG=name the language of the texts (English,
 ; German, French, Japanese, their own names or codes; default: the language
@@ -41,7 +41,9 @@ Unicode true
 !define UNINST_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\UnitAssignmentSetEditor"
 !define PROFILE_FILE "$INSTDIR\bin\kalvex.ini"
 !define PROGRAM_FILE "$INSTDIR\bin\uasedit.exe"
-!define SHORTCUT "$SMPROGRAMS\${PRODUCT}.lnk"
+; The Start-menu entry bears the program's name in the installer's language,
+; as the main window shows it, so that a search for that name finds it.
+!define SHORTCUT "$SMPROGRAMS\$(ProductName).lnk"
 ; The .uas file type: its extension key names this program identifier.
 !define PROGID "Kalvex.UnitAssignmentSet"
 !define CLASSES "Software\Classes"
@@ -375,7 +377,9 @@ Section "-Program"
     Call LanguageValue
     WriteINIStr "${PROFILE_FILE}" "VelWin_Section" "Language" "$0"
 
-    ; The shortcut starts the program in its own folder.
+    ; The shortcut starts the program in its own folder. An entry of an
+    ; earlier installation, in whatever language, makes way for it.
+    !insertmacro UasDeleteShortcuts
     CreateShortcut "${SHORTCUT}" "${PROGRAM_FILE}" "" "${PROGRAM_FILE}" 0 \
         SW_SHOWNORMAL "" "$(DescShortcut)"
 
@@ -389,10 +393,11 @@ Section "-Program"
     System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 
     WriteUninstaller "$INSTDIR\uninstall.exe"
+    ; The installed programs list it by the same name as the Start menu.
     !if "${ARCH}" == "win64"
-        WriteRegStr SHCTX "${UNINST_KEY}" "DisplayName" "${PRODUCT} (64-bit)"
+        WriteRegStr SHCTX "${UNINST_KEY}" "DisplayName" "$(ProductName) $(Bits64)"
     !else
-        WriteRegStr SHCTX "${UNINST_KEY}" "DisplayName" "${PRODUCT}"
+        WriteRegStr SHCTX "${UNINST_KEY}" "DisplayName" "$(ProductName)"
     !endif
     WriteRegStr SHCTX "${UNINST_KEY}" "DisplayVersion" "${VERSION}"
     WriteRegStr SHCTX "${UNINST_KEY}" "Publisher" "${PUBLISHER}"
@@ -448,7 +453,7 @@ FunctionEnd
 ; Removes what the installer put there, file by file: anything else in the
 ; folder (sets kept beside the program, say) stays, and so does its folder.
 Section "Uninstall"
-    Delete "${SHORTCUT}"
+    !insertmacro UasDeleteShortcuts
     Delete "${PROFILE_FILE}"
     !include "${LISTS}/unfiles.nsh"
     Delete "$INSTDIR\uninstall.exe"

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots of the editor into docs/: the main window
 # with a unit chosen and a description typed, the Save As dialog, the
-# main window in German, French and Japanese, the German help window, and
-# the German File menu with its shortcut keys.
+# main window in German, French and Japanese, the German help window on its
+# table of keys, a received set file with a long name (the label shortened,
+# its tooltip whole), and the German File menu with its shortcut keys.
 #
 #   scripts/screenshots.sh [BUILD_FOLDER] [file-menu]
 #
@@ -115,23 +116,26 @@ shoot_rect() {
     uas_log "saved $2 (${w}x${h})"
 }
 
-# shoot_help TITLE FILE: presses F1 in the editor and saves the main window
-# together with the help window titled TITLE.
+# shoot_help TITLE FILE [KEY...]: presses F1 in the editor, then the keys
+# (in the help's list of topics), and saves the main window together with
+# the help window titled TITLE.
 shoot_help() {
-    local help="" main x y w h X Y WIDTH HEIGHT
+    local help="" main x y w h X Y WIDTH HEIGHT title=$1 file=$2
+    shift 2
     keys F1
     for _ in $(seq 1 50); do
-        help=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -1) || true
+        help=$(xdotool search --onlyvisible --name "^$title\$" 2>/dev/null | head -1) || true
         [ -n "$help" ] && break
         sleep 0.2
     done
-    [ -n "$help" ] || fail "F1 opened no window titled '$1'"
+    [ -n "$help" ] || fail "F1 opened no window titled '$title'"
+    [ $# -gt 0 ] && keys "$@"
     main=$(probe rect main) || fail "no main window to take"
     read -r x y w h <<<"$main"
     eval "$(xdotool getwindowgeometry --shell "$help")"
     local left=$((x < X ? x : X)) top=$((y < Y ? y : Y))
     local right=$((x + w > X + WIDTH ? x + w : X + WIDTH)) bottom=$((y + h > Y + HEIGHT ? y + h : Y + HEIGHT))
-    shoot_rect "$left $top $((right - left)) $((bottom - top))" "$2"
+    shoot_rect "$left $top $((right - left)) $((bottom - top))" "$file"
 }
 
 # choose DIMENSION UNIT: clicks both in the lists.
@@ -238,7 +242,32 @@ shot_language German main-window-german.png 'Rohöldestillation, Auslegungsfall:
 step "German: the help window"
 use_language German
 start_editor
-shoot_help 'Einheitensatz-Editor - Hilfe' "$docs/help-german.png"
+# End: the last topic, the keys, with its tables.
+shoot_help 'Einheitensatz-Editor - Hilfe' "$docs/help-german.png" End
+close_editor
+
+step "German: a received set file with a long name, and the label's tooltip"
+mkdir -p "$work/Empfangen"
+received="$work/Empfangen/Prüfstand Süd, Messreihe Juni 2024 B.uas"
+sample=$(find "$work/sets" -name '*.uas' | head -1)
+[ -n "$sample" ] || fail "the demo installation has no sample set to receive"
+cp "$sample" "$received"
+start_editor /dev/null "$(winpath "$received")"
+for _ in $(seq 1 50); do
+    case "$(state_of label)" in *"gelesen aus"*) break ;; esac
+    sleep 0.2
+done
+case "$(state_of label)" in *"gelesen aus"*) ;; *) fail "the received file was not read: $(state_of label)" ;; esac
+read -r x y <<<"$(probe point ctl:70 3000)" || fail "no set-name label"
+# The mouse rests on the label until its tooltip shows.
+xdotool mousemove "$((x - 5))" "$y"
+sleep 0.2
+xdotool mousemove "$x" "$y"
+sleep 1.5
+settled_capture "$work/current.png"
+convert "$work/current.png" -trim +repage -strip -define png:compression-level=9 \
+    "$docs/received-file-german.png"
+uas_log "saved $docs/received-file-german.png"
 close_editor
 shot_language French main-window-french.png 'Distillation du brut, cas de conception : pressions en bar(g).'
 uas_wine_system_font 'Noto Sans CJK JP'

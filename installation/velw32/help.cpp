@@ -25,6 +25,10 @@ struct HelpState {
     HWND LastFocus = nullptr;
     HelpDocument Document;
     bool Loaded = false;
+    // The topic the text field shows (-1: none), and how it was laid out.
+    int ShownTopic = -1;
+    std::wstring ShownText;
+    std::vector<int> ShownStops;
 };
 
 HelpState state;
@@ -78,15 +82,65 @@ std::wstring Problem()
     return text;
 }
 
+// The topic's text laid out for the text field as it is now: its width and
+// its font (see HelpLayout).
+HelpLayoutResult LayoutForField(HWND field, const std::wstring &text)
+{
+    RECT rect = {};
+    SendMessageW(field, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&rect));
+    HDC dc = GetDC(field);
+    if (!dc)
+        return HelpLayoutResult{text, {}};
+    HGDIOBJ font = reinterpret_cast<HGDIOBJ>(SendMessageW(field, WM_GETFONT, 0, 0));
+    HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
+    auto measure = [dc](const std::wstring &piece) {
+        SIZE size = {};
+        GetTextExtentPoint32W(dc, piece.c_str(), static_cast<int>(piece.size()), &size);
+        return static_cast<int>(size.cx);
+    };
+    // The average character width as the field counts its tab stops: the
+    // mean of the 52 letters, rounded.
+    const int letters = measure(L"abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    const int average = (letters / 26 + 1) / 2;
+    HelpLayoutResult result = HelpLayout(text, rect.right - rect.left, average, measure);
+    if (old)
+        SelectObject(dc, old);
+    ReleaseDC(field, dc);
+    return result;
+}
+
+// Shows the topic's text laid out for the field's width; the lines scrolled
+// past stay so when the layout changes with a new width.
+void ShowTopicText(int index, bool keepScroll)
+{
+    HWND field = Child(VELW_IDC_HELP_TEXT);
+    const HelpLayoutResult layout =
+        LayoutForField(field, state.Document.Topics[static_cast<size_t>(index)].Text);
+    if (keepScroll && layout.Text == state.ShownText && layout.TabStops == state.ShownStops)
+        return;
+    const LRESULT firstLine = keepScroll ? SendMessageW(field, EM_GETFIRSTVISIBLELINE, 0, 0) : 0;
+    std::vector<int> stops = layout.TabStops;
+    SendMessageW(field, EM_SETTABSTOPS, stops.size(),
+                 reinterpret_cast<LPARAM>(stops.empty() ? nullptr : stops.data()));
+    SetWindowTextW(field, layout.Text.c_str());
+    if (firstLine > 0)
+        SendMessageW(field, EM_LINESCROLL, 0, firstLine);
+    state.ShownText = layout.Text;
+    state.ShownStops = layout.TabStops;
+}
+
 void ShowTopic(int index)
 {
     const auto &topics = state.Document.Topics;
     if (index < 0 || static_cast<size_t>(index) >= topics.size()) {
+        state.ShownTopic = -1;
+        SendMessageW(Child(VELW_IDC_HELP_TEXT), EM_SETTABSTOPS, 0, 0);
         SetWindowTextW(Child(VELW_IDC_HELP_TEXT), topics.empty() ? Problem().c_str() : L"");
         return;
     }
     SendMessageW(Child(VELW_IDC_HELP_TOPICS), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
-    SetWindowTextW(Child(VELW_IDC_HELP_TEXT), topics[static_cast<size_t>(index)].Text.c_str());
+    state.ShownTopic = index;
+    ShowTopicText(index, false);
 }
 
 void Layout(HWND window)
@@ -207,6 +261,10 @@ LRESULT CALLBACK HelpProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     }
     case WM_SIZE:
         Layout(window);
+        // Tables are laid out for the field's width.
+        if (state.ShownTopic >= 0 &&
+            static_cast<size_t>(state.ShownTopic) < state.Document.Topics.size())
+            ShowTopicText(state.ShownTopic, true);
         return 0;
     case WM_GETMINMAXINFO: {
         int w = 0, h = 0;
@@ -249,6 +307,7 @@ LRESULT CALLBACK HelpProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         if (state.Window == window) {
             state.Window = nullptr;
             state.LastFocus = nullptr;
+            state.ShownTopic = -1;
         }
         return 0;
     default:
@@ -297,6 +356,7 @@ bool OpenWindow(HWND owner)
         return true;
     }
     state.Document = HelpDocument();
+    state.ShownTopic = -1;
     state.Loaded = !state.Path.empty() && HelpLoad(state.Path, state.Document);
     if (!RegisterHelpClass())
         return false;

@@ -1,6 +1,7 @@
 // Reading and parsing help files (the format is described in helpfile.h).
 #include "helpfile.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <cwctype>
 
@@ -57,6 +58,48 @@ struct TextLine {
     bool Escaped;
 };
 
+bool IsBlank(wchar_t c)
+{
+    return c == L' ' || c == L'\t';
+}
+
+std::wstring Trimmed(const std::wstring &text)
+{
+    size_t first = 0;
+    size_t last = text.size();
+    while (first < last && IsBlank(text[first]))
+        ++first;
+    while (last > first && IsBlank(text[last - 1]))
+        --last;
+    return text.substr(first, last - first);
+}
+
+// "| A | B |" -> a tab, then the cells joined by tabs. The closing bar may
+// be left out; a tab inside a cell would start another column and becomes
+// a blank.
+std::wstring TableRow(const std::wstring &line)
+{
+    std::wstring rest = line.substr(1);
+    if (!rest.empty() && rest.back() == L'|')
+        rest.pop_back();
+    std::wstring row;
+    size_t start = 0;
+    while (true) {
+        const size_t bar = rest.find(L'|', start);
+        std::wstring cell =
+            Trimmed(rest.substr(start, bar == std::wstring::npos ? bar : bar - start));
+        for (wchar_t &c : cell)
+            if (c == L'\t')
+                c = L' ';
+        row += L'\t';
+        row += cell;
+        if (bar == std::wstring::npos)
+            break;
+        start = bar + 1;
+    }
+    return row;
+}
+
 // Joins the lines of each paragraph (see helpfile.h).
 std::vector<std::wstring> Reflow(const std::vector<TextLine> &lines)
 {
@@ -69,10 +112,14 @@ std::vector<std::wstring> Reflow(const std::vector<TextLine> &lines)
         if (line.empty()) {
             out.push_back(line);
             joinable = false;
+        } else if (!text.Escaped && line[0] == L'|') {
+            out.push_back(TableRow(line));
+            joinable = false;
         } else if (!text.Escaped && (line[0] == L' ' || line[0] == L'\t')) {
             out.push_back(line);
             joinable = false;
-        } else if (!joinable || (!text.Escaped && (StartsWith(line, L"- ") || StartsWith(line, L"* ")))) {
+        } else if (!joinable ||
+                   (!text.Escaped && (StartsWith(line, L"- ") || StartsWith(line, L"* ")))) {
             out.push_back(line);
             joinable = true;
         } else {
@@ -190,4 +237,160 @@ int HelpFindContext(const HelpDocument &document, int32_t context)
             if (c == context)
                 return static_cast<int>(i);
     return -1;
+}
+
+namespace {
+
+constexpr wchar_t TableIndent[] = L"    ";
+
+// Tab stops count quarters of the average character width, as a text
+// field counts them.
+int StopUnits(int pixels, int averageCharWidth)
+{
+    return (pixels * 4 + averageCharWidth - 1) / averageCharWidth;
+}
+
+int StopPixels(int units, int averageCharWidth)
+{
+    return units * averageCharWidth / 4;
+}
+
+std::vector<std::wstring> SplitAt(const std::wstring &text, const std::wstring &separator)
+{
+    std::vector<std::wstring> parts;
+    size_t start = 0;
+    while (true) {
+        const size_t at = text.find(separator, start);
+        parts.push_back(text.substr(start, at == std::wstring::npos ? at : at - start));
+        if (at == std::wstring::npos)
+            return parts;
+        start = at + separator.size();
+    }
+}
+
+bool IsLowSurrogate(wchar_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
+// Characters that never start a line: they close what stands before them.
+bool ClosesLine(wchar_t c)
+{
+    return wcschr(L"\u3001\u3002\uff0c\uff0e\uff09\u300d\u300f\u3011\uff01\uff1f\u30fc,.;:!?)]",
+                  c) != nullptr;
+}
+
+// Characters of Chinese and Japanese, which a line may break before or
+// after without a blank.
+bool IsWide(wchar_t c)
+{
+    return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFF00 && c <= 0xFFEF);
+}
+
+// Whether a line may break before text[i]: at a blank, or next to a wide
+// character that is not one that closes a line.
+bool MayBreakBefore(const std::wstring &text, size_t i)
+{
+    if (text[i] == L' ')
+        return true;
+    return (IsWide(text[i - 1]) || IsWide(text[i])) && !ClosesLine(text[i]);
+}
+
+// The longest start of text (at least one character) that fits room and
+// ends where a line may break; a word longer than room is broken between
+// two characters that fit.
+size_t FittingPart(const std::wstring &text, int room,
+                   const std::function<int(const std::wstring &)> &measure)
+{
+    // The widest start that fits, by halving: widths grow with the length.
+    size_t low = 0;
+    size_t high = text.size();
+    while (low < high) {
+        const size_t mid = (low + high + 1) / 2;
+        if (measure(text.substr(0, mid)) <= room)
+            low = mid;
+        else
+            high = mid - 1;
+    }
+    if (low >= text.size())
+        return text.size();
+    for (size_t i = low; i > 0; --i)
+        if (MayBreakBefore(text, i))
+            return i;
+    if (low > 0 && IsLowSurrogate(text[low]))
+        --low;
+    while (low > 1 && ClosesLine(text[low]))
+        --low;
+    return low > 0 ? low : (text.size() > 1 && IsLowSurrogate(text[1]) ? 2 : 1);
+}
+
+} // namespace
+
+HelpLayoutResult HelpLayout(const std::wstring &text, int width, int averageCharWidth,
+                            const std::function<int(const std::wstring &)> &measure)
+{
+    HelpLayoutResult result;
+    std::vector<std::wstring> lines = SplitAt(text, L"\r\n");
+    std::vector<std::vector<std::wstring>> rows(lines.size());
+    size_t columns = 0;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (!lines[i].empty() && lines[i][0] == L'\t') {
+            rows[i] = SplitAt(lines[i].substr(1), L"\t");
+            columns = std::max(columns, rows[i].size());
+        }
+    }
+    if (columns == 0 || averageCharWidth <= 0) {
+        result.Text = text;
+        return result;
+    }
+
+    // Column c starts at stop c: past the widest cell of column c - 1 that
+    // has a cell after it, and a gap of two average characters.
+    const int gap = 2 * averageCharWidth;
+    result.TabStops.push_back(StopUnits(measure(TableIndent), averageCharWidth));
+    for (size_t c = 0; c + 1 < columns; ++c) {
+        int widest = 0;
+        for (const auto &cells : rows)
+            if (cells.size() > c + 1)
+                widest = std::max(widest, measure(cells[c]));
+        const int start = StopPixels(result.TabStops.back(), averageCharWidth);
+        result.TabStops.push_back(StopUnits(start + widest + gap, averageCharWidth));
+    }
+
+    // A last cell is broken only where its column leaves room for a few
+    // words; a field narrower than that wraps it as it can. A pixel or two
+    // stays free: the field measures its lines on its own.
+    const int least = 8 * averageCharWidth;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0)
+            result.Text += L"\r\n";
+        const auto &cells = rows[i];
+        if (cells.empty()) {
+            result.Text += lines[i];
+            continue;
+        }
+        const size_t last = cells.size() - 1;
+        const int room = width - StopPixels(result.TabStops[last], averageCharWidth) - 2;
+        const std::wstring lead(last + 1, L'\t');
+        std::wstring rest = cells[last];
+        result.Text += lines[i].substr(0, lines[i].size() - rest.size());
+        if (room < least || measure(rest) <= room) {
+            result.Text += rest;
+            continue;
+        }
+        bool first = true;
+        while (!rest.empty()) {
+            const size_t n = FittingPart(rest, room, measure);
+            if (!first)
+                result.Text += L"\r\n" + lead;
+            result.Text += rest.substr(0, n);
+            size_t next = n;
+            while (next < rest.size() && rest[next] == L' ')
+                ++next;
+            rest.erase(0, next);
+            first = false;
+        }
+    }
+    return result;
 }

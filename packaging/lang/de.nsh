@@ -12,3 +12,4 @@ LangString PathTooLong ${UAS_LANG} "Bitte wählen Sie einen kürzeren Ordnername
 LangString DescShortcut ${UAS_LANG} "Einheitensätze bearbeiten"
 LangString FileTypeName ${UAS_LANG} "Einheitensatz"
 LangString FinishRun ${UAS_LANG} "Einheitensatz-Editor jetzt &starten"
+LangString Bits64 ${UAS_LANG} "(64-Bit)"

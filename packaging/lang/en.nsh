@@ -12,3 +12,4 @@ LangString PathTooLong ${UAS_LANG} "Please choose a shorter folder name (at most
 LangString DescShortcut ${UAS_LANG} "Edit unit assignment sets"
 LangString FileTypeName ${UAS_LANG} "Unit assignment set"
 LangString FinishRun ${UAS_LANG} "&Start the Unit Assignment Set Editor now"
+LangString Bits64 ${UAS_LANG} "(64-bit)"

@@ -12,3 +12,4 @@ LangString PathTooLong ${UAS_LANG} "Choisissez un nom de dossier plus court (${M
 LangString DescShortcut ${UAS_LANG} "Modifier les jeux d’unités"
 LangString FileTypeName ${UAS_LANG} "Jeu d’unités"
 LangString FinishRun ${UAS_LANG} "&Démarrer maintenant l’Éditeur de jeux d’unités"
+LangString Bits64 ${UAS_LANG} "(64 bits)"

@@ -12,3 +12,4 @@ LangString PathTooLong ${UAS_LANG} "もっと短いフォルダー名 (${MAX_INS
 LangString DescShortcut ${UAS_LANG} "単位セットを編集します"
 LangString FileTypeName ${UAS_LANG} "単位セット"
 LangString FinishRun ${UAS_LANG} "単位セット エディターを今すぐ起動する(&S)"
+LangString Bits64 ${UAS_LANG} "(64 ビット)"

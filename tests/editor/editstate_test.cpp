@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "editstate.h"
+#include "setlabel.h"
 #include "modeltest.h"
 #include "testfiles.h"
 
@@ -107,17 +108,18 @@ TEST_F(EditStateTest, SetNameLabelShowsPrefixAndName)
     EXPECT_STREQ(Editor.ShownSetName, L"Pilot plant");
 }
 
+// The label's whole text; the label itself shows it fitted to its width.
 TEST_F(EditStateTest, SetNameLabelIsCutAt255)
 {
     const std::wstring prefix(200, L'p');
     const std::wstring name = std::wstring(50, L'a') + std::wstring(50, L'b');
     EditShowSetName(Editor.SetNameLabel, prefix.c_str(), name.c_str());
-    EXPECT_EQ(ControlText(Editor.SetNameLabel), (prefix + name).substr(0, 255));
+    EXPECT_EQ(std::wstring(Editor.SetNameText), (prefix + name).substr(0, 255));
     EXPECT_EQ(std::wstring(Editor.ShownSetName), name.substr(0, 63));
 
     const std::wstring longPrefix(300, L'q');
     EditShowSetName(Editor.SetNameLabel, longPrefix.c_str(), L"gone");
-    EXPECT_EQ(ControlText(Editor.SetNameLabel), longPrefix.substr(0, 255));
+    EXPECT_EQ(std::wstring(Editor.SetNameText), longPrefix.substr(0, 255));
     EXPECT_STREQ(Editor.ShownSetName, L"gone");
 }
 
@@ -128,7 +130,7 @@ TEST_F(EditStateTest, ShownNameIsCutWithoutSplittingACharacter)
     const std::wstring name = std::wstring(62, L'n') + L"\U0001F600";
     EditShowSetName(Editor.SetNameLabel, L"Set Name: ", name.c_str());
     EXPECT_EQ(std::wstring(Editor.ShownSetName), std::wstring(62, L'n'));
-    EXPECT_EQ(ControlText(Editor.SetNameLabel), L"Set Name: " + name);
+    EXPECT_EQ(std::wstring(Editor.SetNameText), L"Set Name: " + name);
 
     const std::wstring fits = std::wstring(61, L'n') + L"\U0001F600";
     EditShowSetName(Editor.SetNameLabel, L"", fits.c_str());
@@ -141,6 +143,40 @@ TEST_F(EditStateTest, ShownNameOfItself)
     EditShowSetName(Editor.SetNameLabel, L"Name: ", Editor.ShownSetName);
     EXPECT_STREQ(Editor.ShownSetName, L"Same");
     EXPECT_EQ(ControlText(Editor.SetNameLabel), L"Name: Same");
+}
+
+// Every character 10 pixels wide (a UTF-16 unit each).
+int TenEach(const std::wstring &text)
+{
+    return static_cast<int>(text.size()) * 10;
+}
+
+TEST(EditFitTextTest, ShortensTheNameToTheWidth)
+{
+    const struct {
+        const char *Name;
+        std::wstring Text;
+        size_t Start, Count;
+        int Width;
+        std::wstring Shown;
+    } rows[] = {
+        {"fits", L"Set Name: Plant", 10, 5, 150, L"Set Name: Plant"},
+        {"not laid out yet", L"Set Name: Plant", 10, 5, 0, L"Set Name: Plant"},
+        {"the extension kept", L"A: abcdefghij.uas (z)", 3, 14, 150, L"A: abc\u2026.uas (z)"},
+        {"no blank before the ellipsis", L"ab cdefgh.uas", 0, 13, 80, L"ab\u2026.uas"},
+        {"a set's name: ellipsis at its end", L"Set: Long set name here", 5, 18, 120,
+         L"Set: Long s\u2026"},
+        {"a long ending is no extension", L"report.backup2024", 0, 17, 100, L"report.ba\u2026"},
+        {"a leading dot is no extension", L".uasxxxxxxxx", 0, 12, 60, L".uasx\u2026"},
+        {"no room for the extension", L"ABCDEFGHIJabcdef.uas", 10, 10, 120, L"ABCDEFGHIJa\u2026"},
+        {"no room at all", L"ABCDEFGHIJabcdef.uas", 10, 10, 50, L"ABCDEFGHIJ\u2026"},
+        {"only the name is shortened", L"Before name after", 7, 4, 150, L"Before n\u2026 after"},
+        {"a pair of UTF-16 units stays whole", L"ab\U0001F600cd", 0, 6, 40, L"ab\u2026"},
+        {"the part beyond the text", L"Set Name: Plant", 10, 99, 100, L"Set Name: \u2026"},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(EditFitText(row.Text, row.Start, row.Count, row.Width, TenEach), row.Shown)
+            << row.Name;
 }
 
 TEST(EditCopyTextTest, CopiesAtMostCapacityLessOne)

@@ -12,6 +12,7 @@
 #include "programloop.h"
 #include "resource.h"
 #include "setfiletext.h"
+#include "setlabel.h"
 #include "setopen.h"
 #include "installenv.h"
 #include "testfiles.h"
@@ -484,6 +485,114 @@ TEST_F(SetOpenTest, AFileOfTheSetFolderIsThatSetInEverySpelling)
 TEST_F(SetOpenTest, TheMainWindowAcceptsDroppedFiles)
 {
     EXPECT_TRUE(GetWindowLongPtrW(window_, GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+}
+
+// ---------------------------------------------------------------------------
+// The label of a received file in every language.
+
+std::wstring LoadText(HMODULE module, UINT id)
+{
+    const wchar_t *text = nullptr;
+    const int n = LoadStringW(module, id, reinterpret_cast<LPWSTR>(&text), 0);
+    return n > 0 && text ? std::wstring(text, static_cast<size_t>(n)) : std::wstring();
+}
+
+// Whether the label draws text on one line: it wraps what its width does
+// not hold.
+bool OnOneLine(HWND label, const std::wstring &text)
+{
+    RECT client = {};
+    GetClientRect(label, &client);
+    HDC dc = GetDC(label);
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    RECT rect = {0, 0, client.right, 0};
+    DrawTextW(dc, text.c_str(), -1, &rect,
+              DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    return rect.bottom <= metrics.tmHeight && rect.right <= client.right;
+}
+
+struct LabelLanguage {
+    const char *Name;
+    const wchar_t *Library; // in res; null: the program's own texts
+};
+
+// A file name of 40 characters from outside the set folder, at the
+// window's start size: the label holds it on one line, with the file's
+// name shortened (its beginning and its extension kept) and the whole text
+// in the label's tooltip; a wider window shows the whole text, and the
+// start size shortens it again.
+TEST_F(SetOpenTest, AReceivedFilesLabelFitsTheStartSizeInEveryLanguage)
+{
+    const std::wstring file = L"Pr\u00fcfstand S\u00fcd, Messreihe Juni 2024 B.uas";
+    ASSERT_EQ(file.size(), 40u);
+    RECT start = {};
+    GetWindowRect(window_, &start);
+    const LabelLanguage languages[] = {{"English", nullptr},
+                                       {"German", L"uaseditg.dll"},
+                                       {"French", L"uaseditf.dll"},
+                                       {"Japanese", L"uaseditj.dll"}};
+    for (const LabelLanguage &language : languages) {
+        SCOPED_TRACE(language.Name);
+        HMODULE texts =
+            language.Library
+                ? LoadLibraryExW((testinstall::ResFolder() + L"\\" + language.Library).c_str(),
+                                 nullptr, LOAD_LIBRARY_AS_DATAFILE)
+                : GetModuleHandleW(nullptr);
+        ASSERT_NE(texts, nullptr);
+        const std::wstring prefix = LoadText(texts, IDS_SETNAMEPREFIX);
+        const std::wstring none = LoadText(texts, IDS_NONE);
+        const std::wstring pattern = LoadText(texts, IDS_SETNAMEFROMFILE);
+        if (language.Library)
+            FreeLibrary(texts);
+        ASSERT_FALSE(prefix.empty() || none.empty() || pattern.empty());
+        // The text before and after the file's name: the pattern's places
+        // are none first, then the file.
+        const size_t first = pattern.find(L"%s");
+        const size_t second = pattern.find(L"%s", first + 2);
+        ASSERT_NE(second, std::wstring::npos);
+        const std::wstring before = prefix + pattern.substr(0, first) + none +
+                                    pattern.substr(first + 2, second - first - 2);
+        const std::wstring after = pattern.substr(second + 2);
+        const std::wstring whole = before + file + after;
+
+        EditShowFileSetName(prefix.c_str(), none.c_str(), pattern.c_str(), file.c_str());
+        const std::wstring shown = Label();
+        EXPECT_TRUE(OnOneLine(Editor.SetNameLabel, shown)) << testfiles::Utf8(shown);
+        ASSERT_NE(shown, whole) << "the whole text fits: no test of the shortened label";
+        ASSERT_GE(shown.size(), before.size() + after.size());
+        EXPECT_EQ(shown.substr(0, before.size()), before);
+        EXPECT_EQ(shown.substr(shown.size() - after.size()), after);
+        const std::wstring name =
+            shown.substr(before.size(), shown.size() - before.size() - after.size());
+        EXPECT_GE(name.size(), 10u) << "too little of the name is left: " << testfiles::Utf8(name);
+        EXPECT_EQ(name.substr(0, 3), file.substr(0, 3)) << testfiles::Utf8(name);
+        EXPECT_EQ(name.substr(name.size() - 5), L"\u2026.uas") << testfiles::Utf8(name);
+        EXPECT_EQ(EditSetNameTipText(), whole);
+
+        SetWindowPos(window_, nullptr, 0, 0, 1200, start.bottom - start.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        EXPECT_EQ(Label(), whole);
+        EXPECT_EQ(EditSetNameTipText(), L"") << "no tip while the label shows the whole";
+        SetWindowPos(window_, nullptr, 0, 0, start.right - start.left, start.bottom - start.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        EXPECT_EQ(Label(), shown);
+        EXPECT_EQ(EditSetNameTipText(), whole);
+    }
+}
+
+// A short name is shown whole, with no tip; so is a set's own name.
+TEST_F(SetOpenTest, AShortLabelIsShownWhole)
+{
+    EditShowFileSetName(L"Set Name: ", L"<none>", L"%s (read from %s)", L"R&D.uas");
+    EXPECT_EQ(Label(), L"Set Name: <none> (read from R&D.uas)");
+    EXPECT_EQ(EditSetNameTipText(), L"");
+    // The label shows the "&" of a name as it is.
+    EXPECT_TRUE(GetWindowLongPtrW(Editor.SetNameLabel, GWL_STYLE) & SS_NOPREFIX);
 }
 
 } // namespace

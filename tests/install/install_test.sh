@@ -2,8 +2,10 @@
 # Install test: what a Windows user gets from the packages. The 64-bit
 # installer runs silently into a fresh Wine prefix, once for everyone and
 # once just for the user: the program starts from what its Start-menu
-# shortcut names and speaks the chosen language, the shortcut describes it
-# in that language, the .uas file type opens the editor, a set saved there
+# shortcut names and speaks the chosen language, the shortcut bears the
+# main window's title and describes the program in that language (so does
+# the entry of the installed programs), an upgrade in another language
+# renames it, the .uas file type opens the editor, a set saved there
 # lands in the user's set folder, an upgrade keeps the kind of installation,
 # the user's profile changes and sets, and the silent uninstaller leaves
 # nothing of the program behind but the sets (and a .uas type that another
@@ -74,6 +76,13 @@ unset KALVEX_PROFILE
 
 drive_c=$WINEPREFIX/drive_c
 product="Unit Assignment Set Editor"
+# The program's name in each language, as its main window and so its
+# Start-menu entry show it, and the words for its 64 bits that the list of
+# installed programs adds.
+declare -A title_in=([English]="$product" [German]='Einheitensatz-Editor'
+    [French]='Éditeur de jeux d’unités' [Japanese]='単位セット エディター')
+declare -A bits_in=([English]='(64-bit)' [German]='(64-Bit)' [French]='(64 bits)'
+    [Japanese]='(64 ビット)')
 progid="Kalvex.UnitAssignmentSet"
 uninst_path='Software\Microsoft\Windows\CurrentVersion\Uninstall\UnitAssignmentSetEditor'
 # winenv NAME: a Windows environment variable of the prefix's user.
@@ -156,18 +165,22 @@ done
 check_kind() {
     local kind=$1 switch=$2 lang=$3 title=$4 description=$5 set=$6 uplang=$7 upvalue=$8
     local kind_started=$SECONDS
-    local pf pf_win shortcut root other_root other_pf
+    local pf pf_win programs shortcut root other_root other_pf
+    [ "$title" = "${title_in[$lang]}" ] || fail "the test's titles differ: $title, ${title_in[$lang]}"
     if [ "$kind" = all ]; then
         pf_win="C:\\Program Files\\$product"
-        shortcut="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/$product.lnk"
+        programs="$drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
         root=HKLM other_root=HKCU
         other_pf=$(winepath -u "$localappdata_win\\Programs\\$product" 2>/dev/null)
     else
         pf_win="$localappdata_win\\Programs\\$product"
-        shortcut="$appdata/Microsoft/Windows/Start Menu/Programs/$product.lnk"
+        programs="$appdata/Microsoft/Windows/Start Menu/Programs"
         root=HKCU other_root=HKLM
         other_pf="$drive_c/Program Files/$product"
     fi
+    # Named as the main window in the installer's language: a search of the
+    # Start menu for the name on the window finds it.
+    shortcut="$programs/$title.lnk"
     pf=$(winepath -u "$pf_win" 2>/dev/null)
     local uninst_key="$root\\$uninst_path" classes="$root\\Software\\Classes"
     profile_value() { tr -d '\r' <"$pf/bin/kalvex.ini" | sed -n "s/^$1=//p"; }
@@ -197,7 +210,7 @@ check_kind() {
 
     stage "$kind: Add/Remove Programs knows it in $root, in the 64-bit registry view"
     reg_read "$uninst_key"
-    [ "$(reg_value DisplayName)" = "$product (64-bit)" ] || fail "DisplayName: $(reg_value DisplayName)"
+    [ "$(reg_value DisplayName)" = "$title ${bits_in[$lang]}" ] || fail "DisplayName: $(reg_value DisplayName)"
     [ "$(reg_value DisplayVersion)" = "$version" ] || fail "DisplayVersion: $(reg_value DisplayVersion)"
     [ "$(reg_value Publisher)" = "$company" ] || fail "Publisher: $(reg_value Publisher), the binaries' company: $company"
     [ "$(reg_value InstallLocation)" = "$pf_win" ] || fail "InstallLocation: $(reg_value InstallLocation)"
@@ -220,8 +233,10 @@ check_kind() {
     open_command=$(reg_value '(Default)')
     [ "$open_command" = "\"$pf_win\\bin\\uasedit.exe\" \"%1\"" ] || fail "open command: $open_command"
 
-    stage "$kind: the Start menu names the installed program, described in the chosen language"
-    [ -f "$shortcut" ] || fail "no Start-menu shortcut $shortcut"
+    stage "$kind: the Start menu names the installed program as its window does, described in the chosen language"
+    [ -f "$shortcut" ] || fail "no Start-menu shortcut $shortcut; the Start menu holds: $(ls "$programs" 2>&1 | tr '\n' ' ')"
+    [ "$(find "$programs" -maxdepth 1 -name '*.lnk' | wc -l)" = 1 ] ||
+        fail "more than one Start-menu entry: $(ls "$programs" | tr '\n' ' ')"
     link=$(wine "$bin/uaslnk.exe" "$(winpath "$shortcut")" </dev/null | tr -d '\r') || fail "the shortcut cannot be read"
     target=$(sed -n 's/^target=//p' <<<"$link")
     [ "$target" = "$pf_win\\bin\\uasedit.exe" ] || fail "shortcut target: $target"
@@ -272,6 +287,14 @@ check_kind() {
     cmp -s "$work/$set.saved" "$sets/$set.uas" || fail "the upgrade changed a set"
     reg_read "$uninst_key"
     [ "$(reg_value InstallLocation)" = "$pf_win" ] || fail "the upgrade moved the installation"
+    local uptitle=${title_in[$uplang]}
+    [ "$(reg_value DisplayName)" = "$uptitle ${bits_in[$uplang]}" ] ||
+        fail "DisplayName after the upgrade: $(reg_value DisplayName)"
+    # The entry takes the new language's name; the old one is gone.
+    shortcut="$programs/$uptitle.lnk"
+    [ -f "$shortcut" ] || fail "no Start-menu entry $uptitle after the upgrade: $(ls "$programs" | tr '\n' ' ')"
+    [ "$(find "$programs" -maxdepth 1 -name '*.lnk' | wc -l)" = 1 ] ||
+        fail "the upgrade left another Start-menu entry: $(ls "$programs" | tr '\n' ' ')"
     nothing_of_the_other_kind
 
     if [ "$kind" = user ]; then
@@ -299,6 +322,8 @@ check_kind() {
         reg_read "$uninst_key"
     done
     cmp -s "$work/$set.saved" "$sets/$set.uas" || fail "the uninstaller changed or removed a set"
+    [ -z "$(find "$programs" -maxdepth 1 -name '*.lnk' 2>/dev/null)" ] ||
+        fail "Start-menu entries stayed: $(ls "$programs" | tr '\n' ' ')"
     reg_read "$classes\\$progid"
     [ -z "$reg_values" ] || fail "the file type stayed: $reg_values"
     reg_read "$classes\\.uas"

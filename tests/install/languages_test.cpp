@@ -195,4 +195,69 @@ TEST(LanguageList, WindowSupportLibraryKnowsEveryLanguage)
     }
 }
 
+// The installer's languages.nsh (written by the build from the list): the
+// Start-menu entry's name in each language is the program's title in it,
+// and the entry of every language is removed before a new one is made and
+// by the uninstaller.
+std::string ReadUtf8(const std::wstring &path)
+{
+    std::string bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+std::wstring Wide(const std::string &utf8)
+{
+    const int n =
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring text(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), &text[0], n);
+    return text;
+}
+
+// The title of the program in a language: string 51 of its string library,
+// or of the program for its own language.
+std::wstring TitleIn(const UasLanguage &language)
+{
+    const std::wstring file = language.Value[0] == L'\0'
+                                  ? BinFolder() + L"uasedit.exe"
+                                  : BinFolder() + L"..\\res\\uasedit" + language.Suffix + L".dll";
+    HMODULE module = LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!module)
+        return L"<" + file + L" does not load>";
+    const wchar_t *text = nullptr;
+    const int n = LoadStringW(module, 51, reinterpret_cast<LPWSTR>(&text), 0);
+    std::wstring title = n > 0 && text ? std::wstring(text, static_cast<size_t>(n)) : L"<no title>";
+    FreeLibrary(module);
+    return title;
+}
+
+TEST(LanguageList, StartMenuEntryIsNamedAsTheWindowInEveryLanguage)
+{
+    const std::wstring path = BinFolder() + L"..\\packaging\\languages.nsh";
+    const std::wstring script = Wide(ReadUtf8(path));
+    ASSERT_FALSE(script.empty()) << Utf8(path);
+    for (const UasLanguage &language : UasLanguages) {
+        SCOPED_TRACE(Utf8(language.Name));
+        const std::wstring title = TitleIn(language);
+        std::wstring nsis = title;
+        for (size_t at = nsis.find(L'$'); at != std::wstring::npos; at = nsis.find(L'$', at + 2))
+            nsis.insert(at, 1, L'$');
+        const std::wstring name =
+            L"LangString ProductName " + std::to_wstring(language.LangId) + L" \"" + nsis + L"\"\n";
+        EXPECT_NE(script.find(name), std::wstring::npos) << "no line " << Utf8(name);
+        const std::wstring removed = L"Delete \"$SMPROGRAMS\\" + nsis + L".lnk\"\n";
+        EXPECT_NE(script.find(removed), std::wstring::npos) << "no line " << Utf8(removed);
+    }
+}
+
 } // namespace

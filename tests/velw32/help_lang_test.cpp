@@ -200,6 +200,7 @@ std::wstring LabelName(const std::wstring &text)
 }
 
 struct HelpLanguage {
+    const wchar_t *Language;      // the profile's Language value
     const wchar_t *HelpFile;      // in data\help
     const wchar_t *CommonLibrary; // in res
     const wchar_t *ProgramTexts; // the program's string table: in res, or the program itself in bin
@@ -310,6 +311,95 @@ TEST_P(ShippedHelpTest, NamesTheWindowsWordsAndQuotesItsMessages)
         ExpectNamed(LoadText(common_, id), ("common text " + std::to_string(id)).c_str());
 }
 
+// Where the text field shows a character: its left edge, and its line.
+struct Place {
+    int X;
+    LRESULT Line;
+};
+
+Place PlaceOf(HWND field, size_t index)
+{
+    const LRESULT point = SendMessageW(field, EM_POSFROMCHAR, static_cast<WPARAM>(index), 0);
+    return {static_cast<short>(LOWORD(point)),
+            SendMessageW(field, EM_LINEFROMCHAR, static_cast<WPARAM>(index), 0)};
+}
+
+// The rows of the tables that the help window's text field shows (lines
+// that start with a tab): every cell of a column starts at one place, the
+// cells of a row do not run into each other, and the field wraps no row.
+// Returns the number of rows.
+int ExpectTablesLineUp(HWND field, const std::string &where)
+{
+    const std::wstring text = uitest::TextOf(field);
+    std::vector<std::vector<int>> columns; // the left edges seen in each column
+    int rows = 0;
+    for (size_t start = 0; start < text.size();) {
+        size_t end = text.find(L"\r\n", start);
+        if (end == std::wstring::npos)
+            end = text.size();
+        if (text[start] == L'\t' && end > start + 1) {
+            ++rows;
+            EXPECT_EQ(PlaceOf(field, start).Line, PlaceOf(field, end - 1).Line)
+                << where << ": the field wraps the row "
+                << testing::PrintToString(text.substr(start, end - start));
+            // A tab starts each cell; an empty cell is only a tab.
+            int column = -1;
+            int previousEnd = -1;
+            for (size_t i = start; i < end; ++i) {
+                if (text[i] != L'\t')
+                    continue;
+                ++column;
+                if (i + 1 >= end || text[i + 1] == L'\t')
+                    continue;
+                const int x = PlaceOf(field, i + 1).X;
+                if (columns.size() <= static_cast<size_t>(column))
+                    columns.resize(static_cast<size_t>(column) + 1);
+                columns[static_cast<size_t>(column)].push_back(x);
+                EXPECT_GT(x, previousEnd)
+                    << where << ": cells run into each other in "
+                    << testing::PrintToString(text.substr(start, end - start));
+                const size_t next = text.find(L'\t', i + 1);
+                const size_t last = (next == std::wstring::npos || next > end ? end : next) - 1;
+                previousEnd = PlaceOf(field, last).X;
+            }
+        }
+        start = end + 2;
+    }
+    for (size_t c = 0; c < columns.size(); ++c)
+        for (int x : columns[c])
+            EXPECT_EQ(x, columns[c].front()) << where << ": column " << c << " is ragged";
+    return rows;
+}
+
+// The key tables of the keyboard topic, in the help window at its start
+// size and narrower, where long cells go on in their column.
+TEST_P(ShippedHelpTest, TheKeyTablesLineUpInTheWindow)
+{
+    const HelpLanguage &l = GetParam();
+    TempInstall install({{L"Kalvex_Section", L"Help_Dir", BuildFolder() + L"\\data\\help"},
+                         {L"VelWin_Section", L"Language", l.Language}});
+    HWND owner = CreateWindowExW(0, L"static", L"owner", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(owner, nullptr);
+    ASSERT_EQ(HelpInit(L"VOLPRA"), 1);
+    EXPECT_EQ(HelpContext(owner, 4), 1);
+    HWND window = HelpWindow();
+    ASSERT_NE(window, nullptr);
+    HWND field = GetDlgItem(window, VELW_IDC_HELP_TEXT);
+    // The main window's eight keys, four of the lists, three of the help.
+    EXPECT_GE(ExpectTablesLineUp(field, "start size"), 15);
+
+    RECT rect = {};
+    GetWindowRect(window, &rect);
+    const int width = (rect.right - rect.left) * 3 / 4;
+    SetWindowPos(window, nullptr, 0, 0, width, rect.bottom - rect.top,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_GE(ExpectTablesLineUp(field, "narrower"), 15);
+    HelpQuit(owner);
+    DestroyWindow(owner);
+    uitest::PumpMessages();
+}
+
 std::string LanguageName(const testing::TestParamInfo<HelpLanguage> &info)
 {
     const char *names[] = {"English", "German", "French", "Japanese"};
@@ -318,19 +408,23 @@ std::string LanguageName(const testing::TestParamInfo<HelpLanguage> &info)
 
 INSTANTIATE_TEST_SUITE_P(
     Languages, ShippedHelpTest,
-    ::testing::Values(HelpLanguage{L"VOLPRA.txt",
+    ::testing::Values(HelpLanguage{L"",
+                                   L"VOLPRA.txt",
                                    L"kxcommon.dll",
                                    L"uasedit.exe",
                                    {L"Ctrl+N", L"Ctrl+O", L"Ctrl+S", L"Ctrl+Shift+S", L"F12"}},
-                      HelpLanguage{L"VOLPRAg.txt",
+                      HelpLanguage{L"German",
+                                   L"VOLPRAg.txt",
                                    L"kxcommog.dll",
                                    L"uaseditg.dll",
                                    {L"Strg+N", L"Strg+O", L"Strg+S", L"Strg+Umschalt+S", L"F12"}},
-                      HelpLanguage{L"VOLPRAf.txt",
+                      HelpLanguage{L"French",
+                                   L"VOLPRAf.txt",
                                    L"kxcommof.dll",
                                    L"uaseditf.dll",
                                    {L"Ctrl+N", L"Ctrl+O", L"Ctrl+S", L"Ctrl+Maj+S", L"F12"}},
-                      HelpLanguage{L"VOLPRAj.txt",
+                      HelpLanguage{L"Japan",
+                                   L"VOLPRAj.txt",
                                    L"kxcommoj.dll",
                                    L"uaseditj.dll",
                                    {L"Ctrl+N", L"Ctrl+O", L"Ctrl+S", L"Ctrl+Shift+S", L"F12"}}),
