@@ -7,6 +7,7 @@
 namespace {
 
 using GetDpiForWindowFunction = UINT(WINAPI *)(HWND);
+using GetSystemMetricsForDpiFunction = int(WINAPI *)(int, UINT);
 
 } // namespace
 
@@ -36,4 +37,14 @@ UINT VelwWindowDpi(HWND window)
 int VelwScale(int length, UINT dpi)
 {
     return MulDiv(length, static_cast<int>(dpi), static_cast<int>(VelwDesignDpi));
+}
+
+int VelwMetricForDpi(int index, UINT dpi)
+{
+    static const auto forDpi = reinterpret_cast<GetSystemMetricsForDpiFunction>(
+        reinterpret_cast<void *>(VelwUser32Function("GetSystemMetricsForDpi")));
+    if (forDpi)
+        return forDpi(index, dpi);
+    return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi),
+                  static_cast<int>(VelwSystemDpi()));
 }

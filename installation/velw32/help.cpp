@@ -90,6 +90,27 @@ UINT WindowDpi(HWND window)
     return state.Dpi ? state.Dpi : VelwWindowDpi(window);
 }
 
+// The width the topic list needs to show its longest title whole: the
+// title in the list's font, the list's frame, a few pixels around the text
+// and a vertical scroll bar.
+int TopicsWidth(UINT dpi)
+{
+    HWND list = Child(VELW_IDC_HELP_TOPICS);
+    HDC dc = GetDC(list);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    int widest = 0;
+    for (const HelpTopic &topic : state.Document.Topics) {
+        SIZE size = {0, 0};
+        GetTextExtentPoint32W(dc, topic.Title.c_str(), static_cast<int>(topic.Title.size()), &size);
+        if (size.cx > widest)
+            widest = size.cx;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+    return widest + 2 * VelwMetricForDpi(SM_CXEDGE, dpi) + VelwMetricForDpi(SM_CXVSCROLL, dpi) +
+           VelwScale(6, dpi);
+}
+
 void Layout(HWND window)
 {
     RECT client = {};
@@ -100,7 +121,14 @@ void Layout(HWND window)
     VelwDialogUnits(dpi, 50, 14, &buttonWidth, &buttonHeight);
     const int width = client.right;
     const int height = client.bottom;
-    const int listWidth = (width - 3 * margin) / 3;
+    // A third of the width, more when a title needs it, never more than
+    // half: the text keeps the larger part.
+    const int columns = width - 3 * margin;
+    int listWidth = TopicsWidth(dpi);
+    if (listWidth < columns / 3)
+        listWidth = columns / 3;
+    if (listWidth > columns / 2)
+        listWidth = columns / 2;
     const int top = margin + label;
     const int bottom = height - 2 * margin - buttonHeight;
     const int textLeft = 2 * margin + listWidth;

@@ -19,6 +19,9 @@ UINT VelwWindowDpi(HWND window);
 // A length drawn for 96 DPI at the given DPI, rounded to the nearest pixel.
 int VelwScale(int length, UINT dpi);
 
+// A system metric (GetSystemMetrics) at the given DPI.
+int VelwMetricForDpi(int index, UINT dpi);
+
 // The system's message font made for a DPI: made once per DPI and process,
 // never deleted.
 HFONT VelwMessageFont(UINT dpi);

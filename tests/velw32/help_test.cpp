@@ -160,6 +160,32 @@ TEST_F(HelpTest, FollowsItsScreensScale)
     }
 }
 
+// A long topic title widens the list of topics beyond its third of the
+// window, so that the title is shown whole; the text keeps the larger part.
+TEST_F(HelpTest, ALongTitleIsShownWhole)
+{
+    const std::wstring title = L"What is a unit assignment set?";
+    profile_.WriteFile(L"TESTHELP.txt", "@topic What is a unit assignment set?\r\n"
+                                        "Text\r\n@topic Keys\r\nF1\r\n");
+    HelpInit(L"TESTHELP");
+    HelpTopics(owner_);
+    HWND list = Child(VELW_IDC_HELP_TOPICS);
+    ASSERT_NE(list, nullptr);
+    HDC dc = GetDC(list);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc, title.c_str(), static_cast<int>(title.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+    RECT client, help, text;
+    GetClientRect(list, &client);
+    GetClientRect(HelpWindow(), &help);
+    GetWindowRect(Child(VELW_IDC_HELP_TEXT), &text);
+    EXPECT_GE(client.right, extent.cx);
+    EXPECT_GT(client.right, help.right / 3) << "wider than its usual third";
+    EXPECT_GT(text.right - text.left, help.right / 2);
+}
+
 TEST_F(HelpTest, ContextShowsItsTopicInTheSameWindow)
 {
     HelpInit(L"TESTHELP");
