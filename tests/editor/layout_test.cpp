@@ -9,7 +9,6 @@
 #include "resource.h"
 #include "windowtest.h"
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
@@ -212,22 +211,6 @@ TEST_F(MainWindowControlsTest, EachControlIsOfItsKind)
         EXPECT_EQ(Style(label) & SS_TYPEMASK, SS_CENTER) << label;
 }
 
-// The sizes of the images in an icon group of the test program's resources
-// (a 6-byte header, then 14-byte entries whose first byte is the width, 0
-// meaning 256).
-std::vector<int> IconGroupSizes(int id)
-{
-    std::vector<int> sizes;
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(id), RT_GROUP_ICON);
-    const BYTE *bytes =
-        group ? static_cast<const BYTE *>(LockResource(LoadResource(module, group))) : nullptr;
-    const DWORD length = group ? SizeofResource(module, group) : 0;
-    for (DWORD at = 6; bytes && at + 14 <= length; at += 14)
-        sizes.push_back(bytes[at] ? bytes[at] : 256);
-    return sizes;
-}
-
 int IconWidth(HICON icon)
 {
     ICONINFO info = {};
@@ -242,7 +225,7 @@ int IconWidth(HICON icon)
 }
 
 // Where the controls are, read back from the real window at two client
-// sizes and at three display scales; an odd width leaves the last pixel
+// sizes and at four display scales; an odd width leaves the last pixel
 // column free. Each row tells the window of its DPI as the system does when
 // the window moves to a screen of that scale (WM_DPICHANGED, with the
 // rectangle that gives the row's client size), so the window must take
@@ -259,78 +242,34 @@ TEST_F(MainWindowControlsTest, ControlsSitAtTheirPlacesAtEveryScale)
         std::vector<Place> Places;
         int BigIcon, SmallIcon;
     } layouts[] = {
-        {96,
-         600,
-         400,
-         {{IDC_SETNAME, 3, 5, 597, 20},
-          {IDC_DESCLABEL, 3, 25, 522, 20},
-          {IDC_DESCRIPTION, 3, 45, 522, 60},
-          {IDC_CLEAR, 527, 50, 70, 25},
-          {IDC_DIMLABEL, 0, 110, 300, 20},
-          {IDC_UNITLABEL, 300, 110, 300, 20},
-          {IDC_DIMLIST, 0, 130, 300, 270},
-          {IDC_UNITLIST, 300, 130, 300, 270}},
-         32,
-         16},
-        {96,
-         601,
-         300,
-         {{IDC_SETNAME, 3, 5, 598, 20},
-          {IDC_DESCLABEL, 3, 25, 523, 20},
-          {IDC_DESCRIPTION, 3, 45, 523, 60},
-          {IDC_CLEAR, 528, 50, 70, 25},
-          {IDC_DIMLABEL, 0, 110, 300, 20},
-          {IDC_UNITLABEL, 300, 110, 300, 20},
-          {IDC_DIMLIST, 0, 130, 300, 170},
-          {IDC_UNITLIST, 300, 130, 300, 170}},
-         32,
-         16},
-        {120,
-         750,
-         500,
-         {{IDC_SETNAME, 4, 6, 746, 25},
-          {IDC_DESCLABEL, 4, 31, 652, 25},
-          {IDC_DESCRIPTION, 4, 56, 652, 75},
-          {IDC_CLEAR, 659, 63, 88, 31},
-          {IDC_DIMLABEL, 0, 138, 375, 25},
-          {IDC_UNITLABEL, 375, 138, 375, 25},
-          {IDC_DIMLIST, 0, 163, 375, 337},
-          {IDC_UNITLIST, 375, 163, 375, 337}},
-         40,
-         20},
-        {144,
-         900,
-         700,
-         {{IDC_SETNAME, 5, 8, 895, 30},
-          {IDC_DESCLABEL, 5, 38, 783, 30},
-          {IDC_DESCRIPTION, 5, 68, 783, 90},
-          {IDC_CLEAR, 790, 75, 105, 38},
-          {IDC_DIMLABEL, 0, 165, 450, 30},
-          {IDC_UNITLABEL, 450, 165, 450, 30},
-          {IDC_DIMLIST, 0, 195, 450, 505},
-          {IDC_UNITLIST, 450, 195, 450, 505}},
-         48,
-         24},
-        {192,
-         900,
-         700,
-         {{IDC_SETNAME, 6, 10, 894, 40},
-          {IDC_DESCLABEL, 6, 50, 744, 40},
-          {IDC_DESCRIPTION, 6, 90, 744, 120},
-          {IDC_CLEAR, 754, 100, 140, 50},
-          {IDC_DIMLABEL, 0, 220, 450, 40},
-          {IDC_UNITLABEL, 450, 220, 450, 40},
-          {IDC_DIMLIST, 0, 260, 450, 440},
-          {IDC_UNITLIST, 450, 260, 450, 440}},
-         64,
-         32},
+        // clang-format off
+        {96, 600, 400, {{IDC_SETNAME, 3, 5, 597, 20}, {IDC_DESCLABEL, 3, 25, 522, 20},
+                        {IDC_DESCRIPTION, 3, 45, 522, 60}, {IDC_CLEAR, 527, 50, 70, 25},
+                        {IDC_DIMLABEL, 0, 110, 300, 20}, {IDC_UNITLABEL, 300, 110, 300, 20},
+                        {IDC_DIMLIST, 0, 130, 300, 270}, {IDC_UNITLIST, 300, 130, 300, 270}}, 32, 16},
+        {96, 601, 300, {{IDC_SETNAME, 3, 5, 598, 20}, {IDC_DESCLABEL, 3, 25, 523, 20},
+                        {IDC_DESCRIPTION, 3, 45, 523, 60}, {IDC_CLEAR, 528, 50, 70, 25},
+                        {IDC_DIMLABEL, 0, 110, 300, 20}, {IDC_UNITLABEL, 300, 110, 300, 20},
+                        {IDC_DIMLIST, 0, 130, 300, 170}, {IDC_UNITLIST, 300, 130, 300, 170}}, 32, 16},
+        {120, 750, 500, {{IDC_SETNAME, 4, 6, 746, 25}, {IDC_DESCLABEL, 4, 31, 652, 25},
+                         {IDC_DESCRIPTION, 4, 56, 652, 75}, {IDC_CLEAR, 659, 63, 88, 31},
+                         {IDC_DIMLABEL, 0, 138, 375, 25}, {IDC_UNITLABEL, 375, 138, 375, 25},
+                         {IDC_DIMLIST, 0, 163, 375, 337}, {IDC_UNITLIST, 375, 163, 375, 337}}, 40, 20},
+        {144, 900, 700, {{IDC_SETNAME, 5, 8, 895, 30}, {IDC_DESCLABEL, 5, 38, 783, 30},
+                         {IDC_DESCRIPTION, 5, 68, 783, 90}, {IDC_CLEAR, 790, 75, 105, 38},
+                         {IDC_DIMLABEL, 0, 165, 450, 30}, {IDC_UNITLABEL, 450, 165, 450, 30},
+                         {IDC_DIMLIST, 0, 195, 450, 505}, {IDC_UNITLIST, 450, 195, 450, 505}}, 48, 24},
+        {192, 900, 700, {{IDC_SETNAME, 6, 10, 894, 40}, {IDC_DESCLABEL, 6, 50, 744, 40},
+                         {IDC_DESCRIPTION, 6, 90, 744, 120}, {IDC_CLEAR, 754, 100, 140, 50},
+                         {IDC_DIMLABEL, 0, 220, 450, 40}, {IDC_UNITLABEL, 450, 220, 450, 40},
+                         {IDC_DIMLIST, 0, 260, 450, 440}, {IDC_UNITLIST, 450, 260, 450, 440}}, 64, 32},
+        // clang-format on
     };
     // The message font at this test's own scale (96 DPI), which the font of
     // every other scale is made from.
     NONCLIENTMETRICSW metrics = {};
     metrics.cbSize = sizeof metrics;
     ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0));
-    const std::vector<int> iconSizes = IconGroupSizes(IDI_UASEDIT_SIZES);
     int step = 0;
     for (const auto &layout : layouts) {
         const std::string where = std::to_string(layout.Dpi) + " DPI, " +
@@ -369,17 +308,13 @@ TEST_F(MainWindowControlsTest, ControlsSitAtTheirPlacesAtEveryScale)
                       MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(layout.Dpi), 96))
                 << "control " << p.Id << " at " << where;
         }
-        // The icons of the scale, each an image of its own size, not one
-        // stretched from another.
-        const int big =
-            IconWidth(reinterpret_cast<HICON>(SendMessageW(window_, WM_GETICON, ICON_BIG, 0)));
-        const int small =
-            IconWidth(reinterpret_cast<HICON>(SendMessageW(window_, WM_GETICON, ICON_SMALL, 0)));
-        EXPECT_EQ(big, layout.BigIcon) << where;
-        EXPECT_EQ(small, layout.SmallIcon) << where;
-        for (int size : {big, small})
-            EXPECT_NE(std::find(iconSizes.begin(), iconSizes.end(), size), iconSizes.end())
-                << "no image of " << size << " pixels at " << where;
+        // The icons of the scale (the program file holds an image of each
+        // of these sizes, see tests/install).
+        const auto icon = [this](WPARAM kind) {
+            return IconWidth(reinterpret_cast<HICON>(SendMessageW(window_, WM_GETICON, kind, 0)));
+        };
+        EXPECT_EQ(icon(ICON_BIG), layout.BigIcon) << where;
+        EXPECT_EQ(icon(ICON_SMALL), layout.SmallIcon) << where;
     }
 }
 
