@@ -3,6 +3,7 @@
 // its quit message.
 #include "appmain.h"
 
+#include "dpi.h"
 #include "mainproc.h"
 #include "mainwnd.h"
 #include "resloc.h"
@@ -54,26 +55,6 @@ void AppReportResourceProblem()
     EditMessageBox(nullptr, text, IDS_TITLE, MB_OK | MB_ICONWARNING | MB_SETFOREGROUND,
                    EditBeep::Yes);
     KxFree(text);
-}
-
-// The window manager, the task bar and Alt+Tab take the icons from the
-// window itself; the class icon alone reaches only the caption. Shared icons
-// live as long as the program file.
-void AppGiveIcons(HWND window)
-{
-    HINSTANCE program = GetModuleHandleW(nullptr);
-    const struct {
-        WPARAM Kind;
-        int Width;
-        int Height;
-    } sizes[] = {{ICON_BIG, SM_CXICON, SM_CYICON}, {ICON_SMALL, SM_CXSMICON, SM_CYSMICON}};
-    for (const auto &size : sizes) {
-        HANDLE icon =
-            LoadImageW(program, MAKEINTRESOURCEW(IDI_UASEDIT), IMAGE_ICON,
-                       GetSystemMetrics(size.Width), GetSystemMetrics(size.Height), LR_SHARED);
-        if (icon)
-            SendMessageW(window, WM_SETICON, size.Kind, reinterpret_cast<LPARAM>(icon));
-    }
 }
 
 } // namespace
@@ -128,7 +109,10 @@ int AppMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     SetClassLongPtrW(window, GCLP_HICON, reinterpret_cast<LONG_PTR>(icon));
     // The caption was drawn before the class had an icon.
     RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE);
-    AppGiveIcons(window);
+    // The window manager, the task bar and Alt+Tab take the icons from the
+    // window itself, at the sizes of the window's display scale; the class
+    // icon alone reaches only the caption.
+    MainWindowSetIcons(window, MainWindowDpi(window));
     SetForegroundWindow(window);
     // A set file named on the command line (a double-click on it) opens now,
     // in the window the user sees.

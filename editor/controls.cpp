@@ -1,10 +1,12 @@
 // The main window's eight child controls: their creation, their fixed layout
-// for the window's client size, and the Dimensions list's filling.
+// for the window's client size and display scale, and the Dimensions list's
+// filling.
 #include "controls.h"
 
 #include <cstdint>
 
 #include "dimcat.h"
+#include "dpi.h"
 #include "resloc.h"
 #include "resource.h"
 #include "velw32.h"
@@ -64,15 +66,19 @@ void MainControlsLayout(HWND window, HWND setName, HWND descLabel, HWND descript
     const int w = client.right;
     const int h = client.bottom;
     const int half = w / 2;
+    // Every length of the design is drawn for 96 DPI and scaled on its own,
+    // so that at 96 DPI each stays as written.
+    const UINT dpi = MainWindowDpi(window);
+    const auto s = [dpi](int length) { return MainScale(length, dpi); };
 
-    Place(setName, 3, 5, w - 3, 20);
-    Place(descLabel, 3, 25, w - 78, 20);
-    Place(description, 3, 45, w - 78, 60);
-    Place(clear, w - 73, 50, 70, 25);
-    Place(dimLabel, 0, 110, half, 20);
-    Place(unitLabel, half, 110, half, 20);
-    Place(dimList, 0, 130, half, h - 130);
-    Place(unitList, half, 130, half, h - 130);
+    Place(setName, s(3), s(5), w - s(3), s(20));
+    Place(descLabel, s(3), s(25), w - s(78), s(20));
+    Place(description, s(3), s(45), w - s(78), s(60));
+    Place(clear, w - s(73), s(50), s(70), s(25));
+    Place(dimLabel, 0, s(110), half, s(20));
+    Place(unitLabel, half, s(110), half, s(20));
+    Place(dimList, 0, s(130), half, h - s(130));
+    Place(unitList, half, s(130), half, h - s(130));
 }
 
 void DimListShow(HWND listBox)

@@ -9,8 +9,9 @@
 void MainControlsCreate(HWND window, HWND *setName, HWND *descLabel, HWND *description, HWND *clear,
                         HWND *dimLabel, HWND *dimList, HWND *unitLabel, HWND *unitList);
 
-// Places the controls for the window's client size. The handles come in
-// layout order: 70, 71, 72, 73, 74, 76, 75, 77.
+// Places the controls for the window's client size, every length scaled to
+// the window's DPI (MainWindowDpi). The handles come in layout order: 70,
+// 71, 72, 73, 74, 76, 75, 77.
 void MainControlsLayout(HWND window, HWND setName, HWND descLabel, HWND description, HWND clear,
                         HWND dimLabel, HWND unitLabel, HWND dimList, HWND unitList);
 

@@ -8,6 +8,7 @@
 
 #include "controls.h"
 #include "dimcat.h"
+#include "dpi.h"
 #include "editstate.h"
 #include "menukeys.h"
 #include "resloc.h"
@@ -148,11 +149,13 @@ LRESULT MsgCreate(HWND window)
     return 0;
 }
 
-LRESULT MsgDestroy()
+LRESULT MsgDestroy(HWND window)
 {
     Editor.FocusedControl = nullptr;
     // The label's tooltip belongs to the window and goes with it.
     Editor.SetNameTip = nullptr;
+    MainWindowSetIcons(window, 0);
+    MainWindowSetDpi(window, 0);
     EditFreeBuffers();
     if (Editor.LabelBrush) {
         DeleteObject(Editor.LabelBrush);
@@ -171,6 +174,26 @@ LRESULT MsgSize(HWND window)
     const int16_t selected = LBoxQuerySelection(Editor.DimListBox, -1);
     LBoxSelectItem(Editor.DimListBox, selected, 1);
     return 0;
+}
+
+// The window went to a screen of another scale, or the scale changed: it
+// takes the rectangle the system suggests, with fonts and icons made for
+// the new DPI, and lays the controls out for it.
+LRESULT MsgDpiChanged(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    const UINT dpi = HIWORD(wParam); // the same across and down
+    if (!dpi)
+        return 0;
+    MainWindowSetDpi(window, dpi);
+    WindowSetFontForDpi(window, dpi);
+    MainWindowSetIcons(window, dpi);
+    if (const RECT *suggested = reinterpret_cast<const RECT *>(lParam))
+        SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                     suggested->right - suggested->left, suggested->bottom - suggested->top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+    // A rectangle of the same size brings no WM_SIZE, and the lengths of
+    // the layout have changed all the same.
+    return MsgSize(window);
 }
 
 // The controls that take the keyboard focus, in the order in which Tab
@@ -381,8 +404,9 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
 {
     switch (message) {
     case WM_CREATE: return MsgCreate(window);
-    case WM_DESTROY: return MsgDestroy();
+    case WM_DESTROY: return MsgDestroy(window);
     case WM_SIZE: return MsgSize(window);
+    case WM_DPICHANGED: return MsgDpiChanged(window, wParam, lParam);
     case WM_ACTIVATE: return MsgActivate(window, message, wParam, lParam);
     case WM_SETFOCUS: EditRestoreFocus(); return 0;
     case WM_CLOSE: EditPostQuitUnlessCancelled(window, IDS_OP_CLOSE); return 0;

@@ -9,6 +9,10 @@
 #define IDI_UASEDIT                 1
 // The set file's icon, which the installer registers for .uas files.
 #define IDI_SETFILE                 2
+// The program icon in every size the window's icons take, from 16 to 256
+// pixels: the window picks its big and small icon for its display scale.
+// Icon 1 stays the program file's own icon, in its three images.
+#define IDI_UASEDIT_SIZES           3
 #define IDM_MAINMENU                1
 #define IDA_SHORTCUTS               1   /* the main window's shortcut keys */
 

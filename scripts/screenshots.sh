@@ -3,11 +3,14 @@
 # with a unit chosen and a description typed, the Save As dialog, the
 # main window in German, French and Japanese, the German help window on its
 # table of keys, a received set file with a long name (the label shortened,
-# its tooltip whole), and the German File menu with its shortcut keys.
+# its tooltip whole), the German File menu with its shortcut keys, and the
+# main window, the Save As dialog and the help at display scales of 100, 150
+# and 200 %.
 #
-#   scripts/screenshots.sh [BUILD_FOLDER] [file-menu]
+#   scripts/screenshots.sh [BUILD_FOLDER] [file-menu|scales]
 #
-# With file-menu, only the German File menu is taken.
+# With file-menu, only the German File menu is taken; with scales, only the
+# pictures at the three scales (their layouts are printed as well).
 # Builds nothing. The build folder (default: build/x86_64 or build/demo,
 # whichever holds uasedit.exe and the test probe uasprobe.exe) must be a
 # 64-bit build with tests (scripts/test.sh makes one). The editor runs on a
@@ -20,8 +23,8 @@ set -euo pipefail
 usable() { [ -f "$1/bin/uasedit.exe" ] && [ -f "$1/bin/uasprobe.exe" ]; }
 
 only=""
-if [ "${*: -1}" = file-menu ] 2>/dev/null; then
-    only=file-menu
+if [ "${*: -1}" = file-menu ] 2>/dev/null || [ "${*: -1}" = scales ] 2>/dev/null; then
+    only=${*: -1}
     set -- "${@:1:$(($# - 1))}"
 fi
 if [ $# -gt 0 ]; then
@@ -46,6 +49,7 @@ editor_pid=""
 work=$(mktemp -d /tmp/uas-shots.XXXXXX)
 cleanup() {
     [ -n "$editor_pid" ] && kill "$editor_pid" 2>/dev/null || true
+    [ -n "${WINEPREFIX:-}" ] && use_scale 100
     uas_stop
     rm -rf "$work"
 }
@@ -56,6 +60,15 @@ prefix=$build/screenshots-wineprefix
 uas_wine_prefix "$prefix"
 
 uas_wine_system_font Tahoma
+
+# use_scale PERCENT: the display scale of the programs started from now on.
+# Wine gives every program the DPI of the prefix's LogPixels, read when the
+# program starts.
+use_scale() {
+    wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d $(($1 * 96 / 100)) /f \
+        >/dev/null 2>&1 </dev/null
+}
+use_scale 100
 
 drive_context=screenshots
 # shellcheck source=../tests/e2e/drive.sh
@@ -201,8 +214,46 @@ shot_file_menu() {
     close_editor
 }
 
+# The main window, the Save As dialog and the help at a display scale, and
+# the eight controls' places (ID x y width height) once the client area is
+# 900 by 700 pixels.
+shot_scale() {
+    local percent=$1
+    step "English at $percent %: main window, Save As dialog, help"
+    use_scale "$percent"
+    use_language English
+    start_editor
+    choose Pressure 'bar(g)'
+    choose Temperature degC
+    describe 'Crude distillation unit, design case: temperatures in degC, column pressures in bar(g), flows in t/h.'
+    shoot main "$docs/scale-$percent-main-window.png"
+    keys alt+f a
+    expect modal.title 'Save Unit Assignment Set As'
+    type_text 'Crude unit'
+    expect modal.name 'Crude unit'
+    shoot modal "$docs/scale-$percent-save-as-dialog.png"
+    keys Escape
+    expect modal.count 0
+    shoot_help 'Unit Assignment Set Editor - Help' "$docs/scale-$percent-help.png"
+    probe client 900 700
+    uas_log "layout at $percent % ($(($percent * 96 / 100)) DPI):"
+    probe layout >&2
+    close_editor
+    use_scale 100
+}
+shot_scales() {
+    local percent
+    for percent in 100 150 200; do
+        shot_scale "$percent"
+    done
+}
+
 if [ "$only" = file-menu ]; then
     shot_file_menu
+    exit 0
+fi
+if [ "$only" = scales ]; then
+    shot_scales
     exit 0
 fi
 
@@ -274,3 +325,4 @@ uas_wine_system_font 'Noto Sans CJK JP'
 shot_language Japan main-window-japanese.png '原油蒸留装置の設計ケース：圧力は bar(g)。'
 uas_wine_system_font Tahoma
 shot_file_menu
+shot_scales

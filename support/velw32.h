@@ -95,8 +95,13 @@ VELW32_API int16_t WINAPI AbtMapAboutWindow(HWND owner, const wchar_t *title,
                                             const wchar_t *text1, const wchar_t *text2,
                                             int16_t flags);
 
-/* Font and dialog units: the system's message font. */
+/* Font and dialog units: the system's message font. WindowSetFont gives the
+ * window and everything below it the font made for the window's DPI;
+ * WindowSetFontForDpi the one made for the DPI given (a window told by
+ * WM_DPICHANGED of its new scale), which is made once per DPI and kept.
+ * DlgUnitToScrCoord converts on the basis of the font at the system DPI. */
 VELW32_API int16_t WINAPI WindowSetFont(HWND window);
+VELW32_API int16_t WINAPI WindowSetFontForDpi(HWND window, uint32_t dpi);
 VELW32_API void WINAPI DlgUnitToScrCoord(int32_t x, int32_t y, int32_t *screenX, int32_t *screenY);
 
 /* Trimming in place. RemoveBlanks removes leading and trailing white space

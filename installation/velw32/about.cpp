@@ -33,7 +33,8 @@ int TextHeight(HWND control, const std::wstring &text, int width)
     if (text.empty())
         return 0;
     HDC dc = GetDC(control);
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)));
     RECT r = {0, 0, width, 0};
     DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r,
               DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EXPANDTABS);
@@ -58,7 +59,7 @@ void Layout(HWND dialog, const AboutData &data)
     const RECT column = ChildRect(dialog, VELW_IDC_ABOUT_TITLE);
     const RECT icon = ChildRect(dialog, VELW_IDC_ABOUT_ICON);
     const RECT button = ChildRect(dialog, IDOK);
-    RECT units = {0, 0, 4, 8};  // gaps of one line and of half a line
+    RECT units = {0, 0, 4, 8}; // gaps of one line and of half a line
     MapDialogRect(dialog, &units);
     const int width = column.right - column.left;
 
@@ -68,7 +69,8 @@ void Layout(HWND dialog, const AboutData &data)
     for (int i = 0; i < 3; ++i) {
         HWND control = GetDlgItem(dialog, ids[i]);
         const int height = TextHeight(control, *texts[i], width);
-        SetWindowPos(control, nullptr, column.left, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(control, nullptr, column.left, y, width, height,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
         if (height > 0)
             y += height + units.bottom / 2;
     }
@@ -106,12 +108,18 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
         SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         SetWindowTextW(dialog, data->Title.empty() ? VelwText(VELW_IDS_ABOUT_CAPTION).c_str()
                                                    : data->Title.c_str());
-        // The program's icon is the program file's icon 1, whatever module
-        // its texts come from.
-        HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+        // The program's icon: the owner window's big icon, which a program
+        // picks for its display scale, else the program file's icon 1,
+        // whatever module its texts come from.
+        HWND owner = GetWindow(dialog, GW_OWNER);
+        HICON icon =
+            owner ? reinterpret_cast<HICON>(SendMessageW(owner, WM_GETICON, ICON_BIG, 0)) : nullptr;
+        if (!icon)
+            icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
         if (!icon)
             icon = LoadIconW(nullptr, IDI_APPLICATION);
-        SendDlgItemMessageW(dialog, VELW_IDC_ABOUT_ICON, STM_SETICON, reinterpret_cast<WPARAM>(icon), 0);
+        SendDlgItemMessageW(dialog, VELW_IDC_ABOUT_ICON, STM_SETICON,
+                            reinterpret_cast<WPARAM>(icon), 0);
 
         HWND title = GetDlgItem(dialog, VELW_IDC_ABOUT_TITLE);
         data->Bold = BoldVersionOf(reinterpret_cast<HFONT>(SendMessageW(title, WM_GETFONT, 0, 0)));
@@ -124,7 +132,7 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 
         Layout(dialog, *data);
         Place(dialog, GetWindow(dialog, GW_OWNER), data->Flags);
-        return TRUE;  // the focus goes to the OK button
+        return TRUE; // the focus goes to the OK button
     }
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
@@ -140,8 +148,7 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
         }
         return FALSE;
     }
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 
@@ -151,11 +158,11 @@ extern "C" {
 
 // Returns 1 once the user has closed the window, 0 when it could not open.
 // flags: see Place.
-VELW32_API int16_t WINAPI AbtMapAboutWindow(HWND owner, const wchar_t *title,
-                                            const wchar_t *text1, const wchar_t *text2,
-                                            int16_t flags)
+VELW32_API int16_t WINAPI AbtMapAboutWindow(HWND owner, const wchar_t *title, const wchar_t *text1,
+                                            const wchar_t *text2, int16_t flags)
 {
-    AboutData data = {title ? title : L"", text1 ? text1 : L"", text2 ? text2 : L"", flags, nullptr};
+    AboutData data = {title ? title : L"", text1 ? text1 : L"", text2 ? text2 : L"", flags,
+                      nullptr};
     const INT_PTR result = DialogBoxParamW(VelwModule(), MAKEINTRESOURCEW(VELW_IDD_ABOUT), owner,
                                            AboutProc, reinterpret_cast<LPARAM>(&data));
     if (data.Bold)

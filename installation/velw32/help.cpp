@@ -19,8 +19,8 @@
 namespace {
 
 struct HelpState {
-    std::wstring Name;     // the help name given to HelpInit
-    std::wstring Path;     // the help file, empty when the profile names no folder
+    std::wstring Name; // the help name given to HelpInit
+    std::wstring Path; // the help file, empty when the profile names no folder
     HWND Window = nullptr;
     HWND LastFocus = nullptr;
     HelpDocument Document;
@@ -29,13 +29,17 @@ struct HelpState {
     int ShownTopic = -1;
     std::wstring ShownText;
     std::vector<int> ShownStops;
+    UINT Dpi = 0; // the window's scale, once it has been placed or told of a new one
 };
 
 HelpState state;
 
 const UINT_PTR SubclassId = 1;
 
-HWND Child(int id) { return GetDlgItem(state.Window, id); }
+HWND Child(int id)
+{
+    return GetDlgItem(state.Window, id);
+}
 
 // The help file of a help name, in the folder Help_Dir of the installation
 // profile: the translation NAME + language letter + ".txt" (VOLPRAg.txt for
@@ -143,26 +147,61 @@ void ShowTopic(int index)
     ShowTopicText(index, false);
 }
 
+// The DPI the window's font and layout are made for.
+UINT WindowDpi(HWND window)
+{
+    return state.Dpi ? state.Dpi : VelwWindowDpi(window);
+}
+
+// The width the topic list needs to show its longest title whole: the
+// title in the list's font, the list's frame, a few pixels around the text
+// and a vertical scroll bar.
+int TopicsWidth(UINT dpi)
+{
+    HWND list = Child(VELW_IDC_HELP_TOPICS);
+    HDC dc = GetDC(list);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    int widest = 0;
+    for (const HelpTopic &topic : state.Document.Topics) {
+        SIZE size = {0, 0};
+        GetTextExtentPoint32W(dc, topic.Title.c_str(), static_cast<int>(topic.Title.size()), &size);
+        if (size.cx > widest)
+            widest = size.cx;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+    return widest + 2 * VelwMetricForDpi(SM_CXEDGE, dpi) + VelwMetricForDpi(SM_CXVSCROLL, dpi) +
+           VelwScale(6, dpi);
+}
+
 void Layout(HWND window)
 {
     RECT client = {};
     GetClientRect(window, &client);
+    const UINT dpi = WindowDpi(window);
     int margin = 0, label = 0, buttonWidth = 0, buttonHeight = 0;
-    DlgUnitToScrCoord(4, 10, &margin, &label);
-    DlgUnitToScrCoord(50, 14, &buttonWidth, &buttonHeight);
+    VelwDialogUnits(dpi, 4, 10, &margin, &label);
+    VelwDialogUnits(dpi, 50, 14, &buttonWidth, &buttonHeight);
     const int width = client.right;
     const int height = client.bottom;
-    const int listWidth = (width - 3 * margin) / 3;
+    // A third of the width, more when a title needs it, never more than
+    // half: the text keeps the larger part.
+    const int columns = width - 3 * margin;
+    int listWidth = TopicsWidth(dpi);
+    if (listWidth < columns / 3)
+        listWidth = columns / 3;
+    if (listWidth > columns / 2)
+        listWidth = columns / 2;
     const int top = margin + label;
     const int bottom = height - 2 * margin - buttonHeight;
     const int textLeft = 2 * margin + listWidth;
     const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
     SetWindowPos(Child(VELW_IDC_HELP_LABEL), nullptr, margin, margin, listWidth, label, flags);
     SetWindowPos(Child(VELW_IDC_HELP_TOPICS), nullptr, margin, top, listWidth, bottom - top, flags);
-    SetWindowPos(Child(VELW_IDC_HELP_TEXT), nullptr, textLeft, top, width - textLeft - margin, bottom - top,
-                 flags);
-    SetWindowPos(Child(VELW_IDC_HELP_CLOSE), nullptr, width - margin - buttonWidth, height - margin - buttonHeight,
-                 buttonWidth, buttonHeight, flags);
+    SetWindowPos(Child(VELW_IDC_HELP_TEXT), nullptr, textLeft, top, width - textLeft - margin,
+                 bottom - top, flags);
+    SetWindowPos(Child(VELW_IDC_HELP_CLOSE), nullptr, width - margin - buttonWidth,
+                 height - margin - buttonHeight, buttonWidth, buttonHeight, flags);
 }
 
 // Tab order: topics, text, Close.
@@ -179,7 +218,8 @@ void MoveFocus(HWND from, bool backwards)
 }
 
 // The keyboard of the three controls that take the focus.
-LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                             DWORD_PTR)
 {
     switch (message) {
     case WM_KEYDOWN:
@@ -201,22 +241,18 @@ LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM l
         if (wParam == L'\t' || wParam == 27 || wParam == L'\r')
             return 0;
         break;
-    case WM_SETFOCUS:
-        state.LastFocus = control;
-        break;
-    case WM_NCDESTROY:
-        RemoveWindowSubclass(control, ControlProc, SubclassId);
-        break;
-    default:
-        break;
+    case WM_SETFOCUS: state.LastFocus = control; break;
+    case WM_NCDESTROY: RemoveWindowSubclass(control, ControlProc, SubclassId); break;
+    default: break;
     }
     return DefSubclassProc(control, message, wParam, lParam);
 }
 
 HWND CreateChild(HWND parent, const wchar_t *cls, const wchar_t *text, DWORD style, int id)
 {
-    HWND child = CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), VelwModule(), nullptr);
+    HWND child =
+        CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, parent,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), VelwModule(), nullptr);
     return child;
 }
 
@@ -241,13 +277,15 @@ LRESULT CALLBACK HelpProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     switch (message) {
     case WM_CREATE: {
         state.Window = window;
-        CreateChild(window, L"static", VelwText(VELW_IDS_HELP_TOPICS).c_str(), SS_LEFT | SS_NOPREFIX,
-                    VELW_IDC_HELP_LABEL);
-        HWND list = CreateChild(window, L"listbox", L"",
-                                WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
-                                VELW_IDC_HELP_TOPICS);
+        CreateChild(window, L"static", VelwText(VELW_IDS_HELP_TOPICS).c_str(),
+                    SS_LEFT | SS_NOPREFIX, VELW_IDC_HELP_LABEL);
+        HWND list =
+            CreateChild(window, L"listbox", L"",
+                        WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT,
+                        VELW_IDC_HELP_TOPICS);
         HWND text = CreateChild(window, L"edit", L"",
-                                WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL,
+                                WS_BORDER | WS_VSCROLL | WS_TABSTOP | ES_MULTILINE | ES_READONLY |
+                                    ES_AUTOVSCROLL,
                                 VELW_IDC_HELP_TEXT);
         HWND close = CreateChild(window, L"button", VelwText(VELW_IDS_HELP_CLOSE).c_str(),
                                  WS_TABSTOP | BS_PUSHBUTTON, VELW_IDC_HELP_CLOSE);
@@ -259,16 +297,29 @@ LRESULT CALLBACK HelpProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         state.LastFocus = list;
         return 0;
     }
-    case WM_SIZE:
+    case WM_SIZE: Layout(window); return 0;
+    case WM_DPICHANGED: {
+        // On a screen of another scale: the rectangle the system suggests,
+        // the font made for the new DPI, and the layout for both.
+        const UINT dpi = HIWORD(wParam);
+        if (!dpi)
+            return 0;
+        state.Dpi = dpi;
+        WindowSetFontForDpi(window, dpi);
+        if (const RECT *suggested = reinterpret_cast<const RECT *>(lParam))
+            SetWindowPos(window, nullptr, suggested->left, suggested->top,
+                         suggested->right - suggested->left, suggested->bottom - suggested->top,
+                         SWP_NOZORDER | SWP_NOACTIVATE);
         Layout(window);
         // Tables are laid out for the field's width.
         if (state.ShownTopic >= 0 &&
             static_cast<size_t>(state.ShownTopic) < state.Document.Topics.size())
             ShowTopicText(state.ShownTopic, true);
         return 0;
+    }
     case WM_GETMINMAXINFO: {
         int w = 0, h = 0;
-        DlgUnitToScrCoord(160, 100, &w, &h);
+        VelwDialogUnits(WindowDpi(window), 160, 100, &w, &h);
         MINMAXINFO *info = reinterpret_cast<MINMAXINFO *>(lParam);
         info->ptMinTrackSize.x = w;
         info->ptMinTrackSize.y = h;
@@ -300,18 +351,16 @@ LRESULT CALLBACK HelpProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         if (state.LastFocus && IsWindow(state.LastFocus))
             SetFocus(state.LastFocus);
         return 0;
-    case WM_CLOSE:
-        DestroyWindow(window);
-        return 0;
+    case WM_CLOSE: DestroyWindow(window); return 0;
     case WM_DESTROY:
         if (state.Window == window) {
             state.Window = nullptr;
             state.LastFocus = nullptr;
             state.ShownTopic = -1;
+            state.Dpi = 0;
         }
         return 0;
-    default:
-        break;
+    default: break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
 }
@@ -333,16 +382,35 @@ bool RegisterHelpClass()
     return RegisterClassExW(&wc) != 0;
 }
 
-// Cascaded from the owner's top-left corner, kept on the owner's screen.
+// Cascaded from the owner's top-left corner, kept on the owner's screen, at
+// the owner's scale (the window's own without an owner).
 void PlaceWindow(HWND window, HWND owner)
 {
+    const UINT dpi = VelwWindowDpi(owner ? owner : window);
     int width = 0, height = 0;
-    DlgUnitToScrCoord(320, 220, &width, &height);
+    VelwDialogUnits(dpi, 320, 220, &width, &height);
+    const int cascade = VelwScale(40, dpi);
+    // Before the move: a move onto a screen of another scale tells the
+    // window its new DPI (WM_DPICHANGED), which then stands.
+    state.Dpi = dpi;
     RECT ownerRect = {};
     if (owner && GetWindowRect(owner, &ownerRect))
-        VelwPlaceOnScreen(window, owner, ownerRect.left + 40, ownerRect.top + 40, width, height, 0);
+        VelwPlaceOnScreen(window, owner, ownerRect.left + cascade, ownerRect.top + cascade, width,
+                          height, 0);
     else
-        VelwPlaceOnScreen(window, owner, 40, 40, width, height, 0);
+        VelwPlaceOnScreen(window, owner, cascade, cascade, width, height, 0);
+}
+
+// The owner's icons: the ones of the owner window itself, which a program
+// picks for its scale, else its class's.
+HICON OwnerIcon(HWND owner, WPARAM kind)
+{
+    HICON icon = reinterpret_cast<HICON>(SendMessageW(owner, WM_GETICON, kind, 0));
+    if (!icon && kind == ICON_SMALL)
+        icon = reinterpret_cast<HICON>(GetClassLongPtrW(owner, GCLP_HICONSM));
+    if (!icon)
+        icon = reinterpret_cast<HICON>(GetClassLongPtrW(owner, GCLP_HICON));
+    return icon;
 }
 
 // Opens the window when it is not open (reading the help file anew) and
@@ -362,23 +430,22 @@ bool OpenWindow(HWND owner)
         return false;
     if (owner && !IsWindow(owner))
         owner = nullptr;
-    HWND window = CreateWindowExW(0, VELW_HELP_CLASS, Caption().c_str(), WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, 400, 300, owner, nullptr, VelwModule(), nullptr);
+    // Created without a size: PlaceWindow gives it one at the owner's scale.
+    HWND window = CreateWindowExW(0, VELW_HELP_CLASS, Caption().c_str(),
+                                  WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, 0, 0, owner, nullptr, VelwModule(), nullptr);
     if (!window)
         return false;
-    // The program's icon, from its window class; the class owns it.
+    // The program's icons, which the owner keeps; the help window only
+    // shows them.
     if (owner) {
-        if (HICON icon = reinterpret_cast<HICON>(GetClassLongPtrW(owner, GCLP_HICON)))
-            SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
-        HICON smallIcon = reinterpret_cast<HICON>(GetClassLongPtrW(owner, GCLP_HICONSM));
-        if (!smallIcon)
-            smallIcon = reinterpret_cast<HICON>(GetClassLongPtrW(owner, GCLP_HICON));
-        if (smallIcon)
-            SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon));
+        for (WPARAM kind : {ICON_BIG, ICON_SMALL})
+            if (HICON icon = OwnerIcon(owner, kind))
+                SendMessageW(window, WM_SETICON, kind, reinterpret_cast<LPARAM>(icon));
     }
-    WindowSetFont(window);
-    FillTopics();
     PlaceWindow(window, owner);
+    WindowSetFontForDpi(window, WindowDpi(window));
+    FillTopics();
     Layout(window);
     ShowWindow(window, SW_SHOWNORMAL);
     SetForegroundWindow(window);
@@ -396,7 +463,9 @@ VELW32_API int16_t WINAPI HelpInit(const wchar_t *helpName)
 {
     state.Name = helpName ? helpName : L"";
     state.Path = state.Name.empty() ? std::wstring() : HelpFilePath(state.Name);
-    return !state.Path.empty() && GetFileAttributesW(state.Path.c_str()) != INVALID_FILE_ATTRIBUTES ? 1 : 0;
+    return !state.Path.empty() && GetFileAttributesW(state.Path.c_str()) != INVALID_FILE_ATTRIBUTES
+               ? 1
+               : 0;
 }
 
 // Shows the topic bound to the context, or the first topic when none is.

@@ -13,6 +13,11 @@
 //   uasprobe rect main|modal         "x y width height" of the main window or
 //                                    the open dialog, frame included
 //   uasprobe post COMMAND ID         posts WM_COMMAND ID to the main window
+//   uasprobe client W H              sizes the main window so that its client
+//                                    area is W by H pixels
+//   uasprobe layout                  "client W H", then "ID x y width height"
+//                                    of each of the eight controls, in the
+//                                    main window's client coordinates
 //
 // Values are printed as UTF-8 with backslash, CR and LF escaped as \\, \r
 // and \n, so that one value is always one line.
@@ -62,8 +67,8 @@ std::wstring Escaped(const std::wstring &text)
 void Emit(const std::string &bytes)
 {
     DWORD written = 0;
-    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()), &written,
-              nullptr);
+    WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), bytes.data(), static_cast<DWORD>(bytes.size()),
+              &written, nullptr);
 }
 
 std::wstring TextOf(HWND window)
@@ -74,7 +79,8 @@ std::wstring TextOf(HWND window)
     // another process's edit control for its text.
     const LRESULT length = SendMessageW(window, WM_GETTEXTLENGTH, 0, 0);
     std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-    const LRESULT got = SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+    const LRESULT got =
+        SendMessageW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
     text.resize(static_cast<size_t>(got > 0 ? got : 0));
     return text;
 }
@@ -93,8 +99,8 @@ std::vector<std::wstring> ListItems(HWND list)
     for (LRESULT i = 0; i < count; ++i) {
         const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
         std::wstring item(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-        const LRESULT got =
-            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item[0]));
+        const LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i),
+                                         reinterpret_cast<LPARAM>(&item[0]));
         item.resize(static_cast<size_t>(got > 0 ? got : 0));
         items.push_back(item);
     }
@@ -108,7 +114,8 @@ BOOL CALLBACK IsMain(HWND window, LPARAM data)
 {
     HWND dims = GetDlgItem(window, IDC_DIMLIST);
     HWND units = GetDlgItem(window, IDC_UNITLIST);
-    if (IsWindowVisible(window) && dims && units && _wcsicmp(ClassOf(dims).c_str(), L"ListBox") == 0 &&
+    if (IsWindowVisible(window) && dims && units &&
+        _wcsicmp(ClassOf(dims).c_str(), L"ListBox") == 0 &&
         _wcsicmp(ClassOf(units).c_str(), L"ListBox") == 0) {
         *reinterpret_cast<HWND *>(data) = window;
         return FALSE;
@@ -219,7 +226,8 @@ State ReadState()
     gui.cbSize = sizeof gui;
     const DWORD thread = GetWindowThreadProcessId(main, nullptr);
     const bool haveGui = GetGUIThreadInfo(thread, &gui) != 0;
-    state.Add("focus", haveGui && gui.hwndFocus ? static_cast<LRESULT>(GetDlgCtrlID(gui.hwndFocus)) : 0);
+    state.Add("focus",
+              haveGui && gui.hwndFocus ? static_cast<LRESULT>(GetDlgCtrlID(gui.hwndFocus)) : 0);
     const wchar_t *active = L"none";
     if (haveGui && gui.hwndActive)
         active = gui.hwndActive == main ? L"main" : L"other";
@@ -256,7 +264,7 @@ bool PointOf(HWND window, int row, POINT &point)
             return false;
         const LRESULT y = (row - top) * height + height / 2;
         if (y >= r.bottom)
-            return false;  // scrolled out of sight: the script must scroll first
+            return false; // scrolled out of sight: the script must scroll first
         point.x = (r.left + r.right) / 2;
         point.y = static_cast<LONG>(y);
     }
@@ -318,12 +326,45 @@ int Point(const std::string &what, DWORD timeoutMs)
 int Rect(const std::string &which)
 {
     HWND main = FindMain();
-    HWND window = which == "main" ? main : which == "modal" && main ? FindModals(main).Active : nullptr;
+    HWND window = which == "main"            ? main
+                  : which == "modal" && main ? FindModals(main).Active
+                                             : nullptr;
     RECT r;
     if (!window || !GetWindowRect(window, &r))
         return 1;
-    Emit(std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right - r.left) +
-         " " + std::to_string(r.bottom - r.top) + "\n");
+    Emit(std::to_string(r.left) + " " + std::to_string(r.top) + " " +
+         std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top) + "\n");
+    return 0;
+}
+
+int Client(int width, int height)
+{
+    HWND main = FindMain();
+    RECT client, frame;
+    if (!main || !GetClientRect(main, &client) || !GetWindowRect(main, &frame))
+        return 1;
+    SetWindowPos(main, nullptr, 0, 0, frame.right - frame.left + width - client.right,
+                 frame.bottom - frame.top + height - client.bottom, SWP_NOZORDER | SWP_NOMOVE);
+    return 0;
+}
+
+int Layout()
+{
+    HWND main = FindMain();
+    RECT client;
+    if (!main || !GetClientRect(main, &client))
+        return 1;
+    std::string text =
+        "client " + std::to_string(client.right) + " " + std::to_string(client.bottom) + "\n";
+    for (int id = IDC_SETNAME; id <= IDC_UNITLIST; ++id) {
+        RECT r = {};
+        GetWindowRect(GetDlgItem(main, id), &r);
+        MapWindowPoints(nullptr, main, reinterpret_cast<POINT *>(&r), 2);
+        text += std::to_string(id) + " " + std::to_string(r.left) + " " + std::to_string(r.top) +
+                " " + std::to_string(r.right - r.left) + " " + std::to_string(r.bottom - r.top) +
+                "\n";
+    }
+    Emit(text);
     return 0;
 }
 
@@ -343,7 +384,9 @@ int Expect(const std::string &key, const std::wstring &value, DWORD timeoutMs)
 
 int Usage()
 {
-    Emit("usage: uasprobe state | expect KEY VALUE MS | point WHAT [MS] | rect main|modal | post COMMAND ID\n");
+    Emit("usage: uasprobe state | expect KEY VALUE MS | point WHAT [MS] | rect main|modal | post "
+         "COMMAND ID"
+         " | client W H | layout\n");
     return 2;
 }
 
@@ -361,11 +404,17 @@ int wmain(int argc, wchar_t **argv)
         return 0;
     }
     if (args[0] == "expect" && args.size() == 4)
-        return Expect(args[1], Wide(args[2].c_str()), static_cast<DWORD>(std::atol(args[3].c_str())));
+        return Expect(args[1], Wide(args[2].c_str()),
+                      static_cast<DWORD>(std::atol(args[3].c_str())));
     if (args[0] == "point" && (args.size() == 2 || args.size() == 3))
-        return Point(args[1], args.size() == 3 ? static_cast<DWORD>(std::atol(args[2].c_str())) : 0);
+        return Point(args[1],
+                     args.size() == 3 ? static_cast<DWORD>(std::atol(args[2].c_str())) : 0);
     if (args[0] == "rect" && args.size() == 2)
         return Rect(args[1]);
+    if (args[0] == "client" && args.size() == 3)
+        return Client(std::atoi(args[1].c_str()), std::atoi(args[2].c_str()));
+    if (args[0] == "layout" && args.size() == 1)
+        return Layout();
     if (args[0] == "post" && args.size() == 3 && args[1] == "COMMAND") {
         HWND main = FindMain();
         if (!main)

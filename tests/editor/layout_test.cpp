@@ -1,6 +1,6 @@
 // The main window's controls: their classes, styles and IDs, where they sit
-// in the real window at two sizes, and what the layout asks for at sizes too
-// small for it.
+// in the real window at two sizes and several display scales, and what the
+// layout asks for at sizes too small for it.
 #include <gtest/gtest.h>
 
 #include "importswap.h"
@@ -146,7 +146,8 @@ TEST(ControlsTest, AreCreatedInIdOrderAsEmptyChildrenOfTheWindow)
         // scroll bar's style while the content fits, and the edit control
         // draws its border itself.
         const bool framed = k.Id == IDC_DESCRIPTION || k.Id == IDC_DIMLIST || k.Id == IDC_UNITLIST;
-        EXPECT_EQ(k.Style & static_cast<DWORD>(WS_BORDER | WS_VSCROLL), framed ? static_cast<DWORD>(WS_BORDER | WS_VSCROLL) : 0u)
+        EXPECT_EQ(k.Style & static_cast<DWORD>(WS_BORDER | WS_VSCROLL),
+                  framed ? static_cast<DWORD>(WS_BORDER | WS_VSCROLL) : 0u)
             << "control " << k.Id;
         ASSERT_NE(c[i], nullptr);
         EXPECT_EQ(GetDlgCtrlID(c[i]), IDC_SETNAME + i) << "handle stored in its place";
@@ -183,9 +184,9 @@ TEST_F(MainWindowControlsTest, EachControlIsOfItsKind)
         const wchar_t *ClassName;
         bool TabStop; // reached with Tab
     } kinds[] = {
-        {IDC_SETNAME, L"static", false},  {IDC_DESCLABEL, L"static", false},
+        {IDC_SETNAME, L"static", false},   {IDC_DESCLABEL, L"static", false},
         {IDC_DESCRIPTION, L"edit", true},  {IDC_CLEAR, L"button", true},
-        {IDC_DIMLABEL, L"static", false}, {IDC_DIMLIST, L"listbox", true},
+        {IDC_DIMLABEL, L"static", false},  {IDC_DIMLIST, L"listbox", true},
         {IDC_UNITLABEL, L"static", false}, {IDC_UNITLIST, L"listbox", true},
     };
     for (const auto &k : kinds) {
@@ -201,47 +202,119 @@ TEST_F(MainWindowControlsTest, EachControlIsOfItsKind)
     // given; the set name reads from the left, the other labels are centred.
     EXPECT_EQ(Style(IDC_DESCRIPTION) & (WS_GROUP | ES_MULTILINE), WS_GROUP | ES_MULTILINE);
     for (int list : {IDC_DIMLIST, IDC_UNITLIST})
-        EXPECT_EQ(Style(list) & (LBS_NOTIFY | LBS_NOINTEGRALHEIGHT), LBS_NOTIFY | LBS_NOINTEGRALHEIGHT) << list;
+        EXPECT_EQ(Style(list) & (LBS_NOTIFY | LBS_NOINTEGRALHEIGHT),
+                  LBS_NOTIFY | LBS_NOINTEGRALHEIGHT)
+            << list;
     EXPECT_EQ(Style(IDC_CLEAR) & BS_TYPEMASK, BS_PUSHBUTTON);
     EXPECT_EQ(Style(IDC_SETNAME) & SS_TYPEMASK, SS_LEFT);
     for (int label : {IDC_DESCLABEL, IDC_DIMLABEL, IDC_UNITLABEL})
         EXPECT_EQ(Style(label) & SS_TYPEMASK, SS_CENTER) << label;
 }
 
+int IconWidth(HICON icon)
+{
+    ICONINFO info = {};
+    if (!icon || !GetIconInfo(icon, &info))
+        return 0;
+    BITMAP bitmap = {};
+    GetObjectW(info.hbmColor ? info.hbmColor : info.hbmMask, sizeof bitmap, &bitmap);
+    if (info.hbmColor)
+        DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return bitmap.bmWidth;
+}
+
 // Where the controls are, read back from the real window at two client
-// sizes; an odd width leaves the last pixel column free.
-TEST_F(MainWindowControlsTest, ControlsSitAtTheirPlacesAtTwoSizes)
+// sizes and at four display scales; an odd width leaves the last pixel
+// column free. Each row tells the window of its DPI as the system does when
+// the window moves to a screen of that scale (WM_DPICHANGED, with the
+// rectangle that gives the row's client size), so the window must take
+// that rectangle, make its font and icons again for the DPI and lay the
+// controls out with every length of the design scaled.
+TEST_F(MainWindowControlsTest, ControlsSitAtTheirPlacesAtEveryScale)
 {
     struct Place {
         int Id, X, Y, Width, Height;
     };
     const struct {
+        UINT Dpi;
         int Width, Height;
         std::vector<Place> Places;
+        int BigIcon, SmallIcon;
     } layouts[] = {
-        {600, 400, {{IDC_SETNAME, 3, 5, 597, 20}, {IDC_DESCLABEL, 3, 25, 522, 20},
-                    {IDC_DESCRIPTION, 3, 45, 522, 60}, {IDC_CLEAR, 527, 50, 70, 25},
-                    {IDC_DIMLABEL, 0, 110, 300, 20}, {IDC_UNITLABEL, 300, 110, 300, 20},
-                    {IDC_DIMLIST, 0, 130, 300, 270}, {IDC_UNITLIST, 300, 130, 300, 270}}},
-        {601, 300, {{IDC_SETNAME, 3, 5, 598, 20}, {IDC_DESCLABEL, 3, 25, 523, 20},
-                    {IDC_DESCRIPTION, 3, 45, 523, 60}, {IDC_CLEAR, 528, 50, 70, 25},
-                    {IDC_DIMLABEL, 0, 110, 300, 20}, {IDC_UNITLABEL, 300, 110, 300, 20},
-                    {IDC_DIMLIST, 0, 130, 300, 170}, {IDC_UNITLIST, 300, 130, 300, 170}}},
+        // clang-format off
+        {96, 600, 400, {{IDC_SETNAME, 3, 5, 597, 20}, {IDC_DESCLABEL, 3, 25, 522, 20},
+                        {IDC_DESCRIPTION, 3, 45, 522, 60}, {IDC_CLEAR, 527, 50, 70, 25},
+                        {IDC_DIMLABEL, 0, 110, 300, 20}, {IDC_UNITLABEL, 300, 110, 300, 20},
+                        {IDC_DIMLIST, 0, 130, 300, 270}, {IDC_UNITLIST, 300, 130, 300, 270}}, 32, 16},
+        {96, 601, 300, {{IDC_SETNAME, 3, 5, 598, 20}, {IDC_DESCLABEL, 3, 25, 523, 20},
+                        {IDC_DESCRIPTION, 3, 45, 523, 60}, {IDC_CLEAR, 528, 50, 70, 25},
+                        {IDC_DIMLABEL, 0, 110, 300, 20}, {IDC_UNITLABEL, 300, 110, 300, 20},
+                        {IDC_DIMLIST, 0, 130, 300, 170}, {IDC_UNITLIST, 300, 130, 300, 170}}, 32, 16},
+        {120, 750, 500, {{IDC_SETNAME, 4, 6, 746, 25}, {IDC_DESCLABEL, 4, 31, 652, 25},
+                         {IDC_DESCRIPTION, 4, 56, 652, 75}, {IDC_CLEAR, 659, 63, 88, 31},
+                         {IDC_DIMLABEL, 0, 138, 375, 25}, {IDC_UNITLABEL, 375, 138, 375, 25},
+                         {IDC_DIMLIST, 0, 163, 375, 337}, {IDC_UNITLIST, 375, 163, 375, 337}}, 40, 20},
+        {144, 900, 700, {{IDC_SETNAME, 5, 8, 895, 30}, {IDC_DESCLABEL, 5, 38, 783, 30},
+                         {IDC_DESCRIPTION, 5, 68, 783, 90}, {IDC_CLEAR, 790, 75, 105, 38},
+                         {IDC_DIMLABEL, 0, 165, 450, 30}, {IDC_UNITLABEL, 450, 165, 450, 30},
+                         {IDC_DIMLIST, 0, 195, 450, 505}, {IDC_UNITLIST, 450, 195, 450, 505}}, 48, 24},
+        {192, 900, 700, {{IDC_SETNAME, 6, 10, 894, 40}, {IDC_DESCLABEL, 6, 50, 744, 40},
+                         {IDC_DESCRIPTION, 6, 90, 744, 120}, {IDC_CLEAR, 754, 100, 140, 50},
+                         {IDC_DIMLABEL, 0, 220, 450, 40}, {IDC_UNITLABEL, 450, 220, 450, 40},
+                         {IDC_DIMLIST, 0, 260, 450, 440}, {IDC_UNITLIST, 450, 260, 450, 440}}, 64, 32},
+        // clang-format on
     };
+    // The message font at this test's own scale (96 DPI), which the font of
+    // every other scale is made from.
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0));
+    int step = 0;
     for (const auto &layout : layouts) {
-        SetClientSize(layout.Width, layout.Height);
-        RECT client;
+        const std::string where = std::to_string(layout.Dpi) + " DPI, " +
+                                  std::to_string(layout.Width) + " x " +
+                                  std::to_string(layout.Height);
+        // The rectangle the system would suggest: the frame around the row's
+        // client size, somewhere else on the screen.
+        RECT client, frame;
         GetClientRect(window_, &client);
-        ASSERT_EQ(client.right, layout.Width);
-        ASSERT_EQ(client.bottom, layout.Height);
+        GetWindowRect(window_, &frame);
+        ++step;
+        const RECT suggested = {frame.left + 7 * step, frame.top + 5 * step,
+                                frame.right + 7 * step + layout.Width - client.right,
+                                frame.bottom + 5 * step + layout.Height - client.bottom};
+        SendMessageW(window_, WM_DPICHANGED, MAKEWPARAM(layout.Dpi, layout.Dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        RECT taken;
+        GetWindowRect(window_, &taken);
+        EXPECT_TRUE(EqualRect(&taken, &suggested)) << where;
+        GetClientRect(window_, &client);
+        ASSERT_EQ(client.right, layout.Width) << where;
+        ASSERT_EQ(client.bottom, layout.Height) << where;
         for (const Place &p : layout.Places) {
             RECT r;
             GetWindowRect(Control(p.Id), &r);
             MapWindowPoints(nullptr, window_, reinterpret_cast<POINT *>(&r), 2);
             const std::vector<LONG> got = {r.left, r.top, r.right - r.left, r.bottom - r.top};
             EXPECT_EQ(got, (std::vector<LONG>{p.X, p.Y, p.Width, p.Height}))
-                << "control " << p.Id << " in " << layout.Width << " x " << layout.Height;
+                << "control " << p.Id << " at " << where;
+            LOGFONTW face = {};
+            ASSERT_TRUE(
+                GetObjectW(reinterpret_cast<HFONT>(SendMessageW(Control(p.Id), WM_GETFONT, 0, 0)),
+                           sizeof face, &face))
+                << "control " << p.Id << " at " << where;
+            EXPECT_EQ(face.lfHeight,
+                      MulDiv(metrics.lfMessageFont.lfHeight, static_cast<int>(layout.Dpi), 96))
+                << "control " << p.Id << " at " << where;
         }
+        // The icons of the scale (the program file holds an image of each
+        // of these sizes, see tests/install).
+        const auto icon = [this](WPARAM kind) {
+            return IconWidth(reinterpret_cast<HICON>(SendMessageW(window_, WM_GETICON, kind, 0)));
+        };
+        EXPECT_EQ(icon(ICON_BIG), layout.BigIcon) << where;
+        EXPECT_EQ(icon(ICON_SMALL), layout.SmallIcon) << where;
     }
 }
 

@@ -9,7 +9,9 @@
 #include "uas_languages.h"
 #include "testfiles.h"
 
+#include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -34,9 +36,11 @@ std::vector<Shipped> ShippedBinaries()
         {L"bin", L"velx32.dll", 0x0409},
     };
     for (const UasLanguage &language : UasLanguages) {
-        shipped.push_back({L"res", std::wstring(L"kxcommo") + language.Suffix + L".dll", language.LangId});
+        shipped.push_back(
+            {L"res", std::wstring(L"kxcommo") + language.Suffix + L".dll", language.LangId});
         if (language.Value[0] != L'\0')
-            shipped.push_back({L"res", std::wstring(L"uasedit") + language.Suffix + L".dll", language.LangId});
+            shipped.push_back(
+                {L"res", std::wstring(L"uasedit") + language.Suffix + L".dll", language.LangId});
     }
     return shipped;
 }
@@ -86,7 +90,8 @@ public:
     {
         void *value = nullptr;
         UINT length = 0;
-        if (!Present() || !VerQueryValueW(data_.data(), L"\\VarFileInfo\\Translation", &value, &length) ||
+        if (!Present() ||
+            !VerQueryValueW(data_.data(), L"\\VarFileInfo\\Translation", &value, &length) ||
             length < 2 * sizeof(WORD))
             return false;
         language = static_cast<const WORD *>(value)[0];
@@ -137,7 +142,8 @@ TEST(VersionResource, EveryShippedBinaryNamesTheProductAndItsVersion)
         EXPECT_EQ(fixed->dwFileVersionMS, fixed->dwProductVersionMS);
         EXPECT_EQ(fixed->dwFileVersionLS, fixed->dwProductVersionLS);
         const bool program = s.File.find(L".exe") != std::wstring::npos;
-        EXPECT_EQ(program ? static_cast<DWORD>(VFT_APP) : static_cast<DWORD>(VFT_DLL), fixed->dwFileType);
+        EXPECT_EQ(program ? static_cast<DWORD>(VFT_APP) : static_cast<DWORD>(VFT_DLL),
+                  fixed->dwFileType);
 
         WORD language = 0;
         WORD codePage = 0;
@@ -153,7 +159,8 @@ TEST(VersionResource, DescriptionsDifferBetweenBinaries)
     std::vector<std::wstring> seen;
     for (const Shipped &s : ShippedBinaries()) {
         const std::wstring description =
-            VersionInfo(BuildFolder() + L"\\" + s.Folder + L"\\" + s.File).String(L"FileDescription");
+            VersionInfo(BuildFolder() + L"\\" + s.Folder + L"\\" + s.File)
+                .String(L"FileDescription");
         for (const std::wstring &other : seen)
             EXPECT_NE(other, description) << Utf8(s.File);
         seen.push_back(description);
@@ -194,8 +201,9 @@ std::wstring ResourceString(const std::wstring &file, UINT id)
 
 // The version resource comes beside the manifest, not instead of it: the
 // program still asks for the version 6 common controls, runs with the
-// rights of whoever starts it, and names the Windows versions it was made
-// for (7, 8, 8.1, and 10, which Windows 11 shares).
+// rights of whoever starts it, names the Windows versions it was made for
+// (7, 8, 8.1, and 10, which Windows 11 shares), and draws itself at every
+// display scale (per-monitor aware, version 2 first).
 TEST(VersionResource, ProgramManifestAsksForWhatTheProgramNeeds)
 {
     const std::string manifest = ProgramManifest();
@@ -210,6 +218,14 @@ TEST(VersionResource, ProgramManifestAsksForWhatTheProgramNeeds)
         {"Windows 8", "<supportedOS Id=\"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}\"/>"},
         {"Windows 8.1", "<supportedOS Id=\"{1f676c76-80e1-4239-95bb-83d0f6d0da78}\"/>"},
         {"Windows 10 and 11", "<supportedOS Id=\"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}\"/>"},
+        {"per monitor, version 2 first",
+         "<dpiAwareness xmlns=\"http://schemas.microsoft.com/SMI/2016/WindowsSettings\">"
+         "PerMonitorV2, PerMonitor</dpiAwareness>"},
+        {"per monitor before Windows 10 1607",
+         "<dpiAware "
+         "xmlns=\"http://schemas.microsoft.com/SMI/2005/WindowsSettings\">true/pm</dpiAware>"},
+        {"the settings' namespace",
+         "<application xmlns=\"urn:schemas-microsoft-com:asm.v3\"> <windowsSettings>"},
     };
     // Attributes may wrap: compare with the manifest's white space folded.
     std::string folded;
@@ -238,12 +254,15 @@ TEST(VersionResource, CopyrightAndCompanyAreTheProductInformations)
     const std::wstring copyright = first.String(L"LegalCopyright");
     ASSERT_FALSE(company.empty());
     ASSERT_EQ(0u, copyright.find(L"Copyright \u00A9 ")) << Utf8(copyright);
-    EXPECT_NE(std::wstring::npos, productInfo.find(copyright)) << "product information: " << Utf8(productInfo);
-    EXPECT_NE(std::wstring::npos, copyright.find(L" " + company + L". ")) << "the copyright names the company";
+    EXPECT_NE(std::wstring::npos, productInfo.find(copyright))
+        << "product information: " << Utf8(productInfo);
+    EXPECT_NE(std::wstring::npos, copyright.find(L" " + company + L". "))
+        << "the copyright names the company";
     const std::wstring notice = copyright.substr(0, copyright.find(L". ") + 1);
     for (const UasLanguage &language : UasLanguages) {
         const std::wstring file = std::wstring(L"kxcommo") + language.Suffix + L".dll";
-        EXPECT_NE(std::wstring::npos, ResourceString(file, KX_IDS_PRODUCTINFO).find(notice)) << Utf8(file);
+        EXPECT_NE(std::wstring::npos, ResourceString(file, KX_IDS_PRODUCTINFO).find(notice))
+            << Utf8(file);
     }
     for (const Shipped &s : shipped) {
         const VersionInfo info(BuildFolder() + L"\\" + s.Folder + L"\\" + s.File);
@@ -261,7 +280,8 @@ TEST(VersionResource, ProgramCarriesTheSetFileIcon)
     const struct {
         int Index;
         const char *What;
-    } icons[] = {{0, "the program's icon (index 0)"}, {1, "the set file's icon (index 1)"},
+    } icons[] = {{0, "the program's icon (index 0)"},
+                 {1, "the set file's icon (index 1)"},
                  {-2, "the set file's icon (resource 2)"}};
     for (const auto &icon : icons) {
         HICON large = nullptr;
@@ -295,6 +315,43 @@ TEST(VersionResource, ProgramCarriesTheSetFileIcon)
     EXPECT_FALSE(imageOne.empty());
     EXPECT_FALSE(imageTwo.empty());
     EXPECT_NE(imageOne, imageTwo);
+    FreeLibrary(module);
+}
+
+// The images of each icon: the program's own icon keeps its three (two of
+// 32 pixels, in 16 and 256 colours, and one of 16); the set file's icon and
+// the window's icon have an image for every size the system asks for at
+// 100 to 200 % and for Explorer's largest view. Read from the groups'
+// entries: width (0 for 256), height, colours, reserved, planes, bits.
+TEST(VersionResource, EachIconHasItsImages)
+{
+    const std::wstring program = BuildFolder() + L"\\bin\\uasedit.exe";
+    HMODULE module = LoadLibraryExW(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, module);
+    const std::string everySize = "16x4 20x32 24x32 32x4 32x8 40x32 48x32 64x32 256x32";
+    const struct {
+        int Id;
+        std::string Images; // width x bits, sorted
+    } icons[] = {{1, "16x4 32x4 32x8"}, {2, everySize}, {3, everySize}};
+    for (const auto &icon : icons) {
+        const HRSRC group = FindResourceW(module, MAKEINTRESOURCEW(icon.Id), RT_GROUP_ICON);
+        const BYTE *bytes =
+            group ? static_cast<const BYTE *>(LockResource(LoadResource(module, group))) : nullptr;
+        ASSERT_NE(nullptr, bytes) << "icon " << icon.Id;
+        const DWORD length = SizeofResource(module, group);
+        std::vector<std::pair<int, int>> images;
+        for (DWORD at = 6; at + 14 <= length; at += 14) {
+            const int width = bytes[at] ? bytes[at] : 256;
+            EXPECT_EQ(bytes[at], bytes[at + 1]) << "icon " << icon.Id << ": square images";
+            images.emplace_back(width, bytes[at + 6] | (bytes[at + 7] << 8));
+        }
+        std::sort(images.begin(), images.end());
+        std::string seen;
+        for (const auto &image : images)
+            seen += (seen.empty() ? "" : " ") + std::to_string(image.first) + "x" +
+                    std::to_string(image.second);
+        EXPECT_EQ(icon.Images, seen) << "icon " << icon.Id;
+    }
     FreeLibrary(module);
 }
 

@@ -12,6 +12,7 @@ namespace {
 struct Seen {
     std::wstring Caption, Title, Text1, Text2, Button;
     bool HasIcon = false;
+    HICON Icon = nullptr;
     LONG TitleWeight = 0, TextWeight = 0;
     RECT Frame = {}, Client = {}, ButtonRect = {}, Text2Rect = {};
     bool ButtonIsDefault = false;
@@ -20,7 +21,8 @@ struct Seen {
 LONG WeightOf(HWND control)
 {
     LOGFONTW face = {};
-    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof face, &face);
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof face,
+               &face);
     return face.lfWeight;
 }
 
@@ -40,14 +42,17 @@ Seen Look(HWND d)
     s.Text1 = uitest::TextOf(GetDlgItem(d, VELW_IDC_ABOUT_TEXT1));
     s.Text2 = uitest::TextOf(GetDlgItem(d, VELW_IDC_ABOUT_TEXT2));
     s.Button = uitest::TextOf(GetDlgItem(d, IDOK));
-    s.HasIcon = SendDlgItemMessageW(d, VELW_IDC_ABOUT_ICON, STM_GETICON, 0, 0) != 0;
+    s.Icon =
+        reinterpret_cast<HICON>(SendDlgItemMessageW(d, VELW_IDC_ABOUT_ICON, STM_GETICON, 0, 0));
+    s.HasIcon = s.Icon != nullptr;
     s.TitleWeight = WeightOf(GetDlgItem(d, VELW_IDC_ABOUT_TITLE));
     s.TextWeight = WeightOf(GetDlgItem(d, VELW_IDC_ABOUT_TEXT1));
     GetWindowRect(d, &s.Frame);
     GetClientRect(d, &s.Client);
     s.ButtonRect = RectIn(d, GetDlgItem(d, IDOK));
     s.Text2Rect = RectIn(d, GetDlgItem(d, VELW_IDC_ABOUT_TEXT2));
-    s.ButtonIsDefault = (GetWindowLongPtrW(GetDlgItem(d, IDOK), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON;
+    s.ButtonIsDefault =
+        (GetWindowLongPtrW(GetDlgItem(d, IDOK), GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON;
     return s;
 }
 
@@ -55,16 +60,16 @@ class AboutTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        owner_ = CreateWindowExW(0, L"static", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 200, 500, 400,
-                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        owner_ = CreateWindowExW(0, L"static", L"owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 200,
+                                 500, 400, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
         ASSERT_NE(owner_, nullptr);
     }
     void TearDown() override { DestroyWindow(owner_); }
 
     // Shows the window, looks at it (into seen) and closes it with OK;
     // the window's result.
-    int16_t ShowAndLook(HWND owner, const wchar_t *title, const wchar_t *text1, const wchar_t *text2,
-                        int16_t flag)
+    int16_t ShowAndLook(HWND owner, const wchar_t *title, const wchar_t *text1,
+                        const wchar_t *text2, int16_t flag)
     {
         uitest::DialogResponder responder([this](HWND d) {
             seen = Look(d);
@@ -96,6 +101,16 @@ TEST_F(AboutTest, ShowsTheTextsAndClosesOnOk)
     EXPECT_LT(seen.TextWeight, FW_BOLD);
 }
 
+// A program gives its window the icon for its display scale; the window
+// shows that one rather than the program file's icon at the system's size.
+TEST_F(AboutTest, ShowsTheOwnersOwnIcon)
+{
+    HICON icon = LoadIconW(nullptr, IDI_INFORMATION);
+    SendMessageW(owner_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    ShowAndLook(owner_, L"Title", L"One", L"Two", 1);
+    EXPECT_EQ(seen.Icon, icon);
+}
+
 TEST_F(AboutTest, CentresOnTheOwnerWithFlagOne)
 {
     ShowAndLook(owner_, L"Title", L"One", L"Two", 1);
@@ -123,7 +138,8 @@ TEST_F(AboutTest, EscapeAndEnterClose)
         EXPECT_EQ(AbtMapAboutWindow(owner_, L"Title", L"One", L"Two", 1), 1);
         EXPECT_EQ(escape.Count(), 1);
     }
-    uitest::DialogResponder enter([&](HWND d) { PostMessageW(GetDlgItem(d, IDOK), WM_KEYDOWN, VK_RETURN, 0); });
+    uitest::DialogResponder enter(
+        [&](HWND d) { PostMessageW(GetDlgItem(d, IDOK), WM_KEYDOWN, VK_RETURN, 0); });
     EXPECT_EQ(AbtMapAboutWindow(owner_, L"Title", L"One", L"Two", 1), 1);
     EXPECT_EQ(enter.Count(), 1);
 }

@@ -94,6 +94,98 @@ TEST_F(HelpTest, TopicsOpenAnOwnedWindowOnTheFirstTopic)
     EXPECT_EQ(GetFocus(), Child(VELW_IDC_HELP_TOPICS));
 }
 
+// The base of a font's dialog units: its average character width and its
+// line height.
+SIZE DialogBase(HFONT font)
+{
+    HDC dc = GetDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    TEXTMETRICW metrics = {};
+    GetTextMetricsW(dc, &metrics);
+    SIZE letters = {};
+    GetTextExtentPoint32W(dc, L"ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52,
+                          &letters);
+    SelectObject(dc, old);
+    ReleaseDC(nullptr, dc);
+    return SIZE{(letters.cx / 26 + 1) / 2, metrics.tmHeight};
+}
+
+// Moved to a screen of another scale, the window takes the rectangle the
+// system suggests, a font made for that DPI, and lays out its controls with
+// it: the Close button is 14 dialog units of the new font high and sits
+// 4 units (of its width) from the bottom-right corner. It also shows the
+// owner's own icons, which a program picks for its scale.
+TEST_F(HelpTest, FollowsItsScreensScale)
+{
+    HICON big = LoadIconW(nullptr, IDI_INFORMATION);
+    HICON small = LoadIconW(nullptr, IDI_WARNING);
+    SendMessageW(owner_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+    SendMessageW(owner_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small));
+    HelpInit(L"TESTHELP");
+    HelpTopics(owner_);
+    HWND help = HelpWindow();
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(SendMessageW(help, WM_GETICON, ICON_BIG, 0), reinterpret_cast<LRESULT>(big));
+    EXPECT_EQ(SendMessageW(help, WM_GETICON, ICON_SMALL, 0), reinterpret_cast<LRESULT>(small));
+
+    NONCLIENTMETRICSW metrics = {};
+    metrics.cbSize = sizeof metrics;
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0));
+    for (int dpi : {192, 144, 96}) {
+        RECT frame;
+        GetWindowRect(help, &frame);
+        const RECT suggested = {frame.left + 10, frame.top + 10, frame.left + 10 + 4 * dpi,
+                                frame.top + 10 + 3 * dpi};
+        SendMessageW(help, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        RECT taken;
+        GetWindowRect(help, &taken);
+        EXPECT_TRUE(EqualRect(&taken, &suggested)) << dpi << " DPI";
+
+        HFONT font =
+            reinterpret_cast<HFONT>(SendMessageW(Child(VELW_IDC_HELP_CLOSE), WM_GETFONT, 0, 0));
+        LOGFONTW face = {};
+        ASSERT_TRUE(GetObjectW(font, sizeof face, &face)) << dpi << " DPI";
+        EXPECT_EQ(face.lfHeight, MulDiv(metrics.lfMessageFont.lfHeight, dpi, 96)) << dpi << " DPI";
+        const SIZE base = DialogBase(font);
+        RECT client, close;
+        GetClientRect(help, &client);
+        GetWindowRect(Child(VELW_IDC_HELP_CLOSE), &close);
+        MapWindowPoints(nullptr, help, reinterpret_cast<POINT *>(&close), 2);
+        const std::vector<LONG> got = {close.right - close.left, close.bottom - close.top,
+                                       client.right - close.right, client.bottom - close.bottom};
+        EXPECT_EQ(got, (std::vector<LONG>{MulDiv(50, base.cx, 4), MulDiv(14, base.cy, 8), base.cx,
+                                          base.cx}))
+            << dpi << " DPI";
+    }
+}
+
+// A long topic title widens the list of topics beyond its third of the
+// window, so that the title is shown whole; the text keeps the larger part.
+TEST_F(HelpTest, ALongTitleIsShownWhole)
+{
+    const std::wstring title = L"What is a unit assignment set?";
+    profile_.WriteFile(L"TESTHELP.txt", "@topic What is a unit assignment set?\r\n"
+                                        "Text\r\n@topic Keys\r\nF1\r\n");
+    HelpInit(L"TESTHELP");
+    HelpTopics(owner_);
+    HWND list = Child(VELW_IDC_HELP_TOPICS);
+    ASSERT_NE(list, nullptr);
+    HDC dc = GetDC(list);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    SIZE extent = {};
+    GetTextExtentPoint32W(dc, title.c_str(), static_cast<int>(title.size()), &extent);
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+    RECT client, help, text;
+    GetClientRect(list, &client);
+    GetClientRect(HelpWindow(), &help);
+    GetWindowRect(Child(VELW_IDC_HELP_TEXT), &text);
+    EXPECT_GE(client.right, extent.cx);
+    EXPECT_GT(client.right, help.right / 3) << "wider than its usual third";
+    EXPECT_GT(text.right - text.left, help.right / 2);
+}
+
 TEST_F(HelpTest, ContextShowsItsTopicInTheSameWindow)
 {
     HelpInit(L"TESTHELP");
