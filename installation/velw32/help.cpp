@@ -204,6 +204,16 @@ void Layout(HWND window)
                  height - margin - buttonHeight, buttonWidth, buttonHeight, flags);
 }
 
+// The layout, and the shown topic's tables laid out again for the text
+// field's new width.
+void LayoutAndText(HWND window)
+{
+    Layout(window);
+    if (state.ShownTopic >= 0 &&
+        static_cast<size_t>(state.ShownTopic) < state.Document.Topics.size())
+        ShowTopicText(state.ShownTopic, true);
+}
+
 // Tab order: topics, text, Close.
 void MoveFocus(HWND from, bool backwards)
 {
@@ -297,7 +307,7 @@ LRESULT CALLBACK HelpProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         state.LastFocus = list;
         return 0;
     }
-    case WM_SIZE: Layout(window); return 0;
+    case WM_SIZE: LayoutAndText(window); return 0;
     case WM_DPICHANGED: {
         // On a screen of another scale: the rectangle the system suggests,
         // the font made for the new DPI, and the layout for both.
@@ -310,11 +320,7 @@ LRESULT CALLBACK HelpProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             SetWindowPos(window, nullptr, suggested->left, suggested->top,
                          suggested->right - suggested->left, suggested->bottom - suggested->top,
                          SWP_NOZORDER | SWP_NOACTIVATE);
-        Layout(window);
-        // Tables are laid out for the field's width.
-        if (state.ShownTopic >= 0 &&
-            static_cast<size_t>(state.ShownTopic) < state.Document.Topics.size())
-            ShowTopicText(state.ShownTopic, true);
+        LayoutAndText(window);
         return 0;
     }
     case WM_GETMINMAXINFO: {

@@ -39,7 +39,8 @@ std::string ClassName(HWND window)
 class Program {
 public:
     explicit Program(const std::wstring &arguments)
-        : process_(testprocess::Sibling(L"uasedit.exe") + (arguments.empty() ? L"" : L" " + arguments))
+        : process_(testprocess::Sibling(L"uasedit.exe") +
+                   (arguments.empty() ? L"" : L" " + arguments))
     {
     }
     bool Started() const { return process_.Started(); }
@@ -53,18 +54,19 @@ public:
         found = nullptr;
         bool ended = false;
         const std::string what = "a window of class " + testfiles::Utf8(className);
-        ::testing::AssertionResult waited = testwait::Until(what, StartTimeoutMs, [&](std::string &seen) {
-            found = FindOwnWindow(className);
-            ended = !process_.Running();
-            seen = ended ? "the program ended" : "the program's windows: " + OwnWindows();
-            return found != nullptr || ended;
-        });
+        ::testing::AssertionResult waited =
+            testwait::Until(what, StartTimeoutMs, [&](std::string &seen) {
+                found = FindOwnWindow(className);
+                ended = !process_.Running();
+                seen = ended ? "the program ended" : "the program's windows: " + OwnWindows();
+                return found != nullptr || ended;
+            });
         if (found || !waited)
             return found ? ::testing::AssertionSuccess() : waited;
         DWORD code = 0;
         GetExitCodeProcess(process_.Handle(), &code);
-        return ::testing::AssertionFailure() << "waited for " << what << "; the program ended first with exit code "
-                                             << code;
+        return ::testing::AssertionFailure()
+               << "waited for " << what << "; the program ended first with exit code " << code;
     }
 
     // The exit code, or STILL_ACTIVE (the program ended by the test) when
@@ -93,17 +95,28 @@ public:
 
     // The window shows at its creation, at the origin, and start-up places
     // it right after: waits until it has left the origin.
+    // The window at its start place, and the program back in its message
+    // loop: another process sees the new rectangle before the program has
+    // laid its controls out for it and fitted the set-name label.
     static ::testing::AssertionResult WaitUntilPlaced(HWND window)
     {
-        return testwait::Until("the main window to leave the origin", StartTimeoutMs, [&](std::string &seen) {
-            RECT r = {};
-            if (!GetWindowRect(window, &r)) {
-                seen = "no window";
-                return false;
-            }
-            seen = "at " + std::to_string(r.left) + "," + std::to_string(r.top);
-            return r.left != 0 || r.top != 0;
-        });
+        ::testing::AssertionResult placed = testwait::Until(
+            "the main window to leave the origin", StartTimeoutMs, [&](std::string &seen) {
+                RECT r = {};
+                if (!GetWindowRect(window, &r)) {
+                    seen = "no window";
+                    return false;
+                }
+                seen = "at " + std::to_string(r.left) + "," + std::to_string(r.top);
+                return r.left != 0 || r.top != 0;
+            });
+        if (!placed)
+            return placed;
+        DWORD_PTR answer = 0;
+        if (!SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, StartTimeoutMs, &answer))
+            return ::testing::AssertionFailure()
+                   << "the placed window took no message within " << StartTimeoutMs << " ms";
+        return ::testing::AssertionSuccess();
     }
 
 private:
@@ -142,8 +155,8 @@ std::wstring AnswerBox(const Program &program, int button)
     HWND box = nullptr;
     const ::testing::AssertionResult shown = program.WaitForWindow(L"#32770", box);
     if (!shown)
-        return L"<no message box: " + std::wstring(shown.message(), shown.message() + strlen(shown.message())) +
-               L">";
+        return L"<no message box: " +
+               std::wstring(shown.message(), shown.message() + strlen(shown.message())) + L">";
     const std::wstring text = uitest::TextOf(box) + L"|" + uitest::MessageBoxText(box);
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), 0);
     return text;
@@ -155,7 +168,8 @@ void WaitUntilGone(const Program &program)
 {
     HWND box = program.FindOwnWindow(L"#32770");
     EXPECT_TRUE(testwait::Until("the answered box to go", StartTimeoutMs, [&](std::string &seen) {
-        seen = "the box is still there, with the text \"" + testfiles::Utf8(uitest::MessageBoxText(box)) + "\"";
+        seen = "the box is still there, with the text \"" +
+               testfiles::Utf8(uitest::MessageBoxText(box)) + "\"";
         return !box || !IsWindow(box);
     }));
 }
@@ -243,6 +257,7 @@ TEST(ProgramTest, APathThatCannotBeOpenedIsToldAndTheEditorStays)
         WaitUntilGone(program);
         HWND window = nullptr;
         ASSERT_TRUE(program.WaitForWindow(MainClass, window)) << "the editor stays";
+        ASSERT_TRUE(Program::WaitUntilPlaced(window));
         EXPECT_EQ(uitest::TextOf(GetDlgItem(window, 70)), L"Set Name: <none>");
         PostMessageW(window, WM_CLOSE, 0, 0);
         EXPECT_EQ(program.WaitForExit(), 1u);
@@ -330,6 +345,7 @@ TEST(ProgramTest, MissingCommonLibraryIsToldOnceAndNoOtherModuleStandsIn)
     WaitUntilGone(program);
     HWND window = nullptr;
     ASSERT_TRUE(program.WaitForWindow(MainClass, window));
+    ASSERT_TRUE(Program::WaitUntilPlaced(window));
     EXPECT_EQ(program.FindOwnWindow(L"#32770"), nullptr) << "told once only";
     // The program's own texts still show.
     EXPECT_EQ(uitest::TextOf(GetDlgItem(window, 70)), L"Set Name: <none>");
@@ -352,7 +368,9 @@ TEST(ProgramTest, AProfileValueTooLongIsToldAndNotUsed)
               L"program shows its own English texts.");
     WaitUntilGone(program);
     HWND window = nullptr;
-    ASSERT_TRUE(program.WaitForWindow(MainClass, window)) << "the program goes on with its own texts";
+    ASSERT_TRUE(program.WaitForWindow(MainClass, window))
+        << "the program goes on with its own texts";
+    ASSERT_TRUE(Program::WaitUntilPlaced(window));
     EXPECT_EQ(program.FindOwnWindow(L"#32770"), nullptr) << "told once only";
     EXPECT_EQ(uitest::TextOf(GetDlgItem(window, 70)), L"Set Name: <none>");
     PostMessageW(window, WM_CLOSE, 0, 0);

@@ -332,7 +332,9 @@ TEST_P(TranslatedTable, IsTranslatedAndStoredInItsLanguage)
 {
     int same = 0;
     for (const auto &entry : EnglishTexts()) {
-        if (Text(module_, entry.first) == entry.second && !IsKeyName(entry.first))
+        // A key name, or the shortened path's pattern, holds no words.
+        if (Text(module_, entry.first) == entry.second && !IsKeyName(entry.first) &&
+            entry.first != IDS_PATHSHORTENED)
             ++same;
         EXPECT_TRUE(StoredInLanguage(module_, entry.first, GetParam().Language))
             << "string " << entry.first;

@@ -105,7 +105,7 @@ TEST(UasCatalogueTest, LeavesOutFilesNamedAsDevices)
 
     Catalogue cat;
     EXPECT_EQ(cat.Status, 0);
-    EXPECT_EQ(cat.Names(), (Names{L"COM0", L"COM10", L"CONSOLE", L"LPT", L"Metric", L"xNUL"}));
+    EXPECT_EQ(cat.Names(), (Names{L"COM10", L"COMO", L"CONSOLE", L"LPT", L"Metric", L"xNUL"}));
 }
 
 // A per-user set folder does not exist before its first use.
