@@ -167,7 +167,7 @@ TEST(EditFitTextTest, ShortensTheNameToTheWidth)
         {"a set's name: ellipsis at its end", L"Set: Long set name here", 5, 18, 120,
          L"Set: Long s\u2026"},
         {"a long ending is no extension", L"report.backup2024", 0, 17, 100, L"report.ba\u2026"},
-        {"a leading dot is no extension", L".uasxxxxxxxx", 0, 12, 60, L".uasx\u2026"},
+        {"a leading dot is no extension", L".abcde", 0, 6, 40, L".ab\u2026"},
         {"no room for the extension", L"ABCDEFGHIJabcdef.uas", 10, 10, 120, L"ABCDEFGHIJa\u2026"},
         {"no room at all", L"ABCDEFGHIJabcdef.uas", 10, 10, 50, L"ABCDEFGHIJ\u2026"},
         {"only the name is shortened", L"Before name after", 7, 4, 150, L"Before n\u2026 after"},

@@ -106,6 +106,24 @@ reg_value() {
     sed -n "s/^ *\($name\) *REG_[A-Z_]* *//p" <<<"$reg_values" | head -1
 }
 
+# reg_string KEY NAME: one string value exactly as stored. reg.exe lists
+# values in the console's code page, which has no "É", "’" or Japanese;
+# regedit exports the key as UTF-16. KEY starts with HKLM or HKCU.
+reg_string() {
+    local key=${1/#HKLM/HKEY_LOCAL_MACHINE} out=$work/export.reg
+    key=${key/#HKCU/HKEY_CURRENT_USER}
+    rm -f "$out"
+    wine regedit /E "$(winpath "$out")" "$key" </dev/null >/dev/null 2>&1 || true
+    [ -f "$out" ] || return 0
+    python3 - "$out" "$2" <<'PY'
+import re, sys
+text = open(sys.argv[1], 'rb').read().decode('utf-16')
+found = re.search(r'^"%s"="((?:[^"\\]|\\.)*)"' % re.escape(sys.argv[2]), text, re.M)
+if found:
+    print(re.sub(r'\\(.)', r'\1', found.group(1)))
+PY
+}
+
 # files_of DIR: every file and folder below DIR, relative, sorted.
 files_of() { (cd "$1" && find . -mindepth 1 | sed 's|^\./||' | sort); }
 
@@ -165,7 +183,7 @@ done
 check_kind() {
     local kind=$1 switch=$2 lang=$3 title=$4 description=$5 set=$6 uplang=$7 upvalue=$8
     local kind_started=$SECONDS
-    local pf pf_win programs shortcut root other_root other_pf
+    local pf pf_win programs shortcut root other_root other_pf display
     [ "$title" = "${title_in[$lang]}" ] || fail "the test's titles differ: $title, ${title_in[$lang]}"
     if [ "$kind" = all ]; then
         pf_win="C:\\Program Files\\$product"
@@ -210,7 +228,8 @@ check_kind() {
 
     stage "$kind: Add/Remove Programs knows it in $root, in the 64-bit registry view"
     reg_read "$uninst_key"
-    [ "$(reg_value DisplayName)" = "$title ${bits_in[$lang]}" ] || fail "DisplayName: $(reg_value DisplayName)"
+    display=$(reg_string "$uninst_key" DisplayName)
+    [ "$display" = "$title ${bits_in[$lang]}" ] || fail "DisplayName: $display"
     [ "$(reg_value DisplayVersion)" = "$version" ] || fail "DisplayVersion: $(reg_value DisplayVersion)"
     [ "$(reg_value Publisher)" = "$company" ] || fail "Publisher: $(reg_value Publisher), the binaries' company: $company"
     [ "$(reg_value InstallLocation)" = "$pf_win" ] || fail "InstallLocation: $(reg_value InstallLocation)"
@@ -288,8 +307,8 @@ check_kind() {
     reg_read "$uninst_key"
     [ "$(reg_value InstallLocation)" = "$pf_win" ] || fail "the upgrade moved the installation"
     local uptitle=${title_in[$uplang]}
-    [ "$(reg_value DisplayName)" = "$uptitle ${bits_in[$uplang]}" ] ||
-        fail "DisplayName after the upgrade: $(reg_value DisplayName)"
+    display=$(reg_string "$uninst_key" DisplayName)
+    [ "$display" = "$uptitle ${bits_in[$uplang]}" ] || fail "DisplayName after the upgrade: $display"
     # The entry takes the new language's name; the old one is gone.
     shortcut="$programs/$uptitle.lnk"
     [ -f "$shortcut" ] || fail "no Start-menu entry $uptitle after the upgrade: $(ls "$programs" | tr '\n' ' ')"
