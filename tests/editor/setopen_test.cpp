@@ -467,6 +467,8 @@ TEST_F(SetOpenTest, AFileOfTheSetFolderIsThatSetInEverySpelling)
     int n = 0;
     for (const Case &c : cases) {
         SCOPED_TRACE(std::string(c.What) + ": " + testfiles::Utf8(c.Path));
+        // Whatever asks is answered Cancel and recorded: nothing should ask.
+        Answers none({});
         ASSERT_EQ(EditOpenSetFile(window_, c.Path.c_str()), 1);
         EXPECT_STREQ(Editor.CurrentSetName, L"Alpha");
         EXPECT_EQ(Label(), L"Set Name: Alpha");
@@ -474,7 +476,6 @@ TEST_F(SetOpenTest, AFileOfTheSetFolderIsThatSetInEverySpelling)
 
         const std::wstring changed = L"Alpha, changed " + std::to_wstring(++n) + L".";
         SetWindowTextW(Editor.DescEdit, changed.c_str());
-        Answers none({});
         SendMessageW(window_, WM_COMMAND, MAKEWPARAM(IDM_SAVE, 0), 0);
         EXPECT_TRUE(none.Seen().empty()) << "asked: " << testfiles::Utf8(none.Seen()[0].Caption);
         EXPECT_NE(Bytes(path).find(testfiles::Utf8(changed)), std::string::npos);
