@@ -2,7 +2,21 @@
 // can do. It registers a class, creates a window with eight child controls
 // of the editor's kinds, shows it and runs the message loop until the window
 // is closed. The launcher times it against the editor.
+//
+// Built with UAS_FLOOR_LIBRARIES it is the floor of closing too: it loads
+// the editor's three support libraries (calling one harmless routine of
+// each, so that they are imported) and the common resource library as data,
+// as the editor's start-up does, and closes as the editor does: WM_CLOSE
+// posts the quit message, and the window is destroyed after the message loop.
 #include <windows.h>
+
+#ifdef UAS_FLOOR_LIBRARIES
+#include "vel32.h"
+#include "velw32.h"
+#include "velx32.h"
+
+#include <strsafe.h>
+#endif
 
 namespace {
 
@@ -41,15 +55,43 @@ LRESULT CALLBACK FloorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
                             reinterpret_cast<LPCREATESTRUCTW>(lParam)->hInstance, nullptr);
         }
         return 0;
+#ifdef UAS_FLOOR_LIBRARIES
+    case WM_CLOSE: PostMessageW(window, WM_QUIT, 0, 0); return 0;
+#else
     case WM_DESTROY: PostQuitMessage(0); return 0;
+#endif
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
 
 } // namespace
 
+#ifdef UAS_FLOOR_LIBRARIES
+// The common resource library, loaded as the editor's resource locator loads
+// it: as data, from the profile's resource folder.
+void LoadCommonLibrary()
+{
+    wchar_t folder[MAX_PATH] = L"";
+    int32_t size = MAX_PATH;
+    KxStatus status = 1;
+    ProfReadStringW(L"Kalvex_Section", L"Resource_Binary_Dir", folder, &size, &status);
+    if (status != 0)
+        return;
+    wchar_t path[MAX_PATH + 16] = L"";
+    if (FAILED(StringCchCopyW(path, ARRAYSIZE(path), folder)) ||
+        FAILED(StringCchCatW(path, ARRAYSIZE(path), L"\\kxcommon.dll")))
+        return;
+    LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE);
+}
+#endif
+
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
 {
+#ifdef UAS_FLOOR_LIBRARIES
+    KxMemoryUsage(nullptr, nullptr);
+    UnitDestroyList(nullptr);
+    LoadCommonLibrary();
+#endif
     WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = FloorProc;
     windowClass.hInstance = instance;
@@ -67,5 +109,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+#ifdef UAS_FLOOR_LIBRARIES
+    HelpQuit(window);
+    DestroyWindow(window);
+#endif
     return 1;
 }

@@ -4,6 +4,10 @@
 // process, so the run script starts this program once per size.
 //
 //   uasbench --size N [--runs R] [--budget SECONDS]
+//   uasbench --sets N [--runs R] [--budget SECONDS]
+//
+// With --sets, the profile's set folder holds N sets and the set-selection
+// dialog is timed instead (setsbench.cpp).
 //
 // Each operation runs up to R times and stops early once it has used the
 // budget (a single run may take longer); the median and the fastest run are
@@ -11,8 +15,9 @@
 // them is trusted, checks that every operation did what it should: a
 // benchmark of code that went wrong proves nothing. Output is tab-separated
 // lines: "op KEY MEDIAN_MS MIN_MS RUNS", "mem KEY VALUE", "check KEY ok|fail".
-#include "stats.h"
+#include "benchops.h"
 #include "listcheck.h"
+#include "stats.h"
 
 #include "controls.h"
 #include "dimcat.h"
@@ -35,16 +40,32 @@
 #include <string>
 #include <vector>
 
-namespace {
+namespace bench {
 
 int MaxRuns = 7;
 double BudgetMs = 3000.0;
-int Failures = 0;
 
-// The harness's own bare list box: same style as the editor's lists.
-constexpr DWORD BareListStyle =
-    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY;
-constexpr int SelectRowStride = 7919; // a prime: rows spread over the whole list
+namespace {
+int Failures = 0;
+} // namespace
+
+int FailureCount()
+{
+    return Failures;
+}
+
+void Series(const char *key, const std::vector<double> &samples)
+{
+    if (samples.empty()) {
+        Check(key, false);
+        return;
+    }
+    double fastest = samples.front();
+    for (double s : samples)
+        fastest = s < fastest ? s : fastest;
+    printf("op\t%s\t%.3f\t%.3f\t%zu\n", key, Median(samples), fastest, samples.size());
+    fflush(stdout);
+}
 
 void Op(const char *key, const std::function<double()> &run)
 {
@@ -59,23 +80,13 @@ void Op(const char *key, const std::function<double()> &run)
         if (spent > 3 * BudgetMs)
             break;
     }
-    double fastest = samples.front();
-    for (double s : samples)
-        fastest = s < fastest ? s : fastest;
-    printf("op\t%s\t%.3f\t%.3f\t%zu\n", key, bench::Median(samples), fastest, samples.size());
-    fflush(stdout);
+    Series(key, samples);
 }
 
 // A single timing of something that happens once per process.
 void Once(const char *key, double ms)
 {
     printf("op\t%s\t%.3f\t%.3f\t1\n", key, ms, ms);
-    fflush(stdout);
-}
-
-void Mem(const char *key, unsigned long long value)
-{
-    printf("mem\t%s\t%llu\n", key, value);
     fflush(stdout);
 }
 
@@ -97,6 +108,28 @@ void Pump()
         DispatchMessageW(&message);
     }
 }
+
+} // namespace bench
+
+namespace {
+
+using bench::BudgetMs;
+using bench::Check;
+using bench::MaxRuns;
+using bench::Once;
+using bench::Op;
+using bench::Pump;
+
+void Mem(const char *key, unsigned long long value)
+{
+    printf("mem\t%s\t%llu\n", key, value);
+    fflush(stdout);
+}
+
+// The harness's own bare list box: same style as the editor's lists.
+constexpr DWORD BareListStyle =
+    WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_NOTIFY;
+constexpr int SelectRowStride = 7919; // a prime: rows spread over the whole list
 
 // ---- memory ---------------------------------------------------------------
 
@@ -217,7 +250,6 @@ size_t Count(ListHandle list)
 {
     return listcheck::Items<void>(list).size();
 }
-
 
 std::wstring Row(HWND list, int row)
 {
@@ -532,19 +564,24 @@ void SetFileSteps()
 int wmain(int argc, wchar_t **argv)
 {
     size_t size = 0;
+    size_t sets = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
         const std::wstring arg = argv[i];
         if (arg == L"--size")
             size = static_cast<size_t>(_wtoi(argv[i + 1]));
+        else if (arg == L"--sets")
+            sets = static_cast<size_t>(_wtoi(argv[i + 1]));
         else if (arg == L"--runs")
             MaxRuns = _wtoi(argv[i + 1]);
         else if (arg == L"--budget")
             BudgetMs = _wtof(argv[i + 1]) * 1000.0;
     }
-    if (size == 0 || MaxRuns < 1) {
-        fprintf(stderr, "usage: uasbench --size N [--runs R] [--budget SECONDS]\n");
+    if ((size == 0 && sets == 0) || MaxRuns < 1) {
+        fprintf(stderr, "usage: uasbench --size N|--sets N [--runs R] [--budget SECONDS]\n");
         return 2;
     }
+    if (sets > 0)
+        return bench::SetsBench(sets);
     BoxHook = SetWindowsHookExW(WH_CBT, CloseBoxes, nullptr, GetCurrentThreadId());
 
     const MemoryPoint empty = Measure();
@@ -591,5 +628,5 @@ int wmain(int argc, wchar_t **argv)
     HelpQuit(window);
     DestroyWindow(window);
     UnhookWindowsHookEx(BoxHook);
-    return Failures == 0 ? 0 : 1;
+    return bench::FailureCount() == 0 ? 0 : 1;
 }

@@ -12,7 +12,10 @@
 // and not counted: the first starts after a build load the files from disk.
 // The runs stop early once the
 // budget is spent, after at least one pair. Output, tab-separated: one
-// "sample" line per start, then one "startup" line with the medians.
+// "sample" line per start, then one "startup" line with the medians. Closing
+// is timed twice: until the window is gone and until the process has ended,
+// both from the moment the program waits for input (WaitForInputIdle), which
+// is timed from the start too.
 #include "stats.h"
 
 #include <cstdio>
@@ -24,12 +27,15 @@ namespace {
 
 constexpr DWORD VisibleTimeoutMs = 600000; // a quadratic start-up at 32 767 dimensions
 constexpr DWORD ExitTimeoutMs = 30000;
+constexpr DWORD IdleTimeoutMs = 30000;
 
 struct Program {
     std::wstring Exe;
     std::wstring ClassName;
     std::vector<double> StartMs;
     std::vector<double> ExitMs;
+    std::vector<double> GoneMs; // until the window was destroyed
+    std::vector<double> IdleMs; // from the start until it waited for input
     int Failures = 0;
 };
 
@@ -48,7 +54,8 @@ HWND VisibleWindowOf(const std::wstring &className, DWORD processId)
 
 // One start: true with both times when the window came up and the process
 // ended after WM_CLOSE.
-bool RunOnce(const Program &program, double &startMs, double &exitMs)
+bool RunOnce(const Program &program, double &startMs, double &idleMs, double &exitMs,
+             double &goneMs)
 {
     std::wstring commandLine = L"\"" + program.Exe + L"\"";
     STARTUPINFOW startup = {};
@@ -83,9 +90,22 @@ bool RunOnce(const Program &program, double &startMs, double &exitMs)
         fwprintf(stderr, L"uaslaunch: %ls %ls without a visible window\n", program.Exe.c_str(),
                  ended ? L"ended" : L"timed out");
 
-    const double closing = bench::NowMs();
+    // Closing is timed from a window that has finished its start: what a
+    // program still does after its window shows (painting, its icons, taking
+    // the foreground) is not its closing.
     if (window)
+        WaitForInputIdle(process.hProcess, IdleTimeoutMs);
+    idleMs = bench::NowMs() - begin;
+    const double closing = bench::NowMs();
+    goneMs = 0.0;
+    if (window) {
         PostMessageW(window, WM_CLOSE, 0, 0);
+        // When the window is gone, and then when the process has ended.
+        while (IsWindow(window) && bench::NowMs() - closing < ExitTimeoutMs &&
+               WaitForSingleObject(process.hProcess, 1) == WAIT_TIMEOUT) {
+        }
+        goneMs = bench::NowMs() - closing;
+    }
     if (WaitForSingleObject(process.hProcess, window ? ExitTimeoutMs : 0) != WAIT_OBJECT_0) {
         if (window)
             fwprintf(stderr, L"uaslaunch: %ls did not end after WM_CLOSE\n", program.Exe.c_str());
@@ -148,7 +168,9 @@ int wmain(int argc, wchar_t **argv)
         for (Program &p : programs) {
             double startMs = 0;
             double exitMs = 0;
-            RunOnce(p, startMs, exitMs);
+            double idleMs = 0;
+            double goneMs = 0;
+            RunOnce(p, startMs, idleMs, exitMs, goneMs);
         }
     }
 
@@ -158,11 +180,15 @@ int wmain(int argc, wchar_t **argv)
             Program &p = programs[k];
             double startMs = 0;
             double exitMs = 0;
-            if (RunOnce(p, startMs, exitMs)) {
+            double idleMs = 0;
+            double goneMs = 0;
+            if (RunOnce(p, startMs, idleMs, exitMs, goneMs)) {
                 p.StartMs.push_back(startMs);
+                p.IdleMs.push_back(idleMs);
                 p.ExitMs.push_back(exitMs);
-                wprintf(L"sample\t%ls\t%ls\t%d\t%.2f\t%.2f\n", label.c_str(), names[k], run,
-                        startMs, exitMs);
+                p.GoneMs.push_back(goneMs);
+                wprintf(L"sample\t%ls\t%ls\t%d\t%.2f\t%.2f\t%.2f\t%.2f\n", label.c_str(), names[k],
+                        run, startMs, exitMs, goneMs, idleMs);
             } else {
                 ++p.Failures;
             }
@@ -172,9 +198,11 @@ int wmain(int argc, wchar_t **argv)
             break;
     }
     const size_t pairs = std::min(programs[0].StartMs.size(), programs[1].StartMs.size());
-    wprintf(L"startup\t%ls\t%zu\t%.2f\t%.2f\t%.2f\t%.2f\t%d\n", label.c_str(), pairs,
-            bench::Median(programs[0].StartMs), bench::Median(programs[1].StartMs),
-            bench::Median(programs[0].ExitMs), bench::Median(programs[1].ExitMs),
-            programs[0].Failures + programs[1].Failures);
+    wprintf(L"startup\t%ls\t%zu\t%.2f\t%.2f\t%.2f\t%.2f\t%d\t%.2f\t%.2f\t%.2f\t%.2f\n",
+            label.c_str(), pairs, bench::Median(programs[0].StartMs),
+            bench::Median(programs[1].StartMs), bench::Median(programs[0].ExitMs),
+            bench::Median(programs[1].ExitMs), programs[0].Failures + programs[1].Failures,
+            bench::Median(programs[0].GoneMs), bench::Median(programs[1].GoneMs),
+            bench::Median(programs[0].IdleMs), bench::Median(programs[1].IdleMs));
     return programs[0].Failures + programs[1].Failures == 0 && pairs > 0 ? 0 : 1;
 }

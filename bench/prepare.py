@@ -1,13 +1,16 @@
 #!/usr/bin/env python3
 """Generated installations for the benchmark: for each size, a units library
 of that many dimensions (DimensionNNNNNN, 20 unit symbols each), a profile
-that names it, and an empty set folder. The resource libraries and the help
-text are the build's own.
+that names it, and an empty set folder; for each number of sets, a small
+units library and a set folder holding that many sets. The resource
+libraries and the help text are the build's own.
 
     prepare.py OUT_DIR BUILD_DIR SIZE...
+    prepare.py --sets OUT_DIR BUILD_DIR COUNT...
 
-Writes OUT_DIR/SIZE/{units.txt,kalvex.ini,sets/} and prints, per size, the
-Windows path of its profile.
+The first form writes OUT_DIR/SIZE/{units.txt,kalvex.ini,sets/}, the second
+OUT_DIR/sets-COUNT/{units.txt,kalvex.ini,sets/}; each prints, per size or
+count, the Windows path of its profile.
 """
 import os
 import sys
@@ -73,12 +76,64 @@ def prepare(out_dir, build_dir, size):
     return windows_path(profile)
 
 
+# The set folders: a department's names, with letter cases, blanks, hyphens,
+# underscores and accented letters mixed, so that sorting without regard to
+# case and the list box's own order both have work to do.
+SET_PREFIXES = ["Plant A", "plant b", "Crude-Unit", "crude_unit", "Crude Unit", "S\u00fcd", "Nord",
+                "\u00c9tage", "Test", "test 2", "Z-Area", "\u00d6lraffinerie", "Pr\u00fcfstand",
+                "HX (old)", "Revamp 2024", "area-51"]
+SET_DIMENSIONS = 20
+RULE = "-" * 70
+
+
+def set_name(i):
+    return "%s %06d" % (SET_PREFIXES[i % len(SET_PREFIXES)], i)
+
+
+def set_file_bytes(name, dims):
+    """A set as the editor writes it: header, then every dimension at its
+    first symbol."""
+    lines = ["* " + RULE, "* " + name, "* " + name + ".uas", "*", "*    Generated for the benchmark.",
+             "*", "* " + RULE]
+    lines += [dim + " " * (32 - len(dim)) + "u01" for dim in dims]
+    return "".join(line + "\r\n" for line in lines).encode("latin-1")
+
+
+def prepare_sets(out_dir, build_dir, count):
+    root = os.path.join(out_dir, "sets-%d" % count)
+    sets = os.path.join(root, "sets")
+    os.makedirs(sets, exist_ok=True)
+    wanted = {set_name(i) + ".uas" for i in range(count)}
+    for name in os.listdir(sets):
+        if name not in wanted:
+            os.remove(os.path.join(sets, name))
+    dims = [dimension_name(i) for i in range(1, SET_DIMENSIONS + 1)]
+    for i in range(count):
+        path = os.path.join(sets, set_name(i) + ".uas")
+        data = set_file_bytes(set_name(i), dims)
+        # A folder left by an earlier run is kept as far as it is right.
+        if os.path.exists(path) and os.path.getsize(path) == len(data):
+            continue
+        with open(path, "wb") as f:
+            f.write(data)
+    with open(os.path.join(root, "units.txt"), "w", encoding="utf-8", newline="") as f:
+        f.write(units_text(SET_DIMENSIONS))
+    profile = os.path.join(root, "kalvex.ini")
+    with open(profile, "w", encoding="utf-8", newline="") as f:
+        f.write(profile_text(root, build_dir))
+    return windows_path(profile)
+
+
 def main(argv):
+    sets = len(argv) > 1 and argv[1] == "--sets"
+    if sets:
+        argv = argv[1:]
     if len(argv) < 4:
         sys.stderr.write(__doc__)
         return 2
     for size in argv[3:]:
-        print("%s\t%s" % (size, prepare(argv[1], argv[2], int(size))))
+        make = prepare_sets if sets else prepare
+        print("%s\t%s" % (size, make(argv[1], argv[2], int(size))))
     return 0
 
 

@@ -9,7 +9,8 @@
 # Knobs (environment): UAS_BENCH_RUNS start-up pairs per installation
 # (default 20), UAS_BENCH_BUDGET seconds of start-up runs per installation
 # (default 60), UAS_BENCH_OP_RUNS runs per operation (default 7),
-# UAS_BENCH_OP_BUDGET seconds per operation (default 3), UAS_BENCH_SIZES.
+# UAS_BENCH_OP_BUDGET seconds per operation (default 3), UAS_BENCH_SIZES,
+# UAS_BENCH_SET_COUNTS (numbers of sets in the set folder; empty: none).
 set -euo pipefail
 BENCH_DIR=$(cd "$(dirname "$0")" && pwd)
 export UAS_BUILD=${UAS_BENCH_BUILD:-$(cd "$BENCH_DIR/.." && pwd)/build/bench}
@@ -20,6 +21,7 @@ BUDGET=${UAS_BENCH_BUDGET:-60}
 OP_RUNS=${UAS_BENCH_OP_RUNS:-7}
 OP_BUDGET=${UAS_BENCH_OP_BUDGET:-3}
 SIZES=${UAS_BENCH_SIZES:-100 1000 10000 32767}
+SET_COUNTS=${UAS_BENCH_SET_COUNTS-100 1000 10000 100000}
 # Start-up is measured on the demo installation and on the bigger libraries.
 STARTUP_SIZES=${UAS_BENCH_STARTUP_SIZES:-1000 10000 32767}
 FLOOR_CLASS=UasBenchFloor
@@ -41,7 +43,11 @@ uas_wine_prefix "$BUILD/wineprefix"
 # shellcheck disable=SC2086
 python3 "$BENCH_DIR/prepare.py" "$BUILD/benchdata" "$BUILD" $(printf '%s\n' $SIZES $STARTUP_SIZES | sort -nu) \
     > "$RESULTS/profiles.tsv"
+# shellcheck disable=SC2086
+[ -n "$SET_COUNTS" ] && python3 "$BENCH_DIR/prepare.py" --sets "$BUILD/benchdata" "$BUILD" $SET_COUNTS \
+    > "$RESULTS/set-profiles.tsv"
 profile_of() { awk -F'\t' -v n="$1" '$1 == n { print $2 }' "$RESULTS/profiles.tsv"; }
+set_profile_of() { awk -F'\t' -v n="$1" '$1 == n { print $2 }' "$RESULTS/set-profiles.tsv"; }
 
 {
     echo "date	$(date -u '+%Y-%m-%d %H:%M UTC')"
@@ -60,6 +66,12 @@ for n in $SIZES; do
     uas_log "operations, $n dimensions"
     KALVEX_PROFILE=$(profile_of "$n") wine uasbench.exe --size "$n" --runs "$OP_RUNS" --budget "$OP_BUDGET" \
         > "$RESULTS/ops-$n.tsv" </dev/null || { uas_log "uasbench failed at $n dimensions"; status=1; }
+done
+
+for n in $SET_COUNTS; do
+    uas_log "the set-selection dialog, $n sets"
+    KALVEX_PROFILE=$(set_profile_of "$n") wine uasbench.exe --sets "$n" --runs "$OP_RUNS" --budget "$OP_BUDGET" \
+        > "$RESULTS/sets-$n.tsv" </dev/null || { uas_log "uasbench failed at $n sets"; status=1; }
 done
 
 warmup=1

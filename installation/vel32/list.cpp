@@ -1,33 +1,43 @@
 // Ordered lists of item pointers and their caller-owned iterators. The list
 // never copies, interprets or releases its items.
 //
-// The iterator is one pointer-sized word, so the list is a chain of nodes and
-// the iterator points at the node that comes next. An index of the nodes
-// keeps ListFindIth constant-time.
+// A program holds a list for every dimension, so a list is small: one array
+// of the items, followed by an end mark that no caller can pass as an item
+// (the address of this library's own marker), in a block of the library's
+// pools that grows by half when it is full. The iterator is one pointer-sized
+// word: the place of the next item in that array. ListFindIth is a look-up
+// in the array. An iterated list does not change meanwhile, so that an
+// array given up when it grew is never read again.
 #include "vel32.h"
+#include "pool.h"
 
-#include <memory>
-#include <new>
-#include <vector>
+#include <cstring>
 
 namespace {
 
-struct ListNode {
-    void *Item;
-    ListNode *Next;
-};
+const char EndMarker = 0;
+void *const EndMark = const_cast<char *>(&EndMarker);
+
+constexpr size_t FirstSlots = 4; // three items and the end mark
 
 } // namespace
 
 struct KxListRec {
-    std::vector<std::unique_ptr<ListNode>> Nodes;
+    void **Slots; // Count items, then the end mark; null while empty
+    size_t Count;
+    size_t Capacity; // slots, the end mark's included
 };
 
 extern "C" {
 
 ListHandle WINAPI ListCreate(KxStatus *status)
 {
-    auto *list = new (std::nothrow) KxListRec;
+    auto *list = static_cast<KxListRec *>(kxpool::Allocate(sizeof(KxListRec)));
+    if (list) {
+        list->Slots = nullptr;
+        list->Count = 0;
+        list->Capacity = 0;
+    }
     *status = list ? 0 : 1;
     return list;
 }
@@ -38,48 +48,62 @@ void WINAPI ListAddBack(ListHandle list, void *item, KxStatus *status)
         *status = 1;
         return;
     }
-    try {
-        auto node = std::make_unique<ListNode>(ListNode{item, nullptr});
-        ListNode *raw = node.get();
-        list->Nodes.push_back(std::move(node));
-        if (list->Nodes.size() > 1)
-            list->Nodes[list->Nodes.size() - 2]->Next = raw;
-        *status = 0;
-    } catch (const std::bad_alloc &) {
-        *status = 1;
+    if (list->Count + 1 >= list->Capacity) {
+        const size_t capacity =
+            list->Capacity ? list->Capacity + (list->Capacity / 2 + 1) / 2 * 2 : FirstSlots;
+        if (capacity > static_cast<size_t>(-1) / sizeof(void *)) {
+            *status = 1;
+            return;
+        }
+        auto **slots = static_cast<void **>(kxpool::Allocate(capacity * sizeof(void *)));
+        if (!slots) {
+            *status = 1;
+            return;
+        }
+        if (list->Slots)
+            memcpy(slots, list->Slots, list->Count * sizeof(void *));
+        kxpool::Release(list->Slots);
+        list->Slots = slots;
+        list->Capacity = capacity;
     }
+    list->Slots[list->Count++] = item;
+    list->Slots[list->Count] = EndMark;
+    *status = 0;
 }
 
 void *WINAPI ListFindIth(ListHandle list, int32_t position, KxStatus *status)
 {
-    if (!list || position < 0 || static_cast<size_t>(position) >= list->Nodes.size()) {
+    if (!list || position < 0 || static_cast<size_t>(position) >= list->Count) {
         *status = 1;
         return nullptr;
     }
     *status = 0;
-    return list->Nodes[static_cast<size_t>(position)]->Item;
+    return list->Slots[position];
 }
 
 void WINAPI ListIteratorInit(ListIterator *iterator, ListHandle list)
 {
-    iterator->Position = (list && !list->Nodes.empty()) ? list->Nodes.front().get() : nullptr;
+    iterator->Position = list ? list->Slots : nullptr;
 }
 
 int16_t WINAPI ListIteratorNext(ListIterator *iterator, void **item)
 {
-    auto *node = static_cast<ListNode *>(iterator->Position);
-    if (!node) {
+    auto **slot = static_cast<void **>(iterator->Position);
+    if (!slot || *slot == EndMark) {
         *item = nullptr;
         return 0;
     }
-    *item = node->Item;
-    iterator->Position = node->Next;
+    *item = *slot;
+    iterator->Position = slot + 1;
     return 1;
 }
 
 void WINAPI ListFree(ListHandle list)
 {
-    delete list;
+    if (!list)
+        return;
+    kxpool::Release(list->Slots);
+    kxpool::Release(list);
 }
 
 } // extern "C"

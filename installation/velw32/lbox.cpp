@@ -12,11 +12,13 @@ VELW32_API void WINAPI LBoxFromList(HWND listBox, ListHandle list, int16_t row)
 {
     if (!listBox)
         return;
-    // Switching the drawing off and on costs a repaint of its own; a list
-    // box that is not on screen (its window still being created) needs
-    // neither.
+    // With its drawing on, a list box sets its scroll bar again for every
+    // row, also while its window is still being created and not on screen;
+    // so the drawing is off while the rows go in. A list box that its own
+    // style hides is left alone: switching its drawing on would show it.
+    const bool shown = (GetWindowLongW(listBox, GWL_STYLE) & WS_VISIBLE) != 0;
     const bool onScreen = IsWindowVisible(listBox) != FALSE;
-    if (onScreen)
+    if (shown)
         SendMessageW(listBox, WM_SETREDRAW, FALSE, 0);
     SendMessageW(listBox, LB_RESETCONTENT, 0, 0);
     if (list) {
@@ -30,10 +32,11 @@ VELW32_API void WINAPI LBoxFromList(HWND listBox, ListHandle list, int16_t row)
         }
     }
     SendMessageW(listBox, LB_SETCURSEL, static_cast<WPARAM>(static_cast<int>(row)), 0);
-    if (onScreen) {
+    if (shown)
         SendMessageW(listBox, WM_SETREDRAW, TRUE, 0);
+    // Switching the drawing on repaints nothing by itself.
+    if (onScreen)
         InvalidateRect(listBox, nullptr, TRUE);
-    }
 
     if (HWND parent = GetParent(listBox)) {
         const int id = GetDlgCtrlID(listBox);

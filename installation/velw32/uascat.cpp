@@ -14,6 +14,9 @@
 #include <cwchar>
 #include <new>
 
+// The system's upper-case table, one code unit at a time.
+extern "C" __declspec(dllimport) WCHAR NTAPI RtlUpcaseUnicodeChar(WCHAR c);
+
 namespace {
 
 const wchar_t kExtension[] = L".uas";
@@ -48,52 +51,106 @@ bool ConfiguredFolder(std::wstring &dir)
     return true;
 }
 
-bool NameLess(const UasSet &a, const UasSet &b)
+// The system's upper-case table for the first 256 code units, the ones set
+// names are mostly made of, looked up once.
+struct Latin1Upper {
+    wchar_t Of[256];
+    Latin1Upper()
+    {
+        for (int c = 0; c < 256; ++c)
+            Of[c] = RtlUpcaseUnicodeChar(static_cast<wchar_t>(c));
+    }
+};
+
+// A code unit as ordinal comparison without regard to case sees it: upper-
+// cased by the system's table, the one CompareStringOrdinal uses.
+wchar_t Folded(wchar_t c)
 {
-    const int r = CompareStringOrdinal(a.Name.c_str(), -1, b.Name.c_str(), -1, TRUE);
-    if (r != CSTR_EQUAL)
-        return r == CSTR_LESS_THAN;
-    // Only a case-sensitive file system holds both spellings; keep the
-    // order stable so that the same one survives every time.
-    return a.Name < b.Name;
+    static const Latin1Upper latin1;
+    return c < 256 ? latin1.Of[c] : RtlUpcaseUnicodeChar(c);
 }
 
+// CompareStringOrdinal without regard to case, as -1, 0 or 1.
+int CompareFolded(const std::wstring &a, const std::wstring &b)
+{
+    const size_t common = std::min(a.size(), b.size());
+    for (size_t i = 0; i < common; ++i) {
+        const wchar_t x = Folded(a[i]);
+        const wchar_t y = Folded(b[i]);
+        if (x != y)
+            return x < y ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+// Of the part before the first dot, the most characters a device name has
+// (CONOUT$); a longer stem is no device, whatever follows.
+constexpr size_t DeviceStemMost = 7;
+
+// False only for a name that cannot be a device's, as cheaply as it can be
+// told: a stem that stays longer than a device name once its trailing
+// blanks are gone.
+bool MayBeDeviceName(const wchar_t *name)
+{
+    size_t stem = 0;
+    while (name[stem] && name[stem] != L'.' && stem <= DeviceStemMost)
+        ++stem;
+    return stem <= DeviceStemMost || name[DeviceStemMost] == L' ';
+}
+
+// One listing of the folder: the set files' names, without opening any
+// file. A large folder, often on a network drive, is read in big batches.
 void ListSets(UasFolder &folder)
 {
     std::wstring pattern = folder.Dir;
     if (pattern.empty() || !kx::IsPathSeparator(pattern.back()))
         pattern += L'\\';
     pattern += L'*';
+    std::wstring prefix = folder.Dir;
+    if (!prefix.empty() && !kx::IsPathSeparator(prefix.back()))
+        prefix += L'\\';
 
     // FindExInfoBasic: no short names, so "*" never matches through an 8.3
     // alias; the extension is checked on the long name below.
     WIN32_FIND_DATAW found;
     HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found,
-                                     FindExSearchNameMatch, nullptr, 0);
+                                     FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (search == INVALID_HANDLE_VALUE)
         return;
+    std::vector<UasSet> &sets = folder.Sets;
     do {
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             continue;
-        const std::wstring fileName = found.cFileName;
-        if (!EndsWithExtension(fileName) || UasIsDeviceName(fileName))
+        const size_t length = wcsnlen(found.cFileName, MAX_PATH);
+        // A set name is the file name without ".uas"; longer names do not
+        // fit a catalogue record.
+        if (length <= kExtensionChars || length - kExtensionChars > kMaxName ||
+            CompareStringOrdinal(found.cFileName + length - kExtensionChars, -1, kExtension, -1,
+                                 TRUE) != CSTR_EQUAL)
             continue;
-        UasSet set;
-        set.Name = UasNameOfFile(fileName);
-        set.Path = kx::JoinPath(folder.Dir, fileName);
+        if (MayBeDeviceName(found.cFileName) && UasIsDeviceName(found.cFileName))
+            continue;
+        sets.emplace_back();
+        UasSet &set = sets.back();
+        set.Name.assign(found.cFileName, length - kExtensionChars);
         // A path too long for a catalogue record is still listed: the dialog
         // then says that the set's path is too long, not that it is missing.
-        if (set.Name.empty() || set.Name.size() > kMaxName)
-            continue;
-        folder.Sets.push_back(std::move(set));
+        set.Path.reserve(prefix.size() + length);
+        set.Path.assign(prefix).append(found.cFileName, length);
     } while (FindNextFileW(search, &found));
     FindClose(search);
 
-    std::sort(folder.Sets.begin(), folder.Sets.end(), NameLess);
-    folder.Sets.erase(
-        std::unique(folder.Sets.begin(), folder.Sets.end(),
-                    [](const UasSet &a, const UasSet &b) { return UasSameName(a.Name, b.Name); }),
-        folder.Sets.end());
+    // By name without regard to case. Only a case-sensitive file system
+    // holds two spellings of one name; the same one survives every time.
+    std::sort(sets.begin(), sets.end(), [](const UasSet &a, const UasSet &b) {
+        const int r = CompareFolded(a.Name, b.Name);
+        return r != 0 ? r < 0 : a.Name < b.Name;
+    });
+    sets.erase(std::unique(sets.begin(), sets.end(),
+                           [](const UasSet &a, const UasSet &b) {
+                               return CompareFolded(a.Name, b.Name) == 0;
+                           }),
+               sets.end());
 }
 
 } // namespace
@@ -166,13 +223,17 @@ bool UasSameName(const std::wstring &a, const std::wstring &b)
 
 const UasSet *UasFindSet(const std::vector<UasSet> &sets, const std::wstring &name)
 {
-    for (const UasSet &set : sets)
-        if (UasSameName(set.Name, name))
-            return &set;
-    return nullptr;
+    // The sets are sorted by name without regard to case, one of each name.
+    const auto found = std::lower_bound(
+        sets.begin(), sets.end(), name, [](const UasSet &set, const std::wstring &n) {
+            return CompareStringOrdinal(set.Name.c_str(), static_cast<int>(set.Name.size()),
+                                        n.c_str(), static_cast<int>(n.size()),
+                                        TRUE) == CSTR_LESS_THAN;
+        });
+    return found != sets.end() && UasSameName(found->Name, name) ? &*found : nullptr;
 }
 
-UasFolder UasReadFolder()
+UasFolder UasOpenFolder()
 {
     UasFolder folder;
     if (!ConfiguredFolder(folder.Dir)) {
@@ -190,7 +251,20 @@ UasFolder UasReadFolder()
         return folder;
     }
     folder.State = UasFolderState::Ready;
-    ListSets(folder);
+    return folder;
+}
+
+void UasListSets(UasFolder &folder)
+{
+    folder.Sets.clear();
+    if (folder.State == UasFolderState::Ready)
+        ListSets(folder);
+}
+
+UasFolder UasReadFolder()
+{
+    UasFolder folder = UasOpenFolder();
+    UasListSets(folder);
     return folder;
 }
 

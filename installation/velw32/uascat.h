@@ -14,15 +14,15 @@ struct UasSet {
 };
 
 enum class UasFolderState {
-    Ready,          // the folder exists (it may hold no sets)
-    NotConfigured,  // the profile names no usable folder
-    Missing         // the named folder does not exist and cannot be made
+    Ready,         // the folder exists (it may hold no sets)
+    NotConfigured, // the profile names no usable folder
+    Missing        // the named folder does not exist and cannot be made
 };
 
 struct UasFolder {
     UasFolderState State = UasFolderState::NotConfigured;
-    std::wstring Dir;            // full path of the folder, as far as known
-    std::vector<UasSet> Sets;    // sorted by name without regard to case
+    std::wstring Dir;         // full path of the folder, as far as known
+    std::vector<UasSet> Sets; // sorted by name without regard to case
 };
 
 // Reads the profile and lists the folder anew; a folder that does not exist
@@ -31,6 +31,12 @@ struct UasFolder {
 // second of two names that differ only in case. A path too long for a
 // catalogue record (over 260) is listed; the catalogue leaves it out.
 UasFolder UasReadFolder();
+
+// The same in two steps: the folder without its sets (the profile read, the
+// folder made), then its sets listed, one listing of the folder that opens
+// no file; the second step may run on another thread.
+UasFolder UasOpenFolder();
+void UasListSets(UasFolder &folder);
 
 // True when Windows takes name, as a file name in any folder, for a device
 // (CON, PRN, AUX, NUL, COM1-9, LPT1-9 with the superscript digits 1-3 too,
@@ -54,7 +60,7 @@ std::wstring UasNameOfFile(const std::wstring &fileName);
 // Set names (and paths) compare as the file system compares file names.
 bool UasSameName(const std::wstring &a, const std::wstring &b);
 
-// The set of that name in the list, or null.
+// The set of that name in sets (sorted as UasFolder's), or null.
 const UasSet *UasFindSet(const std::vector<UasSet> &sets, const std::wstring &name);
 
 #endif

@@ -7,12 +7,17 @@
 #include "velwin.h"
 #include "uas_ids.h"
 #include "uascat.h"
+#include "uasorder.h"
 #include "kxtext.h"
 
 #include <strsafe.h>
 
+#include <algorithm>
 #include <new>
 #include <string>
+#include <system_error>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -22,13 +27,31 @@ const UINT kOkTexts[] = {IDS_UAS_OK_OPEN, IDS_UAS_OK_SAVEAS, IDS_UAS_OK_DELETE, 
 
 const size_t kMaxName = UAS_NAME_CHARS - 1;
 
+// The folder's sets in the list box's order, made on a thread of their own
+// while the dialog is being made: on a big folder, and more so on a network
+// drive, the listing is most of the time the dialog needs to open.
+struct FolderListing {
+    UasFolder Folder;
+    LCID Locale = 0; // the locale the order was made for
+    std::vector<size_t> Order;
+    bool OutOfMemory = false;
+    std::thread Worker;
+
+    void Make() noexcept;
+    // Waits for the listing, made on the worker or, failing that, here.
+    void Finish();
+};
+
 struct SelectionDialog {
     int Mode = 0;
     wchar_t *Path = nullptr;
-    size_t PathChars = 0;     // capacity of the caller's path buffer
-    wchar_t *Name = nullptr;  // UAS_NAME_CHARS
+    size_t PathChars = 0;    // capacity of the caller's path buffer
+    wchar_t *Name = nullptr; // UAS_NAME_CHARS
     UasFolder Folder;
-    bool Syncing = false;     // the program, not the user, is changing a control
+    FolderListing *Listing = nullptr; // the sets, as the listing thread finds them
+    std::vector<size_t> SetOfRow;     // the set (index in Folder.Sets) each row shows
+    std::vector<int> RowOfSet;        // the row of each set, -1 for none
+    bool Syncing = false;             // the program, not the user, is changing a control
 };
 
 SelectionDialog *StateOf(HWND dialog)
@@ -69,8 +92,8 @@ UINT CheckNewName(const std::wstring &name, std::wstring &detail)
     // name only with the character replaced.
     for (size_t i = 0; i < name.size(); ++i) {
         if (name[i] > 0xFF) {
-            const bool pair = IS_HIGH_SURROGATE(name[i]) && i + 1 < name.size() &&
-                              IS_LOW_SURROGATE(name[i + 1]);
+            const bool pair =
+                IS_HIGH_SURROGATE(name[i]) && i + 1 < name.size() && IS_LOW_SURROGATE(name[i + 1]);
             detail = name.substr(i, pair ? 2 : 1);
             return IDS_UAS_ERR_UNSTORABLE;
         }
@@ -110,26 +133,22 @@ void Refuse(HWND dialog, UINT id, std::initializer_list<std::wstring> values)
 const UasSet *SetOfRow(HWND dialog, int row)
 {
     SelectionDialog *state = StateOf(dialog);
-    const LRESULT index = SendDlgItemMessageW(dialog, IDC_UAS_LIST, LB_GETITEMDATA, row, 0);
-    if (index == LB_ERR || index < 0 || static_cast<size_t>(index) >= state->Folder.Sets.size())
+    if (row < 0 || static_cast<size_t>(row) >= state->SetOfRow.size())
         return nullptr;
-    return &state->Folder.Sets[static_cast<size_t>(index)];
+    return &state->Folder.Sets[state->SetOfRow[static_cast<size_t>(row)]];
 }
 
-// Selects the row of the set named in the field, or no row.
+// Selects the row of the set named in the field, or no row. The sets are
+// sorted by name, so a look-up is a search in halves at every key stroke,
+// however many sets the folder holds.
 void SelectTypedSet(HWND dialog)
 {
+    SelectionDialog *state = StateOf(dialog);
     const std::wstring typed = kx::Trim(ControlText(GetDlgItem(dialog, IDC_UAS_NAME)));
     HWND list = GetDlgItem(dialog, IDC_UAS_LIST);
-    const LRESULT rows = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    int match = -1;
-    for (int row = 0; row < rows && !typed.empty(); ++row) {
-        const UasSet *set = SetOfRow(dialog, row);
-        if (set && UasSameName(set->Name, typed)) {
-            match = row;
-            break;
-        }
-    }
+    const UasSet *set = typed.empty() ? nullptr : UasFindSet(state->Folder.Sets, typed);
+    const int match =
+        set ? state->RowOfSet[static_cast<size_t>(set - state->Folder.Sets.data())] : -1;
     SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(match), 0);
     if (match >= 0)
         SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(match), 0);
@@ -163,6 +182,24 @@ std::wstring BoundedText(const wchar_t *buffer, size_t capacity)
     return std::wstring(buffer, length);
 }
 
+void FolderListing::Make() noexcept
+{
+    try {
+        UasListSets(Folder);
+        Order = UasListBoxOrder(Locale, Folder.Sets);
+    } catch (const std::bad_alloc &) {
+        OutOfMemory = true;
+    }
+}
+
+void FolderListing::Finish()
+{
+    if (Worker.joinable())
+        Worker.join();
+    if (OutOfMemory)
+        throw std::bad_alloc();
+}
+
 void Initialize(HWND dialog, SelectionDialog *state)
 {
     SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
@@ -173,24 +210,43 @@ void Initialize(HWND dialog, SelectionDialog *state)
     SetDlgItemTextW(dialog, IDC_UAS_NAMELABEL, VelwText(IDS_UAS_NAMELABEL).c_str());
 
     HWND list = GetDlgItem(dialog, IDC_UAS_LIST);
+    FolderListing &listing = *state->Listing;
+    listing.Finish();
+    state->Folder.Sets = std::move(listing.Folder.Sets);
     const std::vector<UasSet> &sets = state->Folder.Sets;
-    for (size_t i = 0; i < sets.size(); ++i) {
-        const LRESULT row = SendMessageW(list, LB_ADDSTRING, 0,
+    const LCID locale = static_cast<LCID>(SendMessageW(list, LB_GETLOCALE, 0, 0));
+    const std::vector<size_t> order =
+        locale == listing.Locale ? std::move(listing.Order) : UasListBoxOrder(locale, sets);
+    // The rows go in at the end, in the sorting list box's own order, with
+    // its drawing off: one fill, however many sets there are.
+    state->RowOfSet.assign(sets.size(), -1);
+    state->SetOfRow.reserve(sets.size());
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageW(list, LB_INITSTORAGE, sets.size(), sets.size() * 16 * sizeof(wchar_t));
+    for (size_t i : order) {
+        const LRESULT row = SendMessageW(list, LB_INSERTSTRING, static_cast<WPARAM>(-1),
                                          reinterpret_cast<LPARAM>(sets[i].Name.c_str()));
-        if (row >= 0)
-            SendMessageW(list, LB_SETITEMDATA, static_cast<WPARAM>(row), static_cast<LPARAM>(i));
+        if (row < 0)
+            continue;
+        state->RowOfSet[i] = static_cast<int>(row);
+        state->SetOfRow.push_back(i);
     }
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
 
     std::wstring initial = BoundedText(state->Name, UAS_NAME_CHARS);
     if (state->Mode == UAS_MODE_GLOBAL) {
         // The global set is known by its path; its name may have been cut,
         // and a set of the same name in this folder is another file. Only
-        // the set whose file the stored path is gets chosen.
+        // the set whose file the stored path is gets chosen: the one named
+        // as that file, if the path is its path.
         const std::wstring current = BoundedText(state->Path, state->PathChars);
         initial.clear();
-        for (const UasSet &set : sets)
-            if (UasSamePath(set.Path, current))
-                initial = set.Name;
+        wchar_t name[UAS_NAME_CHARS] = L"";
+        std::wstring full;
+        UasGetUasName(kx::FullPath(current, full) ? full.c_str() : current.c_str(), name);
+        const UasSet *set = UasFindSet(sets, name);
+        if (set && UasSamePath(set->Path, current))
+            initial = set->Name;
     }
     state->Syncing = true;
     HWND field = GetDlgItem(dialog, IDC_UAS_NAME);
@@ -217,8 +273,8 @@ bool FindOnDisk(const SelectionDialog &state, const std::wstring &name, UasSet &
 {
     const std::wstring path = UasSetPath(state.Folder.Dir, name);
     WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileExW(path.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                                     nullptr, 0);
+    HANDLE search =
+        FindFirstFileExW(path.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
     if (search == INVALID_HANDLE_VALUE)
         return false;
     FindClose(search);
@@ -232,11 +288,8 @@ bool FindOnDisk(const SelectionDialog &state, const std::wstring &name, UasSet &
 bool FolderUsable(HWND dialog, const SelectionDialog &state)
 {
     switch (state.Folder.State) {
-    case UasFolderState::Ready:
-        return true;
-    case UasFolderState::NotConfigured:
-        Refuse(dialog, IDS_UAS_ERR_NOFOLDERKEY, {});
-        return false;
+    case UasFolderState::Ready: return true;
+    case UasFolderState::NotConfigured: Refuse(dialog, IDS_UAS_ERR_NOFOLDERKEY, {}); return false;
     case UasFolderState::Missing:
         Refuse(dialog, IDS_UAS_ERR_NOFOLDER, {state.Folder.Dir});
         return false;
@@ -324,7 +377,7 @@ INT_PTR CALLBACK SelectionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
         switch (message) {
         case WM_INITDIALOG:
             Initialize(dialog, reinterpret_cast<SelectionDialog *>(lParam));
-            return FALSE;  // the focus is set
+            return FALSE; // the focus is set
         case WM_COMMAND: {
             SelectionDialog *state = StateOf(dialog);
             if (!state)
@@ -356,8 +409,7 @@ INT_PTR CALLBACK SelectionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
             }
             return FALSE;
         }
-        default:
-            return FALSE;
+        default: return FALSE;
         }
     } catch (const std::bad_alloc &) {
         // Out of memory inside a message: give up the dialog rather than
@@ -381,9 +433,23 @@ int16_t WINAPI UasMapSelDlg(HWND owner, int16_t mode, wchar_t *path, wchar_t *na
         state.Path = path;
         state.PathChars = mode == UAS_MODE_GLOBAL ? UAS_GLOBAL_PATH_CHARS : UAS_SEL_PATH_CHARS;
         state.Name = name;
-        state.Folder = UasReadFolder();
-        const INT_PTR result = DialogBoxParamW(VelwModule(), MAKEINTRESOURCEW(IDD_UAS_SELECT), owner,
-                                               SelectionProc, reinterpret_cast<LPARAM>(&state));
+        FolderListing listing;
+        listing.Folder = UasOpenFolder();
+        state.Folder = listing.Folder;
+        state.Listing = &listing;
+        // A list box takes the user's locale when it is made.
+        listing.Locale = GetUserDefaultLCID();
+        try {
+            listing.Worker = std::thread(&FolderListing::Make, &listing);
+        } catch (const std::system_error &) {
+            listing.Make();
+        }
+        const INT_PTR result =
+            DialogBoxParamW(VelwModule(), MAKEINTRESOURCEW(IDD_UAS_SELECT), owner, SelectionProc,
+                            reinterpret_cast<LPARAM>(&state));
+        // Also when the dialog could not be made: the listing must end first.
+        if (listing.Worker.joinable())
+            listing.Worker.join();
         return result == 1 ? 1 : 0;
     } catch (const std::bad_alloc &) {
         return 0;

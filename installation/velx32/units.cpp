@@ -8,8 +8,13 @@
 // up exactly, letter case counting: callers pass back the names this
 // library gave them.
 //
-// Every list handed out is a fresh array of fresh strings, all blocks of the
-// installation's heap, released together by UnitDestroyList.
+// Every list handed out is a fresh array of fresh strings, released together
+// by UnitDestroyList. A small list (the symbols of a dimension) is one block
+// of the installation's memory, its strings behind its array: a program asks
+// for every dimension's symbols in turn, copies them and gives the list
+// back, so one block instead of one per string saves most of that work. A
+// long one (all dimension names) is an array and a block per string, which
+// the general library's pools take back and give out again for the next.
 #include "velx32.h"
 
 #include "unitsfile.h"
@@ -17,7 +22,6 @@
 
 #include <cwchar>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -25,13 +29,63 @@ namespace {
 constexpr wchar_t ProfileSection[] = L"Kalvex_Section";
 constexpr wchar_t ProfileKey[] = L"Units_File";
 
+// Positions in a list of names by exact name: a table of twice as many
+// slots as names, each slot a position plus one (0 for empty), found from a
+// hash of the name and the slots after it. One block for all names: the
+// programs ask for every dimension's symbols in turn, so a search through
+// all names would make their start quadratic, and a node per name would
+// cost as much as the names.
+class NameTable {
+public:
+    void Build(const std::vector<velx::UnitDimension> &dims)
+    {
+        size_t size = 16;
+        while (size < dims.size() * 2)
+            size *= 2;
+        slots_.assign(size, 0);
+        for (size_t i = 0; i < dims.size(); ++i) {
+            size_t slot = Hash(dims[i].Name.data(), dims[i].Name.size()) & (size - 1);
+            while (slots_[slot] != 0)
+                slot = (slot + 1) & (size - 1);
+            slots_[slot] = static_cast<uint32_t>(i + 1);
+        }
+    }
+    // The position of name in dims, or false.
+    bool Find(const std::vector<velx::UnitDimension> &dims, const wchar_t *name,
+              size_t &position) const
+    {
+        if (slots_.empty())
+            return false;
+        const size_t length = wcslen(name);
+        const size_t mask = slots_.size() - 1;
+        for (size_t slot = Hash(name, length) & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
+            const std::wstring &candidate = dims[slots_[slot] - 1].Name;
+            if (candidate.size() == length && wmemcmp(candidate.data(), name, length) == 0) {
+                position = slots_[slot] - 1;
+                return true;
+            }
+        }
+        return false;
+    }
+    void Clear() { slots_.clear(); }
+
+private:
+    static size_t Hash(const wchar_t *text, size_t length)
+    {
+        uint32_t hash = 2166136261u; // FNV-1a
+        for (size_t i = 0; i < length; ++i) {
+            hash ^= static_cast<uint16_t>(text[i]);
+            hash *= 16777619u;
+        }
+        return hash;
+    }
+    std::vector<uint32_t> slots_;
+};
+
 struct UnitData {
     bool Loaded = false;
     std::vector<velx::UnitDimension> Dims;
-    // Position in Dims by exact name: the programs ask for every
-    // dimension's symbols in turn, so a search through Dims would make
-    // their start quadratic in the number of dimensions.
-    std::unordered_map<std::wstring, size_t> ByName;
+    NameTable ByName; // positions in Dims by exact name
     velx::UnitParseFault Fault;
     std::wstring FaultFile;
 };
@@ -96,14 +150,12 @@ UnitData Load()
             ReportFault(data);
             return data;
         }
-        data.ByName.reserve(data.Dims.size());
-        for (size_t i = 0; i < data.Dims.size(); ++i)
-            data.ByName.emplace(data.Dims[i].Name, i);
+        data.ByName.Build(data.Dims);
         data.Loaded = true;
     } catch (...) {
         // Only memory can run out here.
         data.Dims.clear();
-        data.ByName.clear();
+        data.ByName.Clear();
         data.Loaded = false;
         data.Fault = velx::UnitParseFault();
         data.Fault.Code = UNIT_FAULT_NO_MEMORY;
@@ -119,27 +171,62 @@ const UnitData &Data()
     return data;
 }
 
+// Marks, behind the terminating null, a list whose strings lie in its own
+// block; its address is this library's alone.
+const char InsideMarker = 0;
+void *const StringsInside = const_cast<char *>(&InsideMarker);
+
+// The largest list that is made as one block: the general library's pools
+// serve blocks up to this size.
+constexpr size_t OneBlockMostBytes = 1024;
+
 void FreeList(wchar_t **list)
 {
     if (!list)
         return;
-    for (wchar_t **item = list; *item; ++item)
-        KxFree(*item);
+    wchar_t **item = list;
+    while (*item)
+        ++item;
+    if (item[1] != StringsInside) {
+        for (item = list; *item; ++item)
+            KxFree(*item);
+    }
     KxFree(list);
 }
 
-// Copies count texts, text(i) for each i, into a new null-terminated list.
+// Copies count texts, text(i) for each i, into a new null-terminated list,
+// with one more slot behind the null that tells how its strings are kept.
 template <typename TextAt> UnitList MakeList(size_t count, TextAt text)
 {
-    const size_t maxItems = (0xFFFFFFFFu / sizeof(wchar_t *)) - 1;
+    const size_t maxItems = (0xFFFFFFFFu / sizeof(wchar_t *)) - 2;
     if (count > maxItems)
         return nullptr;
-    auto **list =
-        static_cast<wchar_t **>(KxMalloc(static_cast<uint32_t>((count + 1) * sizeof(wchar_t *))));
+    const size_t arrayBytes = (count + 2) * sizeof(wchar_t *);
+    size_t textBytes = 0;
+    for (size_t i = 0; i < count && arrayBytes + textBytes <= OneBlockMostBytes; ++i)
+        textBytes += (wcslen(text(i)) + 1) * sizeof(wchar_t);
+    if (arrayBytes + textBytes <= OneBlockMostBytes) {
+        auto **list =
+            static_cast<wchar_t **>(KxMalloc(static_cast<uint32_t>(arrayBytes + textBytes)));
+        if (!list)
+            return nullptr;
+        auto *at = reinterpret_cast<wchar_t *>(reinterpret_cast<char *>(list) + arrayBytes);
+        for (size_t i = 0; i < count; ++i) {
+            const size_t chars = wcslen(text(i)) + 1;
+            wmemcpy(at, text(i), chars);
+            list[i] = at;
+            at += chars;
+        }
+        list[count] = nullptr;
+        list[count + 1] = static_cast<wchar_t *>(StringsInside);
+        return list;
+    }
+    auto **list = static_cast<wchar_t **>(KxMalloc(static_cast<uint32_t>(arrayBytes)));
     if (!list)
         return nullptr;
     // Kept null-terminated throughout, so that a failure can release it.
     list[0] = nullptr;
+    list[1] = nullptr;
     for (size_t i = 0; i < count; ++i) {
         wchar_t *copy = KxStrdupW(text(i));
         if (!copy) {
@@ -148,6 +235,7 @@ template <typename TextAt> UnitList MakeList(size_t count, TextAt text)
         }
         list[i] = copy;
         list[i + 1] = nullptr;
+        list[i + 2] = nullptr;
     }
     return list;
 }
@@ -192,9 +280,9 @@ UnitList WINAPI UnitGetSymList(const wchar_t *dimension, KxStatus *status)
     const UnitData &data = Data();
     if (data.Loaded && dimension) {
         try {
-            const auto found = data.ByName.find(dimension);
-            if (found != data.ByName.end()) {
-                const velx::UnitDimension &dim = data.Dims[found->second];
+            size_t position = 0;
+            if (data.ByName.Find(data.Dims, dimension, position)) {
+                const velx::UnitDimension &dim = data.Dims[position];
                 list = MakeList(dim.Symbols.size(),
                                 [&dim](size_t i) { return dim.Symbols[i].c_str(); });
             }

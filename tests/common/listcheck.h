@@ -1,6 +1,7 @@
 // Small list helpers shared by the tests and the benchmark: a count of the
-// process heap's busy blocks (every installation block lives on that heap, so
-// a leak shows as more blocks), whether a list is empty, and a list's items.
+// live blocks (the installation's own blocks as the general library counts
+// them, and the process heap's busy blocks for everything else, so that a
+// leak shows as more blocks), whether a list is empty, and a list's items.
 #ifndef LISTCHECK_H
 #define LISTCHECK_H
 
@@ -12,9 +13,11 @@
 
 namespace listcheck {
 
-inline size_t BusyHeapBlocks()
+inline size_t LiveBlocks()
 {
-    size_t busy = 0;
+    uint32_t blocks = 0;
+    KxMemoryUsage(&blocks, nullptr);
+    size_t busy = blocks;
     PROCESS_HEAP_ENTRY entry = {};
     HeapLock(GetProcessHeap());
     while (HeapWalk(GetProcessHeap(), &entry))

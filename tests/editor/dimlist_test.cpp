@@ -50,10 +50,10 @@ TEST_F(DimListTest, ListShowReleasesItsNameList)
     // Each call makes copies of every name; were they kept, the process
     // heap would hold more blocks after many calls.
     DimListShow(Editor.DimListBox);
-    const size_t before = listcheck::BusyHeapBlocks();
+    const size_t before = listcheck::LiveBlocks();
     for (int i = 0; i < 200; ++i)
         DimListShow(Editor.DimListBox);
-    const size_t after = listcheck::BusyHeapBlocks();
+    const size_t after = listcheck::LiveBlocks();
     EXPECT_LT(after, before + 100) << "blocks before " << before << ", after " << after;
 }
 

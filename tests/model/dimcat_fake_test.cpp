@@ -47,14 +47,14 @@ protected:
         Fail(failure);
         KxStatus status = 0;
         EXPECT_EQ(DimCatalogueCreate(&status), nullptr);
-        const size_t before = listcheck::BusyHeapBlocks();
+        const size_t before = listcheck::LiveBlocks();
         for (int i = 0; i < 100; ++i) {
             status = 0;
             ListHandle catalogue = DimCatalogueCreate(&status);
             ASSERT_EQ(catalogue, nullptr);
             ASSERT_EQ(status, expected);
         }
-        const size_t after = listcheck::BusyHeapBlocks();
+        const size_t after = listcheck::LiveBlocks();
         EXPECT_LT(after, before + 50)
             << failure << ": blocks before " << before << ", after " << after;
         EXPECT_EQ(outstanding(), 0) << failure;

@@ -4,6 +4,8 @@
 
 #include "vel32.h"
 
+#include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -62,7 +64,11 @@ TEST(MemoryUsageTest, EveryKindOfBlockIsCountedUntilReleased)
     } kinds[] = {
         {"a copy of \"Pressure\" (with its terminator)",
          [] { return std::vector<void *>{KxStrdupW(L"Pressure")}; }, 9 * sizeof(wchar_t)},
-        {"two blocks of size zero", [] { return std::vector<void *>{KxMalloc(0), KxMalloc(0)}; }, 2},
+        {"two blocks of size zero",
+         [] {
+             return std::vector<void *>{KxMalloc(0), KxMalloc(0)};
+         },
+         2},
     };
     for (const auto &k : kinds) {
         const Usage before = Now();
@@ -92,6 +98,49 @@ TEST(MemoryUsageTest, NullFreeAndNullOutputsChangeNothing)
     uint32_t blocks = 0;
     KxMemoryUsage(&blocks, nullptr);
     EXPECT_EQ(blocks, before.Blocks);
+    const Usage after = Now();
+    EXPECT_EQ(after.Blocks, before.Blocks);
+    EXPECT_EQ(after.Bytes, before.Bytes);
+}
+
+// Blocks of every pooled size and of the heap's, many at a time: each is
+// aligned for any object of its size (a multiple of 16 bytes as a heap
+// block is), none overlaps another, and a released block is used again
+// without touching the ones still live.
+TEST(MemoryUsageTest, BlocksOfEverySizeKeepTheirContentsWhileOthersComeAndGo)
+{
+    const Usage before = Now();
+    struct Block {
+        unsigned char *At;
+        uint32_t Size;
+    };
+    std::vector<Block> blocks;
+    for (int round = 0; round < 3; ++round) {
+        for (uint32_t size = 0; size <= 1100; size += (size < 64 ? 1 : 13))
+            blocks.push_back({static_cast<unsigned char *>(KxMalloc(size)), size});
+        // Every other block goes back; the next round takes their places.
+        for (size_t i = blocks.size(); i-- > 0;) {
+            if (i % 2 == 0 && blocks[i].At) {
+                KxFree(blocks[i].At);
+                blocks.erase(blocks.begin() + static_cast<std::ptrdiff_t>(i));
+            }
+        }
+        for (size_t i = 0; i < blocks.size(); ++i)
+            memset(blocks[i].At, static_cast<int>(i & 0xFF), blocks[i].Size);
+    }
+    const Usage during = Now();
+    EXPECT_EQ(during.Blocks, before.Blocks + blocks.size());
+    for (size_t i = 0; i < blocks.size(); ++i) {
+        ASSERT_NE(blocks[i].At, nullptr) << "size " << blocks[i].Size;
+        const uint32_t rounded = (blocks[i].Size + 7) / 8 * 8;
+        const uintptr_t alignment = rounded % 16 == 0 ? 16 : 8;
+        EXPECT_EQ(reinterpret_cast<uintptr_t>(blocks[i].At) % alignment, 0u)
+            << "size " << blocks[i].Size;
+        const std::vector<unsigned char> expected(blocks[i].Size, static_cast<unsigned char>(i));
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), blocks[i].At))
+            << "block " << i << " of " << blocks[i].Size << " bytes was overwritten";
+        KxFree(blocks[i].At);
+    }
     const Usage after = Now();
     EXPECT_EQ(after.Blocks, before.Blocks);
     EXPECT_EQ(after.Bytes, before.Bytes);

@@ -2,6 +2,7 @@
 // it opens are worked from timer callbacks that run inside its modal loop.
 #include <gtest/gtest.h>
 
+#include "listcheck.h"
 #include "tempinstall.h"
 #include "uas_ids.h"
 #include "uitest.h"
@@ -194,8 +195,8 @@ protected:
     }
     // Types the name and confirms it: the dialog must refuse it (result 0)
     // with one box of that text.
-    ::testing::AssertionResult Refuses(Driver &d, int16_t mode, Buffers &b, const std::wstring &typed,
-                                       const std::wstring &text)
+    ::testing::AssertionResult Refuses(Driver &d, int16_t mode, Buffers &b,
+                                       const std::wstring &typed, const std::wstring &text)
     {
         d.OnOpen = TypeAndConfirm(typed);
         const int16_t result = Run(d, mode, b);
@@ -204,8 +205,9 @@ protected:
         if (d.Boxes.size() != 1)
             return ::testing::AssertionFailure() << d.Boxes.size() << " boxes instead of one";
         if (d.Boxes[0].Text != text)
-            return ::testing::AssertionFailure() << "the box said " << testing::PrintToString(d.Boxes[0].Text)
-                                                 << ", not " << testing::PrintToString(text);
+            return ::testing::AssertionFailure()
+                   << "the box said " << testing::PrintToString(d.Boxes[0].Text) << ", not "
+                   << testing::PrintToString(text);
         return ::testing::AssertionSuccess();
     }
     TempInstall install;
@@ -260,7 +262,8 @@ TEST_F(UasDialogTest, SaveAsTakesNewNamesTrimmed)
                                   L"CONSOLE",
                                   L"COM10",
                                   L"LPT",
-                                  L"Einheiten \x00B0" L"C \x00FC\x00DF",
+                                  L"Einheiten \x00B0"
+                                  L"C \x00FC\x00DF",
                                   std::wstring(60, L'v')};
     for (const std::wstring &name : names) {
         Buffers b(UAS_MODE_SAVEAS);
@@ -517,6 +520,76 @@ TEST_F(UasDialogTest, ListsTheFolderAtEachOpeningSortedWithoutRegardToCase)
     install.AddSet(L"delta");
     Run(second, UAS_MODE_OPEN, b);
     EXPECT_EQ(rows, (Texts{L"Alpha", L"beta", L"delta", L"imperial", L"Metric", L"Process SI"}));
+}
+
+// The rows are the ones a sorting list box makes of the folder's sets added
+// one by one in the catalogue's order, and typing a row's name chooses that
+// row: blanks, hyphens, apostrophes and underscores that the list box's
+// comparison weighs apart from letters, accents and digits; and names that it
+// cannot tell apart (Straße and Strasse, an accent as a letter of its own or
+// as a combining mark, a character that weighs nothing), which must land
+// where adding them one by one would.
+TEST(UasDialogOrderTest, RowsAreTheSortingListBoxsOwnAndTypingFindsEach)
+{
+    const Texts folders[] = {
+        {L"co-op", L"coop", L"Co op", L"co_op", L"co'op", L"Zeta", L"\x00C9tage", L"Etage 2",
+         L"\x00D6l", L"Ol", L"Oz", L"a10", L"a9", L"A-9", L"b"},
+        {L"Stra\x00DF"
+         L"e",
+         L"Strasse", L"Strase", L"Strasse 1",
+         L"Stra\x00DF"
+         L"e 1",
+         L"Strass\x00E9",
+         L"STRA\x00DF"
+         L"E 2",
+         L"Strasse 2"},
+        {L"Caf\x00E9", L"Cafe\x0301",
+         L"Ma\x00DF"
+         L"e",
+         L"Masse",
+         L"Ma\x00DF"
+         L"e\x0640",
+         L"Mass\x0640"
+         L"e",
+         L"Cafe",
+         L"Ma\x0640\x00DF"
+         L"e",
+         L"M\x0640"
+         L"asse"},
+    };
+    for (const Texts &names : folders) {
+        SCOPED_TRACE(testing::PrintToString(names[0]));
+        TempInstall install;
+        for (const std::wstring &name : names)
+            install.AddSet(name);
+        KxStatus status = 0;
+        ListHandle catalogue = UasCreateUasInfoList(&status);
+        HWND sorting = CreateWindowExW(0, L"listbox", L"", WS_POPUP | LBS_SORT | LBS_HASSTRINGS, 0,
+                                       0, 100, 100, nullptr, nullptr, nullptr, nullptr);
+        for (UasInfo *info : listcheck::Items<UasInfo>(catalogue)) {
+            SendMessageW(sorting, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(info->UasName));
+            KxFree(info);
+        }
+        ListFree(catalogue);
+        const Texts expected = uitest::ListRows(sorting);
+        DestroyWindow(sorting);
+        ASSERT_EQ(expected.size(), names.size());
+
+        Texts rows, chosen;
+        Driver d;
+        d.OnOpen = [&](HWND w) {
+            rows = ListRows(w);
+            for (const std::wstring &name : expected) {
+                SetDlgItemTextW(w, IDC_UAS_NAME, name.c_str());
+                chosen.push_back(SelectedRow(w));
+            }
+            uitest::Press(w, IDCANCEL);
+        };
+        Buffers b(UAS_MODE_OPEN);
+        d.Run(UAS_MODE_OPEN, b.Path.data(), b.Name.data());
+        EXPECT_EQ(rows, expected);
+        EXPECT_EQ(chosen, expected);
+    }
 }
 
 TEST_F(UasDialogTest, OpensWithTheDefaultNameSelectedAndItsRowChosen)
