@@ -305,7 +305,8 @@ bool Fits(const SelectionDialog &state, const UasSet &set)
 void Confirm(HWND dialog)
 {
     SelectionDialog &state = *StateOf(dialog);
-    const std::wstring typed = kx::Trim(ControlText(GetDlgItem(dialog, IDC_UAS_NAME)));
+    const std::wstring field = ControlText(GetDlgItem(dialog, IDC_UAS_NAME));
+    const std::wstring typed = kx::Trim(field);
     if (!FolderUsable(dialog, state))
         return;
 
@@ -320,7 +321,11 @@ void Confirm(HWND dialog)
         }
         // The listing may be older than the disk: a set's file that has
         // since gone, or become a folder, is no set to open or delete.
-        const UasSet *set = UasFindSet(state.Folder.Sets, typed);
+        // A set that another program named with blanks at its end ("sp ")
+        // is listed as it is, and chosen from the list it is taken as it is.
+        const UasSet *set = UasFindSet(state.Folder.Sets, field);
+        if (!set)
+            set = UasFindSet(state.Folder.Sets, typed);
         if (!set || !UasIsFile(set->Path)) {
             Refuse(dialog, IDS_UAS_ERR_NOSUCHSET, {typed});
             return;

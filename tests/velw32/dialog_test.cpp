@@ -235,6 +235,23 @@ TEST_F(UasDialogTest, EachModeConfirmsAnExistingSetAsSpeltOnDisk)
     }
 }
 
+// A file that another program named with a blank before ".uas" is listed
+// as "sp "; chosen as listed it opens, deletes and becomes the default.
+TEST_F(UasDialogTest, SetNamedWithATrailingBlankOnDiskIsChosenAsListed)
+{
+    install.AddFile(L"\\\\?\\" + install.PathOf(L"sp "));
+    for (int16_t mode : {UAS_MODE_OPEN, UAS_MODE_DELETE, UAS_MODE_GLOBAL}) {
+        SCOPED_TRACE(mode);
+        Buffers b(mode);
+        Driver d;
+        d.OnOpen = TypeAndConfirm(L"sp ");
+        EXPECT_EQ(Run(d, mode, b), 1);
+        EXPECT_EQ(std::wstring(b.Name.data()), L"sp ");
+        EXPECT_EQ(std::wstring(b.Path.data()), install.PathOf(L"sp "));
+        EXPECT_TRUE(d.Boxes.empty());
+    }
+}
+
 TEST_F(UasDialogTest, ModesThatNeedAnExistingSetRefuseOtherNamesAndCancelChangesNothing)
 {
     const std::pair<std::wstring, std::wstring> cases[] = {
