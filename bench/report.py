@@ -17,6 +17,18 @@ GROWTH_PER_TENFOLD_GOAL = 12.0
 GROWTH_LAST_STEP_GOAL = 4.0        # 10 000 -> 32 767
 SETFILE_GOAL_MS = 20.0             # reading or writing at 10 000
 SETFILE_GOAL_SIZE = 10000
+# The set folder: the dialog at 10 000 sets against 100, and per tenfold.
+SETS_SMALL, SETS_BIG = 100, 10000
+SETS_RATIO_GOAL = 2.0
+SETS_GROWTH_GOAL = 2.0
+# Start-up at the biggest size: in-process against the floor of its data
+# (reading and checking the units file plus filling the Dimensions list), and
+# from outside against the start-up at 1 000 dimensions.
+STARTUP_FLOOR_RATIO_GOAL = 2.0
+STARTUP_OUTSIDE_RATIO_GOAL = 3.0
+STARTUP_OUTSIDE_BASE = "1000"
+# Closing to process end against the floor that loads the same libraries.
+CLOSE_RATIO_GOAL = 1.5
 # Below this the clock and the machine's noise decide a growth factor.
 GROWTH_JUDGED_FROM_MS = 1.0
 
@@ -77,7 +89,26 @@ def load(results):
                     "pairs": int(row[2]), "floor": float(row[3]), "program": float(row[4]),
                     "floor_exit": float(row[5]), "program_exit": float(row[6]), "failures": int(row[7]),
                 }
-    return machine, ops, mem, checks, startup
+                if len(row) >= 12:
+                    startup[row[1]].update({
+                        "floor_gone": float(row[8]), "program_gone": float(row[9]),
+                        "floor_idle": float(row[10]), "program_idle": float(row[11])})
+    sets = {}
+    for path in glob.glob(os.path.join(results, "sets-*.tsv")):
+        count = int(os.path.basename(path)[5:-4])
+        sets[count] = {"ops": {}, "checks": {}}
+        for row in read_tsv(path):
+            if row[0] == "op" and len(row) >= 5:
+                sets[count]["ops"][row[1]] = float(row[2])
+            elif row[0] == "check" and len(row) >= 3:
+                sets[count]["checks"][row[1]] = row[2]
+    for path in glob.glob(os.path.join(results, "drive-*.tsv")):
+        count = int(os.path.basename(path)[6:-4])
+        sets.setdefault(count, {"ops": {}, "checks": {}})
+        for row in read_tsv(path):
+            if row[0] == "drive" and len(row) >= 5 and int(row[4]) > 0:
+                sets[count]["ops"]["drive." + row[1]] = float(row[2])
+    return machine, ops, mem, checks, startup, sets
 
 
 def size_label(size):
@@ -138,29 +169,41 @@ def ops_table(ops):
 
 
 def startup_table(startup):
-    order = ["demo", "demo-cc6"] + sorted((k for k in startup if k.isdigit()), key=int)
-    lines = ["| Installation | pairs | floor (ms) | uasedit.exe (ms) | ratio | uasedit close to exit (ms) |",
-             "|---|---|---|---|---|---|"]
+    order = ["demo", "demo-cc6", "demo-lib"] + sorted((k for k in startup if k.isdigit()), key=int)
+    lines = ["| Installation | floor | pairs | floor visible (ms) | uasedit.exe visible (ms) | ratio "
+             "| floor idle (ms) | uasedit idle (ms) | floor close to exit (ms) | uasedit close to exit (ms) "
+             "| close ratio |",
+             "|---|---|---|---|---|---|---|---|---|---|---|"]
     verdicts = []
+    floors = {"demo": "bare", "demo-cc6": "bare + manifest", "demo-lib": "libraries"}
     for label in order:
         if label not in startup:
             continue
         s = startup[label]
         ratio = s["program"] / s["floor"] if s["floor"] > 0 else float("nan")
+        close_ratio = s["program_exit"] / s["floor_exit"] if s["floor_exit"] > 0 else float("nan")
         if label == "demo":
             name = "demo installation"
-        elif label == "demo-cc6":
-            name = "demo installation, floor with the editor's manifest"
+        elif label in ("demo-cc6", "demo-lib"):
+            name = "demo installation"
         else:
             name = "%s dimensions" % size_label(int(label))
-        lines.append("| %s | %d | %s | %s | %.2f | %s |" % (
-            name, s["pairs"], fmt_ms(s["floor"]), fmt_ms(s["program"]), ratio, fmt_ms(s["program_exit"])))
+        lines.append("| %s | %s | %d | %s | %s | %.2f | %s | %s | %s | %s | %.2f |" % (
+            name, floors.get(label, "libraries"), s["pairs"], fmt_ms(s["floor"]), fmt_ms(s["program"]),
+            ratio, fmt_ms(s.get("floor_idle")), fmt_ms(s.get("program_idle")), fmt_ms(s["floor_exit"]),
+            fmt_ms(s["program_exit"]), close_ratio))
         if label == "demo":
             verdicts.append("Start-up on the demo installation: ratio %.2f against the goal %.2f: %s." % (
                 ratio, STARTUP_RATIO_GOAL, "met" if ratio <= STARTUP_RATIO_GOAL else "**not met**"))
         if label == "demo-cc6":
             verdicts.append("Against a floor that carries the same Common Controls 6 manifest (the platform "
                             "loads the themed controls for both): ratio %.2f." % ratio)
+        if label == "demo-lib":
+            verdicts.append("Closing to process end on the demo installation: %s ms against %s ms for the floor "
+                            "that loads the editor's libraries and closes as the editor does, ratio %.2f against "
+                            "the goal %.1f: %s." % (
+                                fmt_ms(s["program_exit"]), fmt_ms(s["floor_exit"]), close_ratio,
+                                CLOSE_RATIO_GOAL, "met" if close_ratio <= CLOSE_RATIO_GOAL else "**not met**"))
     big = [k for k in startup if k.isdigit()]
     if big:
         biggest = max(big, key=int)
@@ -168,7 +211,103 @@ def startup_table(startup):
         verdicts.append("Start-up with %s dimensions: %s ms against the goal %.0f ms: %s." % (
             size_label(int(biggest)), fmt_ms(ms), STARTUP_BIG_GOAL_MS,
             "met" if ms <= STARTUP_BIG_GOAL_MS else "**not met**"))
+        if STARTUP_OUTSIDE_BASE in startup and biggest != STARTUP_OUTSIDE_BASE:
+            base = startup[STARTUP_OUTSIDE_BASE]["program"]
+            factor = ms / base if base > 0 else float("nan")
+            verdicts.append("From outside, %s dimensions start in %s ms against %s ms for %s: x%.2f against the "
+                            "goal x%.0f: %s." % (
+                                size_label(int(biggest)), fmt_ms(ms), fmt_ms(base),
+                                size_label(int(STARTUP_OUTSIDE_BASE)), factor, STARTUP_OUTSIDE_RATIO_GOAL,
+                                "met" if factor <= STARTUP_OUTSIDE_RATIO_GOAL else "**not met**"))
     return lines, verdicts
+
+
+def startup_floor_verdict(ops):
+    """In-process start-up at the biggest size against the floor of its data."""
+    if not ops:
+        return None
+    size = max(ops)
+    o = ops[size]
+    if not all(k in o for k in ("startup.inprocess", "units.parse", "dimlist")):
+        return None
+    start = o["startup.inprocess"][0]
+    floor = o["units.parse"][0] + o["dimlist"][0]
+    ratio = start / floor if floor > 0 else float("nan")
+    return ("In-process start-up at %s dimensions: %s ms against the floor of its data, %s ms (reading and "
+            "checking the units file %s ms plus filling the Dimensions list %s ms, same run): ratio %.2f "
+            "against the goal %.1f: %s." % (
+                size_label(size), fmt_ms(start), fmt_ms(floor), fmt_ms(o["units.parse"][0]),
+                fmt_ms(o["dimlist"][0]), ratio, STARTUP_FLOOR_RATIO_GOAL,
+                "met" if ratio <= STARTUP_FLOOR_RATIO_GOAL else "**not met**"))
+
+
+SET_OPERATIONS = [
+    ("sets.floor.list", "Floor: one listing of the folder (FindFirstFileExW)", False),
+    ("sets.floor", "Floor: one listing and one fill of a list box of that size", False),
+    ("drive.open", "From outside: File > Open until the chosen set is shown", True),
+    ("drive.open.dialog", "&nbsp;&nbsp;of which: until the dialog is on screen", False),
+    ("drive.saveas", "From outside: File > Save As until the new set is shown", True),
+    ("drive.saveas.dialog", "&nbsp;&nbsp;of which: until the dialog is on screen", False),
+    ("sets.open", "In-process: Open, until the dialog is active", False),
+    ("sets.choose", "In-process: Open, a set chosen, read and shown", True),
+    ("sets.saveas", "In-process: Save As, a new name, the set written", True),
+    ("sets.delete", "In-process: Delete's dialog, a set chosen", True),
+    ("sets.global", "In-process: Global Default's dialog, a set chosen", True),
+    ("sets.keystroke", "In-process: one key typed into the name field (median)", False),
+    ("sets.keystroke.slowest", "In-process: one key typed into the name field (slowest)", False),
+    ("sets.catalogue", "Set catalogue at start-up (UasCreateUasInfoList)", False),
+]
+
+
+def sets_table(sets):
+    counts = sorted(sets)
+    head = ["Operation"]
+    for i, count in enumerate(counts):
+        if i:
+            head.append("growth")
+        head.append("%s sets (ms)" % size_label(count))
+    lines = ["| " + " | ".join(head) + " |", "|" + "---|" * len(head)]
+    verdicts = []
+    for key, label, judged in SET_OPERATIONS:
+        if not any(key in sets[c]["ops"] for c in counts):
+            continue
+        cells = [label]
+        previous = None
+        for i, count in enumerate(counts):
+            value = sets[count]["ops"].get(key)
+            if i:
+                if previous and value is not None and previous > 0:
+                    factor = value / previous
+                    bad = judged and count == counts[i - 1] * 10 and count <= SETS_BIG and \
+                        factor > SETS_GROWTH_GOAL
+                    cells.append(("**x%.1f**" if bad else "x%.1f") % factor)
+                else:
+                    cells.append("-")
+            cells.append(fmt_ms(value))
+            previous = value
+        lines.append("| " + " | ".join(cells) + " |")
+        ops_small = sets.get(SETS_SMALL, {}).get("ops", {})
+        ops_big = sets.get(SETS_BIG, {}).get("ops", {})
+        if judged and key in ops_small and key in ops_big and ops_small[key] > 0:
+            ratio = ops_big[key] / ops_small[key]
+            growth = []
+            for a, b in zip(counts, counts[1:]):
+                if b == a * 10 and b <= SETS_BIG and key in sets[a]["ops"] and key in sets[b]["ops"] and \
+                        sets[a]["ops"][key] > 0:
+                    growth.append(sets[b]["ops"][key] / sets[a]["ops"][key])
+            worst = max(growth) if growth else float("nan")
+            met = ratio <= SETS_RATIO_GOAL and (not growth or worst <= SETS_GROWTH_GOAL)
+            floor = ops_big.get("sets.floor")
+            verdicts.append("%s: %s ms at %s sets against %s ms at %s (x%.2f, goal x%.0f), largest growth per "
+                            "tenfold x%.2f (goal x%.0f)%s: %s." % (
+                                label, fmt_ms(ops_big[key]), size_label(SETS_BIG), fmt_ms(ops_small[key]),
+                                size_label(SETS_SMALL), ratio, SETS_RATIO_GOAL, worst, SETS_GROWTH_GOAL,
+                                "; floor at %s sets %s ms" % (size_label(SETS_BIG), fmt_ms(floor))
+                                if floor is not None else "",
+                                "met" if met else "**not met**"))
+    failed = ["%s at %s" % (k, size_label(c)) for c in counts for k, v in sets[c]["checks"].items()
+              if v != "ok"]
+    return lines, verdicts, failed
 
 
 def memory_table(mem):
@@ -196,7 +335,7 @@ def memory_table(mem):
     return lines, kx
 
 
-def render(machine, ops, mem, checks, startup):
+def render(machine, ops, mem, checks, startup, sets=None):
     out = ["# Performance", "",
            "Made by `bench/run.sh`; run it again after a change and commit the new page.",
            "", "| | |", "|---|---|",
@@ -205,18 +344,44 @@ def render(machine, ops, mem, checks, startup):
            "| Wine | %s |" % machine.get("wine", "?"),
            "| Commit | %s |" % machine.get("commit", "?"), ""]
 
-    out += ["## Start-up against the floor", "",
-            "The floor is `uasfloor.exe`, a bare program that registers a class and shows a window with",
-            "eight child controls. `uaslaunch.exe` starts it and `uasedit.exe` alternately under one",
-            "warm wineserver, times each from `CreateProcessW` until its main window is visible, then",
-            "closes it with `WM_CLOSE` and waits for the process to end. Medians over the pairs shown",
-            "(at most %s pairs, or fewer once %s s were spent on an installation)." % (
-                machine.get("runs", "?"), machine.get("budget", "?")), ""]
+    out += ["## Start-up and closing against the floor", "",
+            "The floors are bare programs that register a class and show a window with eight child",
+            "controls: `uasfloor.exe` (bare), `uasfloor6.exe` (with the editor's Common Controls 6",
+            "manifest) and `uasfloorlib.exe` (the manifest, the editor's three support libraries and its",
+            "common resource library loaded, and the editor's way of closing: `WM_CLOSE` posts the quit",
+            "message, the window is destroyed after the message loop). `uaslaunch.exe` starts a floor and",
+            "`uasedit.exe` alternately under one warm wineserver, times each from `CreateProcessW` until",
+            "its main window is visible and until the program waits for input (`WaitForInputIdle`, the",
+            "end of its start), then closes it with `WM_CLOSE` and times until the process has ended.",
+            "Medians over the pairs shown (at most %s pairs, or fewer once %s s were spent on an" % (
+                machine.get("runs", "?"), machine.get("budget", "?")),
+            "installation).", ""]
     if startup:
         lines, verdicts = startup_table(startup)
+        floor_verdict = startup_floor_verdict(ops)
+        if floor_verdict:
+            verdicts.append(floor_verdict)
         out += lines + [""] + ["- " + v for v in verdicts] + [""]
     else:
         out += ["No start-up results.", ""]
+
+    if sets:
+        out += ["## The set folder at every size", "",
+                "Generated set folders of 100 to 100 000 sets (a department's names: letter cases, blanks,",
+                "hyphens, underscores, accented letters; 20 dimensions each). In-process figures by",
+                "`uasbench.exe --sets N` with the real main window, the dialog worked as a user works it",
+                "(the set's name typed into the name field, OK pressed); from outside by `uasdrive.exe`, which",
+                "starts the editor and runs File > Open and File > Save As from another process until the",
+                "editor's label names the set. The floor is what the data needs at least: one listing of",
+                "the folder and one fill of a list box of that size. Medians of up to %s runs. **Bold**" %
+                machine.get("opruns", "?"),
+                "marks a growth above x%.0f per tenfold number of sets, judged up to %s sets." % (
+                    SETS_GROWTH_GOAL, size_label(SETS_BIG)), ""]
+        lines, verdicts, failed = sets_table(sets)
+        out += lines + [""] + ["- " + v for v in verdicts] + [""]
+        out += ["Checks made by the harness on each run (the set opened, the file written, the set",
+                "returned, the rows and their order, the row chosen by typing): %s." % (
+                    "all passed" if not failed else "**failed: " + ", ".join(failed) + "**"), ""]
 
     out += ["## Operations at every size", "",
             "In-process timings by `uasbench.exe`, one process per size (the units library loads its",

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The benchmark, end to end: builds an optimised x86_64 build with the bench
 # programs in its own folder (build/bench unless UAS_BENCH_BUILD says
-# otherwise), generates units libraries of 100 to 32 767 dimensions, times
-# the program's operations in-process at every size, times start-up against
-# the floor program, prints the tables and writes them to
-# docs/PERFORMANCE.md.
+# otherwise), generates units libraries of 100 to 32 767 dimensions and set
+# folders of 100 to 100 000 sets, times the program's operations in-process
+# at every size, the set-selection dialog in-process and from outside, times
+# start-up and closing against the floor programs, prints the tables and
+# writes them to docs/PERFORMANCE.md.
 #
 # Knobs (environment): UAS_BENCH_RUNS start-up pairs per installation
 # (default 20), UAS_BENCH_BUDGET seconds of start-up runs per installation
@@ -68,22 +69,39 @@ for n in $SIZES; do
         > "$RESULTS/ops-$n.tsv" </dev/null || { uas_log "uasbench failed at $n dimensions"; status=1; }
 done
 
+# Two sets of the folder to open in turn, from its first and second third,
+# with plain ASCII names (the first two prefixes of prepare.py).
+set_name() { python3 -c "import sys; sys.path.insert(0, '$BENCH_DIR'); import prepare; print(prepare.set_name($1))"; }
 for n in $SET_COUNTS; do
     uas_log "the set-selection dialog, $n sets"
     KALVEX_PROFILE=$(set_profile_of "$n") wine uasbench.exe --sets "$n" --runs "$OP_RUNS" --budget "$OP_BUDGET" \
         > "$RESULTS/sets-$n.tsv" </dev/null || { uas_log "uasbench failed at $n sets"; status=1; }
+    uas_log "the set-selection dialog from outside, $n sets"
+    wine uasdrive.exe --runs "$OP_RUNS" --profile "$(set_profile_of "$n")" uasedit.exe "$PROGRAM_CLASS" \
+        "$(set_name $((n / 3 / 16 * 16)))" "$(set_name $((2 * n / 3 / 16 * 16 + 1)))" \
+        > "$RESULTS/drive-$n.tsv" </dev/null || { uas_log "uasdrive failed at $n sets"; status=1; }
 done
 
+# The demo installation against the bare floor; the generated libraries
+# against the floor that loads the editor's libraries and closes as it does.
 warmup=1
 for label in demo $STARTUP_SIZES; do
     uas_log "start-up against the floor, $label"
     profile=-
-    [ "$label" != demo ] && profile=$(profile_of "$label")
+    floor=uasfloor.exe
+    if [ "$label" != demo ]; then
+        profile=$(profile_of "$label")
+        floor=uasfloorlib.exe
+    fi
     wine uaslaunch.exe --label "$label" --runs "$RUNS" --budget "$BUDGET" --profile "$profile" \
-        --warmup "$warmup" uasfloor.exe "$FLOOR_CLASS" uasedit.exe "$PROGRAM_CLASS" \
+        --warmup "$warmup" "$floor" "$FLOOR_CLASS" uasedit.exe "$PROGRAM_CLASS" \
         > "$RESULTS/startup-$label.tsv" </dev/null || { uas_log "start-up runs failed for $label"; status=1; }
     warmup=0
 done
+uas_log "start-up and closing against the floor with the editor's libraries, demo"
+wine uaslaunch.exe --label demo-lib --runs "$RUNS" --budget "$BUDGET" --profile - \
+    --warmup 1 uasfloorlib.exe "$FLOOR_CLASS" uasedit.exe "$PROGRAM_CLASS" \
+    > "$RESULTS/startup-demo-lib.tsv" </dev/null || { uas_log "start-up runs failed for demo-lib"; status=1; }
 # The demo installation once more, against the floor with the editor's
 # manifest.
 uas_log "start-up against the floor with the manifest, demo"

@@ -95,7 +95,7 @@ class Report(unittest.TestCase):
     def test_goals_met(self):
         text = self.render(110.0, 0.5)
         self.assertIn("ratio 1.10 against the goal 1.15: met", text)
-        self.assertIn("| demo installation | 20 | 100 | 110 | 1.10 |", text)
+        self.assertIn("| demo installation | bare | 20 | 100 | 110 | 1.10 |", text)
         self.assertIn("checks", text.lower())
         self.assertIn("all passed", text)
         self.assertIn("Test CPU, 2 cores", text)
@@ -111,6 +111,46 @@ class Report(unittest.TestCase):
         text = self.render(110.0, 0.5)
         self.assertIn("| 10 000 | 3.0 MB | 300 | 23.0 | 4.0 MB | 400 |", text)
         self.assertIn("no `KxMemoryUsage` export", text)
+
+
+class SetsAndClosing(unittest.TestCase):
+    """The goals of the set folder, of closing and of start-up against the
+    floor of its data, judged from the raw lines."""
+
+    def render(self, choose, close_ms, inprocess_ms):
+        with tempfile.TemporaryDirectory() as folder:
+            write(os.path.join(folder, "machine.tsv"), [("opruns", 7)])
+            for count, ms in choose.items():
+                write(os.path.join(folder, "sets-%d.tsv" % count), [
+                    ("op", "sets.choose", ms, ms, 7), ("op", "sets.floor", count / 100.0, 1, 7),
+                    ("check", "sets.open.result", "ok")])
+                write(os.path.join(folder, "drive-%d.tsv" % count), [
+                    ("drive", "open", 2 * ms, ms, 5), ("drive", "saveas", 0, 0, 0)])
+            write(os.path.join(folder, "startup-demo-lib.tsv"), [
+                ("startup", "demo-lib", 20, 100.0, 150.0, 20.0, close_ms, 0, 19.0, 25.0, 300.0, 400.0)])
+            write(os.path.join(folder, "ops-32767.tsv"), [
+                ("op", "startup.inprocess", inprocess_ms, inprocess_ms, 1),
+                ("op", "units.parse", 150.0, 150.0, 7), ("op", "dimlist", 50.0, 50.0, 7)])
+            return report.render(*report.load(folder))
+
+    def test_met(self):
+        text = self.render({100: 100.0, 1000: 150.0, 10000: 190.0, 100000: 900.0}, 29.0, 400.0)
+        self.assertIn("| From outside: File > Open until the chosen set is shown | 200 | x1.5 | 300 | x1.3 "
+                      "| 380 | x4.7 | 1800 |", text)
+        self.assertIn("In-process: Open, a set chosen, read and shown: 190 ms at 10 000 sets against 100 ms "
+                      "at 100 (x1.90, goal x2), largest growth per tenfold x1.50 (goal x2); floor at 10 000 "
+                      "sets 100 ms: met.", text)
+        self.assertIn("ratio 1.45 against the goal 1.5: met", text)
+        self.assertIn("ratio 2.00 against the goal 2.0: met", text)
+        self.assertIn("all passed", text)
+
+    def test_missed_are_marked(self):
+        text = self.render({100: 100.0, 1000: 250.0, 10000: 300.0}, 31.0, 401.0)
+        self.assertIn("| 100 | **x2.5** | 250 |", text)
+        self.assertIn("(x3.00, goal x2), largest growth per tenfold x2.50 (goal x2); floor at 10 000 sets "
+                      "100 ms: **not met**", text)
+        self.assertIn("ratio 1.55 against the goal 1.5: **not met**", text)
+        self.assertIn("ratio 2.00 against the goal 2.0: **not met**", text)
 
 
 if __name__ == "__main__":

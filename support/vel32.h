@@ -49,9 +49,10 @@ VEL32_API void WINAPI KxFree(void *block);
 VEL32_API wchar_t *WINAPI KxStrdupW(const wchar_t *text);
 
 /* The blocks from KxMalloc, KxStrdupW and StrLoadNewW that are not released
- * yet, and the bytes they hold as the heap counts them (a zero-sized block
- * holds at least one byte). Either pointer may be null. For tests and
- * measurements: other threads may change the counts at any time. */
+ * yet, and the bytes they hold as the library counts them: a block of up to
+ * 1 KB its size rounded up to a multiple of 8 (a zero-sized block holds 8),
+ * a larger one as the heap counts it. Either pointer may be null. For tests
+ * and measurements: other threads may change the counts at any time. */
 VEL32_API void WINAPI KxMemoryUsage(uint32_t *blocks, uint64_t *bytes);
 
 /* Lists. ListFree releases the list only, never its items. */
