@@ -305,12 +305,12 @@ void UnitsSteps(size_t size)
 {
     const std::wstring unitsFile = ProfileValue(L"Units_File");
     Op("units.parse", [&unitsFile, size] {
-        std::vector<velx::UnitDimension> dims;
+        velx::UnitTable table;
         velx::UnitParseFault fault;
         const double begin = bench::NowMs();
-        const bool ok = velx::UnitReadFile(unitsFile, dims, fault);
+        const bool ok = velx::UnitReadFile(unitsFile, table, fault);
         const double ms = bench::NowMs() - begin;
-        if (!ok || dims.size() != size)
+        if (!ok || table.Size() != size)
             Check("units.parse.result", false);
         return ms;
     });

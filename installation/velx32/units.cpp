@@ -29,63 +29,12 @@ namespace {
 constexpr wchar_t ProfileSection[] = L"Kalvex_Section";
 constexpr wchar_t ProfileKey[] = L"Units_File";
 
-// Positions in a list of names by exact name: a table of twice as many
-// slots as names, each slot a position plus one (0 for empty), found from a
-// hash of the name and the slots after it. One block for all names: the
-// programs ask for every dimension's symbols in turn, so a search through
-// all names would make their start quadratic, and a node per name would
-// cost as much as the names.
-class NameTable {
-public:
-    void Build(const std::vector<velx::UnitDimension> &dims)
-    {
-        size_t size = 16;
-        while (size < dims.size() * 2)
-            size *= 2;
-        slots_.assign(size, 0);
-        for (size_t i = 0; i < dims.size(); ++i) {
-            size_t slot = Hash(dims[i].Name.data(), dims[i].Name.size()) & (size - 1);
-            while (slots_[slot] != 0)
-                slot = (slot + 1) & (size - 1);
-            slots_[slot] = static_cast<uint32_t>(i + 1);
-        }
-    }
-    // The position of name in dims, or false.
-    bool Find(const std::vector<velx::UnitDimension> &dims, const wchar_t *name,
-              size_t &position) const
-    {
-        if (slots_.empty())
-            return false;
-        const size_t length = wcslen(name);
-        const size_t mask = slots_.size() - 1;
-        for (size_t slot = Hash(name, length) & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
-            const std::wstring &candidate = dims[slots_[slot] - 1].Name;
-            if (candidate.size() == length && wmemcmp(candidate.data(), name, length) == 0) {
-                position = slots_[slot] - 1;
-                return true;
-            }
-        }
-        return false;
-    }
-    void Clear() { slots_.clear(); }
-
-private:
-    static size_t Hash(const wchar_t *text, size_t length)
-    {
-        uint32_t hash = 2166136261u; // FNV-1a
-        for (size_t i = 0; i < length; ++i) {
-            hash ^= static_cast<uint16_t>(text[i]);
-            hash *= 16777619u;
-        }
-        return hash;
-    }
-    std::vector<uint32_t> slots_;
-};
-
 struct UnitData {
     bool Loaded = false;
-    std::vector<velx::UnitDimension> Dims;
-    NameTable ByName; // positions in Dims by exact name
+    // The dimensions, their symbols and a table that finds each name: the
+    // programs ask for every dimension's symbols in turn, so a search
+    // through all names would make their start quadratic.
+    velx::UnitTable Table;
     velx::UnitParseFault Fault;
     std::wstring FaultFile;
 };
@@ -144,18 +93,16 @@ UnitData Load()
                         L"the units file path is too long");
             return data;
         }
-        if (!velx::UnitReadFile(path, data.Dims, data.Fault)) {
+        if (!velx::UnitReadFile(path, data.Table, data.Fault)) {
             data.FaultFile = path;
-            data.Dims.clear();
+            data.Table.Clear();
             ReportFault(data);
             return data;
         }
-        data.ByName.Build(data.Dims);
         data.Loaded = true;
     } catch (...) {
         // Only memory can run out here.
-        data.Dims.clear();
-        data.ByName.Clear();
+        data.Table.Clear();
         data.Loaded = false;
         data.Fault = velx::UnitParseFault();
         data.Fault.Code = UNIT_FAULT_NO_MEMORY;
@@ -165,9 +112,12 @@ UnitData Load()
     return data;
 }
 
+// Made on first use and never destroyed: the units library lives as long
+// as the process, and a program that ends need not give its memory back
+// block by block.
 const UnitData &Data()
 {
-    static const UnitData data = Load();
+    static const UnitData &data = *new UnitData(Load());
     return data;
 }
 
@@ -268,7 +218,7 @@ UnitList WINAPI UnitGetDimList(KxStatus *status)
     UnitList list = nullptr;
     const UnitData &data = Data();
     if (data.Loaded)
-        list = MakeList(data.Dims.size(), [&data](size_t i) { return data.Dims[i].Name.c_str(); });
+        list = MakeList(data.Table.Size(), [&data](size_t i) { return data.Table.Name(i); });
     if (status)
         *status = list ? 0 : 1;
     return list;
@@ -281,10 +231,10 @@ UnitList WINAPI UnitGetSymList(const wchar_t *dimension, KxStatus *status)
     if (data.Loaded && dimension) {
         try {
             size_t position = 0;
-            if (data.ByName.Find(data.Dims, dimension, position)) {
-                const velx::UnitDimension &dim = data.Dims[position];
-                list = MakeList(dim.Symbols.size(),
-                                [&dim](size_t i) { return dim.Symbols[i].c_str(); });
+            if (data.Table.Find(dimension, position)) {
+                const velx::UnitTable &table = data.Table;
+                list = MakeList(table.SymbolCount(position),
+                                [&table, position](size_t i) { return table.Symbol(position, i); });
             }
         } catch (...) {
             list = nullptr;

@@ -27,8 +27,9 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cwchar>
 #include <memory>
-#include <unordered_map>
 
 // The system's upper-case table, one code unit at a time; kernel32 has no
 // documented single-character form of it.
@@ -59,58 +60,66 @@ bool IsForbidden(wchar_t c)
     case 0x202F:
     case 0x205F:
     case 0x3000:
-    case 0xFEFF:
-        return true;
-    default:
-        return c >= 0x2000 && c <= 0x200B;
+    case 0xFEFF: return true;
+    default: return c >= 0x2000 && c <= 0x200B;
     }
 }
 
-bool IsClean(const std::wstring &word)
+// A word of a line: where it starts in the decoded text, and its length.
+struct Word {
+    size_t Begin;
+    size_t Length;
+};
+
+bool IsClean(const wchar_t *word, size_t length)
 {
-    for (wchar_t c : word)
-        if (IsForbidden(c))
+    for (size_t i = 0; i < length; ++i)
+        if (IsForbidden(word[i]))
             return false;
     return true;
 }
 
-bool IsStorable(const std::wstring &word)
+bool IsStorable(const wchar_t *word, size_t length)
 {
-    for (wchar_t c : word)
-        if (c > UnitStorableMax)
+    for (size_t i = 0; i < length; ++i)
+        if (word[i] > UnitStorableMax)
             return false;
     return true;
 }
 
 // A word for the fault report: forbidden characters become U+FFFD, so that
 // the reader of a message sees where they are, and a NUL cannot cut it short.
-std::wstring Shown(const std::wstring &word)
+std::wstring Shown(const wchar_t *word, size_t length)
 {
-    std::wstring shown(word);
+    std::wstring shown(word, length);
     for (wchar_t &c : shown)
         if (IsForbidden(c))
             c = 0xFFFD;
     return shown;
 }
 
-bool Decode(const char *bytes, size_t count, std::wstring &text)
+// The text decoded, followed by a NUL, so that the last word of the file is
+// terminated as every other one.
+bool Decode(const char *bytes, size_t count, std::vector<wchar_t> &text)
 {
-    text.clear();
+    text.assign(1, L'\0');
     if (count == 0)
         return true;
     const int inLen = static_cast<int>(count);
     const int outLen = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, inLen, nullptr, 0);
     if (outLen <= 0)
         return false;
-    text.resize(static_cast<size_t>(outLen));
-    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, inLen, &text[0], outLen) == outLen;
+    text.resize(static_cast<size_t>(outLen) + 1);
+    text[static_cast<size_t>(outLen)] = L'\0';
+    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, bytes, inLen, text.data(), outLen) ==
+           outLen;
 }
 
 // The first line that does not decode. A line feed byte is never part of a
 // UTF-8 sequence, so the lines can be tried one by one.
 size_t FirstUndecodableLine(const char *bytes, size_t count)
 {
-    std::wstring scratch;
+    std::vector<wchar_t> scratch;
     size_t lineNo = 1;
     size_t pos = 0;
     while (pos < count) {
@@ -124,7 +133,8 @@ size_t FirstUndecodableLine(const char *bytes, size_t count)
     return 0;
 }
 
-void SplitWords(const std::wstring &text, size_t begin, size_t end, std::vector<std::wstring> &words)
+void SplitWords(const std::vector<wchar_t> &text, size_t begin, size_t end,
+                std::vector<Word> &words)
 {
     words.clear();
     size_t pos = begin;
@@ -135,46 +145,51 @@ void SplitWords(const std::wstring &text, size_t begin, size_t end, std::vector<
         while (pos < end && !IsSeparator(text[pos]))
             ++pos;
         if (pos > start)
-            words.emplace_back(text, start, pos - start);
+            words.push_back({start, pos - start});
     }
 }
 
-bool Fail(UnitParseFault &fault, int32_t code, size_t line, const wchar_t *reason, std::wstring detail,
-          std::vector<UnitDimension> &dims)
+template <typename Table>
+bool Fail(UnitParseFault &fault, int32_t code, size_t line, const wchar_t *reason,
+          std::wstring detail, Table &table)
 {
     fault.Code = code;
     fault.Line = line;
     fault.SystemError = 0;
     fault.Reason = reason;
     fault.Detail = std::move(detail);
-    dims.clear();
+    table.Clear();
     return false;
 }
 
-// Names met so far, by their case-folded key. A key's bucket holds the
-// positions in dims of the names with that key; the final word on equality
-// is the installation's own comparison ignoring case, the one set files are
-// read with.
-class NameIndex {
-public:
-    explicit NameIndex(const std::vector<UnitDimension> &dims) : dims_(dims) {}
-
-    // Adds the name of dims[position] unless an equal one is there already.
-    bool Add(size_t position)
+// The system's upper-case table for the first 256 code units, the ones that
+// names are made of, looked up once.
+struct Latin1Upper {
+    wchar_t Of[256];
+    Latin1Upper()
     {
-        const std::wstring &name = dims_[position].Name;
-        std::vector<size_t> &bucket = byKey_[UnitFoldCase(name)];
-        for (size_t other : bucket)
-            if (IntlStrCmpIW(dims_[other].Name.c_str(), name.c_str()) == 0)
-                return false;
-        bucket.push_back(position);
-        return true;
+        for (int c = 0; c < 256; ++c)
+            Of[c] = RtlUpcaseUnicodeChar(static_cast<wchar_t>(c));
     }
-
-private:
-    const std::vector<UnitDimension> &dims_;
-    std::unordered_map<std::wstring, std::vector<size_t>> byKey_;
 };
+
+wchar_t Folded(wchar_t c)
+{
+    static const Latin1Upper latin1;
+    return c < 256 ? latin1.Of[c] : RtlUpcaseUnicodeChar(c);
+}
+
+// A hash of the name as ordinal comparison without regard to case sees it,
+// so that names equal that way meet in the table (FNV-1a).
+size_t FoldedHash(const wchar_t *name, size_t length)
+{
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < length; ++i) {
+        hash ^= static_cast<uint16_t>(Folded(name[i]));
+        hash *= 16777619u;
+    }
+    return hash;
+}
 
 struct HandleCloser {
     void operator()(void *handle) const { CloseHandle(handle); }
@@ -201,31 +216,81 @@ std::wstring UnitFoldCase(const std::wstring &name)
     return key;
 }
 
-bool UnitParseText(const char *bytes, size_t count, std::vector<UnitDimension> &dims,
-                   UnitParseFault &fault)
+bool UnitTable::FindFolded(const wchar_t *name, size_t length, size_t &position, size_t &slot) const
 {
-    dims.clear();
+    const size_t mask = slots_.size() - 1;
+    for (slot = FoldedHash(name, length) & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
+        // The final word on equality is the installation's own comparison
+        // ignoring case, the one set files are read with.
+        if (IntlStrCmpIW(Name(slots_[slot] - 1), name) == 0) {
+            position = slots_[slot] - 1;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool UnitTable::Find(const wchar_t *name, size_t &position) const
+{
+    if (!name || slots_.empty())
+        return false;
+    const size_t length = wcslen(name);
+    const size_t mask = slots_.size() - 1;
+    // A name equal letter for letter is also equal without regard to case,
+    // so it lies on the same path through the table.
+    for (size_t slot = FoldedHash(name, length) & mask; slots_[slot] != 0;
+         slot = (slot + 1) & mask) {
+        if (wcscmp(Name(slots_[slot] - 1), name) == 0) {
+            position = slots_[slot] - 1;
+            return true;
+        }
+    }
+    return false;
+}
+
+void UnitTable::Clear()
+{
+    text_.clear();
+    dims_.clear();
+    symbols_.clear();
+    slots_.clear();
+}
+
+bool UnitParseText(const char *bytes, size_t count, UnitTable &table, UnitParseFault &fault)
+{
+    table.Clear();
     fault = UnitParseFault();
     if (count > UnitFileMaxBytes)
-        return Fail(fault, UNIT_FAULT_FILE_TOO_LARGE, 0, L"larger than a units file can be", L"", dims);
+        return Fail(fault, UNIT_FAULT_FILE_TOO_LARGE, 0, L"larger than a units file can be", L"",
+                    table);
     if (count >= 3 && static_cast<unsigned char>(bytes[0]) == 0xEF &&
-        static_cast<unsigned char>(bytes[1]) == 0xBB && static_cast<unsigned char>(bytes[2]) == 0xBF) {
+        static_cast<unsigned char>(bytes[1]) == 0xBB &&
+        static_cast<unsigned char>(bytes[2]) == 0xBF) {
         bytes += 3;
         count -= 3;
     }
-    std::wstring text;
+    std::vector<wchar_t> &text = table.text_;
     if (!Decode(bytes, count, text))
-        return Fail(fault, UNIT_FAULT_NOT_UTF8, FirstUndecodableLine(bytes, count), L"not UTF-8 text", L"",
-                    dims);
+        return Fail(fault, UNIT_FAULT_NOT_UTF8, FirstUndecodableLine(bytes, count),
+                    L"not UTF-8 text", L"", table);
+    const size_t length = text.size() - 1; // without the final NUL
 
-    NameIndex names(dims);
-    std::vector<std::wstring> words;
+    // Twice as many slots as there can be names (one a line), so that a
+    // search seldom passes more than one taken slot.
+    size_t lines = 1;
+    for (size_t i = 0; i < length; ++i)
+        lines += text[i] == L'\n';
+    size_t slotCount = 16;
+    while (slotCount < std::min(lines, UnitMaxDimensions + 1) * 2)
+        slotCount *= 2;
+    table.slots_.assign(slotCount, 0);
+
+    std::vector<Word> words;
     size_t lineNo = 0;
     size_t pos = 0;
-    while (pos < text.size()) {
-        size_t end = text.find(L'\n', pos);
-        if (end == std::wstring::npos)
-            end = text.size();
+    while (pos < length) {
+        const wchar_t *lf = wmemchr(text.data() + pos, L'\n', length - pos);
+        const size_t end = lf ? static_cast<size_t>(lf - text.data()) : length;
         size_t stop = end;
         if (stop > pos && text[stop - 1] == L'\r')
             --stop;
@@ -233,53 +298,85 @@ bool UnitParseText(const char *bytes, size_t count, std::vector<UnitDimension> &
         pos = end + 1;
         ++lineNo;
 
-        if (words.empty() || words[0][0] == L'#')
+        if (words.empty() || text[words[0].Begin] == L'#')
             continue;
-        const std::wstring &name = words[0];
-        if (!IsClean(name))
-            return Fail(fault, UNIT_FAULT_BAD_NAME, lineNo, L"control or white-space character in a name",
-                        Shown(name), dims);
+        const wchar_t *name = text.data() + words[0].Begin;
+        const size_t nameLength = words[0].Length;
+        if (!IsClean(name, nameLength))
+            return Fail(fault, UNIT_FAULT_BAD_NAME, lineNo,
+                        L"control or white-space character in a name", Shown(name, nameLength),
+                        table);
         for (size_t i = 1; i < words.size(); ++i)
-            if (!IsClean(words[i]))
+            if (!IsClean(text.data() + words[i].Begin, words[i].Length))
                 return Fail(fault, UNIT_FAULT_BAD_SYMBOL, lineNo,
-                            L"control or white-space character in a symbol", Shown(words[i]), dims);
-        if (name.size() > UnitNameMaxChars)
-            return Fail(fault, UNIT_FAULT_NAME_TOO_LONG, lineNo, L"dimension name longer than 31 characters",
-                        name, dims);
+                            L"control or white-space character in a symbol",
+                            Shown(text.data() + words[i].Begin, words[i].Length), table);
+        if (nameLength > UnitNameMaxChars)
+            return Fail(fault, UNIT_FAULT_NAME_TOO_LONG, lineNo,
+                        L"dimension name longer than 31 characters", std::wstring(name, nameLength),
+                        table);
         for (size_t i = 1; i < words.size(); ++i)
-            if (words[i].size() > UnitSymbolMaxChars)
-                return Fail(fault, UNIT_FAULT_SYMBOL_TOO_LONG, lineNo, L"unit symbol longer than 1023 characters",
-                            words[i], dims);
-        if (!IsStorable(name))
+            if (words[i].Length > UnitSymbolMaxChars)
+                return Fail(fault, UNIT_FAULT_SYMBOL_TOO_LONG, lineNo,
+                            L"unit symbol longer than 1023 characters",
+                            std::wstring(text.data() + words[i].Begin, words[i].Length), table);
+        if (!IsStorable(name, nameLength))
             return Fail(fault, UNIT_FAULT_UNSTORABLE_NAME, lineNo,
-                        L"dimension name with a character a set file cannot store (above U+00FF)", name, dims);
+                        L"dimension name with a character a set file cannot store (above U+00FF)",
+                        std::wstring(name, nameLength), table);
         for (size_t i = 1; i < words.size(); ++i)
-            if (!IsStorable(words[i]))
+            if (!IsStorable(text.data() + words[i].Begin, words[i].Length))
                 return Fail(fault, UNIT_FAULT_UNSTORABLE_SYMBOL, lineNo,
-                            L"unit symbol with a character a set file cannot store (above U+00FF)", words[i],
-                            dims);
+                            L"unit symbol with a character a set file cannot store (above U+00FF)",
+                            std::wstring(text.data() + words[i].Begin, words[i].Length), table);
         if (words.size() - 1 > UnitMaxSymbols)
-            return Fail(fault, UNIT_FAULT_TOO_MANY_SYMBOLS, lineNo, L"more than 32767 unit symbols", name,
-                        dims);
+            return Fail(fault, UNIT_FAULT_TOO_MANY_SYMBOLS, lineNo, L"more than 32767 unit symbols",
+                        std::wstring(name, nameLength), table);
 
-        UnitDimension dim;
-        dim.Name = name;
-        dim.Symbols.assign(std::make_move_iterator(words.begin() + 1), std::make_move_iterator(words.end()));
-        dims.push_back(std::move(dim));
-        if (!names.Add(dims.size() - 1))
-            return Fail(fault, UNIT_FAULT_DUPLICATE_NAME, lineNo, L"dimension listed twice", name, dims);
-        if (dims.size() > UnitMaxDimensions)
-            return Fail(fault, UNIT_FAULT_TOO_MANY_DIMENSIONS, lineNo, L"more than 32767 dimensions",
-                        dims.back().Name, dims);
+        // Each word ends where its separator or line end was.
+        for (const Word &word : words)
+            text[word.Begin + word.Length] = L'\0';
+        size_t other = 0;
+        size_t slot = 0;
+        if (table.FindFolded(name, nameLength, other, slot))
+            return Fail(fault, UNIT_FAULT_DUPLICATE_NAME, lineNo, L"dimension listed twice",
+                        std::wstring(name, nameLength), table);
+        if (table.dims_.size() >= UnitMaxDimensions)
+            return Fail(fault, UNIT_FAULT_TOO_MANY_DIMENSIONS, lineNo,
+                        L"more than 32767 dimensions", std::wstring(name, nameLength), table);
+        table.slots_[slot] = static_cast<uint32_t>(table.dims_.size() + 1);
+        table.dims_.push_back({static_cast<uint32_t>(words[0].Begin),
+                               static_cast<uint32_t>(table.symbols_.size()),
+                               static_cast<uint32_t>(words.size() - 1)});
+        for (size_t i = 1; i < words.size(); ++i)
+            table.symbols_.push_back(static_cast<uint32_t>(words[i].Begin));
     }
-    if (dims.empty())
-        return Fail(fault, UNIT_FAULT_NO_DIMENSIONS, 0, L"no dimension", L"", dims);
+    if (table.dims_.empty())
+        return Fail(fault, UNIT_FAULT_NO_DIMENSIONS, 0, L"no dimension", L"", table);
     return true;
 }
 
-bool UnitReadFile(const std::wstring &path, std::vector<UnitDimension> &dims, UnitParseFault &fault)
+bool UnitParseText(const char *bytes, size_t count, std::vector<UnitDimension> &dims,
+                   UnitParseFault &fault)
 {
     dims.clear();
+    UnitTable table;
+    if (!UnitParseText(bytes, count, table, fault))
+        return false;
+    dims.resize(table.Size());
+    for (size_t d = 0; d < table.Size(); ++d) {
+        dims[d].Name = table.Name(d);
+        for (size_t k = 0; k < table.SymbolCount(d); ++k)
+            dims[d].Symbols.emplace_back(table.Symbol(d, k));
+    }
+    return true;
+}
+
+namespace {
+
+// The bytes of the file at path; false with the fault told.
+bool ReadBytes(const std::wstring &path, std::string &bytes, UnitParseFault &fault)
+{
     fault = UnitParseFault();
     FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -293,7 +390,7 @@ bool UnitReadFile(const std::wstring &path, std::vector<UnitDimension> &dims, Un
         return FailSystem(fault, UNIT_FAULT_READ, GetLastError(), L"cannot be read");
     if (size.QuadPart < 0 || static_cast<unsigned long long>(size.QuadPart) > UnitFileMaxBytes)
         return FailSystem(fault, UNIT_FAULT_FILE_TOO_LARGE, 0, L"larger than a units file can be");
-    std::string bytes;
+    bytes.clear();
     if (size.QuadPart > 0) {
         bytes.resize(static_cast<size_t>(size.QuadPart));
         DWORD got = 0;
@@ -303,7 +400,26 @@ bool UnitReadFile(const std::wstring &path, std::vector<UnitDimension> &dims, Un
         if (got != bytes.size())
             return FailSystem(fault, UNIT_FAULT_READ, 0, L"changed while being read");
     }
-    file.reset();
+    return true;
+}
+
+} // namespace
+
+bool UnitReadFile(const std::wstring &path, UnitTable &table, UnitParseFault &fault)
+{
+    table.Clear();
+    std::string bytes;
+    if (!ReadBytes(path, bytes, fault))
+        return false;
+    return UnitParseText(bytes.data(), bytes.size(), table, fault);
+}
+
+bool UnitReadFile(const std::wstring &path, std::vector<UnitDimension> &dims, UnitParseFault &fault)
+{
+    dims.clear();
+    std::string bytes;
+    if (!ReadBytes(path, bytes, fault))
+        return false;
     return UnitParseText(bytes.data(), bytes.size(), dims, fault);
 }
 

@@ -42,13 +42,56 @@ struct UnitParseFault {
     const wchar_t *Reason = L"";
 };
 
-// Parses the bytes of a units file. On failure returns false, leaves dims
-// empty and describes the first fault.
-bool UnitParseText(const char *bytes, size_t count, std::vector<UnitDimension> &dims,
-                   UnitParseFault &fault);
+// The dimensions of a units file, in the file's order, as the library keeps
+// them: every name and symbol lies, terminated, in the file's decoded text
+// (where its separators were), the dimensions and symbols are positions in
+// it, and a table of the names finds each. A library of 32 767 dimensions is
+// a handful of blocks, not a block or more per name and symbol.
+class UnitTable {
+public:
+    size_t Size() const { return dims_.size(); }
+    const wchar_t *Name(size_t dim) const { return text_.data() + dims_[dim].Name; }
+    size_t SymbolCount(size_t dim) const { return dims_[dim].SymbolCount; }
+    const wchar_t *Symbol(size_t dim, size_t k) const
+    {
+        return text_.data() + symbols_[dims_[dim].FirstSymbol + k];
+    }
+    // The position of the dimension named exactly name (letter case
+    // counting), or false.
+    bool Find(const wchar_t *name, size_t &position) const;
+    void Clear();
+
+private:
+    friend bool UnitParseText(const char *bytes, size_t count, UnitTable &table,
+                              UnitParseFault &fault);
+    struct Dim {
+        uint32_t Name;        // position of the name in text_
+        uint32_t FirstSymbol; // index of its first symbol in symbols_
+        uint32_t SymbolCount;
+    };
+    // The dimension with a name equal to name without regard to case (the
+    // names differ so), or false; its slot in slots_ either way.
+    bool FindFolded(const wchar_t *name, size_t length, size_t &position, size_t &slot) const;
+
+    std::vector<wchar_t> text_;
+    std::vector<Dim> dims_;
+    std::vector<uint32_t> symbols_; // positions in text_
+    std::vector<uint32_t> slots_;   // a dimension's index plus one, 0 for none
+};
+
+// Parses the bytes of a units file. On failure returns false, leaves the
+// table empty and describes the first fault.
+bool UnitParseText(const char *bytes, size_t count, UnitTable &table, UnitParseFault &fault);
 
 // Reads and parses the units file at path.
-bool UnitReadFile(const std::wstring &path, std::vector<UnitDimension> &dims, UnitParseFault &fault);
+bool UnitReadFile(const std::wstring &path, UnitTable &table, UnitParseFault &fault);
+
+// The same, with the dimensions as records of their own (for tests and
+// tools; the library keeps the table).
+bool UnitParseText(const char *bytes, size_t count, std::vector<UnitDimension> &dims,
+                   UnitParseFault &fault);
+bool UnitReadFile(const std::wstring &path, std::vector<UnitDimension> &dims,
+                  UnitParseFault &fault);
 
 // The key under which names that differ in letter case alone meet: each
 // code unit upper-cased by the system's table, the one that ordinal
