@@ -4,13 +4,16 @@
 // from another process. Each run posts the menu command to the editor's
 // window, waits for the dialog, types the set's name into its name field,
 // presses OK and waits until the editor's set-name label names the set.
+// A third kind of run, Open as a user who picks from the list, waits for
+// the dialog's rows (its list enabled) before typing.
 //
 //   uasdrive --runs N --profile PATH EDITOR_EXE EDITOR_CLASS SET_A SET_B
 //
-// Open alternates between SET_A and SET_B, so that every run changes what
-// the label shows. Save As saves under a new name each run, and the file is
+// Open opens SET_A, the Open that picks from the list SET_B, so that every
+// run changes what the label shows. Save As saves under a new name each run, and the file is
 // deleted after the run. Output, tab-separated: "drive open|saveas MEDIAN_MS
-// MIN_MS RUNS" and, per run, "drivesample KIND RUN MS DIALOG_MS".
+// MIN_MS RUNS" and, per run, "drivesample KIND RUN MS DIALOG_MS"; also
+// "drive browse.listed ...", the time until the rows were in.
 #include "stats.h"
 
 #include <cstdio>
@@ -22,6 +25,7 @@ namespace {
 
 constexpr DWORD StepTimeoutMs = 120000;
 constexpr int NameField = 1154;   // the dialog's name field (IDC_UAS_NAME)
+constexpr int SetList = 1156;     // the dialog's list of sets (IDC_UAS_LIST)
 constexpr int SetNameLabel = 70;  // the editor's set-name label
 constexpr WPARAM MenuOpen = 13;   // IDM_OPEN
 constexpr WPARAM MenuSaveAs = 15; // IDM_SAVEAS
@@ -104,8 +108,10 @@ bool Start(const std::wstring &exe, const std::wstring &className, Editor &edito
 }
 
 // One command through the dialog: the time until the label names the set,
-// and until the dialog showed.
-bool Run(Editor &editor, WPARAM command, const std::wstring &name, double &ms, double &dialogMs)
+// and until the dialog showed; with listedMs, the rows are awaited first
+// and the time until they were in is kept there.
+bool Run(Editor &editor, WPARAM command, const std::wstring &name, double &ms, double &dialogMs,
+         double *listedMs = nullptr)
 {
     const DWORD id = editor.Process.dwProcessId;
     HWND label = GetDlgItem(editor.Window, SetNameLabel);
@@ -117,6 +123,14 @@ bool Run(Editor &editor, WPARAM command, const std::wstring &name, double &ms, d
         return false;
     }
     dialogMs = bench::NowMs() - begin;
+    if (listedMs) {
+        HWND list = GetDlgItem(dialog, SetList);
+        if (!WaitFor([&] { return IsWindowEnabled(list) != FALSE; })) {
+            fwprintf(stderr, L"uasdrive: the dialog's rows did not come in\n");
+            return false;
+        }
+        *listedMs = bench::NowMs() - begin;
+    }
     SendMessageTimeoutW(GetDlgItem(dialog, NameField), WM_SETTEXT, 0,
                         reinterpret_cast<LPARAM>(name.c_str()), SMTO_BLOCK, StepTimeoutMs, nullptr);
     PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
@@ -169,18 +183,30 @@ int wmain(int argc, wchar_t **argv)
                              _wgetenv(L"KALVEX_PROFILE"));
 
     int failures = 0;
-    std::vector<double> open, openDialog, saveAs, saveAsDialog;
+    std::vector<double> open, openDialog, saveAs, saveAsDialog, browse, browseListed;
     // One run of each first, not counted: the first dialog of a process
     // loads what every later one finds ready.
     for (int run = -1; run < runs; ++run) {
         double ms = 0.0;
         double dialogMs = 0.0;
-        const std::wstring &name = positional[2 + (run + 1) % 2];
+        const std::wstring &name = positional[2];
         if (Run(editor, MenuOpen, name, ms, dialogMs)) {
             if (run >= 0) {
                 open.push_back(ms);
                 openDialog.push_back(dialogMs);
                 printf("drivesample\topen\t%d\t%.2f\t%.2f\n", run, ms, dialogMs);
+            }
+        } else {
+            ++failures;
+        }
+        // Open once more, the other set, as a user who picks from the list.
+        double listedMs = 0.0;
+        const std::wstring &other = positional[3];
+        if (Run(editor, MenuOpen, other, ms, dialogMs, &listedMs)) {
+            if (run >= 0) {
+                browse.push_back(ms);
+                browseListed.push_back(listedMs);
+                printf("drivesample\tbrowse\t%d\t%.2f\t%.2f\n", run, ms, listedMs);
             }
         } else {
             ++failures;
@@ -202,6 +228,8 @@ int wmain(int argc, wchar_t **argv)
     }
     Report("open", open);
     Report("open.dialog", openDialog);
+    Report("browse", browse);
+    Report("browse.listed", browseListed);
     Report("saveas", saveAs);
     Report("saveas.dialog", saveAsDialog);
 

@@ -565,8 +565,15 @@ int wmain(int argc, wchar_t **argv)
 {
     size_t size = 0;
     size_t sets = 0;
-    for (int i = 1; i + 1 < argc; i += 2) {
+    bool startupOnly = false; // the start-up once, for a median over processes
+    for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
+        if (arg == L"--startup-only") {
+            startupOnly = true;
+            continue;
+        }
+        if (i + 1 >= argc)
+            break;
         if (arg == L"--size")
             size = static_cast<size_t>(_wtoi(argv[i + 1]));
         else if (arg == L"--sets")
@@ -575,9 +582,10 @@ int wmain(int argc, wchar_t **argv)
             MaxRuns = _wtoi(argv[i + 1]);
         else if (arg == L"--budget")
             BudgetMs = _wtof(argv[i + 1]) * 1000.0;
+        ++i;
     }
     if ((size == 0 && sets == 0) || MaxRuns < 1) {
-        fprintf(stderr, "usage: uasbench --size N|--sets N [--runs R] [--budget SECONDS]\n");
+        fprintf(stderr, "usage: uasbench --size N [--startup-only]|--sets N [--runs R] [--budget SECONDS]\n");
         return 2;
     }
     if (sets > 0)
@@ -609,6 +617,12 @@ int wmain(int argc, wchar_t **argv)
     if (!window || !Editor.DimCatalogue || Count(Editor.DimCatalogue) != size) {
         fprintf(stderr, "uasbench: the main window did not come up with %zu dimensions\n", size);
         return 1;
+    }
+    if (startupOnly) {
+        HelpQuit(window);
+        DestroyWindow(window);
+        UnhookWindowsHookEx(BoxHook);
+        return bench::FailureCount() == 0 ? 0 : 1;
     }
     Pump();
     const MemoryPoint started = Measure();

@@ -98,9 +98,37 @@ bool MayBeDeviceName(const wchar_t *name)
     return stem <= DeviceStemMost || name[DeviceStemMost] == L' ';
 }
 
+// The length of the set name of a file found in the folder, or 0 when the
+// file is no set: a folder, not NAME.uas, a name longer than a catalogue
+// record holds, a device's name.
+size_t SetNameLength(const WIN32_FIND_DATAW &found)
+{
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return 0;
+    const size_t length = wcsnlen(found.cFileName, MAX_PATH);
+    if (length <= kExtensionChars || length - kExtensionChars > kMaxName ||
+        CompareStringOrdinal(found.cFileName + length - kExtensionChars, -1, kExtension, -1,
+                             TRUE) != CSTR_EQUAL)
+        return 0;
+    if (MayBeDeviceName(found.cFileName) && UasIsDeviceName(found.cFileName))
+        return 0;
+    return length - kExtensionChars;
+}
+
+// A full path as the file functions take it at any length: beyond MAX_PATH
+// only in its extended form.
+std::wstring LookupPath(const std::wstring &full)
+{
+    if (full.size() < MAX_PATH || full.compare(0, 4, L"\\\\?\\") == 0)
+        return full;
+    if (full.compare(0, 2, L"\\\\") == 0)
+        return L"\\\\?\\UNC\\" + full.substr(2);
+    return L"\\\\?\\" + full;
+}
+
 // One listing of the folder: the set files' names, without opening any
 // file. A large folder, often on a network drive, is read in big batches.
-void ListSets(UasFolder &folder)
+void ListSets(UasFolder &folder, const std::atomic<bool> *stop)
 {
     std::wstring pattern = folder.Dir;
     if (pattern.empty() || !kx::IsPathSeparator(pattern.back()))
@@ -118,25 +146,20 @@ void ListSets(UasFolder &folder)
     if (search == INVALID_HANDLE_VALUE)
         return;
     std::vector<UasSet> &sets = folder.Sets;
+    size_t seen = 0;
     do {
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            continue;
-        const size_t length = wcsnlen(found.cFileName, MAX_PATH);
-        // A set name is the file name without ".uas"; longer names do not
-        // fit a catalogue record.
-        if (length <= kExtensionChars || length - kExtensionChars > kMaxName ||
-            CompareStringOrdinal(found.cFileName + length - kExtensionChars, -1, kExtension, -1,
-                                 TRUE) != CSTR_EQUAL)
-            continue;
-        if (MayBeDeviceName(found.cFileName) && UasIsDeviceName(found.cFileName))
+        if (stop && ++seen % 256 == 0 && *stop)
+            break;
+        const size_t length = SetNameLength(found);
+        if (length == 0)
             continue;
         sets.emplace_back();
         UasSet &set = sets.back();
-        set.Name.assign(found.cFileName, length - kExtensionChars);
+        set.Name.assign(found.cFileName, length);
         // A path too long for a catalogue record is still listed: the dialog
         // then says that the set's path is too long, not that it is missing.
-        set.Path.reserve(prefix.size() + length);
-        set.Path.assign(prefix).append(found.cFileName, length);
+        set.Path.reserve(prefix.size() + length + kExtensionChars);
+        set.Path.assign(prefix).append(found.cFileName, length + kExtensionChars);
     } while (FindNextFileW(search, &found));
     FindClose(search);
 
@@ -178,13 +201,6 @@ bool UasIsDeviceName(const std::wstring &name)
     // COM0 and LPT0 are reserved as well, though no port has that number.
     return (digit >= L'0' && digit <= L'9') || digit == 0x00B9 || digit == 0x00B2 ||
            digit == 0x00B3;
-}
-
-bool UasIsFile(const std::wstring &path)
-{
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-           !(attributes & FILE_ATTRIBUTE_DEVICE);
 }
 
 namespace {
@@ -233,6 +249,26 @@ const UasSet *UasFindSet(const std::vector<UasSet> &sets, const std::wstring &na
     return found != sets.end() && UasSameName(found->Name, name) ? &*found : nullptr;
 }
 
+UasOnDisk UasLookUpSet(const UasFolder &folder, const std::wstring &name, UasSet &set)
+{
+    if (folder.State != UasFolderState::Ready || name.empty())
+        return UasOnDisk::Nothing;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileExW(LookupPath(UasSetPath(folder.Dir, name)).c_str(),
+                                     FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    if (search == INVALID_HANDLE_VALUE)
+        return UasOnDisk::Nothing;
+    FindClose(search);
+    // Only the file of that very name is the set: the look-up also matches
+    // through wildcards, a short 8.3 alias or a separator in the name.
+    const size_t length = SetNameLength(found);
+    if (length == 0 || !UasSameName(std::wstring(found.cFileName, length), name))
+        return UasOnDisk::Other;
+    set.Name.assign(found.cFileName, length);
+    set.Path = kx::JoinPath(folder.Dir, found.cFileName);
+    return UasOnDisk::Set;
+}
+
 UasFolder UasOpenFolder()
 {
     UasFolder folder;
@@ -254,11 +290,11 @@ UasFolder UasOpenFolder()
     return folder;
 }
 
-void UasListSets(UasFolder &folder)
+void UasListSets(UasFolder &folder, const std::atomic<bool> *stop)
 {
     folder.Sets.clear();
     if (folder.State == UasFolderState::Ready)
-        ListSets(folder);
+        ListSets(folder, stop);
 }
 
 UasFolder UasReadFolder()

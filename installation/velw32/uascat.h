@@ -4,6 +4,7 @@
 #ifndef VELW32_UASCAT_H
 #define VELW32_UASCAT_H
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -34,18 +35,23 @@ UasFolder UasReadFolder();
 
 // The same in two steps: the folder without its sets (the profile read, the
 // folder made), then its sets listed, one listing of the folder that opens
-// no file; the second step may run on another thread.
+// no file; the second step may run on another thread, and stops early,
+// its sets then incomplete, once *stop is true.
 UasFolder UasOpenFolder();
-void UasListSets(UasFolder &folder);
+void UasListSets(UasFolder &folder, const std::atomic<bool> *stop = nullptr);
+
+// What the folder holds now under the file name of the set named name, by
+// one look-up of the disk: that set (set then filled in, under the listing's
+// rules and spelt as the listing spells it), nothing, or something that is
+// no set of that name (a folder, a file the name reaches by another way).
+enum class UasOnDisk { Nothing, Set, Other };
+UasOnDisk UasLookUpSet(const UasFolder &folder, const std::wstring &name, UasSet &set);
 
 // True when Windows takes name, as a file name in any folder, for a device
 // (CON, PRN, AUX, NUL, COM1-9, LPT1-9 with the superscript digits 1-3 too,
 // CONIN$, CONOUT$): in any letter case, with any extension, with trailing
 // dots or spaces. Opening such a file opens the device.
 bool UasIsDeviceName(const std::wstring &name);
-
-// Whether path is now an ordinary file (not a folder, not missing).
-bool UasIsFile(const std::wstring &path);
 
 // Whether the two paths name the same file, compared as full paths without
 // regard to case.

@@ -2,6 +2,10 @@
 // Delete, Global Default) or names a set to save (Save As), by typing its
 // name or choosing it in the list. The folder is listed anew each time the
 // dialog opens, so sets that other programs added since are offered too.
+// The listing is made on a thread of its own and the dialog opens at once,
+// its list disabled until the rows are in: a big folder, and more so one on
+// a network drive, takes most of the time there. What the user confirms is
+// looked up on disk, so a name typed before the list is in works as well.
 #include "velw32.h"
 #include "texts.h"
 #include "velwin.h"
@@ -13,10 +17,10 @@
 #include <strsafe.h>
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 #include <new>
 #include <string>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -27,19 +31,26 @@ const UINT kOkTexts[] = {IDS_UAS_OK_OPEN, IDS_UAS_OK_SAVEAS, IDS_UAS_OK_DELETE, 
 
 const size_t kMaxName = UAS_NAME_CHARS - 1;
 
-// The folder's sets in the list box's order, made on a thread of their own
-// while the dialog is being made: on a big folder, and more so on a network
-// drive, the listing is most of the time the dialog needs to open.
+// Sent to the dialog by the listing thread once the rows are ready.
+const UINT WM_UAS_LISTED = WM_APP + 1;
+
+// The folder's sets in the list box's order. Shared by the dialog and the
+// thread that makes it: the dialog may end first, and whichever of the two
+// lets go last frees it.
 struct FolderListing {
     UasFolder Folder;
     LCID Locale = 0; // the locale the order was made for
     std::vector<size_t> Order;
     bool OutOfMemory = false;
-    std::thread Worker;
+    SRWLOCK Lock = SRWLOCK_INIT; // guards the two below
+    bool Done = false;
+    HWND Dialog = nullptr; // told when done; none before it opens or after it ends
+    // The dialog has ended: a listing not yet made is given up, so that
+    // dialogs opened and closed quickly on a big folder do not pile up
+    // listings in the background.
+    std::atomic<bool> Abandoned{false};
 
     void Make() noexcept;
-    // Waits for the listing, made on the worker or, failing that, here.
-    void Finish();
 };
 
 struct SelectionDialog {
@@ -47,11 +58,12 @@ struct SelectionDialog {
     wchar_t *Path = nullptr;
     size_t PathChars = 0;    // capacity of the caller's path buffer
     wchar_t *Name = nullptr; // UAS_NAME_CHARS
-    UasFolder Folder;
-    FolderListing *Listing = nullptr; // the sets, as the listing thread finds them
-    std::vector<size_t> SetOfRow;     // the set (index in Folder.Sets) each row shows
-    std::vector<int> RowOfSet;        // the row of each set, -1 for none
-    bool Syncing = false;             // the program, not the user, is changing a control
+    UasFolder Folder;                       // its sets once the listing is in
+    std::shared_ptr<FolderListing> Listing; // the sets, as the listing thread finds them
+    bool Listed = false;                    // the rows are in
+    std::vector<size_t> SetOfRow;           // the set (index in Folder.Sets) each row shows
+    std::vector<int> RowOfSet;              // the row of each set, -1 for none
+    bool Syncing = false;                   // the program, not the user, is changing a control
 };
 
 SelectionDialog *StateOf(HWND dialog)
@@ -185,40 +197,93 @@ std::wstring BoundedText(const wchar_t *buffer, size_t capacity)
 void FolderListing::Make() noexcept
 {
     try {
-        UasListSets(Folder);
-        Order = UasListBoxOrder(Locale, Folder.Sets);
+        UasListSets(Folder, &Abandoned);
+        if (!Abandoned)
+            Order = UasListBoxOrder(Locale, Folder.Sets);
     } catch (const std::bad_alloc &) {
         OutOfMemory = true;
     }
 }
 
-void FolderListing::Finish()
+// Marks the listing done and tells the dialog, if one waits for it.
+void Publish(FolderListing &listing)
 {
-    if (Worker.joinable())
-        Worker.join();
-    if (OutOfMemory)
-        throw std::bad_alloc();
+    AcquireSRWLockExclusive(&listing.Lock);
+    listing.Done = true;
+    if (listing.Dialog)
+        PostMessageW(listing.Dialog, WM_UAS_LISTED, 0, 0);
+    ReleaseSRWLockExclusive(&listing.Lock);
 }
 
-void Initialize(HWND dialog, SelectionDialog *state)
+// Who is to be told when the listing is done; true if it is done already.
+bool Subscribe(FolderListing &listing, HWND dialog)
 {
-    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
-    SetWindowTextW(dialog, VelwText(kTitles[state->Mode]).c_str());
-    SetDlgItemTextW(dialog, IDOK, VelwText(kOkTexts[state->Mode]).c_str());
-    SetDlgItemTextW(dialog, IDCANCEL, VelwText(IDS_UAS_CANCEL).c_str());
-    SetDlgItemTextW(dialog, IDC_UAS_LISTLABEL, VelwText(IDS_UAS_LISTLABEL).c_str());
-    SetDlgItemTextW(dialog, IDC_UAS_NAMELABEL, VelwText(IDS_UAS_NAMELABEL).c_str());
+    AcquireSRWLockExclusive(&listing.Lock);
+    listing.Dialog = dialog;
+    const bool done = listing.Done;
+    ReleaseSRWLockExclusive(&listing.Lock);
+    return done;
+}
+
+struct ListingThread {
+    std::shared_ptr<FolderListing> Listing;
+    HMODULE Module; // held, so that the library stays while the thread runs
+};
+
+DWORD WINAPI RunListing(void *parameter)
+{
+    HMODULE module = nullptr;
+    {
+        std::unique_ptr<ListingThread> thread(static_cast<ListingThread *>(parameter));
+        module = thread->Module;
+        thread->Listing->Make();
+        Publish(*thread->Listing);
+    }
+    FreeLibraryAndExitThread(module, 0);
+}
+
+// Starts the listing on a thread of its own or, failing that, makes it here.
+void StartListing(const std::shared_ptr<FolderListing> &listing)
+{
+    HMODULE module = nullptr;
+    if (GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS,
+                           reinterpret_cast<const wchar_t *>(&RunListing), &module)) {
+        ListingThread *thread = new (std::nothrow) ListingThread{listing, module};
+        HANDLE handle = thread ? CreateThread(nullptr, 0, RunListing, thread, 0, nullptr) : nullptr;
+        if (handle) {
+            // Nothing waits for the thread: it tells the dialog by a message.
+            CloseHandle(handle);
+            return;
+        }
+        delete thread;
+        FreeLibrary(module);
+    }
+    listing->Make();
+    Publish(*listing);
+}
+
+// The rows, once the listing is in: added at the end in the sorting list
+// box's own order, with its drawing off, one fill however many sets.
+void TakeListing(HWND dialog)
+{
+    SelectionDialog *state = StateOf(dialog);
+    if (state->Listed)
+        return;
+    state->Listed = true;
+    FolderListing &listing = *state->Listing;
+    AcquireSRWLockExclusive(&listing.Lock);
+    const bool outOfMemory = listing.OutOfMemory;
+    state->Folder.Sets = std::move(listing.Folder.Sets);
+    std::vector<size_t> order = std::move(listing.Order);
+    ReleaseSRWLockExclusive(&listing.Lock);
+    if (outOfMemory)
+        throw std::bad_alloc();
 
     HWND list = GetDlgItem(dialog, IDC_UAS_LIST);
-    FolderListing &listing = *state->Listing;
-    listing.Finish();
-    state->Folder.Sets = std::move(listing.Folder.Sets);
     const std::vector<UasSet> &sets = state->Folder.Sets;
     const LCID locale = static_cast<LCID>(SendMessageW(list, LB_GETLOCALE, 0, 0));
-    const std::vector<size_t> order =
-        locale == listing.Locale ? std::move(listing.Order) : UasListBoxOrder(locale, sets);
-    // The rows go in at the end, in the sorting list box's own order, with
-    // its drawing off: one fill, however many sets there are.
+    if (locale != listing.Locale)
+        order = UasListBoxOrder(locale, sets);
     state->RowOfSet.assign(sets.size(), -1);
     state->SetOfRow.reserve(sets.size());
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
@@ -231,7 +296,21 @@ void Initialize(HWND dialog, SelectionDialog *state)
         state->RowOfSet[i] = static_cast<int>(row);
         state->SetOfRow.push_back(i);
     }
+    // The row of the name typed so far, chosen while the drawing is still
+    // off: the list is on screen by now, and drawn once.
+    SelectTypedSet(dialog);
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    EnableWindow(list, TRUE);
+}
+
+void Initialize(HWND dialog, SelectionDialog *state)
+{
+    SetWindowLongPtrW(dialog, DWLP_USER, reinterpret_cast<LONG_PTR>(state));
+    SetWindowTextW(dialog, VelwText(kTitles[state->Mode]).c_str());
+    SetDlgItemTextW(dialog, IDOK, VelwText(kOkTexts[state->Mode]).c_str());
+    SetDlgItemTextW(dialog, IDCANCEL, VelwText(IDS_UAS_CANCEL).c_str());
+    SetDlgItemTextW(dialog, IDC_UAS_LISTLABEL, VelwText(IDS_UAS_LISTLABEL).c_str());
+    SetDlgItemTextW(dialog, IDC_UAS_NAMELABEL, VelwText(IDS_UAS_NAMELABEL).c_str());
 
     std::wstring initial = BoundedText(state->Name, UAS_NAME_CHARS);
     if (state->Mode == UAS_MODE_GLOBAL) {
@@ -244,15 +323,21 @@ void Initialize(HWND dialog, SelectionDialog *state)
         wchar_t name[UAS_NAME_CHARS] = L"";
         std::wstring full;
         UasGetUasName(kx::FullPath(current, full) ? full.c_str() : current.c_str(), name);
-        const UasSet *set = UasFindSet(sets, name);
-        if (set && UasSamePath(set->Path, current))
-            initial = set->Name;
+        UasSet set;
+        if (UasLookUpSet(state->Folder, name, set) == UasOnDisk::Set &&
+            UasSamePath(set.Path, current))
+            initial = set.Name;
     }
     state->Syncing = true;
     HWND field = GetDlgItem(dialog, IDC_UAS_NAME);
     SetWindowTextW(field, initial.c_str());
     state->Syncing = false;
-    SelectTypedSet(dialog);
+    // The rows always come through the queue, also when the listing is in
+    // already: before the dialog is first drawn, and after whatever the
+    // opening of the dialog does, whichever thread is faster.
+    EnableWindow(GetDlgItem(dialog, IDC_UAS_LIST), FALSE);
+    if (Subscribe(*state->Listing, dialog))
+        PostMessageW(dialog, WM_UAS_LISTED, 0, 0);
 
     CentreOnOwner(dialog);
     SetFocus(field);
@@ -265,24 +350,6 @@ void Finish(HWND dialog, const std::wstring &name, const std::wstring &path)
     StringCchCopyW(state->Path, state->PathChars, path.c_str());
     StringCchCopyW(state->Name, UAS_NAME_CHARS, name.c_str());
     EndDialog(dialog, 1);
-}
-
-// A set on disk of that name that the list did not show (made after the
-// dialog opened, or known to the file system by another spelling).
-bool FindOnDisk(const SelectionDialog &state, const std::wstring &name, UasSet &set)
-{
-    const std::wstring path = UasSetPath(state.Folder.Dir, name);
-    WIN32_FIND_DATAW found;
-    HANDLE search =
-        FindFirstFileExW(path.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
-    if (search == INVALID_HANDLE_VALUE)
-        return false;
-    FindClose(search);
-    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-        return false;
-    set.Name = UasNameOfFile(found.cFileName);
-    set.Path = kx::JoinPath(state.Folder.Dir, found.cFileName);
-    return true;
 }
 
 bool FolderUsable(HWND dialog, const SelectionDialog &state)
@@ -319,22 +386,22 @@ void Confirm(HWND dialog)
             Refuse(dialog, IDS_UAS_ERR_RESERVED, {typed});
             return;
         }
-        // The listing may be older than the disk: a set's file that has
-        // since gone, or become a folder, is no set to open or delete.
-        // A set that another program named with blanks at its end ("sp ")
-        // is listed as it is, and chosen from the list it is taken as it is.
-        const UasSet *set = UasFindSet(state.Folder.Sets, field);
-        if (!set)
-            set = UasFindSet(state.Folder.Sets, typed);
-        if (!set || !UasIsFile(set->Path)) {
+        // The disk, not the listing, which may be older or not in yet: a
+        // set's file that has since gone, or become a folder, is no set to
+        // open or delete. A set that another program named with blanks at
+        // its end ("sp ") is listed as it is, and chosen from the list it
+        // is taken as it is.
+        UasSet set;
+        if (UasLookUpSet(state.Folder, field, set) != UasOnDisk::Set &&
+            (field == typed || UasLookUpSet(state.Folder, typed, set) != UasOnDisk::Set)) {
             Refuse(dialog, IDS_UAS_ERR_NOSUCHSET, {typed});
             return;
         }
-        if (!Fits(state, *set)) {
-            Refuse(dialog, IDS_UAS_ERR_PATHTOOLONG, {set->Name});
+        if (!Fits(state, set)) {
+            Refuse(dialog, IDS_UAS_ERR_PATHTOOLONG, {set.Name});
             return;
         }
-        Finish(dialog, set->Name, set->Path);
+        Finish(dialog, set.Name, set.Path);
         return;
     }
 
@@ -344,10 +411,8 @@ void Confirm(HWND dialog)
         return;
     }
     UasSet existing;
-    const UasSet *listed = UasFindSet(state.Folder.Sets, typed);
-    if (listed)
-        existing = *listed;
-    if (listed || FindOnDisk(state, typed, existing)) {
+    const UasOnDisk onDisk = UasLookUpSet(state.Folder, typed, existing);
+    if (onDisk == UasOnDisk::Set) {
         if (!Fits(state, existing)) {
             Refuse(dialog, IDS_UAS_ERR_PATHTOOLONG, {existing.Name});
             return;
@@ -363,7 +428,7 @@ void Confirm(HWND dialog)
         return;
     }
     UasSet fresh{typed, UasSetPath(state.Folder.Dir, typed)};
-    if (GetFileAttributesW(fresh.Path.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    if (onDisk == UasOnDisk::Other) {
         // Not a set file, yet something is there (a folder of that name):
         // saving would fail later with a less helpful message.
         Refuse(dialog, IDS_UAS_ERR_ISFOLDER, {typed, fresh.Path});
@@ -383,6 +448,18 @@ INT_PTR CALLBACK SelectionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM 
         case WM_INITDIALOG:
             Initialize(dialog, reinterpret_cast<SelectionDialog *>(lParam));
             return FALSE; // the focus is set
+        case WM_UAS_LISTED:
+            if (StateOf(dialog))
+                TakeListing(dialog);
+            return TRUE;
+        case WM_SETCURSOR:
+            // Working in the background while the list is not in.
+            if (StateOf(dialog) && !StateOf(dialog)->Listed) {
+                SetCursor(LoadCursorW(nullptr, IDC_APPSTARTING));
+                SetWindowLongPtrW(dialog, DWLP_MSGRESULT, TRUE);
+                return TRUE;
+            }
+            return FALSE;
         case WM_COMMAND: {
             SelectionDialog *state = StateOf(dialog);
             if (!state)
@@ -438,23 +515,19 @@ int16_t WINAPI UasMapSelDlg(HWND owner, int16_t mode, wchar_t *path, wchar_t *na
         state.Path = path;
         state.PathChars = mode == UAS_MODE_GLOBAL ? UAS_GLOBAL_PATH_CHARS : UAS_SEL_PATH_CHARS;
         state.Name = name;
-        FolderListing listing;
+        state.Listing = std::make_shared<FolderListing>();
+        FolderListing &listing = *state.Listing;
         listing.Folder = UasOpenFolder();
         state.Folder = listing.Folder;
-        state.Listing = &listing;
         // A list box takes the user's locale when it is made.
         listing.Locale = GetUserDefaultLCID();
-        try {
-            listing.Worker = std::thread(&FolderListing::Make, &listing);
-        } catch (const std::system_error &) {
-            listing.Make();
-        }
+        StartListing(state.Listing);
         const INT_PTR result =
             DialogBoxParamW(VelwModule(), MAKEINTRESOURCEW(IDD_UAS_SELECT), owner, SelectionProc,
                             reinterpret_cast<LPARAM>(&state));
-        // Also when the dialog could not be made: the listing must end first.
-        if (listing.Worker.joinable())
-            listing.Worker.join();
+        // A listing still being made is no longer waited for.
+        Subscribe(listing, nullptr);
+        listing.Abandoned = true;
         return result == 1 ? 1 : 0;
     } catch (const std::bad_alloc &) {
         return 0;

@@ -40,10 +40,12 @@ struct BoxSeen {
     bool NameFocusedAfter = false; // the dialog gave the name field the focus back
 };
 
-// Runs UasMapSelDlg: OnOpen acts once the dialog is up; each message box is
-// recorded and answered with the next of Answers (default OK); once it has
-// closed, AfterBox acts (default: Cancel).
+// Runs UasMapSelDlg: AtOnce acts as the dialog shows, before its rows are
+// in; OnOpen acts once they are; each message box is recorded and answered
+// with the next of Answers (default OK); once it has closed, AfterBox acts
+// (default: Cancel).
 struct Driver {
+    std::function<void(HWND)> AtOnce;
     std::function<void(HWND)> OnOpen;
     std::function<void(HWND)> AfterBox = [](HWND d) { uitest::Press(d, IDCANCEL); };
     std::vector<int> Answers;
@@ -73,6 +75,8 @@ struct Driver {
         if (GetDlgItem(window, IDC_UAS_NAME)) {
             dialog = window;
             Opened = true;
+            if (AtOnce)
+                AtOnce(window);
             return Then(OnOpen);
         }
         Boxes.push_back({uitest::TextOf(window), uitest::MessageBoxText(window)});
@@ -105,6 +109,10 @@ struct Driver {
             }
             return;
         }
+        // The rows come from a thread of their own: the list stays disabled
+        // until they are in.
+        if (IsWindow(self->dialog) && !IsWindowEnabled(GetDlgItem(self->dialog, IDC_UAS_LIST)))
+            return;
         KillTimer(nullptr, self->timer);
         auto step = std::move(self->pending);
         self->pending = nullptr;
@@ -257,6 +265,9 @@ TEST_F(UasDialogTest, ModesThatNeedAnExistingSetRefuseOtherNamesAndCancelChanges
     const std::pair<std::wstring, std::wstring> cases[] = {
         {L"Nonesuch", Expected(IDS_UAS_ERR_NOSUCHSET, {L"Nonesuch"})},
         {L"Metri", Expected(IDS_UAS_ERR_NOSUCHSET, {L"Metri"})},
+        // The disk's look-up takes wildcards; only the file of that very name is the set.
+        {L"Metr*", Expected(IDS_UAS_ERR_NOSUCHSET, {L"Metr*"})},
+        {L"m?tric", Expected(IDS_UAS_ERR_NOSUCHSET, {L"m?tric"})},
         {L"   ", Expected(IDS_UAS_ERR_NONAME)}};
     for (int16_t mode : {UAS_MODE_OPEN, UAS_MODE_DELETE, UAS_MODE_GLOBAL}) {
         for (const auto &c : cases) {
@@ -649,6 +660,41 @@ TEST_F(UasDialogTest, OpensWithTheDefaultNameSelectedAndItsRowChosen)
         EXPECT_EQ(to, c.Field.size());
         EXPECT_TRUE(focused);
     }
+}
+
+// The rows come from a thread and through the dialog's queue: the dialog
+// shows with its list disabled and empty, and a name typed by then is
+// confirmed from the disk, or has its row chosen once the rows are in.
+TEST_F(UasDialogTest, NameTypedBeforeTheRowsAreInIsTakenAndItsRowChosen)
+{
+    for (int16_t mode : {UAS_MODE_OPEN, UAS_MODE_SAVEAS, UAS_MODE_DELETE, UAS_MODE_GLOBAL}) {
+        SCOPED_TRACE(mode);
+        Buffers b(mode);
+        Driver d;
+        LRESULT rows = -1;
+        BOOL enabled = TRUE;
+        d.AtOnce = [&](HWND w) {
+            rows = SendDlgItemMessageW(w, IDC_UAS_LIST, LB_GETCOUNT, 0, 0);
+            enabled = IsWindowEnabled(GetDlgItem(w, IDC_UAS_LIST));
+            TypeAndConfirm(mode == UAS_MODE_SAVEAS ? L"Fresh" : L"process si")(w);
+        };
+        EXPECT_EQ(Run(d, mode, b), 1);
+        EXPECT_EQ(rows, 0);
+        EXPECT_FALSE(enabled);
+        EXPECT_EQ(std::wstring(b.Name.data()), mode == UAS_MODE_SAVEAS ? L"Fresh" : L"Process SI");
+        EXPECT_TRUE(d.Boxes.empty()) << testing::PrintToString(d.Boxes[0].Caption) << " "
+                                     << testing::PrintToString(d.Boxes[0].Text);
+    }
+    Buffers b(UAS_MODE_OPEN);
+    Driver d;
+    std::wstring row;
+    d.AtOnce = [](HWND w) { SetDlgItemTextW(w, IDC_UAS_NAME, L"IMPERIAL"); };
+    d.OnOpen = [&](HWND w) {
+        row = SelectedRow(w);
+        uitest::Press(w, IDCANCEL);
+    };
+    EXPECT_EQ(Run(d, UAS_MODE_OPEN, b), 0);
+    EXPECT_EQ(row, L"imperial");
 }
 
 TEST_F(UasDialogTest, ListAndNameFieldFollowEachOtherAndDoubleClickConfirms)
