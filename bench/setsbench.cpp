@@ -296,13 +296,15 @@ int bench::SetsBench(size_t sets)
         names[names.size() / 2].substr(0, names[names.size() / 2].size() - 4);
     const std::wstring chosenPath = dir + L"\\" + chosen + L".uas";
 
+    const auto openCommand = [window](DialogScript &) {
+        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDM_OPEN, 0), 0);
+        return true;
+    };
+
     // Open: the dialog, the choice typed at once, the set read and shown.
     DialogScript open;
     open.Typed = chosen;
-    Timed opened = Repeat(open, [window](DialogScript &) {
-        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDM_OPEN, 0), 0);
-        return true;
-    });
+    Timed opened = Repeat(open, openCommand);
     Series("sets.open", opened.Open);
     Series("sets.choose", opened.Whole);
     Check("sets.open.result", opened.Ok && chosen == Editor.CurrentSetName);
@@ -311,10 +313,7 @@ int bench::SetsBench(size_t sets)
     DialogScript browse;
     browse.Typed = chosen;
     browse.ReadRows = true;
-    Timed browsed = Repeat(browse, [window](DialogScript &) {
-        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDM_OPEN, 0), 0);
-        return true;
-    });
+    Timed browsed = Repeat(browse, openCommand);
     Series("sets.listed", browsed.Listed);
     Series("sets.browse", browsed.Whole);
     HWND probe = CreateWindowExW(0, L"listbox", L"", WS_CHILD | LBS_SORT | LBS_HASSTRINGS, 0, 0, 10,
@@ -365,10 +364,7 @@ int bench::SetsBench(size_t sets)
     typing.Typed = chosen;
     typing.KeyByKey = true;
     typing.WaitForRows = true;
-    Timed typed = Repeat(typing, [window](DialogScript &) {
-        SendMessageW(window, WM_COMMAND, MAKEWPARAM(IDM_OPEN, 0), 0);
-        return true;
-    });
+    Timed typed = Repeat(typing, openCommand);
     Series("sets.keystroke", typing.KeyMs);
     double slowest = 0.0;
     for (double ms : typing.KeyMs)

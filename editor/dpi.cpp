@@ -1,44 +1,16 @@
-// The main window's display scale. The per-DPI calls of the system exist
-// from Windows 10 1607 on; the program also runs on older systems, so they
-// are looked up at run time, and without them the system DPI stands in
-// (on Windows 8.1 the window still hears of a move to another scale
-// through WM_DPICHANGED, whose DPI is then remembered).
+// The main window's display scale, as the window library tells it (the
+// per-DPI calls of the system where it has them, the system DPI without);
+// on Windows 8.1 the window still hears of a move to another scale through
+// WM_DPICHANGED, whose DPI is then remembered here.
 #include "dpi.h"
 
 #include "resource.h"
+#include "velw32.h"
 
 namespace {
 
 // The window property that holds the remembered DPI.
 constexpr wchar_t DpiProperty[] = L"UasEditDpi";
-
-using GetDpiForWindowFunction = UINT(WINAPI *)(HWND);
-using GetSystemMetricsForDpiFunction = int(WINAPI *)(int, UINT);
-
-FARPROC User32Function(const char *name)
-{
-    HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    return user32 ? GetProcAddress(user32, name) : nullptr;
-}
-
-UINT SystemDpi()
-{
-    HDC screen = GetDC(nullptr);
-    const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
-    if (screen)
-        ReleaseDC(nullptr, screen);
-    return dpi > 0 ? static_cast<UINT>(dpi) : MainDesignDpi;
-}
-
-// A system metric (an icon size) at the given DPI.
-int MetricForDpi(int index, UINT dpi)
-{
-    static const auto forDpi = reinterpret_cast<GetSystemMetricsForDpiFunction>(
-        reinterpret_cast<void *>(User32Function("GetSystemMetricsForDpi")));
-    if (forDpi)
-        return forDpi(index, dpi);
-    return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
-}
 
 HICON LoadProgramIcon(int metricX, int metricY, UINT dpi)
 {
@@ -57,10 +29,7 @@ UINT MainWindowDpi(HWND window)
         static_cast<UINT>(reinterpret_cast<UINT_PTR>(GetPropW(window, DpiProperty)));
     if (remembered)
         return remembered;
-    static const auto forWindow = reinterpret_cast<GetDpiForWindowFunction>(
-        reinterpret_cast<void *>(User32Function("GetDpiForWindow")));
-    const UINT dpi = forWindow && window ? forWindow(window) : 0;
-    return dpi ? dpi : SystemDpi();
+    return WindowGetDpi(window);
 }
 
 void MainWindowSetDpi(HWND window, UINT dpi)

@@ -101,6 +101,11 @@ VELW32_API int16_t WINAPI AbtMapAboutWindow(HWND owner, const wchar_t *title,
  * WM_DPICHANGED of its new scale), which is made once per DPI and kept.
  * DlgUnitToScrCoord converts on the basis of the font at the system DPI. */
 VELW32_API int16_t WINAPI WindowSetFont(HWND window);
+/* The display scale: WindowGetDpi the DPI of the window (the system DPI on
+ * systems without per-window scales, or for no window); MetricForDpi a
+ * system metric (GetSystemMetrics index) at the DPI given. */
+VELW32_API uint32_t WINAPI WindowGetDpi(HWND window);
+VELW32_API int32_t WINAPI MetricForDpi(int32_t index, uint32_t dpi);
 VELW32_API int16_t WINAPI WindowSetFontForDpi(HWND window, uint32_t dpi);
 VELW32_API void WINAPI DlgUnitToScrCoord(int32_t x, int32_t y, int32_t *screenX, int32_t *screenY);
 

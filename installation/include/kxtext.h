@@ -1,5 +1,6 @@
 // kxtext.h - small text and path helpers of the installation's libraries:
-// which characters are blanks, trimming, joining a folder and a file name.
+// which characters are blanks, trimming, letter case as the file system
+// sees it, joining a folder and a file name.
 // Header-only, so that each library has the same rules without exporting them.
 #ifndef KXTEXT_H
 #define KXTEXT_H
@@ -8,6 +9,11 @@
 
 #include <cwchar>
 #include <string>
+
+// The system's upper-case table, one code unit at a time; kernel32 has no
+// documented single-character form of it. A library that folds letter case
+// links ntdll.
+extern "C" __declspec(dllimport) WCHAR NTAPI RtlUpcaseUnicodeChar(WCHAR c);
 
 namespace kx {
 
@@ -72,6 +78,24 @@ inline size_t TrimInPlace(wchar_t *text)
         wmemmove(text, text + start, length - start);
     text[length - start] = L'\0';
     return length - start;
+}
+
+// A code unit as ordinal comparison without regard to case sees it
+// (CompareStringOrdinal, the file system): upper-cased by the system's
+// table. The first 256 code units, the ones names are mostly made of, are
+// looked up once.
+inline wchar_t Folded(wchar_t c)
+{
+    struct Latin1Upper {
+        wchar_t Of[256];
+        Latin1Upper()
+        {
+            for (int u = 0; u < 256; ++u)
+                Of[u] = RtlUpcaseUnicodeChar(static_cast<wchar_t>(u));
+        }
+    };
+    static const Latin1Upper latin1;
+    return c < 256 ? latin1.Of[c] : RtlUpcaseUnicodeChar(c);
 }
 
 inline bool IsPathSeparator(wchar_t c)

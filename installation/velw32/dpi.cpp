@@ -2,6 +2,7 @@
 // system exist from Windows 10 1607 on; the installation's programs also
 // run on older systems, so the calls are looked up at run time, and
 // without them the system DPI stands in.
+#include "velw32.h"
 #include "velwin.h"
 
 namespace {
@@ -47,4 +48,14 @@ int VelwMetricForDpi(int index, UINT dpi)
         return forDpi(index, dpi);
     return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi),
                   static_cast<int>(VelwSystemDpi()));
+}
+
+VELW32_API uint32_t WINAPI WindowGetDpi(HWND window)
+{
+    return VelwWindowDpi(window);
+}
+
+VELW32_API int32_t WINAPI MetricForDpi(int32_t index, uint32_t dpi)
+{
+    return VelwMetricForDpi(index, dpi ? dpi : VelwSystemDpi());
 }

@@ -45,5 +45,6 @@
 #define IDS_UAS_ERR_NOFOLDERKEY   1180
 #define IDS_UAS_ERR_ISFOLDER      1181   /* %s: the name typed, %s: the path */
 #define IDS_UAS_ERR_UNSTORABLE    1182   /* %s: the character a set file cannot store */
+#define IDS_UAS_ERR_FOLDERKEYUNREADABLE 1183
 
 #endif /* VELW32_UAS_IDS_H */

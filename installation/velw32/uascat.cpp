@@ -14,9 +14,6 @@
 #include <cwchar>
 #include <new>
 
-// The system's upper-case table, one code unit at a time.
-extern "C" __declspec(dllimport) WCHAR NTAPI RtlUpcaseUnicodeChar(WCHAR c);
-
 namespace {
 
 const wchar_t kExtension[] = L".uas";
@@ -33,14 +30,20 @@ bool EndsWithExtension(const std::wstring &fileName)
                                 kExtension, -1, TRUE) == CSTR_EQUAL;
 }
 
-// The folder named by the profile, made absolute; false when there is none.
-bool ConfiguredFolder(std::wstring &dir)
+// The folder named by the profile, made absolute: Ready when there is one
+// (it may not exist), else why there is none.
+UasFolderState ConfiguredFolder(std::wstring &dir)
 {
     // Read whole or not at all: a cut folder name could name another folder.
-    std::optional<std::wstring> value = kx::ProfileValue(L"Kalvex_Section", L"Set_Dir");
-    if (!value || value->empty())
-        return false;
-    dir = *value;
+    std::wstring value;
+    switch (kx::ReadProfileValue(L"Kalvex_Section", L"Set_Dir", value)) {
+    case kx::ProfileRead::Value: break;
+    case kx::ProfileRead::Absent: return UasFolderState::NotConfigured;
+    case kx::ProfileRead::Unusable: return UasFolderState::Unreadable;
+    }
+    if (value.empty())
+        return UasFolderState::NotConfigured;
+    dir = value;
 
     std::wstring full;
     if (kx::FullPath(dir, full))
@@ -48,26 +51,7 @@ bool ConfiguredFolder(std::wstring &dir)
     // "C:\sets\" and "C:\sets" are one folder; keep a drive root's separator.
     while (dir.size() > 3 && kx::IsPathSeparator(dir.back()))
         dir.pop_back();
-    return true;
-}
-
-// The system's upper-case table for the first 256 code units, the ones set
-// names are mostly made of, looked up once.
-struct Latin1Upper {
-    wchar_t Of[256];
-    Latin1Upper()
-    {
-        for (int c = 0; c < 256; ++c)
-            Of[c] = RtlUpcaseUnicodeChar(static_cast<wchar_t>(c));
-    }
-};
-
-// A code unit as ordinal comparison without regard to case sees it: upper-
-// cased by the system's table, the one CompareStringOrdinal uses.
-wchar_t Folded(wchar_t c)
-{
-    static const Latin1Upper latin1;
-    return c < 256 ? latin1.Of[c] : RtlUpcaseUnicodeChar(c);
+    return UasFolderState::Ready;
 }
 
 // CompareStringOrdinal without regard to case, as -1, 0 or 1.
@@ -75,8 +59,8 @@ int CompareFolded(const std::wstring &a, const std::wstring &b)
 {
     const size_t common = std::min(a.size(), b.size());
     for (size_t i = 0; i < common; ++i) {
-        const wchar_t x = Folded(a[i]);
-        const wchar_t y = Folded(b[i]);
+        const wchar_t x = kx::Folded(a[i]);
+        const wchar_t y = kx::Folded(b[i]);
         if (x != y)
             return x < y ? -1 : 1;
     }
@@ -272,10 +256,9 @@ UasOnDisk UasLookUpSet(const UasFolder &folder, const std::wstring &name, UasSet
 UasFolder UasOpenFolder()
 {
     UasFolder folder;
-    if (!ConfiguredFolder(folder.Dir)) {
-        folder.State = UasFolderState::NotConfigured;
+    folder.State = ConfiguredFolder(folder.Dir);
+    if (folder.State != UasFolderState::Ready)
         return folder;
-    }
     DWORD attributes = GetFileAttributesW(folder.Dir.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         // First use of a per-user folder: make it and the folders above it.
@@ -306,7 +289,8 @@ UasFolder UasReadFolder()
 
 extern "C" {
 
-// Status: 0 listed; 1 the profile names no folder; 2 the folder is missing;
+// Status: 0 listed; 1 the profile names no folder (or its key cannot be
+// read); 2 the folder is missing;
 // 3 out of memory (the list then holds the records made so far).
 ListHandle WINAPI UasCreateUasInfoList(KxStatus *status)
 {
@@ -323,7 +307,8 @@ ListHandle WINAPI UasCreateUasInfoList(KxStatus *status)
         const UasFolder folder = UasReadFolder();
         switch (folder.State) {
         case UasFolderState::Ready: *status = 0; break;
-        case UasFolderState::NotConfigured: *status = 1; break;
+        case UasFolderState::NotConfigured:
+        case UasFolderState::Unreadable: *status = 1; break;
         case UasFolderState::Missing: *status = 2; break;
         }
         for (const UasSet &set : folder.Sets) {

@@ -17,6 +17,7 @@ struct UasSet {
 enum class UasFolderState {
     Ready,         // the folder exists (it may hold no sets)
     NotConfigured, // the profile names no usable folder
+    Unreadable,    // the key cannot be read: an unset variable, a profile not to be read
     Missing        // the named folder does not exist and cannot be made
 };
 

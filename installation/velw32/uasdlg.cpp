@@ -357,6 +357,9 @@ bool FolderUsable(HWND dialog, const SelectionDialog &state)
     switch (state.Folder.State) {
     case UasFolderState::Ready: return true;
     case UasFolderState::NotConfigured: Refuse(dialog, IDS_UAS_ERR_NOFOLDERKEY, {}); return false;
+    case UasFolderState::Unreadable:
+        Refuse(dialog, IDS_UAS_ERR_FOLDERKEYUNREADABLE, {});
+        return false;
     case UasFolderState::Missing:
         Refuse(dialog, IDS_UAS_ERR_NOFOLDER, {state.Folder.Dir});
         return false;

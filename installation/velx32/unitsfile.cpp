@@ -24,6 +24,7 @@
 #include "unitsfile.h"
 
 #include "vel32.h"
+#include "kxtext.h"
 
 #include <windows.h>
 
@@ -31,9 +32,6 @@
 #include <cwchar>
 #include <memory>
 
-// The system's upper-case table, one code unit at a time; kernel32 has no
-// documented single-character form of it.
-extern "C" __declspec(dllimport) WCHAR NTAPI RtlUpcaseUnicodeChar(WCHAR c);
 
 namespace velx {
 
@@ -162,30 +160,13 @@ bool Fail(UnitParseFault &fault, int32_t code, size_t line, const wchar_t *reaso
     return false;
 }
 
-// The system's upper-case table for the first 256 code units, the ones that
-// names are made of, looked up once.
-struct Latin1Upper {
-    wchar_t Of[256];
-    Latin1Upper()
-    {
-        for (int c = 0; c < 256; ++c)
-            Of[c] = RtlUpcaseUnicodeChar(static_cast<wchar_t>(c));
-    }
-};
-
-wchar_t Folded(wchar_t c)
-{
-    static const Latin1Upper latin1;
-    return c < 256 ? latin1.Of[c] : RtlUpcaseUnicodeChar(c);
-}
-
 // A hash of the name as ordinal comparison without regard to case sees it,
 // so that names equal that way meet in the table (FNV-1a).
 size_t FoldedHash(const wchar_t *name, size_t length)
 {
     uint32_t hash = 2166136261u;
     for (size_t i = 0; i < length; ++i) {
-        hash ^= static_cast<uint16_t>(Folded(name[i]));
+        hash ^= static_cast<uint16_t>(kx::Folded(name[i]));
         hash *= 16777619u;
     }
     return hash;

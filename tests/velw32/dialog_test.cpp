@@ -729,16 +729,29 @@ TEST_F(UasDialogTest, EnterConfirmsAndEscapeCancels)
     }
 }
 
-TEST(UasDialogFolderTest, FolderThatCannotBeMadeOrUnnamedIsReported)
+TEST(UasDialogFolderTest, FolderThatCannotBeMadeUnnamedOrUnreadableIsReported)
 {
     TempInstall install;
     install.AddFile(install.Root() + L"\\plain.txt");
     const std::wstring folder = install.Root() + L"\\plain.txt\\sets";
-    install.WriteProfile({{L"Kalvex_Section", L"Set_Dir", folder}});
-    for (bool named : {true, false}) {
-        if (!named)
-            install.WriteProfile({}, false);
+    struct Case {
+        const char *What;
+        ProfileEntries Keys;
+        bool NameSetDir;
+        std::wstring Text;
+    };
+    const Case cases[] = {
+        {"a folder that cannot be made", {{L"Kalvex_Section", L"Set_Dir", folder}}, true,
+         Expected(IDS_UAS_ERR_NOFOLDER, {folder})},
+        {"no folder named", {}, false, Expected(IDS_UAS_ERR_NOFOLDERKEY)},
+        {"a key that cannot be read",
+         {{L"Kalvex_Section", L"Set_Dir", L"%UAS_TEST_UNSET_VARIABLE%\\sets"}}, true,
+         Expected(IDS_UAS_ERR_FOLDERKEYUNREADABLE)},
+    };
+    for (const Case &c : cases) {
+        install.WriteProfile(c.Keys, c.NameSetDir);
         for (int16_t mode : {UAS_MODE_OPEN, UAS_MODE_SAVEAS}) {
+            SCOPED_TRACE(testing::Message() << c.What << ", mode " << mode);
             Driver d;
             size_t rows = 99;
             d.OnOpen = [&](HWND w) {
@@ -749,8 +762,7 @@ TEST(UasDialogFolderTest, FolderThatCannotBeMadeOrUnnamedIsReported)
             EXPECT_EQ(d.Run(mode, b.Path.data(), b.Name.data()), 0);
             EXPECT_EQ(rows, 0u);
             ASSERT_EQ(d.Boxes.size(), 1u);
-            EXPECT_EQ(d.Boxes[0].Text, named ? Expected(IDS_UAS_ERR_NOFOLDER, {folder})
-                                             : Expected(IDS_UAS_ERR_NOFOLDERKEY));
+            EXPECT_EQ(d.Boxes[0].Text, c.Text);
             EXPECT_TRUE(b.Unchanged());
         }
     }

@@ -38,7 +38,7 @@ TEST(UasTextsTest, EveryLanguageHasEveryTextWithTheSamePlaces)
         SCOPED_TRACE(testing::PrintToString(std::wstring(file)));
         HMODULE local = LoadLibraryExW((res + file).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(local, nullptr);
-        for (UINT id = IDS_UAS_TITLE_OPEN; id <= IDS_UAS_ERR_UNSTORABLE; ++id) {
+        for (UINT id = IDS_UAS_TITLE_OPEN; id <= IDS_UAS_ERR_FOLDERKEYUNREADABLE; ++id) {
             const std::wstring en = Text(english, id), translated = Text(local, id);
             if (en.empty())
                 continue;  // a gap in the numbering
