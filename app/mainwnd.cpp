@@ -33,8 +33,10 @@ HWND MainWindowCreate(HWND parent)
     // A failed registration shows up as a failed creation.
     RegisterClassW(&windowClass);
 
+    // Made hidden, and shown once it has its font and its size: visible
+    // from the start, it would lay out and draw its controls at each step.
     HWND window =
-        CreateWindowExW(0, className, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE | WS_CLIPCHILDREN, 0,
+        CreateWindowExW(0, className, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
                         0, 0, 0, parent, nullptr, ResGetModule(), nullptr);
     if (window) {
         WindowSetFont(window);

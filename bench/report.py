@@ -266,6 +266,8 @@ def startup_floor_verdict(ops):
 SET_OPERATIONS = [
     ("sets.floor.list", "Floor: one listing of the folder (FindFirstFileExW)", False),
     ("sets.floor", "Floor: one listing and one fill of a list box of that size", False),
+    ("sets.floor.write", "Floor of Save As: a new file written into the folder the safe way (temporary file, renamed)",
+     False),
     ("drive.open", "From outside: File > Open until the chosen set is shown", True),
     ("drive.open.dialog", "&nbsp;&nbsp;of which: until the dialog is on screen", False),
     ("drive.browse", "From outside: File > Open, the rows awaited, until the chosen set is shown", False),

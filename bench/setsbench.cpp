@@ -271,6 +271,33 @@ int bench::SetsBench(size_t sets)
         return ms;
     });
     DestroyWindow(bare);
+    // The floor of Save As: a new file written into the folder the safe
+    // way, as the program writes (its name looked up, a temporary file
+    // beside it, flushed, renamed over it). Each step that names a file the
+    // folder does not hold yet has the file system search the folder.
+    Op("sets.floor.write", [&dir] {
+        const std::wstring target = dir + L"\\Bench floor set.uas";
+        const char bytes[1024] = {};
+        const double t = bench::NowMs();
+        wchar_t temp[MAX_PATH] = L"";
+        bool ok = GetFileAttributesW(target.c_str()) == INVALID_FILE_ATTRIBUTES &&
+                  GetTempFileNameW(dir.c_str(), L"uas", 0, temp) != 0;
+        HANDLE file = ok ? CreateFileW(temp, GENERIC_WRITE, 0, nullptr, TRUNCATE_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr)
+                         : INVALID_HANDLE_VALUE;
+        DWORD written = 0;
+        ok = file != INVALID_HANDLE_VALUE && WriteFile(file, bytes, sizeof bytes, &written, nullptr) &&
+             FlushFileBuffers(file);
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+        ok = ok && MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        const double ms = bench::NowMs() - t;
+        if (!ok)
+            Check("sets.floor.write.result", false);
+        DeleteFileW(temp);
+        DeleteFileW(target.c_str());
+        return ms;
+    });
 
     Op("sets.catalogue", [sets] {
         KxStatus status = 0;
