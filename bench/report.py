@@ -410,8 +410,12 @@ def render(machine, ops, mem, checks, startup, sets=None):
                 "`uasbench.exe --sets N` with the real main window, the dialog worked as a user works it",
                 "(the set's name typed into the name field, OK pressed); from outside by `uasdrive.exe`, which",
                 "starts the editor and runs File > Open and File > Save As from another process until the",
-                "editor's label names the set. The floor is what the data needs at least: one listing of",
-                "the folder and one fill of a list box of that size. Medians of up to %s runs. **Bold**" %
+                "editor's label names the set. The dialog opens at once and its rows follow from a listing",
+                "thread; a name typed and confirmed is looked up on disk, so the user who types does not wait",
+                "for the rows. The rows marked \"the rows awaited\" are the user who picks from the list: they",
+                "wait until the list is filled (enabled) before typing. The floor is what the data needs at",
+                "least: one listing of the folder and one fill of a list box of that size; Save As has its own",
+                "(a new file written into the folder). Medians of up to %s runs. **Bold**" %
                 machine.get("opruns", "?"),
                 "marks a growth above x%.0f per tenfold number of sets, judged up to %s sets." % (
                     SETS_GROWTH_GOAL, size_label(SETS_BIG)), ""]

@@ -251,6 +251,9 @@ void StartListing(const std::shared_ptr<FolderListing> &listing)
         ListingThread *thread = new (std::nothrow) ListingThread{listing, module};
         HANDLE handle = thread ? CreateThread(nullptr, 0, RunListing, thread, 0, nullptr) : nullptr;
         if (handle) {
+            // The rows are work in the background: what the user does in
+            // the meantime (types, confirms, saves) goes first.
+            SetThreadPriority(handle, THREAD_PRIORITY_BELOW_NORMAL);
             // Nothing waits for the thread: it tells the dialog by a message.
             CloseHandle(handle);
             return;
