@@ -38,6 +38,8 @@ OPERATIONS = [
     ("units.parse", "  of which: reading and checking the units file alone"),
     ("units.dupcheck.predicted", "  of which (estimate): the repeated-name check, N(N-1)/2 comparisons"),
     ("catalogue", "Build the dimension catalogue (DimCatalogueCreate)"),
+    ("catalogue.fresh", "  the same in memory the process has not touched before, as at start-up"),
+    ("platform.firsttouch", "  for comparison: first touch of fresh memory, per MB (platform cost)"),
     ("names", "Dimension name list (DimNamesCreate)"),
     ("dimlist", "Fill the Dimensions list (DimListShow)"),
     ("listbox.bare", "Bare list box of the same size, LB_ADDSTRING x N"),
@@ -260,6 +262,14 @@ def startup_floor_verdict(ops):
         text += (" The main window's own part, as it is with %s dimensions, is %s ms; the rest, %s ms, is "
                  "x%.2f the floor." % (size_label(smallest), fmt_ms(fixed), fmt_ms(rest),
                                        rest / floor if floor > 0 else float("nan")))
+    if "catalogue.fresh" in o and "catalogue" in o:
+        text += (" Beyond the floor, the dimension catalogue takes %s ms in memory the process has not touched "
+                 "before, as at start-up, against %s ms in memory used before" % (
+                     fmt_ms(o["catalogue.fresh"][0]), fmt_ms(o["catalogue"][0])))
+        if "platform.firsttouch" in o:
+            text += "; a page touched for the first time costs %s ms per MB here" % fmt_ms(
+                o["platform.firsttouch"][0])
+        text += "."
     return text
 
 
