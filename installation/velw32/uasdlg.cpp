@@ -339,6 +339,9 @@ void Initialize(HWND dialog, SelectionDialog *state)
     // already: before the dialog is first drawn, and after whatever the
     // opening of the dialog does, whichever thread is faster.
     EnableWindow(GetDlgItem(dialog, IDC_UAS_LIST), FALSE);
+    // Started once the dialog's controls are made: what the dialog itself
+    // needs comes first on a busy machine, and the rows follow.
+    StartListing(state->Listing);
     if (Subscribe(*state->Listing, dialog))
         PostMessageW(dialog, WM_UAS_LISTED, 0, 0);
 
@@ -527,7 +530,6 @@ int16_t WINAPI UasMapSelDlg(HWND owner, int16_t mode, wchar_t *path, wchar_t *na
         state.Folder = listing.Folder;
         // A list box takes the user's locale when it is made.
         listing.Locale = GetUserDefaultLCID();
-        StartListing(state.Listing);
         const INT_PTR result =
             DialogBoxParamW(VelwModule(), MAKEINTRESOURCEW(IDD_UAS_SELECT), owner, SelectionProc,
                             reinterpret_cast<LPARAM>(&state));
