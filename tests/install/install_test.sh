@@ -329,8 +329,8 @@ check_kind() {
     uninstaller=${uninstaller%%\"*}
     # Wine now and then fails to start a program on a busy machine: once
     # more before the test fails (a start that failed has removed nothing).
-    wine "$uninstaller" ${quiet##*\" } </dev/null ||
-        { sleep 1; wine "$uninstaller" ${quiet##*\" } </dev/null; } || fail "the uninstaller did not start"
+    wine "$uninstaller" ${quiet##*\" } </dev/null || wine "$uninstaller" ${quiet##*\" } </dev/null ||
+        fail "the uninstaller did not start"
     deadline=$((SECONDS + 30))
     # The key goes last, after the files.
     while [ -e "$pf" ] || [ -e "$shortcut" ]; do

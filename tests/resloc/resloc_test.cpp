@@ -694,22 +694,33 @@ TEST_F(DamagedLibraryTest, ADamagedStringLibraryGivesTheProgramsOwnTextsAndItsCa
     }
 }
 
-TEST_F(DamagedLibraryTest, ADamagedCommonLibraryServesNotAndTellsItsCause)
+// A damaged English common library serves not and its cause is kept, for
+// start-up to tell: when it is the library of the language, and when it
+// fails to stand in for a missing one of the language.
+TEST_F(DamagedLibraryTest, ADamagedEnglishCommonLibraryServesNotAndTellsItsCause)
 {
-    for (const DamageCase &c : kDamages) {
-        SCOPED_TRACE(c.Name);
-        Forget();
-        const std::wstring res = Folder(L"c" + std::to_wstring(static_cast<int>(c.Kind)));
-        Damaged(res, L"kxcommon.dll", c.Kind);
-        WriteProfile(L"", res);
+    for (const wchar_t *language : {L"", L"German"}) {
+        for (const DamageCase &c : kDamages) {
+            SCOPED_TRACE(testing::Message() << c.Name << ", language \"" << testfiles::Utf8(language) << "\"");
+            Forget();
+            const std::wstring res =
+                Folder(language + std::wstring(L"c") + std::to_wstring(static_cast<int>(c.Kind)));
+            Damaged(res, L"kxcommon.dll", c.Kind);
+            WriteProfile(language, res);
 
-        EXPECT_TRUE(ResLocate());
-        EXPECT_EQ(ResCommonModule, nullptr);
-        EXPECT_EQ(static_cast<int>(ResGetProblem().Kind),
-                  static_cast<int>(ResProblemKind::CommonLibraryMissing));
-        ExpectRecorded(ResGetProblem().Common, c.Fault, L"kxcommon.dll", res);
-        EXPECT_EQ(ResGetProblem().Strings.Fault, ResLibraryFault::None);
-        EXPECT_FALSE(StubRan()) << "code of the library ran";
+            EXPECT_TRUE(ResLocate());
+            EXPECT_EQ(ResCommonModule, nullptr);
+            EXPECT_EQ(static_cast<int>(ResGetProblem().Kind),
+                      static_cast<int>(ResProblemKind::CommonLibraryMissing));
+            if (language[0]) {
+                ExpectRecorded(ResGetProblem().Common, ResLibraryFault::Missing, L"kxcommog.dll", res);
+                ExpectRecorded(ResGetProblem().English, c.Fault, L"kxcommon.dll", res);
+            } else {
+                ExpectRecorded(ResGetProblem().Common, c.Fault, L"kxcommon.dll", res);
+                EXPECT_EQ(ResGetProblem().Strings.Fault, ResLibraryFault::None);
+            }
+            EXPECT_FALSE(StubRan()) << "code of the library ran";
+        }
     }
 }
 
@@ -728,26 +739,6 @@ TEST_F(DamagedLibraryTest, TheEnglishCommonLibraryStandsInForADamagedOneAndTheCa
     ExpectRecorded(ResGetProblem().Common, ResLibraryFault::NoTexts, L"kxcommof.dll", res);
 }
 
-// The English common library that fails to stand in for a missing one of
-// the language keeps its own cause, for start-up to tell.
-TEST_F(DamagedLibraryTest, TheEnglishCommonLibraryThatCannotStandInKeepsItsCause)
-{
-    for (const DamageCase &c : kDamages) {
-        SCOPED_TRACE(c.Name);
-        Forget();
-        const std::wstring res = Folder(L"e" + std::to_wstring(static_cast<int>(c.Kind)));
-        Damaged(res, L"kxcommon.dll", c.Kind);
-        WriteProfile(L"German", res);
-
-        EXPECT_TRUE(ResLocate());
-        EXPECT_EQ(ResCommonModule, nullptr);
-        EXPECT_EQ(static_cast<int>(ResGetProblem().Kind),
-                  static_cast<int>(ResProblemKind::CommonLibraryMissing));
-        ExpectRecorded(ResGetProblem().Common, ResLibraryFault::Missing, L"kxcommog.dll", res);
-        ExpectRecorded(ResGetProblem().English, c.Fault, L"kxcommon.dll", res);
-        EXPECT_FALSE(StubRan()) << "code of the library ran";
-    }
-}
 
 TEST_F(DamagedLibraryTest, LibrariesAreLoadedAsDataAndTheirTextsStillLoad)
 {

@@ -221,25 +221,37 @@ protected:
     TempInstall install;
 };
 
+// Each mode takes the set as spelt on disk, also when the name is typed and
+// confirmed as the dialog shows: the rows come from a thread through the
+// dialog's queue, so the list is disabled and empty then, and the name is
+// looked up on disk.
 TEST_F(UasDialogTest, EachModeConfirmsAnExistingSetAsSpeltOnDisk)
 {
-    for (int16_t mode : {UAS_MODE_OPEN, UAS_MODE_SAVEAS, UAS_MODE_DELETE, UAS_MODE_GLOBAL}) {
-        SCOPED_TRACE(mode);
-        Buffers b(mode);
-        Driver d;
-        std::wstring title, okText;
-        d.OnOpen = [&](HWND w) {
-            title = uitest::TextOf(w);
-            okText = uitest::TextOf(GetDlgItem(w, IDOK));
-            TypeAndConfirm(L"  mETRIC ")(w);
-        };
-        d.Answers = {IDYES}; // Save As asks before replacing
-        EXPECT_EQ(Run(d, mode, b), 1);
-        EXPECT_EQ(std::wstring(b.Name.data()), L"Metric");
-        EXPECT_EQ(std::wstring(b.Path.data()), install.PathOf(L"Metric"));
-        EXPECT_EQ(d.Boxes.size(), mode == UAS_MODE_SAVEAS ? 1u : 0u);
-        EXPECT_EQ(title, Expected(IDS_UAS_TITLE_OPEN + mode));
-        EXPECT_EQ(okText, Expected(IDS_UAS_OK_OPEN + mode));
+    for (bool atOnce : {false, true}) {
+        for (int16_t mode : {UAS_MODE_OPEN, UAS_MODE_SAVEAS, UAS_MODE_DELETE, UAS_MODE_GLOBAL}) {
+            SCOPED_TRACE(testing::Message() << "mode " << mode << (atOnce ? ", at once" : ""));
+            Buffers b(mode);
+            Driver d;
+            std::wstring title, okText;
+            LRESULT rows = 0;
+            BOOL enabled = FALSE;
+            (atOnce ? d.AtOnce : d.OnOpen) = [&](HWND w) {
+                title = uitest::TextOf(w);
+                okText = uitest::TextOf(GetDlgItem(w, IDOK));
+                rows = SendDlgItemMessageW(w, IDC_UAS_LIST, LB_GETCOUNT, 0, 0);
+                enabled = IsWindowEnabled(GetDlgItem(w, IDC_UAS_LIST));
+                TypeAndConfirm(L"  mETRIC ")(w);
+            };
+            d.Answers = {IDYES}; // Save As asks before replacing
+            EXPECT_EQ(Run(d, mode, b), 1);
+            EXPECT_EQ(std::wstring(b.Name.data()), L"Metric");
+            EXPECT_EQ(std::wstring(b.Path.data()), install.PathOf(L"Metric"));
+            EXPECT_EQ(d.Boxes.size(), mode == UAS_MODE_SAVEAS ? 1u : 0u);
+            EXPECT_EQ(title, Expected(IDS_UAS_TITLE_OPEN + mode));
+            EXPECT_EQ(okText, Expected(IDS_UAS_OK_OPEN + mode));
+            EXPECT_EQ(rows, atOnce ? 0 : 3);
+            EXPECT_EQ(enabled, atOnce ? FALSE : TRUE);
+        }
     }
 }
 
@@ -660,41 +672,6 @@ TEST_F(UasDialogTest, OpensWithTheDefaultNameSelectedAndItsRowChosen)
         EXPECT_EQ(to, c.Field.size());
         EXPECT_TRUE(focused);
     }
-}
-
-// The rows come from a thread and through the dialog's queue: the dialog
-// shows with its list disabled and empty, and a name typed by then is
-// confirmed from the disk, or has its row chosen once the rows are in.
-TEST_F(UasDialogTest, NameTypedBeforeTheRowsAreInIsTakenAndItsRowChosen)
-{
-    for (int16_t mode : {UAS_MODE_OPEN, UAS_MODE_SAVEAS, UAS_MODE_DELETE, UAS_MODE_GLOBAL}) {
-        SCOPED_TRACE(mode);
-        Buffers b(mode);
-        Driver d;
-        LRESULT rows = -1;
-        BOOL enabled = TRUE;
-        d.AtOnce = [&](HWND w) {
-            rows = SendDlgItemMessageW(w, IDC_UAS_LIST, LB_GETCOUNT, 0, 0);
-            enabled = IsWindowEnabled(GetDlgItem(w, IDC_UAS_LIST));
-            TypeAndConfirm(mode == UAS_MODE_SAVEAS ? L"Fresh" : L"process si")(w);
-        };
-        EXPECT_EQ(Run(d, mode, b), 1);
-        EXPECT_EQ(rows, 0);
-        EXPECT_FALSE(enabled);
-        EXPECT_EQ(std::wstring(b.Name.data()), mode == UAS_MODE_SAVEAS ? L"Fresh" : L"Process SI");
-        EXPECT_TRUE(d.Boxes.empty()) << testing::PrintToString(d.Boxes[0].Caption) << " "
-                                     << testing::PrintToString(d.Boxes[0].Text);
-    }
-    Buffers b(UAS_MODE_OPEN);
-    Driver d;
-    std::wstring row;
-    d.AtOnce = [](HWND w) { SetDlgItemTextW(w, IDC_UAS_NAME, L"IMPERIAL"); };
-    d.OnOpen = [&](HWND w) {
-        row = SelectedRow(w);
-        uitest::Press(w, IDCANCEL);
-    };
-    EXPECT_EQ(Run(d, UAS_MODE_OPEN, b), 0);
-    EXPECT_EQ(row, L"imperial");
 }
 
 TEST_F(UasDialogTest, ListAndNameFieldFollowEachOtherAndDoubleClickConfirms)
