@@ -1,5 +1,6 @@
 // Reading and parsing help files (the format is described in helpfile.h).
 #include "helpfile.h"
+#include "kxtext.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -58,22 +59,6 @@ struct TextLine {
     bool Escaped;
 };
 
-bool IsBlank(wchar_t c)
-{
-    return c == L' ' || c == L'\t';
-}
-
-std::wstring Trimmed(const std::wstring &text)
-{
-    size_t first = 0;
-    size_t last = text.size();
-    while (first < last && IsBlank(text[first]))
-        ++first;
-    while (last > first && IsBlank(text[last - 1]))
-        --last;
-    return text.substr(first, last - first);
-}
-
 // "| A | B |" -> a tab, then the cells joined by tabs. The closing bar may
 // be left out; a tab inside a cell would start another column and becomes
 // a blank.
@@ -87,7 +72,7 @@ std::wstring TableRow(const std::wstring &line)
     while (true) {
         const size_t bar = rest.find(L'|', start);
         std::wstring cell =
-            Trimmed(rest.substr(start, bar == std::wstring::npos ? bar : bar - start));
+            kx::Trim(rest.substr(start, bar == std::wstring::npos ? bar : bar - start), kx::IsLayoutBlank);
         for (wchar_t &c : cell)
             if (c == L'\t')
                 c = L' ';
