@@ -35,6 +35,8 @@ HWND MainWindowCreate(HWND parent)
 
     // Made hidden, and shown once it has its font and its size: visible
     // from the start, it would lay out and draw its controls at each step.
+    // The size is given while it is still hidden, since moving a visible
+    // control that has a scroll bar draws it at once.
     HWND window =
         CreateWindowExW(0, className, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
                         0, 0, 0, parent, nullptr, ResGetModule(), nullptr);
@@ -43,7 +45,8 @@ HWND MainWindowCreate(HWND parent)
         int32_t width = 0;
         int32_t height = 0;
         DlgUnitToScrCoord(StartDialogUnits, StartDialogUnits, &width, &height);
-        SetWindowPos(window, nullptr, StartX, StartY, width, height, SWP_SHOWWINDOW);
+        SetWindowPos(window, nullptr, StartX, StartY, width, height, SWP_NOACTIVATE);
+        SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     }
     KxFree(className);
     KxFree(title);

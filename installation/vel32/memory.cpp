@@ -13,7 +13,11 @@
 // costs far more than the few instructions that cut a block from it. So the
 // classes step by 8 bytes (a block whose size is a multiple of 16 is aligned
 // to 16, as a heap block is; one of 8, 24, 40... bytes to 8, which is all an
-// object of that size can need), and a block carries no header.
+// object of that size can need), and a block carries no header. For the
+// same reason a large block given back here (a file's bytes read, an array
+// outgrown) becomes a region of the pools, up to a bound, rather than going
+// back to the heap, which returns such blocks to the system: its pages have
+// been touched, and the next slabs are cut from them.
 #include "vel32.h"
 #include "pool.h"
 
@@ -32,6 +36,11 @@ constexpr size_t SlabHeader = Alignment; // the slab's size class, keeping block
 constexpr size_t FirstRegionBytes = 1024 * 1024;
 constexpr size_t MostRegionBytes = 64 * 1024 * 1024; // regions double in size up to this
 constexpr size_t MaxRegions = 64;
+// Large blocks given back become regions while the pools hold fewer uncut
+// bytes than this and fewer such regions than half of all, so that the
+// pools keep room for regions of their own.
+constexpr size_t MostSpareBytes = 32 * 1024 * 1024;
+constexpr size_t MostTakenRegions = MaxRegions / 2;
 
 struct FreeBlock {
     FreeBlock *Next;
@@ -43,6 +52,7 @@ struct Region {
     char *Base;
     size_t Bytes;
     size_t Used;
+    bool Untouched; // taken from the heap for the pools, not given back to them
 };
 
 struct SizeClass {
@@ -55,6 +65,10 @@ struct Pools {
     SizeClass Classes[ClassCount];
     Region Regions[MaxRegions] = {};
     size_t RegionCount = 0;
+    size_t Cutting = 0;             // the region that new slabs come from
+    size_t NextRegionBytes = FirstRegionBytes;
+    size_t SpareBytes = 0;          // not yet cut into slabs, in every region
+    size_t TakenRegions = 0;        // regions that were large blocks given back
     uint32_t LiveBlocks = 0;
     uint64_t LiveBytes = 0;
 };
@@ -88,36 +102,97 @@ size_t ClassBytes(size_t sizeClass)
     return (sizeClass + 1) * Granule;
 }
 
-// A new slab for the size class, from the newest region or a new one twice
-// its size; false when the heap has no more.
+bool HasRoom(const Region &region)
+{
+    return region.Used + SlabBytes <= region.Bytes;
+}
+
+// Adds a region of the bytes at base (as many whole slabs as fit once the
+// start is aligned), keeping the regions in the order of their addresses;
+// its index, or MaxRegions when none fits or no place is left.
+size_t AddRegion(void *base, size_t bytes, bool untouched)
+{
+    const auto address = reinterpret_cast<uintptr_t>(base);
+    const size_t skip = (Alignment - address % Alignment) % Alignment;
+    if (pools.RegionCount == MaxRegions || bytes < skip + SlabBytes)
+        return MaxRegions;
+    const Region added = {static_cast<char *>(base) + skip, (bytes - skip) / SlabBytes * SlabBytes,
+                          0, untouched};
+    size_t at = pools.RegionCount;
+    for (; at > 0 && reinterpret_cast<uintptr_t>(pools.Regions[at - 1].Base) >
+                         reinterpret_cast<uintptr_t>(added.Base);
+         --at)
+        pools.Regions[at] = pools.Regions[at - 1];
+    pools.Regions[at] = added;
+    if (pools.RegionCount > 0 && pools.Cutting >= at)
+        ++pools.Cutting;
+    ++pools.RegionCount;
+    pools.SpareBytes += added.Bytes;
+    return at;
+}
+
+// A region with room for a slab: the one being cut, another that has room
+// (a large block given back), or a new one from the heap, twice the size
+// of the pools' last; false when the heap has no more.
+bool FindRoom()
+{
+    if (pools.RegionCount && HasRoom(pools.Regions[pools.Cutting]))
+        return true;
+    for (size_t i = 0; i < pools.RegionCount; ++i) {
+        if (HasRoom(pools.Regions[i])) {
+            pools.Cutting = i;
+            return true;
+        }
+    }
+    size_t bytes = pools.NextRegionBytes;
+    // A little more, so that the slabs can start aligned.
+    void *base = HeapAlloc(GetProcessHeap(), 0, bytes + Alignment);
+    if (!base && bytes > FirstRegionBytes) {
+        bytes = FirstRegionBytes;
+        base = HeapAlloc(GetProcessHeap(), 0, bytes + Alignment);
+    }
+    if (!base)
+        return false;
+    const size_t added = AddRegion(base, bytes + Alignment, true);
+    if (added == MaxRegions) {
+        HeapFree(GetProcessHeap(), 0, base);
+        return false;
+    }
+    pools.Cutting = added;
+    pools.NextRegionBytes = bytes * 2 > MostRegionBytes ? MostRegionBytes : bytes * 2;
+    return true;
+}
+
+// A new slab for the size class; false when the heap has no more.
 bool NewSlab(size_t sizeClass)
 {
-    Region *region = pools.RegionCount ? &pools.Regions[pools.RegionCount - 1] : nullptr;
-    if (!region || region->Used + SlabBytes > region->Bytes) {
-        if (pools.RegionCount == MaxRegions)
-            return false;
-        size_t bytes = region ? region->Bytes * 2 : FirstRegionBytes;
-        if (bytes > MostRegionBytes)
-            bytes = MostRegionBytes;
-        // A little more, so that the slabs can start aligned.
-        void *base = HeapAlloc(GetProcessHeap(), 0, bytes + Alignment);
-        if (!base && bytes > FirstRegionBytes) {
-            bytes = FirstRegionBytes;
-            base = HeapAlloc(GetProcessHeap(), 0, bytes + Alignment);
-        }
-        if (!base)
-            return false;
-        region = &pools.Regions[pools.RegionCount++];
-        const auto address = reinterpret_cast<uintptr_t>(base);
-        region->Base = static_cast<char *>(base) + (Alignment - address % Alignment) % Alignment;
-        region->Bytes = bytes;
-        region->Used = 0;
-    }
-    char *slab = region->Base + region->Used;
-    region->Used += SlabBytes;
+    if (!FindRoom())
+        return false;
+    Region &region = pools.Regions[pools.Cutting];
+    char *slab = region.Base + region.Used;
+    region.Used += SlabBytes;
+    // The slab's pages made present in one call rather than by a fault
+    // each. Only a lock that succeeded is undone: unlocking pages that are
+    // not locked would take them out of the working set.
+    if (region.Untouched && VirtualLock(slab, SlabBytes))
+        VirtualUnlock(slab, SlabBytes);
+    pools.SpareBytes -= SlabBytes;
     *reinterpret_cast<size_t *>(slab) = sizeClass;
     pools.Classes[sizeClass].Next = slab + SlabHeader;
     pools.Classes[sizeClass].End = slab + SlabBytes;
+    return true;
+}
+
+// Takes a heap block that is given back as a region of the pools, while
+// they are within their bounds; false leaves it to the heap.
+bool TakeAsRegion(void *block, uint64_t bytes)
+{
+    if (bytes < SlabBytes + Alignment || pools.TakenRegions == MostTakenRegions ||
+        pools.SpareBytes + bytes > MostSpareBytes)
+        return false;
+    if (AddRegion(block, static_cast<size_t>(bytes), false) == MaxRegions)
+        return false;
+    ++pools.TakenRegions;
     return true;
 }
 
@@ -125,16 +200,24 @@ bool NewSlab(size_t sizeClass)
 bool PooledClass(const void *block, size_t &sizeClass)
 {
     const uintptr_t at = reinterpret_cast<uintptr_t>(block);
-    for (size_t i = pools.RegionCount; i-- > 0;) {
-        const Region &region = pools.Regions[i];
-        const uintptr_t base = reinterpret_cast<uintptr_t>(region.Base);
-        if (at >= base && at - base < region.Used) {
-            const size_t slab = (at - base) / SlabBytes;
-            sizeClass = *reinterpret_cast<const size_t *>(region.Base + slab * SlabBytes);
-            return true;
-        }
+    // The last region that starts at or before the block.
+    size_t low = 0;
+    size_t high = pools.RegionCount;
+    while (low < high) {
+        const size_t middle = (low + high) / 2;
+        if (reinterpret_cast<uintptr_t>(pools.Regions[middle].Base) <= at)
+            low = middle + 1;
+        else
+            high = middle;
     }
-    return false;
+    if (low == 0)
+        return false;
+    const Region &region = pools.Regions[low - 1];
+    const size_t offset = at - reinterpret_cast<uintptr_t>(region.Base);
+    if (offset >= region.Used)
+        return false;
+    sizeClass = *reinterpret_cast<const size_t *>(region.Base + offset / SlabBytes * SlabBytes);
+    return true;
 }
 
 void *AllocatePooled(size_t size)
@@ -205,6 +288,16 @@ void Release(void *block, bool counted)
         }
     }
     const uint64_t bytes = HeapBytes(block);
+    {
+        Locked lock;
+        if (TakeAsRegion(block, bytes)) {
+            if (counted) {
+                --pools.LiveBlocks;
+                pools.LiveBytes -= bytes;
+            }
+            return;
+        }
+    }
     if (HeapFree(GetProcessHeap(), 0, block) && counted) {
         Locked lock;
         --pools.LiveBlocks;
@@ -240,10 +333,17 @@ wchar_t *WINAPI KxStrdupW(const wchar_t *text)
 {
     if (!text)
         text = L"";
-    const size_t chars = wcslen(text) + 1;
+    // Most copies are of a name or symbol of a few characters, for which a
+    // call into the C library to measure and another to copy would cost
+    // more than the copy itself.
+    size_t chars = 1;
+    while (text[chars - 1] != L'\0')
+        ++chars;
     auto *copy = static_cast<wchar_t *>(KxMalloc(static_cast<uint32_t>(chars * sizeof(wchar_t))));
-    if (copy)
-        wmemcpy(copy, text, chars);
+    if (copy) {
+        for (size_t i = 0; i < chars; ++i)
+            copy[i] = text[i];
+    }
     return copy;
 }
 

@@ -98,7 +98,7 @@ std::wstring Shown(const wchar_t *word, size_t length)
 
 // The text decoded, followed by a NUL, so that the last word of the file is
 // terminated as every other one.
-bool Decode(const char *bytes, size_t count, std::vector<wchar_t> &text)
+bool Decode(const char *bytes, size_t count, PoolVector<wchar_t> &text)
 {
     text.assign(1, L'\0');
     if (count == 0)
@@ -117,7 +117,7 @@ bool Decode(const char *bytes, size_t count, std::vector<wchar_t> &text)
 // UTF-8 sequence, so the lines can be tried one by one.
 size_t FirstUndecodableLine(const char *bytes, size_t count)
 {
-    std::vector<wchar_t> scratch;
+    PoolVector<wchar_t> scratch;
     size_t lineNo = 1;
     size_t pos = 0;
     while (pos < count) {
@@ -131,7 +131,7 @@ size_t FirstUndecodableLine(const char *bytes, size_t count)
     return 0;
 }
 
-void SplitWords(const std::vector<wchar_t> &text, size_t begin, size_t end,
+void SplitWords(const PoolVector<wchar_t> &text, size_t begin, size_t end,
                 std::vector<Word> &words)
 {
     words.clear();
@@ -250,7 +250,7 @@ bool UnitParseText(const char *bytes, size_t count, UnitTable &table, UnitParseF
         bytes += 3;
         count -= 3;
     }
-    std::vector<wchar_t> &text = table.text_;
+    PoolVector<wchar_t> &text = table.text_;
     if (!Decode(bytes, count, text))
         return Fail(fault, UNIT_FAULT_NOT_UTF8, FirstUndecodableLine(bytes, count),
                     L"not UTF-8 text", L"", table);
@@ -356,7 +356,7 @@ bool UnitParseText(const char *bytes, size_t count, std::vector<UnitDimension> &
 namespace {
 
 // The bytes of the file at path; false with the fault told.
-bool ReadBytes(const std::wstring &path, std::string &bytes, UnitParseFault &fault)
+bool ReadBytes(const std::wstring &path, PoolVector<char> &bytes, UnitParseFault &fault)
 {
     fault = UnitParseFault();
     FileHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -389,7 +389,7 @@ bool ReadBytes(const std::wstring &path, std::string &bytes, UnitParseFault &fau
 bool UnitReadFile(const std::wstring &path, UnitTable &table, UnitParseFault &fault)
 {
     table.Clear();
-    std::string bytes;
+    PoolVector<char> bytes;
     if (!ReadBytes(path, bytes, fault))
         return false;
     return UnitParseText(bytes.data(), bytes.size(), table, fault);
@@ -398,7 +398,7 @@ bool UnitReadFile(const std::wstring &path, UnitTable &table, UnitParseFault &fa
 bool UnitReadFile(const std::wstring &path, std::vector<UnitDimension> &dims, UnitParseFault &fault)
 {
     dims.clear();
-    std::string bytes;
+    PoolVector<char> bytes;
     if (!ReadBytes(path, bytes, fault))
         return false;
     return UnitParseText(bytes.data(), bytes.size(), dims, fault);

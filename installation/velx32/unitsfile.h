@@ -3,14 +3,39 @@
 #ifndef VELX32_UNITSFILE_H
 #define VELX32_UNITSFILE_H
 
+#include "vel32.h"
 #include "velx32.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <string>
 #include <vector>
 
 namespace velx {
+
+// The library's arrays take their blocks from the general library, so that
+// what reading a file gives back (its bytes, the arrays it outgrew) is
+// memory the programs' next blocks are cut from, its pages touched already.
+template <typename T> struct PoolAllocator {
+    using value_type = T;
+    PoolAllocator() = default;
+    template <typename U> PoolAllocator(const PoolAllocator<U> &) {}
+    T *allocate(size_t count)
+    {
+        if (count > UINT32_MAX / sizeof(T))
+            throw std::bad_alloc();
+        void *block = KxMalloc(static_cast<uint32_t>(count * sizeof(T)));
+        if (!block)
+            throw std::bad_alloc();
+        return static_cast<T *>(block);
+    }
+    void deallocate(T *block, size_t) { KxFree(block); }
+    template <typename U> bool operator==(const PoolAllocator<U> &) const { return true; }
+    template <typename U> bool operator!=(const PoolAllocator<U> &) const { return false; }
+};
+
+template <typename T> using PoolVector = std::vector<T, PoolAllocator<T>>;
 
 struct UnitDimension {
     std::wstring Name;
@@ -73,10 +98,10 @@ private:
     // names differ so), or false; its slot in slots_ either way.
     bool FindFolded(const wchar_t *name, size_t length, size_t &position, size_t &slot) const;
 
-    std::vector<wchar_t> text_;
-    std::vector<Dim> dims_;
-    std::vector<uint32_t> symbols_; // positions in text_
-    std::vector<uint32_t> slots_;   // a dimension's index plus one, 0 for none
+    PoolVector<wchar_t> text_;
+    PoolVector<Dim> dims_;
+    PoolVector<uint32_t> symbols_; // positions in text_
+    PoolVector<uint32_t> slots_; // a dimension's index plus one, 0 for none
 };
 
 // Parses the bytes of a units file. On failure returns false, leaves the
