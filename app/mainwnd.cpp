@@ -37,9 +37,8 @@ HWND MainWindowCreate(HWND parent)
     // from the start, it would lay out and draw its controls at each step.
     // The size is given while it is still hidden, since moving a visible
     // control that has a scroll bar draws it at once.
-    HWND window =
-        CreateWindowExW(0, className, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0,
-                        0, 0, 0, parent, nullptr, ResGetModule(), nullptr);
+    HWND window = CreateWindowExW(0, className, title, WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
+                                  0, 0, parent, nullptr, ResGetModule(), nullptr);
     if (window) {
         WindowSetFont(window);
         int32_t width = 0;

@@ -117,8 +117,11 @@ class SetsAndClosing(unittest.TestCase):
     """The goals of the set folder, of closing and of start-up against the
     floor of its data, judged from the raw lines."""
 
-    def render(self, choose, close_ms, inprocess_ms):
+    def render(self, choose, close_ms, inprocess_ms, processes=()):
         with tempfile.TemporaryDirectory() as folder:
+            for k, (start, floor) in enumerate(processes):
+                write(os.path.join(folder, "inproc-32767-%d.tsv" % k), [
+                    ("op", "startup.inprocess", start, start, 1), ("op", "startup.floor", floor, floor, 1)])
             write(os.path.join(folder, "machine.tsv"), [("opruns", 7)])
             for count, ms in choose.items():
                 write(os.path.join(folder, "sets-%d.tsv" % count), [
@@ -151,6 +154,13 @@ class SetsAndClosing(unittest.TestCase):
                       "100 ms: **not met**", text)
         self.assertIn("ratio 1.55 against the goal 1.5: **not met**", text)
         self.assertIn("ratio 2.00 against the goal 2.0: **not met**", text)
+
+    def test_start_up_judged_against_its_own_process_floor(self):
+        # The operations run's floor alone would pass (x1.0); each process's own does not.
+        text = self.render({100: 100.0}, 29.0, 200.0, [(190.0, 100.0), (300.0, 140.0), (200.0, 90.0)])
+        self.assertIn("200 ms, median of 4 processes. Against the floor of its data that 3 of them", text)
+        self.assertIn("median ratio 2.14 against the goal 2.0: **not met**. Against the floor of its data, "
+                      "200 ms", text)
 
 
 if __name__ == "__main__":

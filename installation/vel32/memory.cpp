@@ -65,10 +65,10 @@ struct Pools {
     SizeClass Classes[ClassCount];
     Region Regions[MaxRegions] = {};
     size_t RegionCount = 0;
-    size_t Cutting = 0;             // the region that new slabs come from
+    size_t Cutting = 0; // the region that new slabs come from
     size_t NextRegionBytes = FirstRegionBytes;
-    size_t SpareBytes = 0;          // not yet cut into slabs, in every region
-    size_t TakenRegions = 0;        // regions that were large blocks given back
+    size_t SpareBytes = 0;   // not yet cut into slabs, in every region
+    size_t TakenRegions = 0; // regions that were large blocks given back
     uint32_t LiveBlocks = 0;
     uint64_t LiveBytes = 0;
 };
@@ -187,8 +187,7 @@ bool NewSlab(size_t sizeClass)
 // they are within their bounds; false leaves it to the heap.
 bool TakeAsRegion(void *block, uint64_t bytes)
 {
-    if (bytes < SlabBytes + Alignment || pools.TakenRegions == MostTakenRegions ||
-        pools.SpareBytes + bytes > MostSpareBytes)
+    if (pools.TakenRegions == MostTakenRegions || pools.SpareBytes + bytes > MostSpareBytes)
         return false;
     if (AddRegion(block, static_cast<size_t>(bytes), false) == MaxRegions)
         return false;

@@ -32,7 +32,6 @@
 #include <cwchar>
 #include <memory>
 
-
 namespace velx {
 
 namespace {
@@ -131,8 +130,7 @@ size_t FirstUndecodableLine(const char *bytes, size_t count)
     return 0;
 }
 
-void SplitWords(const PoolVector<wchar_t> &text, size_t begin, size_t end,
-                std::vector<Word> &words)
+void SplitWords(const PoolVector<wchar_t> &text, size_t begin, size_t end, std::vector<Word> &words)
 {
     words.clear();
     size_t pos = begin;

@@ -101,7 +101,7 @@ private:
     PoolVector<wchar_t> text_;
     PoolVector<Dim> dims_;
     PoolVector<uint32_t> symbols_; // positions in text_
-    PoolVector<uint32_t> slots_; // a dimension's index plus one, 0 for none
+    PoolVector<uint32_t> slots_;   // a dimension's index plus one, 0 for none
 };
 
 // Parses the bytes of a units file. On failure returns false, leaves the

@@ -145,3 +145,47 @@ TEST(MemoryUsageTest, BlocksOfEverySizeKeepTheirContentsWhileOthersComeAndGo)
     EXPECT_EQ(after.Blocks, before.Blocks);
     EXPECT_EQ(after.Bytes, before.Bytes);
 }
+
+// A large block given back stays with the pools for small blocks (its pages
+// stay committed) unless the pools hold enough spare already; and however
+// many come back, the pools keep room for regions of their own: small
+// blocks beyond all that was given back are still made, and each one is
+// released again.
+TEST(MemoryUsageTest, LargeBlocksGivenBackServeSmallOnesWithinBounds)
+{
+    const Usage before = Now();
+    const struct {
+        const char *What;
+        uint32_t Size;
+        bool Kept;
+    } givenBack[] = {
+        {"a block of 2 MB", 2u << 20, true},
+        {"a block of 40 MB, more than the pools keep spare", 40u << 20, false},
+    };
+    for (const auto &g : givenBack) {
+        void *block = KxMalloc(g.Size);
+        ASSERT_NE(block, nullptr) << g.What;
+        memset(block, 1, g.Size);
+        KxFree(block);
+        MEMORY_BASIC_INFORMATION page = {};
+        ASSERT_NE(VirtualQuery(block, &page, sizeof page), 0u) << g.What;
+        EXPECT_EQ(page.State == MEM_COMMIT, g.Kept) << g.What << ": state " << page.State;
+    }
+
+    for (int i = 0; i < 80; ++i)
+        KxFree(KxMalloc(80 * 1024));
+    std::vector<unsigned char *> small((48u << 20) / 1024);
+    for (size_t i = 0; i < small.size(); ++i) {
+        small[i] = static_cast<unsigned char *>(KxMalloc(1024));
+        ASSERT_NE(small[i], nullptr) << "block " << i << " of " << small.size();
+        small[i][0] = small[i][1023] = static_cast<unsigned char>(i);
+    }
+    for (size_t i = 0; i < small.size(); ++i) {
+        EXPECT_EQ(small[i][0], static_cast<unsigned char>(i)) << "block " << i;
+        EXPECT_EQ(small[i][1023], static_cast<unsigned char>(i)) << "block " << i;
+        KxFree(small[i]);
+    }
+    const Usage after = Now();
+    EXPECT_EQ(after.Blocks, before.Blocks);
+    EXPECT_EQ(after.Bytes, before.Bytes);
+}
