@@ -110,6 +110,32 @@ std::wstring LookupPath(const std::wstring &full)
     return L"\\\\?\\" + full;
 }
 
+// The name of the file or folder at path as its directory entry spells it
+// (its long name, in the letter case on disk), from the file itself, opened
+// without access to its contents; false when it cannot be had that way.
+bool NameOnDisk(const std::wstring &path, std::wstring &name)
+{
+    HANDLE file =
+        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    const DWORD flags = FILE_NAME_NORMALIZED | VOLUME_NAME_NT;
+    std::wstring full(MAX_PATH, L'\0');
+    DWORD chars = GetFinalPathNameByHandleW(file, &full[0], static_cast<DWORD>(full.size()), flags);
+    if (chars >= full.size()) {
+        // Too small: chars is the size needed, its terminator included.
+        full.assign(chars, L'\0');
+        chars = GetFinalPathNameByHandleW(file, &full[0], static_cast<DWORD>(full.size()), flags);
+    }
+    CloseHandle(file);
+    if (chars == 0 || chars >= full.size())
+        return false;
+    full.resize(chars);
+    name = full.substr(full.find_last_of(L'\\') + 1);
+    return !name.empty() && name.size() < MAX_PATH;
+}
+
 // One listing of the folder: the set files' names, without opening any
 // file. A large folder, often on a network drive, is read in big batches.
 void ListSets(UasFolder &folder, const std::atomic<bool> *stop)
@@ -237,12 +263,29 @@ UasOnDisk UasLookUpSet(const UasFolder &folder, const std::wstring &name, UasSet
 {
     if (folder.State != UasFolderState::Ready || name.empty())
         return UasOnDisk::Nothing;
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileExW(LookupPath(UasSetPath(folder.Dir, name)).c_str(),
-                                     FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
-    if (search == INVALID_HANDLE_VALUE)
+    const std::wstring path = LookupPath(UasSetPath(folder.Dir, name));
+    // A name that is not there is told by the file's attributes alone: a
+    // search would wait for a listing of the same process that is under way
+    // (the platform may read directories one at a time), and a new name is
+    // what Save As looks up. Any other answer goes the search's way, as a
+    // name with a wildcard does, which the attributes refuse as invalid.
+    // A name that is there is spelt by the file itself, for the same reason.
+    WIN32_FILE_ATTRIBUTE_DATA attributes;
+    const bool there = GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &attributes);
+    if (!there && GetLastError() == ERROR_FILE_NOT_FOUND)
         return UasOnDisk::Nothing;
-    FindClose(search);
+    WIN32_FIND_DATAW found = {};
+    std::wstring onDisk;
+    if (there && NameOnDisk(path, onDisk)) {
+        found.dwFileAttributes = attributes.dwFileAttributes;
+        onDisk.copy(found.cFileName, onDisk.size());
+    } else {
+        HANDLE search = FindFirstFileExW(path.c_str(), FindExInfoBasic, &found,
+                                         FindExSearchNameMatch, nullptr, 0);
+        if (search == INVALID_HANDLE_VALUE)
+            return UasOnDisk::Nothing;
+        FindClose(search);
+    }
     // Only the file of that very name is the set: the look-up also matches
     // through wildcards, a short 8.3 alias or a separator in the name.
     const size_t length = SetNameLength(found);
