@@ -5,7 +5,6 @@
 #define VEL32_POOL_H
 
 #include <cstddef>
-#include <new>
 
 namespace kxpool {
 
@@ -13,25 +12,6 @@ namespace kxpool {
 void *Allocate(size_t size);
 // Gives back a block of Allocate; null is ignored.
 void Release(void *block);
-
-// The pools as a standard allocator, for the library's containers.
-template <typename T> struct Allocator {
-    using value_type = T;
-    Allocator() = default;
-    template <typename U> Allocator(const Allocator<U> &) {}
-    T *allocate(size_t count)
-    {
-        if (count > static_cast<size_t>(-1) / sizeof(T))
-            throw std::bad_alloc();
-        void *block = Allocate(count * sizeof(T));
-        if (!block)
-            throw std::bad_alloc();
-        return static_cast<T *>(block);
-    }
-    void deallocate(T *block, size_t) { Release(block); }
-    template <typename U> bool operator==(const Allocator<U> &) const { return true; }
-    template <typename U> bool operator!=(const Allocator<U> &) const { return false; }
-};
 
 } // namespace kxpool
 
