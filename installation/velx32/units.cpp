@@ -144,6 +144,16 @@ void FreeList(wchar_t **list)
     KxFree(list);
 }
 
+// The length of a text. The texts of a list are names and symbols of a few
+// characters, which a call into the C library takes longer to measure.
+size_t Chars(const wchar_t *text)
+{
+    size_t chars = 0;
+    while (text[chars] != L'\0')
+        ++chars;
+    return chars;
+}
+
 // Copies count texts, text(i) for each i, into a new null-terminated list,
 // with one more slot behind the null that tells how its strings are kept.
 template <typename TextAt> UnitList MakeList(size_t count, TextAt text)
@@ -154,7 +164,7 @@ template <typename TextAt> UnitList MakeList(size_t count, TextAt text)
     const size_t arrayBytes = (count + 2) * sizeof(wchar_t *);
     size_t textBytes = 0;
     for (size_t i = 0; i < count && arrayBytes + textBytes <= OneBlockMostBytes; ++i)
-        textBytes += (wcslen(text(i)) + 1) * sizeof(wchar_t);
+        textBytes += (Chars(text(i)) + 1) * sizeof(wchar_t);
     if (arrayBytes + textBytes <= OneBlockMostBytes) {
         auto **list =
             static_cast<wchar_t **>(KxMalloc(static_cast<uint32_t>(arrayBytes + textBytes)));
@@ -162,10 +172,12 @@ template <typename TextAt> UnitList MakeList(size_t count, TextAt text)
             return nullptr;
         auto *at = reinterpret_cast<wchar_t *>(reinterpret_cast<char *>(list) + arrayBytes);
         for (size_t i = 0; i < count; ++i) {
-            const size_t chars = wcslen(text(i)) + 1;
-            wmemcpy(at, text(i), chars);
             list[i] = at;
-            at += chars;
+            for (const wchar_t *from = text(i);; ++from) {
+                *at++ = *from;
+                if (*from == L'\0')
+                    break;
+            }
         }
         list[count] = nullptr;
         list[count + 1] = static_cast<wchar_t *>(StringsInside);

@@ -213,13 +213,22 @@ bool UnitTable::Find(const wchar_t *name, size_t &position) const
 {
     if (!name || slots_.empty())
         return false;
-    const size_t length = wcslen(name);
+    // Every dimension of a catalogue is looked up by its name of a few
+    // characters, which is measured and compared here rather than by calls
+    // into the C library.
+    size_t length = 0;
+    while (name[length] != L'\0')
+        ++length;
     const size_t mask = slots_.size() - 1;
     // A name equal letter for letter is also equal without regard to case,
     // so it lies on the same path through the table.
     for (size_t slot = FoldedHash(name, length) & mask; slots_[slot] != 0;
          slot = (slot + 1) & mask) {
-        if (wcscmp(Name(slots_[slot] - 1), name) == 0) {
+        const wchar_t *stored = Name(slots_[slot] - 1);
+        size_t same = 0;
+        while (same < length && stored[same] == name[same])
+            ++same;
+        if (same == length && stored[length] == L'\0') {
             position = slots_[slot] - 1;
             return true;
         }
