@@ -286,11 +286,12 @@ int bench::SetsBench(size_t sets)
                                        FILE_ATTRIBUTE_NORMAL, nullptr)
                          : INVALID_HANDLE_VALUE;
         DWORD written = 0;
-        ok = file != INVALID_HANDLE_VALUE && WriteFile(file, bytes, sizeof bytes, &written, nullptr) &&
-             FlushFileBuffers(file);
+        ok = file != INVALID_HANDLE_VALUE &&
+             WriteFile(file, bytes, sizeof bytes, &written, nullptr) && FlushFileBuffers(file);
         if (file != INVALID_HANDLE_VALUE)
             CloseHandle(file);
-        ok = ok && MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        ok = ok &&
+             MoveFileExW(temp, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
         const double ms = bench::NowMs() - t;
         if (!ok)
             Check("sets.floor.write.result", false);
@@ -345,8 +346,8 @@ int bench::SetsBench(size_t sets)
     Series("sets.browse", browsed.Whole);
     HWND probe = CreateWindowExW(0, L"listbox", L"", WS_CHILD | LBS_SORT | LBS_HASSTRINGS, 0, 0, 10,
                                  10, window, nullptr, GetModuleHandleW(nullptr), nullptr);
-    Check("sets.browse.result", browsed.Ok && chosen == Editor.CurrentSetName &&
-                                    browse.SelectedRow == chosen);
+    Check("sets.browse.result",
+          browsed.Ok && chosen == Editor.CurrentSetName && browse.SelectedRow == chosen);
     Check("sets.dialog.rows", browse.Rows.size() == sets && InListBoxOrder(probe, browse.Rows));
     DestroyWindow(probe);
 

@@ -71,8 +71,8 @@ std::wstring TableRow(const std::wstring &line)
     size_t start = 0;
     while (true) {
         const size_t bar = rest.find(L'|', start);
-        std::wstring cell =
-            kx::Trim(rest.substr(start, bar == std::wstring::npos ? bar : bar - start), kx::IsLayoutBlank);
+        std::wstring cell = kx::Trim(
+            rest.substr(start, bar == std::wstring::npos ? bar : bar - start), kx::IsLayoutBlank);
         for (wchar_t &c : cell)
             if (c == L'\t')
                 c = L' ';

@@ -56,8 +56,8 @@ struct FolderListing {
 struct SelectionDialog {
     int Mode = 0;
     wchar_t *Path = nullptr;
-    size_t PathChars = 0;    // capacity of the caller's path buffer
-    wchar_t *Name = nullptr; // UAS_NAME_CHARS
+    size_t PathChars = 0;                   // capacity of the caller's path buffer
+    wchar_t *Name = nullptr;                // UAS_NAME_CHARS
     UasFolder Folder;                       // its sets once the listing is in
     std::shared_ptr<FolderListing> Listing; // the sets, as the listing thread finds them
     bool Listed = false;                    // the rows are in

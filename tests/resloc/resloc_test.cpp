@@ -701,7 +701,8 @@ TEST_F(DamagedLibraryTest, ADamagedEnglishCommonLibraryServesNotAndTellsItsCause
 {
     for (const wchar_t *language : {L"", L"German"}) {
         for (const DamageCase &c : kDamages) {
-            SCOPED_TRACE(testing::Message() << c.Name << ", language \"" << testfiles::Utf8(language) << "\"");
+            SCOPED_TRACE(testing::Message()
+                         << c.Name << ", language \"" << testfiles::Utf8(language) << "\"");
             Forget();
             const std::wstring res =
                 Folder(language + std::wstring(L"c") + std::to_wstring(static_cast<int>(c.Kind)));
@@ -713,7 +714,8 @@ TEST_F(DamagedLibraryTest, ADamagedEnglishCommonLibraryServesNotAndTellsItsCause
             EXPECT_EQ(static_cast<int>(ResGetProblem().Kind),
                       static_cast<int>(ResProblemKind::CommonLibraryMissing));
             if (language[0]) {
-                ExpectRecorded(ResGetProblem().Common, ResLibraryFault::Missing, L"kxcommog.dll", res);
+                ExpectRecorded(ResGetProblem().Common, ResLibraryFault::Missing, L"kxcommog.dll",
+                               res);
                 ExpectRecorded(ResGetProblem().English, c.Fault, L"kxcommon.dll", res);
             } else {
                 ExpectRecorded(ResGetProblem().Common, c.Fault, L"kxcommon.dll", res);
@@ -738,7 +740,6 @@ TEST_F(DamagedLibraryTest, TheEnglishCommonLibraryStandsInForADamagedOneAndTheCa
     EXPECT_EQ(static_cast<int>(ResGetProblem().Kind), static_cast<int>(ResProblemKind::None));
     ExpectRecorded(ResGetProblem().Common, ResLibraryFault::NoTexts, L"kxcommof.dll", res);
 }
-
 
 TEST_F(DamagedLibraryTest, LibrariesAreLoadedAsDataAndTheirTextsStillLoad)
 {

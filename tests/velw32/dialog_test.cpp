@@ -718,11 +718,14 @@ TEST(UasDialogFolderTest, FolderThatCannotBeMadeUnnamedOrUnreadableIsReported)
         std::wstring Text;
     };
     const Case cases[] = {
-        {"a folder that cannot be made", {{L"Kalvex_Section", L"Set_Dir", folder}}, true,
+        {"a folder that cannot be made",
+         {{L"Kalvex_Section", L"Set_Dir", folder}},
+         true,
          Expected(IDS_UAS_ERR_NOFOLDER, {folder})},
         {"no folder named", {}, false, Expected(IDS_UAS_ERR_NOFOLDERKEY)},
         {"a key that cannot be read",
-         {{L"Kalvex_Section", L"Set_Dir", L"%UAS_TEST_UNSET_VARIABLE%\\sets"}}, true,
+         {{L"Kalvex_Section", L"Set_Dir", L"%UAS_TEST_UNSET_VARIABLE%\\sets"}},
+         true,
          Expected(IDS_UAS_ERR_FOLDERKEYUNREADABLE)},
     };
     for (const Case &c : cases) {
