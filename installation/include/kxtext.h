@@ -30,10 +30,8 @@ inline bool IsBlank(wchar_t c)
     case L'\v':
     case L'\f':
     case 0x00A0:
-    case 0x3000:
-        return true;
-    default:
-        return false;
+    case 0x3000: return true;
+    default: return false;
     }
 }
 
@@ -46,8 +44,7 @@ inline bool IsLayoutBlank(wchar_t c)
 
 // text without the blanks (as isBlank tells them) at either end; the blanks
 // between words stay.
-template <typename BlankTest>
-std::wstring Trim(const std::wstring &text, BlankTest isBlank)
+template <typename BlankTest> std::wstring Trim(const std::wstring &text, BlankTest isBlank)
 {
     size_t first = 0;
     size_t last = text.size();
@@ -96,6 +93,17 @@ inline wchar_t Folded(wchar_t c)
     };
     static const Latin1Upper latin1;
     return c < 256 ? latin1.Of[c] : RtlUpcaseUnicodeChar(c);
+}
+
+// The length of a text, counted here: the names and symbols the libraries
+// copy and look up by the thousand are a few characters long, and a call
+// into the C library costs more than counting them.
+inline size_t Length(const wchar_t *text)
+{
+    size_t length = 0;
+    while (text[length] != L'\0')
+        ++length;
+    return length;
 }
 
 inline bool IsPathSeparator(wchar_t c)

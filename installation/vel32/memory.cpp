@@ -20,6 +20,7 @@
 // been touched, and the next slabs are cut from them.
 #include "vel32.h"
 #include "pool.h"
+#include "kxtext.h"
 
 #include <atomic>
 #include <cstddef>
@@ -67,8 +68,6 @@ struct Pools {
     size_t RegionCount = 0;
     size_t Cutting = 0; // the region that new slabs come from
     size_t NextRegionBytes = FirstRegionBytes;
-    size_t SpareBytes = 0;   // not yet cut into slabs, in every region
-    size_t TakenRegions = 0; // regions that were large blocks given back
     uint32_t LiveBlocks = 0;
     uint64_t LiveBytes = 0;
 };
@@ -127,7 +126,6 @@ size_t AddRegion(void *base, size_t bytes, bool untouched)
     if (pools.RegionCount > 0 && pools.Cutting >= at)
         ++pools.Cutting;
     ++pools.RegionCount;
-    pools.SpareBytes += added.Bytes;
     return at;
 }
 
@@ -176,7 +174,6 @@ bool NewSlab(size_t sizeClass)
     // not locked would take them out of the working set.
     if (region.Untouched && VirtualLock(slab, SlabBytes))
         VirtualUnlock(slab, SlabBytes);
-    pools.SpareBytes -= SlabBytes;
     *reinterpret_cast<size_t *>(slab) = sizeClass;
     pools.Classes[sizeClass].Next = slab + SlabHeader;
     pools.Classes[sizeClass].End = slab + SlabBytes;
@@ -187,12 +184,14 @@ bool NewSlab(size_t sizeClass)
 // they are within their bounds; false leaves it to the heap.
 bool TakeAsRegion(void *block, uint64_t bytes)
 {
-    if (pools.TakenRegions == MostTakenRegions || pools.SpareBytes + bytes > MostSpareBytes)
-        return false;
-    if (AddRegion(block, static_cast<size_t>(bytes), false) == MaxRegions)
-        return false;
-    ++pools.TakenRegions;
-    return true;
+    size_t taken = 0;
+    uint64_t spare = 0;
+    for (size_t i = 0; i < pools.RegionCount; ++i) {
+        taken += pools.Regions[i].Untouched ? 0 : 1;
+        spare += pools.Regions[i].Bytes - pools.Regions[i].Used;
+    }
+    return taken < MostTakenRegions && spare + bytes <= MostSpareBytes &&
+           AddRegion(block, static_cast<size_t>(bytes), false) != MaxRegions;
 }
 
 // The size class of a pooled block, or false for a heap block of its own.
@@ -287,17 +286,14 @@ void Release(void *block, bool counted)
         }
     }
     const uint64_t bytes = HeapBytes(block);
+    bool taken = false;
     {
         Locked lock;
-        if (TakeAsRegion(block, bytes)) {
-            if (counted) {
-                --pools.LiveBlocks;
-                pools.LiveBytes -= bytes;
-            }
-            return;
-        }
+        taken = TakeAsRegion(block, bytes);
     }
-    if (HeapFree(GetProcessHeap(), 0, block) && counted) {
+    if (!taken && !HeapFree(GetProcessHeap(), 0, block))
+        return;
+    if (counted) {
         Locked lock;
         --pools.LiveBlocks;
         pools.LiveBytes -= bytes;
@@ -332,12 +328,9 @@ wchar_t *WINAPI KxStrdupW(const wchar_t *text)
 {
     if (!text)
         text = L"";
-    // Most copies are of a name or symbol of a few characters, for which a
-    // call into the C library to measure and another to copy would cost
-    // more than the copy itself.
-    size_t chars = 1;
-    while (text[chars - 1] != L'\0')
-        ++chars;
+    // Most copies are of a name or symbol of a few characters, copied here
+    // rather than by a call into the C library.
+    const size_t chars = kx::Length(text) + 1;
     auto *copy = static_cast<wchar_t *>(KxMalloc(static_cast<uint32_t>(chars * sizeof(wchar_t))));
     if (copy) {
         for (size_t i = 0; i < chars; ++i)

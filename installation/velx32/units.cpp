@@ -19,6 +19,7 @@
 
 #include "unitsfile.h"
 #include "kxprofile.h"
+#include "kxtext.h"
 
 #include <cwchar>
 #include <string>
@@ -144,16 +145,6 @@ void FreeList(wchar_t **list)
     KxFree(list);
 }
 
-// The length of a text. The texts of a list are names and symbols of a few
-// characters, which a call into the C library takes longer to measure.
-size_t Chars(const wchar_t *text)
-{
-    size_t chars = 0;
-    while (text[chars] != L'\0')
-        ++chars;
-    return chars;
-}
-
 // Copies count texts, text(i) for each i, into a new null-terminated list,
 // with one more slot behind the null that tells how its strings are kept.
 template <typename TextAt> UnitList MakeList(size_t count, TextAt text)
@@ -164,7 +155,7 @@ template <typename TextAt> UnitList MakeList(size_t count, TextAt text)
     const size_t arrayBytes = (count + 2) * sizeof(wchar_t *);
     size_t textBytes = 0;
     for (size_t i = 0; i < count && arrayBytes + textBytes <= OneBlockMostBytes; ++i)
-        textBytes += (Chars(text(i)) + 1) * sizeof(wchar_t);
+        textBytes += (kx::Length(text(i)) + 1) * sizeof(wchar_t);
     if (arrayBytes + textBytes <= OneBlockMostBytes) {
         auto **list =
             static_cast<wchar_t **>(KxMalloc(static_cast<uint32_t>(arrayBytes + textBytes)));

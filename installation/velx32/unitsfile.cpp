@@ -216,9 +216,7 @@ bool UnitTable::Find(const wchar_t *name, size_t &position) const
     // Every dimension of a catalogue is looked up by its name of a few
     // characters, which is measured and compared here rather than by calls
     // into the C library.
-    size_t length = 0;
-    while (name[length] != L'\0')
-        ++length;
+    const size_t length = kx::Length(name);
     const size_t mask = slots_.size() - 1;
     // A name equal letter for letter is also equal without regard to case,
     // so it lies on the same path through the table.
