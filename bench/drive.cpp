@@ -182,56 +182,48 @@ int wmain(int argc, wchar_t **argv)
     GetPrivateProfileStringW(L"Kalvex_Section", L"Set_Dir", L"", setDir, MAX_PATH,
                              _wgetenv(L"KALVEX_PROFILE"));
 
+    // Open (the name typed at once), Open once more with another set as a
+    // user who picks from the list (the rows awaited), and Save As; each
+    // timed whole and up to its dialog (or, picking, up to the rows).
+    struct Kind {
+        const char *Label;
+        const char *PartLabel;
+        WPARAM Command;
+        bool Listed;
+        std::wstring Name;
+        std::vector<double> Whole, Part;
+    };
+    Kind kinds[] = {{"open", "open.dialog", MenuOpen, false, positional[2], {}, {}},
+                    {"browse", "browse.listed", MenuOpen, true, positional[3], {}, {}},
+                    {"saveas", "saveas.dialog", MenuSaveAs, false, L"", {}, {}}};
     int failures = 0;
-    std::vector<double> open, openDialog, saveAs, saveAsDialog, browse, browseListed;
     // One run of each first, not counted: the first dialog of a process
     // loads what every later one finds ready.
-    for (int run = -1; run < runs; ++run) {
-        double ms = 0.0;
-        double dialogMs = 0.0;
-        const std::wstring &name = positional[2];
-        if (Run(editor, MenuOpen, name, ms, dialogMs)) {
-            if (run >= 0) {
-                open.push_back(ms);
-                openDialog.push_back(dialogMs);
-                printf("drivesample\topen\t%d\t%.2f\t%.2f\n", run, ms, dialogMs);
-            }
-        } else {
-            ++failures;
-        }
-        // Open once more, the other set, as a user who picks from the list.
-        double listedMs = 0.0;
-        const std::wstring &other = positional[3];
-        if (Run(editor, MenuOpen, other, ms, dialogMs, &listedMs)) {
-            if (run >= 0) {
-                browse.push_back(ms);
-                browseListed.push_back(listedMs);
-                printf("drivesample\tbrowse\t%d\t%.2f\t%.2f\n", run, ms, listedMs);
-            }
-        } else {
-            ++failures;
-        }
+    for (int run = -1; run < runs && failures == 0; ++run) {
         const std::wstring saved = SavedName + std::to_wstring(run + 1);
-        if (Run(editor, MenuSaveAs, saved, ms, dialogMs)) {
-            if (run >= 0) {
-                saveAs.push_back(ms);
-                saveAsDialog.push_back(dialogMs);
-                printf("drivesample\tsaveas\t%d\t%.2f\t%.2f\n", run, ms, dialogMs);
+        for (Kind &kind : kinds) {
+            double ms = 0.0;
+            double dialogMs = 0.0;
+            double listedMs = 0.0;
+            const std::wstring &name = kind.Command == MenuSaveAs ? saved : kind.Name;
+            if (!Run(editor, kind.Command, name, ms, dialogMs, kind.Listed ? &listedMs : nullptr)) {
+                ++failures;
+                continue;
             }
-        } else {
-            ++failures;
+            const double part = kind.Listed ? listedMs : dialogMs;
+            if (run >= 0) {
+                kind.Whole.push_back(ms);
+                kind.Part.push_back(part);
+                printf("drivesample\t%s\t%d\t%.2f\t%.2f\n", kind.Label, run, ms, part);
+            }
         }
         DeleteFileW((std::wstring(setDir) + L"\\" + saved + L".uas").c_str());
         fflush(stdout);
-        if (failures > 0)
-            break;
     }
-    Report("open", open);
-    Report("open.dialog", openDialog);
-    Report("browse", browse);
-    Report("browse.listed", browseListed);
-    Report("saveas", saveAs);
-    Report("saveas.dialog", saveAsDialog);
+    for (const Kind &kind : kinds) {
+        Report(kind.Label, kind.Whole);
+        Report(kind.PartLabel, kind.Part);
+    }
 
     PostMessageW(editor.Window, WM_CLOSE, 0, 0);
     if (WaitForSingleObject(editor.Process.hProcess, StepTimeoutMs) != WAIT_OBJECT_0)

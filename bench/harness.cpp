@@ -354,33 +354,31 @@ void UnitsSteps(size_t size)
     }
 }
 
+// One catalogue made and timed: kept in *kept, or released at once.
+double TimedCatalogue(size_t size, const char *check, std::vector<ListHandle> *kept)
+{
+    KxStatus status = 0;
+    const double begin = bench::NowMs();
+    ListHandle catalogue = DimCatalogueCreate(&status);
+    const double ms = bench::NowMs() - begin;
+    if (status != 0 || !catalogue || Count(catalogue) != size)
+        Check(check, false);
+    if (kept)
+        kept->push_back(catalogue);
+    else if (catalogue)
+        DimCatalogueFree(catalogue);
+    return ms;
+}
+
 void CatalogueSteps(size_t size)
 {
-    Op("catalogue", [size] {
-        KxStatus status = 0;
-        const double begin = bench::NowMs();
-        ListHandle catalogue = DimCatalogueCreate(&status);
-        const double ms = bench::NowMs() - begin;
-        if (status != 0 || !catalogue || Count(catalogue) != size)
-            Check("catalogue.result", false);
-        if (catalogue)
-            DimCatalogueFree(catalogue);
-        return ms;
-    });
+    Op("catalogue", [size] { return TimedCatalogue(size, "catalogue.result", nullptr); });
     // The same in memory that the process has never touched, as at
     // start-up: the catalogues made before are kept until the end, so that
     // the pools cannot give their blocks again.
     std::vector<ListHandle> kept;
-    Op("catalogue.fresh", [size, &kept] {
-        KxStatus status = 0;
-        const double begin = bench::NowMs();
-        ListHandle catalogue = DimCatalogueCreate(&status);
-        const double ms = bench::NowMs() - begin;
-        if (status != 0 || !catalogue || Count(catalogue) != size)
-            Check("catalogue.fresh.result", false);
-        kept.push_back(catalogue);
-        return ms;
-    });
+    Op("catalogue.fresh",
+       [size, &kept] { return TimedCatalogue(size, "catalogue.fresh.result", &kept); });
     for (ListHandle catalogue : kept)
         DimCatalogueFree(catalogue);
     // What the platform takes for a page touched for the first time.
@@ -638,7 +636,9 @@ int wmain(int argc, wchar_t **argv)
         ++i;
     }
     if ((size == 0 && sets == 0) || MaxRuns < 1) {
-        fprintf(stderr, "usage: uasbench --size N [--startup-only]|--sets N [--runs R] [--budget SECONDS]\n");
+        fprintf(
+            stderr,
+            "usage: uasbench --size N [--startup-only]|--sets N [--runs R] [--budget SECONDS]\n");
         return 2;
     }
     if (sets > 0)
